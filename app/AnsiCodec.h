@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace plw {
+
+// The suite's ANSI code page (Shift-JIS as Windows writes it, CP932), through iconv.
+//
+// Decoding never fails: a byte that does not start a valid CP932 character becomes U+FFFD and
+// decoding goes on with the next byte, so one bad byte never hides the rest of a field.
+// Encoding is strict: a text holding a character CP932 cannot represent is refused (the caller
+// reports it), because writing a substitute would silently change what the operator typed.
+namespace AnsiCodec {
+
+QString decode(const QByteArray& bytes);
+QString decode(const char* data, qsizetype size);
+
+// The CP932 bytes of text, or nothing when some character has no CP932 form.
+std::optional<QByteArray> encode(const QString& text);
+
+// The first character of text that CP932 cannot represent, or an empty string.
+QString firstUnencodable(const QString& text);
+
+// Length in CP932 bytes. A character without a CP932 form counts as one byte, the width of the
+// substitute the platform would show for it.
+qsizetype byteLength(const QString& text);
+
+} // namespace AnsiCodec
+} // namespace plw

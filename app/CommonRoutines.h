@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/Currency.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace plw {
+
+class Clock;
+struct Environment;
+
+// Small stateless routines every part of the program relies on. Checks answer with the system's
+// short result texts: "OK"/"NG", "ARI"/"NAS", or a message text ("" when valid).
+
+// --- Text -------------------------------------------------------------------------------------
+
+// Length of the text in CP932 bytes (a full-width character takes two, a half-width one).
+qsizetype AnsiByteLength(const QString& text);
+// The text without leading and trailing blanks, ideographic blanks (U+3000) and NULs.
+QString TrimAll(const QString& text);
+// The text followed by blanks up to width CP932 bytes; never cut.
+QString PadRightBytes(const QString& text, qsizetype width);
+// The value in the format pattern ("##,##0", "0000", ...), blanks prepended up to the pattern's
+// length in characters; a longer result is returned unchanged.
+QString FormatRight(Currency value, const QString& format);
+QString FormatRight(qint64 value, const QString& format);
+// The value in the format pattern, without the padding.
+QString FormatNumber(Currency value, const QString& format);
+// Sorts the first n entries of the parallel lists by key, largest first (by character codes).
+void SortPairsDescending(QStringList& keys, QStringList& values, qsizetype n);
+// Splits one comma-separated line into fields (every field first set to ""); returns the count.
+// fields keeps its size, the number of fields the caller has room for; fields past it are counted
+// but not stored.
+qsizetype SplitCsvLine(const QString& line, QStringList& fields);
+
+// --- Conversions that never fail: empty, non-numeric or out-of-range text gives 0 -------------
+
+qint16 ToInteger(const QString& text);
+qint32 ToLong(const QString& text);
+Currency ToCurrency(const QString& text);
+
+// --- Paths and files --------------------------------------------------------------------------
+
+// folder := up to and including the last separator ("\" or "/"), file := the rest.
+void SplitPath(const QString& path, QString& folder, QString& file);
+void SplitPathExtension(const QString& path, QString& folder, QString& base, QString& extension);
+QString CanOpenFile(const QString& path); // "OK" / "NG"
+QString FileExists(const QString& path);  // "ARI" / "NAS"
+QString CheckFileName(const QString& path); // "OK" / "NG"
+QString DirectMailConditionPath(const Environment& environment, const QString& code);
+QString MailConditionPath(const Environment& environment, const QString& code);
+// The user's documents folder without a trailing separator; "" when it cannot be found. The
+// program asks only for folder id 5.
+QString DocumentsFolder(int folderId = 5);
+
+// --- Dates ------------------------------------------------------------------------------------
+
+QString DateToSlashText(const QString& date);  // "YYYY/MM/DD", 10 blanks for no date
+QString DateToKanjiText(const QString& date);  // "YYYY年MM月DD日", 14 blanks for no date
+QString TimeToColonText(const QString& time);  // "HH:MM", 5 blanks for no time
+// "YYYYMMDD" n calendar months before date.
+QString MonthsBefore(const QString& date, int n);
+// from := first day of the month n months after this month, to := today.
+void PeriodFromMonths(int n, const Clock& clock, QString& from, QString& to);
+// Completed years from the birth date ("YYYY/MM/DD" or "YYYYMMDD") to today; 0 for no date.
+int AgeInYears(const QString& birth, const Clock& clock);
+// The age used by the customer list and the age condition.
+int EstimatedAge(const QString& birth, const QString& firstVisit, const QString& ageGroup,
+                 const Clock& clock);
+
+// --- Input checks -----------------------------------------------------------------------------
+
+// "" when valid, else "範囲を指定してください" or "範囲の指定が間違っています。".
+QString CheckRange(const QString& from, const QString& to);
+
+} // namespace plw

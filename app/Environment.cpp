@@ -1,0 +1,18 @@
+#include "app/Environment.h"
+
+namespace plw {
+
+void Environment::BuildPaths() {
+    TransactionDatabasePath = WorkFolder + QStringLiteral("PLW_TRN.MDB");
+    MasterDatabasePath = SystemFolder + QStringLiteral("DATA\\PLW_MST.MDB");
+    ClassificationPath = SystemFolder + QStringLiteral("DATA\\") + QStringLiteral("S3BUNRU.DAT");
+    DeviceDescriptionPath = SystemFolder + QStringLiteral("INI\\KIKISYU.SYS");
+    MenuMarkerPath = WorkFolder + QStringLiteral("MENU.DAT");
+    ReturnTablePath = WorkFolder + QStringLiteral("MODORI.DAT");
+    ParameterPath = WorkFolder + QStringLiteral("PLWAN40.PRM");
+    SavedConditionPath = WorkFolder + QStringLiteral("PLWAN40.JKN");
+    KeyFilePath = WorkFolder + QStringLiteral("PLWAN40.KEY");
+    ConditionScreenPath = WorkFolder + QStringLiteral("CtyuGet.PRM");
+}
+
+} // namespace plw

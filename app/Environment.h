@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace plw {
+
+// The installation as start-up found it: written only while starting, read everywhere else.
+// Paths are held as the system composes them (folder value + fixed piece); ToNativePath turns
+// them into file-system paths where a file is opened.
+struct Environment {
+    // Where the program was started from, and the location file named on the command line
+    // (empty: search the three candidates).
+    QString ProgramFolder;
+    QString LocationFileOverride;
+
+    // From the system description record.
+    int DebugMode = 0;
+    int StartMode = 0;
+    QString PrinterDestination;
+    QString WorkFolder;
+    QString SystemFolder;
+    QString ScreenSide;
+
+    // The paths of the installation's folder table.
+    QString TransactionDatabasePath; // WorkFolder + "PLW_TRN.MDB"
+    QString MasterDatabasePath;      // SystemFolder + "DATA\PLW_MST.MDB"
+    QString ClassificationPath;      // SystemFolder + "DATA\S3BUNRU.DAT"
+    QString DeviceDescriptionPath;   // SystemFolder + "INI\KIKISYU.SYS"
+    QString MenuMarkerPath;          // WorkFolder + "MENU.DAT"
+    QString ReturnTablePath;         // WorkFolder + "MODORI.DAT"
+    QString ParameterPath;           // WorkFolder + "PLWAN40.PRM"
+    QString SavedConditionPath;      // WorkFolder + "PLWAN40.JKN"
+    QString KeyFilePath;             // WorkFolder + "PLWAN40.KEY"
+    QString ConditionScreenPath;     // WorkFolder + "CtyuGet.PRM"
+
+    // Fills the path fields from WorkFolder and SystemFolder.
+    void BuildPaths();
+};
+
+} // namespace plw

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets everything up, writes the sample installation when it is missing and runs the main job on it.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/setup.sh
+build=${PLWAN40_BUILD:-build}
+sample=${PLWAN40_SAMPLE:-sample}
+if [ ! -f "$sample/場所PLW.TWS" ]; then
+  "$build/tools/plwan40-sample" "$sample"
+fi
+exec "$build/app/plwan40" --batch --location "$sample/場所PLW.TWS" "$@"
