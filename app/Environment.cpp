@@ -4,9 +4,9 @@ namespace plw {
 
 void Environment::BuildPaths() {
     TransactionDatabasePath = WorkFolder + QStringLiteral("PLW_TRN.MDB");
-    MasterDatabasePath = SystemFolder + QStringLiteral("DATA\\PLW_MST.MDB");
-    ClassificationPath = SystemFolder + QStringLiteral("DATA\\") + QStringLiteral("S3BUNRU.DAT");
-    DeviceDescriptionPath = SystemFolder + QStringLiteral("INI\\KIKISYU.SYS");
+    MasterDatabasePath = SystemFolder + QStringLiteral("DATA/PLW_MST.MDB");
+    ClassificationPath = SystemFolder + QStringLiteral("DATA/S3BUNRU.DAT");
+    DeviceDescriptionPath = SystemFolder + QStringLiteral("INI/KIKISYU.SYS");
     MenuMarkerPath = WorkFolder + QStringLiteral("MENU.DAT");
     ReturnTablePath = WorkFolder + QStringLiteral("MODORI.DAT");
     ParameterPath = WorkFolder + QStringLiteral("PLWAN40.PRM");

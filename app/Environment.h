@@ -5,7 +5,8 @@
 namespace plw {
 
 // The installation as start-up found it: written only while starting, read everywhere else.
-// Paths are held as the system composes them (folder value + fixed piece); ToNativePath turns
+// Paths are composed as the system composes them (folder value + fixed piece; the fixed pieces
+// are written with "/" here, a folder value from a suite file may hold "\"); ToNativePath turns
 // them into file-system paths where a file is opened.
 struct Environment {
     // Where the program was started from, and the location file named on the command line
@@ -23,9 +24,9 @@ struct Environment {
 
     // The paths of the installation's folder table.
     QString TransactionDatabasePath; // WorkFolder + "PLW_TRN.MDB"
-    QString MasterDatabasePath;      // SystemFolder + "DATA\PLW_MST.MDB"
-    QString ClassificationPath;      // SystemFolder + "DATA\S3BUNRU.DAT"
-    QString DeviceDescriptionPath;   // SystemFolder + "INI\KIKISYU.SYS"
+    QString MasterDatabasePath;      // SystemFolder + "DATA/PLW_MST.MDB"
+    QString ClassificationPath;      // SystemFolder + "DATA/S3BUNRU.DAT"
+    QString DeviceDescriptionPath;   // SystemFolder + "INI/KIKISYU.SYS"
     QString MenuMarkerPath;          // WorkFolder + "MENU.DAT"
     QString ReturnTablePath;         // WorkFolder + "MODORI.DAT"
     QString ParameterPath;           // WorkFolder + "PLWAN40.PRM"
