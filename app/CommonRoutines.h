@@ -25,17 +25,34 @@ QString PadRightBytes(const QString& text, qsizetype width);
 // length in characters; a longer result is returned unchanged.
 QString FormatRight(Currency value, const QString& format);
 QString FormatRight(qint64 value, const QString& format);
-// The value in the format pattern, without the padding.
+// The value in the format pattern, without the padding. Patterns are made of digit placeholders
+// "#" and "0", commas and an optional "." with a fraction part:
+// - whole digits fill the placeholders from the right, the leftmost one takes any excess digits;
+//   from the first "0" on every placeholder shows a digit, so "0000" gives leading zeros and a
+//   pattern of "#" only gives "" for zero;
+// - a comma between placeholders groups the digits by thousands ("1,234,567"); each comma after
+//   the last whole placeholder divides the value by 1,000;
+// - after ".", "0" always shows its digit and "#" only up to the last non-zero digit; the point
+//   itself is always shown ("#.##" gives "5." for 5);
+// - the value is rounded to the fraction placeholders, a half to the even digit;
+// - a negative value gets a leading "-" unless it rounds to zero; any other character of the
+//   pattern is copied where it stands. An empty pattern gives the plain number ("1234.5").
 QString FormatNumber(Currency value, const QString& format);
+QString FormatNumber(qint64 value, const QString& format);
 // Sorts the first n entries of the parallel lists by key, largest first (by character codes).
 void SortPairsDescending(QStringList& keys, QStringList& values, qsizetype n);
 // Splits one comma-separated line into fields (every field first set to ""); returns the count.
-// fields keeps its size, the number of fields the caller has room for; fields past it are counted
-// but not stored.
+// A quoted value may hold commas, and "" inside it stands for one quote; a line ending with ","
+// has no empty last field. "&$" in the line also becomes a quote (it marks doubled quotes while
+// splitting). fields keeps its size, the number of fields the caller has room for; fields past it
+// are counted but not stored.
 qsizetype SplitCsvLine(const QString& line, QStringList& fields);
 
 // --- Conversions that never fail: empty, non-numeric or out-of-range text gives 0 -------------
 
+// Plain decimal notation only: blanks around, a sign, digits, a decimal point. A fraction becomes
+// a whole number half to even ("2.5" -> 2, "3.5" -> 4); ToCurrency keeps four decimals, rounding
+// any further ones half to even.
 qint16 ToInteger(const QString& text);
 qint32 ToLong(const QString& text);
 Currency ToCurrency(const QString& text);
@@ -45,8 +62,8 @@ Currency ToCurrency(const QString& text);
 // folder := up to and including the last separator ("\" or "/"), file := the rest.
 void SplitPath(const QString& path, QString& folder, QString& file);
 void SplitPathExtension(const QString& path, QString& folder, QString& base, QString& extension);
-QString CanOpenFile(const QString& path); // "OK" / "NG"
-QString FileExists(const QString& path);  // "ARI" / "NAS"
+QString CanOpenFile(const QString& path);   // "OK" / "NG"
+QString FileExists(const QString& path);    // "ARI" / "NAS"
 QString CheckFileName(const QString& path); // "OK" / "NG"
 QString DirectMailConditionPath(const Environment& environment, const QString& code);
 QString MailConditionPath(const Environment& environment, const QString& code);
@@ -56,9 +73,9 @@ QString DocumentsFolder(int folderId = 5);
 
 // --- Dates ------------------------------------------------------------------------------------
 
-QString DateToSlashText(const QString& date);  // "YYYY/MM/DD", 10 blanks for no date
-QString DateToKanjiText(const QString& date);  // "YYYY年MM月DD日", 14 blanks for no date
-QString TimeToColonText(const QString& time);  // "HH:MM", 5 blanks for no time
+QString DateToSlashText(const QString& date); // "YYYY/MM/DD", 10 blanks for no date
+QString DateToKanjiText(const QString& date); // "YYYY年MM月DD日", 14 blanks for no date
+QString TimeToColonText(const QString& time); // "HH:MM", 5 blanks for no time
 // "YYYYMMDD" n calendar months before date.
 QString MonthsBefore(const QString& date, int n);
 // from := first day of the month n months after this month, to := today.
