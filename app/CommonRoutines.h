@@ -62,9 +62,16 @@ Currency ToCurrency(const QString& text);
 // folder := up to and including the last separator ("\" or "/"), file := the rest.
 void SplitPath(const QString& path, QString& folder, QString& file);
 void SplitPathExtension(const QString& path, QString& folder, QString& base, QString& extension);
-QString CanOpenFile(const QString& path);   // "OK" / "NG"
-QString FileExists(const QString& path);    // "ARI" / "NAS"
+// Whether the path names a file that opens for reading (a folder is no file). Every routine here
+// goes through ToNativePath, so "\" separates folders and names match without regard to case.
+QString CanOpenFile(const QString& path); // "OK" / "NG"
+QString FileExists(const QString& path);  // "ARI" / "NAS"
+// "NG" for a path with two colons, any of , * ? < > |, ":\\", a device name as file name (CON,
+// PRN, AUX, CLOCK$, NUL, COM0-9, LPT0-9 in any case, whatever follows the first "."), or one that
+// could be neither created nor read: its folder ("" is the current one) must exist and be
+// writable, and a file already there must be readable. "/" separates folders and is allowed.
 QString CheckFileName(const QString& path); // "OK" / "NG"
+// The campaign condition files, composed as the system writes them ("DMFR\DM" + code + ".SYS").
 QString DirectMailConditionPath(const Environment& environment, const QString& code);
 QString MailConditionPath(const Environment& environment, const QString& code);
 // The user's documents folder without a trailing separator; "" when it cannot be found. The
@@ -76,13 +83,18 @@ QString DocumentsFolder(int folderId = 5);
 QString DateToSlashText(const QString& date); // "YYYY/MM/DD", 10 blanks for no date
 QString DateToKanjiText(const QString& date); // "YYYY年MM月DD日", 14 blanks for no date
 QString TimeToColonText(const QString& time); // "HH:MM", 5 blanks for no time
-// "YYYYMMDD" n calendar months before date.
+// "YYYYMMDD" n calendar months before date. Only February is clamped (to the 28th, also in leap
+// years); the 31st stays in a 30-day month ("20230531" gives "20230431"): callers use the result
+// as a text bound.
 QString MonthsBefore(const QString& date, int n);
 // from := first day of the month n months after this month, to := today.
 void PeriodFromMonths(int n, const Clock& clock, QString& from, QString& to);
 // Completed years from the birth date ("YYYY/MM/DD" or "YYYYMMDD") to today; 0 for no date.
 int AgeInYears(const QString& birth, const Clock& clock);
-// The age used by the customer list and the age condition.
+// The age used by the customer list and the age condition, at most 99. From the birth date when
+// it is given: an unknown month "00" is February (a day of 29 to 31 then is the last day of that
+// February), an unknown day "00" the 1st. A birth date that is still no real date counts as not
+// given. Without one: the age group at the first visit plus the years since; else 0.
 int EstimatedAge(const QString& birth, const QString& firstVisit, const QString& ageGroup,
                  const Clock& clock);
 
