@@ -40,9 +40,9 @@ constexpr ColumnDef kDirectMailMaster[] = {
 };
 
 constexpr ColumnDef kMailMaster[] = {
-    {u"M6EmlBan", T, 5}, {u"M6KihYot", T, 8}, {u"M6KihMem", T, 96}, {u"M6HbnFnm", T, 196},
-    {u"M6TyuYts", I, 0}, {u"M6TyuOvf", T, 1}, {u"M6PrnYMD", T, 8},  {u"M6PrnHMS", T, 6},
-    {u"M6PrnKaz", I, 0},
+    {u"M6EmlBan", T, 5},   {u"M6KihYot", T, 8}, {u"M6KihMem", T, 96},
+    {u"M6HbnFnm", T, 196}, {u"M6TyuYts", I, 0}, {u"M6TyuOvf", T, 1},
+    {u"M6PrnYMD", T, 8},   {u"M6PrnHMS", T, 6}, {u"M6PrnKaz", I, 0},
 };
 
 QString columnSql(const ColumnDef& column) {
@@ -78,10 +78,18 @@ void run(Database& database, const QStringList& statements) {
 
 } // namespace
 
-std::span<const ColumnDef> CustomerMasterColumns() { return kCustomerMaster; }
-std::span<const ColumnDef> PointHistoryColumns() { return kPointHistory; }
-std::span<const ColumnDef> DirectMailMasterColumns() { return kDirectMailMaster; }
-std::span<const ColumnDef> MailMasterColumns() { return kMailMaster; }
+std::span<const ColumnDef> CustomerMasterColumns() {
+    return kCustomerMaster;
+}
+std::span<const ColumnDef> PointHistoryColumns() {
+    return kPointHistory;
+}
+std::span<const ColumnDef> DirectMailMasterColumns() {
+    return kDirectMailMaster;
+}
+std::span<const ColumnDef> MailMasterColumns() {
+    return kMailMaster;
+}
 
 QStringList CustomerMasterDdl() {
     return {createTable(CustomerMasterTable, kCustomerMaster, QStringLiteral("M1KaiBan"))};
@@ -102,7 +110,9 @@ QStringList MailMasterDdl() {
     return {createTable(MailMasterTable, kMailMaster, QStringLiteral("M6EmlBan"))};
 }
 
-void CreateTransactionBaseTables(Database& database) { run(database, CustomerMasterDdl()); }
+void CreateTransactionBaseTables(Database& database) {
+    run(database, CustomerMasterDdl());
+}
 
 void CreateMasterBaseTables(Database& database) {
     run(database, PointHistoryDdl());

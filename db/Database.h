@@ -81,8 +81,12 @@ class Database {
 public:
     virtual ~Database() = default;
 
-    // Opens an existing database file for shared reading and writing.
+    // Opens an existing database file for shared reading and writing. A missing file, or one that
+    // is not a database (also an empty file), fails here with a description for the operator.
     static std::unique_ptr<Database> open(const QString& systemPath);
+    // Creates a new, empty database file and opens it; fails when the file exists. For the
+    // sample installation and the tests: the program itself never creates a database.
+    static std::unique_ptr<Database> create(const QString& systemPath);
 
     virtual const QString& path() const = 0;
 

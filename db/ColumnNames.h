@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <vector>
+
+namespace plw::db {
+
+// The column names of a result with a lookup that ignores letter case and allocates nothing, as
+// it runs for every field of every row. A duplicated name finds its first column.
+class ColumnNames {
+public:
+    ColumnNames() = default;
+    explicit ColumnNames(QStringList names);
+
+    int size() const { return int(mNames.size()); }
+    const QString& name(int index) const { return mNames[index]; }
+    // The column's index, or -1.
+    int find(QStringView name) const;
+
+private:
+    QStringList mNames;
+    std::vector<int> mSlots; // open addressing: column index + 1, 0 for an empty slot
+};
+
+} // namespace plw::db

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace plw::db {
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const;
+};
+// A prepared SQLite statement, finalized when released.
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// One open SQLite connection, shared by the database and every recordset, table and statement
+// opened on it, so that it closes only after the last of them.
+class SqliteConnection {
+public:
+    SqliteConnection(sqlite3* handle, QString path);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    sqlite3* handle() const { return mHandle; }
+    const QString& path() const { return mPath; }
+
+    // Throws DatabaseError with the connection's last error for the statement concerned.
+    [[noreturn]] void fail(int code, const QString& statement) const;
+
+    // Prepares one SQLite statement; throws on an error or on text after the statement.
+    StatementHandle prepare(const QString& sql, const QString& jetSql = {}) const;
+    // Runs one SQLite statement to its end.
+    void run(const QString& sql, const QString& jetSql = {}) const;
+    // Steps a statement: true for a row, false at its end; throws on an error.
+    bool step(sqlite3_stmt* statement, const QString& jetSql) const;
+
+private:
+    sqlite3* mHandle;
+    QString mPath;
+};
+
+// Binds a value to parameter index (from 1): Null, text, whole number, real number or bytes.
+void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int index,
+               const QVariant& value);
+// The value of a result column: invalid QVariant for Null, qlonglong, double, QString or
+// QByteArray.
+QVariant ColumnValue(sqlite3_stmt* statement, int index);
+
+} // namespace plw::db

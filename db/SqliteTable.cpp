@@ -1,0 +1,310 @@
+#include "db/SqliteTable.h"
+
+#include "db/JetSql.h"
+#include "db/JetSqlTokenizer.h"
+
+#include <sqlite3.h>
+
+namespace plw::db {
+namespace {
+
+// Result columns before the table's own: rowid and the seek's match flag.
+constexpr int Leading = 2;
+
+// The name of the table's PRIMARY KEY constraint in its CREATE statement, "" when unnamed.
+QString primaryKeyConstraintName(const QString& createSql) {
+    JetTokens tokens;
+    try {
+        tokens = TokenizeJetSql(createSql);
+    } catch (const DatabaseError&) {
+        return {};
+    }
+    for (qsizetype i = 0; i + 2 < tokens.size(); ++i)
+        if (tokens[i].isWord(u"CONSTRAINT") && tokens[i + 2].isWord(u"PRIMARY"))
+            return tokens[i + 1].text;
+    return {};
+}
+
+} // namespace
+
+SqliteTable::SqliteTable(std::shared_ptr<const SqliteConnection> connection,
+                         const QString& tableName)
+    : mConnection(std::move(connection)) {
+    {
+        StatementHandle find = mConnection->prepare(
+            QStringLiteral("SELECT name, sql FROM sqlite_schema WHERE type = 'table' AND name = ?1 "
+                           "COLLATE NOCASE"));
+        BindValue(*mConnection, find.get(), 1, tableName);
+        if (!mConnection->step(find.get(), {}))
+            throw DatabaseError(SQLITE_ERROR, QStringLiteral("no such table: %1").arg(tableName));
+        mName = ColumnValue(find.get(), 0).toString();
+        mCreateSql = ColumnValue(find.get(), 1).toString();
+    }
+    mQuoted = QuoteSqliteName(mName);
+
+    QStringList names;
+    StatementHandle columns =
+        mConnection->prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) ORDER BY cid"));
+    BindValue(*mConnection, columns.get(), 1, mName);
+    while (mConnection->step(columns.get(), {}))
+        names << ColumnValue(columns.get(), 0).toString();
+    mNames = ColumnNames(names);
+    mUpdated.resize(size_t(names.size()));
+    mIsUpdated.resize(size_t(names.size()));
+    mBuffer.resize(size_t(names.size()));
+    mAssigned.resize(size_t(names.size()));
+    beginWalk();
+}
+
+QString SqliteTable::orderClause() const {
+    if (mRowidKey || mKeyColumns.isEmpty())
+        return QStringLiteral(" ORDER BY rowid");
+    QStringList keys;
+    for (const QString& key : mKeyColumns)
+        keys << QuoteSqliteName(key);
+    return QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
+}
+
+QString SqliteTable::indexedBy() const {
+    return mIndex.isEmpty() ? QString() : QStringLiteral(" INDEXED BY ") + QuoteSqliteName(mIndex);
+}
+
+void SqliteTable::beginWalk() {
+    mWalk = mConnection->prepare(QStringLiteral("SELECT rowid, 1, * FROM ") + mQuoted +
+                                 indexedBy() + orderClause());
+    mCursor = mWalk.get();
+    mNoMatch = false;
+    readRow();
+}
+
+void SqliteTable::readRow() {
+    mMode = Mode::None;
+    mDeleted = false;
+    std::fill(mIsUpdated.begin(), mIsUpdated.end(), 0);
+    mEof = !mConnection->step(mCursor, {});
+    if (!mEof)
+        mRowid = sqlite3_column_int64(mCursor, 0);
+}
+
+void SqliteTable::moveNext() {
+    if (mEof)
+        throw DatabaseError(0, QStringLiteral("no current row in %1").arg(mName));
+    readRow();
+}
+
+QString SqliteTable::fieldName(int index) const {
+    if (index < 0 || index >= mNames.size())
+        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+    return mNames.name(index);
+}
+
+void SqliteTable::requireRow(const char* operation) const {
+    if (mEof || mDeleted)
+        throw DatabaseError(
+            0,
+            QStringLiteral("%1: no current row in %2").arg(QString::fromLatin1(operation), mName));
+}
+
+QVariant SqliteTable::value(int index) const {
+    requireRow("value");
+    if (index < 0 || index >= mNames.size())
+        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+    if (mIsUpdated[size_t(index)])
+        return mUpdated[size_t(index)];
+    return ColumnValue(mCursor, index + Leading);
+}
+
+void SqliteTable::setIndex(const QString& name) {
+    // An index created by CREATE INDEX carries the table in its SQLite name.
+    const QString wanted = SqliteIndexName(mName, name);
+    QString found;
+    QString primary;
+    {
+        StatementHandle list =
+            mConnection->prepare(QStringLiteral("SELECT name, origin FROM pragma_index_list(?1)"));
+        BindValue(*mConnection, list.get(), 1, mName);
+        while (mConnection->step(list.get(), {})) {
+            const QString index = ColumnValue(list.get(), 0).toString();
+            if (index.compare(wanted, Qt::CaseInsensitive) == 0)
+                found = index;
+            if (ColumnValue(list.get(), 1).toString() == u"pk")
+                primary = index;
+        }
+    }
+    QStringList keys;
+    bool rowidKey = false;
+    if (found.isEmpty()) {
+        // Otherwise the primary key, when its constraint has this name or no name.
+        const QString constraint = primaryKeyConstraintName(mCreateSql);
+        const bool named =
+            constraint.isEmpty() || constraint.compare(name, Qt::CaseInsensitive) == 0;
+        if (named && !primary.isEmpty()) {
+            found = primary;
+        } else if (named) {
+            StatementHandle info = mConnection->prepare(
+                QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
+            BindValue(*mConnection, info.get(), 1, mName);
+            while (mConnection->step(info.get(), {}))
+                keys << ColumnValue(info.get(), 0).toString();
+            rowidKey = keys.size() == 1; // INTEGER PRIMARY KEY: the rowid itself
+        }
+        if (found.isEmpty() && !rowidKey)
+            throw DatabaseError(SQLITE_ERROR,
+                                QStringLiteral("no index %1 on table %2").arg(name, mName));
+    }
+    if (!found.isEmpty()) {
+        StatementHandle info = mConnection->prepare(
+            QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+        BindValue(*mConnection, info.get(), 1, found);
+        while (mConnection->step(info.get(), {}))
+            keys << ColumnValue(info.get(), 0).toString();
+    }
+    mIndex = found;
+    mKeyColumns = keys;
+    mRowidKey = rowidKey;
+    mSeeks.clear();
+    beginWalk();
+}
+
+void SqliteTable::seek(const QVariant& key) {
+    if (mKeyColumns.isEmpty())
+        throw DatabaseError(0, QStringLiteral("seek on %1 without an index").arg(mName));
+    const QVariantList keys =
+        key.typeId() == QMetaType::QVariantList ? key.toList() : QVariantList{key};
+    if (keys.isEmpty() || keys.size() > mKeyColumns.size())
+        throw DatabaseError(0, QStringLiteral("seek on %1: %2 key values for %3 key columns")
+                                   .arg(mName)
+                                   .arg(keys.size())
+                                   .arg(mKeyColumns.size()));
+    const QString cacheKey = QString::number(keys.size());
+    auto found = mSeeks.find(cacheKey);
+    if (found == mSeeks.end()) {
+        // First row at or after the key in index order; the flag tells whether it equals it.
+        QStringList match, columns, parameters;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            const QString column =
+                mRowidKey ? QStringLiteral("rowid") : QuoteSqliteName(mKeyColumns[i]);
+            match << QStringLiteral("%1 = ?%2").arg(column).arg(i + 1);
+            columns << column;
+            parameters << QStringLiteral("?%1").arg(i + 1);
+        }
+        const QString sql = QStringLiteral("SELECT rowid, (%1), * FROM %2%3 WHERE (%4) >= (%5)%6")
+                                .arg(match.join(QStringLiteral(" AND ")), mQuoted, indexedBy(),
+                                     columns.join(QStringLiteral(", ")),
+                                     parameters.join(QStringLiteral(", ")), orderClause());
+        found = mSeeks.emplace(cacheKey, mConnection->prepare(sql)).first;
+    }
+    sqlite3_stmt* statement = found->second.get();
+    sqlite3_reset(statement);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        BindValue(*mConnection, statement, int(i + 1), keys[i]);
+    mCursor = statement;
+    readRow();
+    mNoMatch = mEof || sqlite3_column_int(mCursor, 1) == 0;
+    if (mNoMatch)
+        mEof = true; // no current row after a failed seek
+}
+
+void SqliteTable::edit() {
+    requireRow("edit");
+    mMode = Mode::Edit;
+    std::fill(mAssigned.begin(), mAssigned.end(), 0);
+}
+
+void SqliteTable::addNew() {
+    mMode = Mode::Add;
+    std::fill(mAssigned.begin(), mAssigned.end(), 0);
+}
+
+void SqliteTable::setValue(QStringView name, const QVariant& value) {
+    if (mMode == Mode::None)
+        throw DatabaseError(0, QStringLiteral("setValue on %1 without edit or addNew").arg(mName));
+    const int index = mNames.find(name);
+    if (index < 0)
+        throw DatabaseError(
+            0, QStringLiteral("no column named \"%1\" in %2").arg(name.toString(), mName));
+    mBuffer[size_t(index)] = value;
+    mAssigned[size_t(index)] = 1;
+}
+
+sqlite3_stmt* SqliteTable::cached(std::unordered_map<QString, StatementHandle>& cache,
+                                  const QString& key, const QString& sql) {
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.emplace(key, mConnection->prepare(sql)).first;
+    return it->second.get();
+}
+
+void SqliteTable::update() {
+    if (mMode == Mode::None)
+        throw DatabaseError(0, QStringLiteral("update on %1 without edit or addNew").arg(mName));
+    // The statement depends only on which columns were assigned.
+    QString key(mNames.size(), u'0');
+    QStringList columns;
+    for (int i = 0; i < mNames.size(); ++i) {
+        if (mAssigned[size_t(i)]) {
+            key[i] = u'1';
+            columns << QuoteSqliteName(mNames.name(i));
+        }
+    }
+
+    sqlite3_stmt* statement = nullptr;
+    if (mMode == Mode::Edit) {
+        requireRow("update");
+        if (columns.isEmpty()) {
+            mMode = Mode::None;
+            return;
+        }
+        QStringList sets;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            sets << QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1);
+        statement = cached(mUpdates, key,
+                           QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                               .arg(mQuoted, sets.join(QStringLiteral(", ")))
+                               .arg(columns.size() + 1));
+    } else if (columns.isEmpty()) {
+        statement =
+            cached(mInserts, key, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(mQuoted));
+    } else {
+        QStringList parameters;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            parameters << QStringLiteral("?%1").arg(i + 1);
+        statement = cached(mInserts, key,
+                           QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(mQuoted, columns.join(QStringLiteral(", ")),
+                                    parameters.join(QStringLiteral(", "))));
+    }
+
+    int parameter = 1;
+    for (int i = 0; i < mNames.size(); ++i)
+        if (mAssigned[size_t(i)])
+            BindValue(*mConnection, statement, parameter++, mBuffer[size_t(i)]);
+    if (mMode == Mode::Edit)
+        sqlite3_bind_int64(statement, parameter, mRowid);
+    mConnection->step(statement, {});
+    sqlite3_reset(statement);
+
+    if (mMode == Mode::Edit) {
+        for (size_t i = 0; i < mAssigned.size(); ++i) {
+            if (mAssigned[i]) {
+                mUpdated[i] = mBuffer[i];
+                mIsUpdated[i] = 1;
+            }
+        }
+    }
+    mMode = Mode::None;
+}
+
+void SqliteTable::remove() {
+    requireRow("remove");
+    if (!mDelete)
+        mDelete =
+            mConnection->prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(mQuoted));
+    sqlite3_bind_int64(mDelete.get(), 1, mRowid);
+    mConnection->step(mDelete.get(), {});
+    sqlite3_reset(mDelete.get());
+    mMode = Mode::None;
+    mDeleted = true;
+}
+
+} // namespace plw::db
