@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+
+namespace plw::db {
+
+class Recordset;
+class Table;
+
+// The current customer: one field per column of "M1_お客様マスタ", in definition order. Text
+// columns are held as read (untrimmed), SHORT columns as 16-bit and INTEGER columns as 32-bit
+// integers. Scoring reads and changes a customer only here; the customer list is written from it.
+struct CustomerRecord {
+    QString M1KaiBan;
+    QString M1CtlYMD;
+    QString M1CtlHMS;
+    QString M1Ct2YMD;
+    QString M1Ct2HMS;
+    QString M1KhSraB;
+    QString M1MisBan;
+    QString M1KikBan;
+    QString M1KhNamH;
+    QString M1KhNamZ;
+    QString M1KhSeib;
+    QString M1KhBart;
+    QString M1KhNenS;
+    QString M1KhZIPC;
+    QString M1KhADD1;
+    QString M1KhADD2;
+    QString M1KhADD3;
+    QString M1KhTEL1;
+    QString M1KhTEL2;
+    QString M1KhMemo;
+    QString M1EmaOsr;
+    QString M1EmaAdr;
+    QString M1DmmOsr;
+    qint16 M1SakEka = 0;
+    QString M1SakSfb;
+    qint16 M1SakDmk = 0;
+    QString M1SakDmH;
+    qint32 M1SakRgk = 0;
+    qint32 M1SakRik = 0;
+    QString M1SakHby;
+    QString M1SakHbh;
+    qint32 M1SakGak = 0;
+    QString M1SakRak;
+    qint32 M1SakPoG = 0;
+    qint32 M1SakPoL = 0;
+    qint32 M1SakPoZ = 0;
+    qint32 M1SakPoK = 0;
+    QString M1EmaSbt;
+    QString M1BunJh1;
+    QString M1BunJC1;
+    QString M1BunJh2;
+    QString M1BunJC2;
+    QString M1BunJh3;
+    QString M1BunJC3;
+    QString M1BunJh4;
+    QString M1BunJC4;
+};
+
+// Every text field "", every number 0.
+void ClearCustomerRecord(CustomerRecord& record);
+// Clears the record, then copies every column of the recordset's current row that is not Null,
+// converted to the field's holding type. A missing column throws DatabaseError.
+void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record);
+// Assigns all 46 fields to the columns of the same name in the table's current row, exactly as
+// held. The caller has called edit() or addNew() and calls update() afterwards.
+void WriteCustomerRecord(Table& table, const CustomerRecord& record);
+
+} // namespace plw::db
