@@ -1,11 +1,139 @@
 #include "tools/sample/SampleInstallation.h"
 
-namespace plw::sample {
+#include "app/AnsiCodec.h"
+#include "app/FileSystem.h"
+#include "app/RecordFile.h"
+#include "tools/sample/InstallationFiles.h"
+#include "tools/sample/SampleClassifications.h"
 
-bool WriteSampleInstallation(const SampleOptions&, QString* error) {
+#include <QDir>
+#include <QFile>
+
+namespace plw::sample {
+namespace {
+
+const QString LocationFileName = QStringLiteral("場所PLW.TWS");
+constexpr int MaxHistoryRowsPerCustomer = 100;
+
+bool fail(QString* error, const QString& message) {
     if (error)
-        *error = QStringLiteral("not built yet");
+        *error = message;
     return false;
+}
+
+bool makeFolders(const SampleFolders& f, QString* error) {
+    for (const QString& folder :
+         {f.systemFolder, f.systemFolder + QStringLiteral("DATA"),
+          f.systemFolder + QStringLiteral("INI"), f.systemFolder + QStringLiteral("DMFR"),
+          f.systemFolder + QStringLiteral("ELFR"), f.workFolder}) {
+        if (!QDir().mkpath(folder))
+            return fail(error, QStringLiteral("フォルダ %1 を作れません").arg(folder));
+    }
+    return true;
+}
+
+bool writeRecord(const QString& path, const RecordWriter& record, QString* error) {
+    QString reason;
+    if (!WriteRecord(path, 1, record, &reason))
+        return fail(error, QStringLiteral("%1 を書けません: %2").arg(path, reason));
+    return true;
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    QString reason;
+    if (!WriteFileAtomically(path, bytes, &reason))
+        return fail(error, QStringLiteral("%1 を書けません: %2").arg(path, reason));
+    return true;
+}
+
+bool writeFiles(const SampleFolders& f, const SampleOptions& options,
+                const QList<Campaign>& directMails, const QList<Campaign>& mails, QString* error) {
+    const QString screenSide = options.screenSide;
+    if (AnsiCodec::byteLength(screenSide) > 5)
+        return fail(error, QStringLiteral("画面位置 %1 は 5 バイトを超えています").arg(screenSide));
+    if (!writeBytes(f.root + LocationFileName, LocationFileBytes(f), error) ||
+        !writeRecord(f.systemFolder + QStringLiteral("F0SysCmPLW.TWS"),
+                     SystemDescriptionRecord(f, screenSide), error) ||
+        !writeBytes(f.systemFolder + QStringLiteral("INI/KIKISYU.SYS"), DeviceDescriptionBytes(),
+                    error) ||
+        !writeRecord(f.workFolder + QStringLiteral("MODORI.DAT"), ReturnTableRecord(), error))
+        return false;
+    const auto classifications =
+        AnsiCodec::encode(ClassificationFileText(SampleClassificationLevels()));
+    if (!classifications ||
+        !writeBytes(f.systemFolder + QStringLiteral("DATA/S3BUNRU.DAT"), *classifications, error))
+        return false;
+    for (const Campaign& c : directMails)
+        if (!writeRecord(f.systemFolder + CampaignConditionFile(CampaignKind::DirectMail, c),
+                         CampaignConditionRecord(CampaignKind::DirectMail, c), error))
+            return false;
+    for (const Campaign& c : mails)
+        if (!writeRecord(f.systemFolder + CampaignConditionFile(CampaignKind::Mail, c),
+                         CampaignConditionRecord(CampaignKind::Mail, c), error))
+            return false;
+    return true;
+}
+
+// Removes a database file this run created, with SQLite's companion files.
+void removeDatabase(const QString& path) {
+    const QString native = ToNativePath(path);
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+        QFile::remove(native + suffix);
+}
+
+} // namespace
+
+QString SampleLocationFile(const QString& folder) {
+    SampleFolders f;
+    QString ignored;
+    if (!MakeSampleFolders(folder, &f, &ignored))
+        return QDir(folder).absoluteFilePath(LocationFileName);
+    return f.root + LocationFileName;
+}
+
+bool WriteSampleInstallation(const SampleOptions& options, QString* error, SampleSummary* summary) {
+    if (options.folder.isEmpty())
+        return fail(error, QStringLiteral("作成先のフォルダを指定してください"));
+    if (options.customers < 0 || options.customers > MaxSampleCustomers)
+        return fail(error, QStringLiteral("顧客数は 0 から %1 までです").arg(MaxSampleCustomers));
+    if (options.historyRowsPerCustomer < 1 ||
+        options.historyRowsPerCustomer > MaxHistoryRowsPerCustomer)
+        return fail(error, QStringLiteral("顧客あたりの履歴件数は 1 から %1 までです")
+                               .arg(MaxHistoryRowsPerCustomer));
+
+    SampleFolders f;
+    QString reason;
+    if (!MakeSampleFolders(options.folder, &f, &reason))
+        return fail(error, reason);
+    const QString transactionDb = f.workFolder + QStringLiteral("PLW_TRN.MDB");
+    const QString masterDb = f.systemFolder + QStringLiteral("DATA/PLW_MST.MDB");
+    for (const QString& db : {transactionDb, masterDb})
+        if (QFile::exists(ToNativePath(db)))
+            return fail(
+                error, QStringLiteral("%1 は既にあります。空のフォルダを指定してください").arg(db));
+
+    const QList<Campaign> directMails = SampleCampaigns(CampaignKind::DirectMail);
+    const QList<Campaign> mails = SampleCampaigns(CampaignKind::Mail);
+    if (!makeFolders(f, error) || !writeFiles(f, options, directMails, mails, error))
+        return false;
+
+    CustomerGenerator generator(options.seed, options.historyRowsPerCustomer, directMails, mails);
+    SampleDatabaseCounts counts;
+    if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers, directMails,
+                              mails, options.progress, &counts, &reason)) {
+        // Only files this run created reach this point: existing ones were refused above.
+        removeDatabase(transactionDb);
+        removeDatabase(masterDb);
+        return fail(error, reason);
+    }
+    if (summary) {
+        summary->locationFile = f.root + LocationFileName;
+        summary->systemFolder = f.systemFolder;
+        summary->workFolder = f.workFolder;
+        summary->counts = counts;
+    }
+    return true;
 }
 
 } // namespace plw::sample
