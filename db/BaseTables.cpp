@@ -58,14 +58,15 @@ QString columnSql(const ColumnDef& column) {
     return name;
 }
 
-// CREATE TABLE with the columns in order; the key column, when given, is the primary key.
+// CREATE TABLE with the columns in order; the key column, when given, is the primary key, named
+// "FRMKEY" as the suite names its primary indexes.
 QString createTable(const QString& table, std::span<const ColumnDef> columns,
                     const QString& keyColumn) {
     QStringList parts;
     for (const ColumnDef& column : columns) {
         QString sql = columnSql(column);
         if (QString::fromUtf16(column.name) == keyColumn)
-            sql += QStringLiteral(" NOT NULL PRIMARY KEY");
+            sql += QStringLiteral(" NOT NULL CONSTRAINT FRMKEY PRIMARY KEY");
         parts << sql;
     }
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(table, parts.join(QStringLiteral(", ")));
@@ -97,9 +98,10 @@ QStringList CustomerMasterDdl() {
 
 QStringList PointHistoryDdl() {
     // No key: a customer has many rows. The index serves the history of one customer in a period.
-    return {createTable(PointHistoryTable, kPointHistory, QString()),
-            QStringLiteral("CREATE INDEX M2_ポイント履歴_CusYmd ON %1 (M2CusCod, M2BuyYmd)")
-                .arg(PointHistoryTable)};
+    // Index names are per table, as in Jet; SQLite stores this one as "M2_ポイント履歴.CusYmd".
+    return {
+        createTable(PointHistoryTable, kPointHistory, QString()),
+        QStringLiteral("CREATE INDEX CusYmd ON %1 (M2CusCod, M2BuyYmd)").arg(PointHistoryTable)};
 }
 
 QStringList DirectMailMasterDdl() {

@@ -28,7 +28,9 @@ std::span<const ColumnDef> PointHistoryColumns();
 std::span<const ColumnDef> DirectMailMasterColumns();
 std::span<const ColumnDef> MailMasterColumns();
 
-// The SQLite DDL of one table, with its indexes, as statements in order.
+// The DDL of one table, with its indexes, as statements in order for Database::execute. They
+// are SQLite DDL as they stand, but for the index name, which SQLite stores with the table's
+// name in front (docs/SCHEMA.md shows the stored form).
 QStringList CustomerMasterDdl();
 QStringList PointHistoryDdl();
 QStringList DirectMailMasterDdl();

@@ -57,6 +57,8 @@ struct CustomerRecord {
     QString M1BunJC3;
     QString M1BunJh4;
     QString M1BunJC4;
+
+    bool operator==(const CustomerRecord&) const = default;
 };
 
 // Every text field "", every number 0.

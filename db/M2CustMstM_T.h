@@ -26,6 +26,8 @@ struct PointHistoryRecord {
     qint32 M2PitLif = 0;
     QString M2PitUse = QStringLiteral("0");
     QString M2KetCod;
+
+    bool operator==(const PointHistoryRecord&) const = default;
 };
 
 // Texts "", numbers 0, M2PitUse "0".

@@ -134,10 +134,12 @@ void SqliteTable::setIndex(const QString& name) {
     QStringList keys;
     bool rowidKey = false;
     if (found.isEmpty()) {
-        // Otherwise the primary key, when its constraint has this name or no name.
-        const QString constraint = primaryKeyConstraintName(mCreateSql);
-        const bool named =
-            constraint.isEmpty() || constraint.compare(name, Qt::CaseInsensitive) == 0;
+        // Otherwise the primary key under its constraint's name, or "PrimaryKey" when it has
+        // none (the name Jet gives an unnamed primary index).
+        QString constraint = primaryKeyConstraintName(mCreateSql);
+        if (constraint.isEmpty())
+            constraint = QStringLiteral("PrimaryKey");
+        const bool named = constraint.compare(name, Qt::CaseInsensitive) == 0;
         if (named && !primary.isEmpty()) {
             found = primary;
         } else if (named) {

@@ -61,11 +61,15 @@ TEST(JetSql, TranslatesTheSuitesForms) {
         EXPECT_EQ(TranslateJetSql(shape.jet).statements, shape.sqlite) << shape.jet.toStdString();
 }
 
-TEST(JetSql, LeavesTheBaseTableDdlAsWritten) {
+TEST(JetSql, LeavesTheBaseTableDdlAsWrittenButForTheIndexName) {
     QStringList ddl = CustomerMasterDdl() + DirectMailMasterDdl() + MailMasterDdl();
     ddl << PointHistoryDdl().first();
     for (const QString& statement : ddl)
         EXPECT_EQ(TranslateJetSql(statement).statements, QStringList{statement});
+    EXPECT_EQ(
+        TranslateJetSql(PointHistoryDdl().last()).statements,
+        QStringList{QStringLiteral(
+            "CREATE INDEX \"M2_ポイント履歴.CusYmd\" ON M2_ポイント履歴 (M2CusCod, M2BuyYmd)")});
 }
 
 TEST(JetSql, RefusesWhatItCannotTranslate) {

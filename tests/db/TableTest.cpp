@@ -1,0 +1,117 @@
+// Tables: walking in table order with one update per row, seeks on an index, adding and
+// deleting rows.
+
+#include "ShopFixture.h"
+
+#include "db/BaseTables.h"
+
+#include "tests/support/Printers.h"
+
+namespace plw::db::test {
+namespace {
+
+using TableTest = ShopFixture;
+
+TEST_F(TableTest, WalkUpdatesEveryRowInTableOrder) {
+    mTrn->execute(
+        QStringLiteral("SELECT *  INTO Work抽出A FROM M1_お客様マスタ ORDER BY M1KaiBan DESC"));
+    mTrn->execute(QStringLiteral(" ALTER TABLE Work抽出A ADD COLUMN  RANS integer "));
+    Transaction transaction(*mTrn);
+    auto table = mTrn->openTable(QStringLiteral("work抽出a"));
+    QStringList order;
+    for (int n = 1; !table->eof(); table->moveNext(), ++n) {
+        order << table->text(u"M1KaiBan");
+        table->edit();
+        table->setValue(u"rans", n);
+        table->update();
+        EXPECT_EQ(table->integer(u"RANS"), n); // the row shows what update stored
+    }
+    transaction.commit();
+    EXPECT_EQ(order, Customers({12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(Column(*mTrn, QStringLiteral("SELECT RANS FROM Work抽出A WHERE M1KaiBan = '0000012'"),
+                     QStringLiteral("RANS")),
+              QStringList{QStringLiteral("1")});
+}
+
+TEST_F(TableTest, SeekEditAddAndRemoveOnThePrimaryIndex) {
+    auto table = mTrn->openTable(CustomerMasterTable);
+    table->setIndex(QStringLiteral("FRMKEY")); // the base table's unnamed primary key
+    table->seek(QStringLiteral("0000004"));
+    ASSERT_FALSE(table->noMatch());
+    table->edit();
+    table->setValue(u"M1KhMemo", QStringLiteral(" memo "));
+    table->update();
+
+    table->seek(QStringLiteral("0000050"));
+    EXPECT_TRUE(table->noMatch());
+    EXPECT_THROW(table->edit(), DatabaseError); // no current row after a failed seek
+    table->addNew();
+    table->setValue(u"M1KaiBan", QStringLiteral("0000050"));
+    table->update();
+
+    table->seek(QStringLiteral("0000002"));
+    ASSERT_FALSE(table->noMatch());
+    table->remove();
+    EXPECT_THROW(table->value(u"M1KaiBan"), DatabaseError);
+    table->moveNext(); // index order continues after the removed row
+    EXPECT_EQ(table->text(u"M1KaiBan"), QStringLiteral("0000003"));
+
+    EXPECT_EQ(
+        Column(*mTrn,
+               QStringLiteral("SELECT M1KhMemo FROM M1_お客様マスタ WHERE M1KaiBan = '0000004'"),
+               QStringLiteral("M1KhMemo")),
+        QStringList{QStringLiteral(" memo ")});
+    const QStringList numbers =
+        Column(*mTrn, QStringLiteral("SELECT M1KaiBan FROM M1_お客様マスタ ORDER BY M1KaiBan"),
+               QStringLiteral("M1KaiBan"));
+    EXPECT_FALSE(numbers.contains(QStringLiteral("0000002")));
+    EXPECT_EQ(numbers.constLast(), QStringLiteral("0000050"));
+}
+
+TEST_F(TableTest, SeekOnTheFirstColumnsOfATwoColumnIndex) {
+    auto table = mMst->openTable(PointHistoryTable);
+    table->setIndex(QStringLiteral("CusYmd"));
+    table->seek(QVariantList{QStringLiteral("0000001"), QStringLiteral("20240105")});
+    ASSERT_FALSE(table->noMatch());
+    EXPECT_EQ(table->text(u"M2BuyYmd"), QStringLiteral("20240105"));
+    table->seek(QStringLiteral("0000002"));
+    ASSERT_FALSE(table->noMatch());
+    EXPECT_EQ(table->integer(u"M2BuyGak"), 9);
+    table->seek(QVariantList{QStringLiteral("0000001"), QStringLiteral("20240102")});
+    EXPECT_TRUE(table->noMatch());
+}
+
+TEST_F(TableTest, MisuseIsReportedNotIgnored) {
+    auto table = mTrn->openTable(CustomerMasterTable);
+    EXPECT_THROW(table->seek(QStringLiteral("0000001")), DatabaseError); // no index chosen
+    EXPECT_THROW(table->setIndex(QStringLiteral("NoSuchIndex")), DatabaseError);
+    EXPECT_THROW(table->setValue(u"M1KhMemo", QString()), DatabaseError); // no edit
+    table->edit();
+    EXPECT_THROW(table->setValue(u"NoSuchColumn", QString()), DatabaseError);
+    EXPECT_THROW(table->value(u"NoSuchColumn"), DatabaseError);
+    EXPECT_THROW(mTrn->openTable(QStringLiteral("NoSuchTable")), DatabaseError);
+
+    mTrn->execute(
+        QStringLiteral("CREATE TABLE k (TmpKaiBan CHAR(7)  CONSTRAINT FRMKEY PRIMARY KEY  )"));
+    auto keys = mTrn->openTable(QStringLiteral("k"));
+    EXPECT_THROW(keys->setIndex(QStringLiteral("OTHER")), DatabaseError); // the key is FRMKEY
+    keys->addNew();
+    keys->setValue(u"TmpKaiBan", QStringLiteral("0000001"));
+    keys->update();
+    keys->addNew();
+    keys->setValue(u"TmpKaiBan", QStringLiteral("0000001"));
+    EXPECT_THROW(keys->update(), DatabaseError);
+}
+
+TEST_F(TableTest, RecordsetsFindColumnsWithoutRegardToCase) {
+    auto rs =
+        mTrn->openRecordset(QStringLiteral("SELECT * FROM M1_お客様マスタ ORDER BY M1KaiBan"));
+    EXPECT_EQ(rs->fieldCount(), 46);
+    EXPECT_EQ(rs->text(u"m1kaiban"), QStringLiteral("0000001"));
+    EXPECT_EQ(rs->fieldIndex(u"M1KHZIPC"), 13);
+    EXPECT_EQ(rs->fieldIndex(u"nothing"), -1);
+    EXPECT_THROW(rs->value(u"nothing"), DatabaseError);
+}
+
+} // namespace
+} // namespace plw::db::test
