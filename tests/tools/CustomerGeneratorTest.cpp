@@ -216,11 +216,14 @@ TEST(CustomerGenerator, ValuesFitTheirColumns) {
     const QString reference = SampleReferenceDate.toString(QStringLiteral("yyyyMMdd"));
     const auto& levels = SampleClassificationLevels();
     QString previousNumber;
+    QSet<QString> filled; // columns holding a value for some customer
     forEachCustomer([&](const GeneratedCustomer& c) {
         auto checkRow = [&](const Row& row) {
             for (size_t i = 0; i < row.columns.size(); ++i) {
                 const db::ColumnDef& column = row.columns[i];
                 const QVariant& v = row.values[i];
+                if (v.isValid() && !v.toString().trimmed().isEmpty())
+                    filled.insert(QString::fromUtf16(column.name));
                 if (!v.isValid() || column.type != db::ColumnType::Text)
                     continue;
                 const QString s = v.toString();
@@ -256,6 +259,10 @@ TEST(CustomerGenerator, ValuesFitTheirColumns) {
             EXPECT_LE(code.toInt(), levels[level].entries.size()) << code.toStdString();
         }
     });
+    for (const auto& columns : {db::CustomerMasterColumns(), db::PointHistoryColumns()})
+        for (const db::ColumnDef& column : columns)
+            EXPECT_TRUE(filled.contains(QString::fromUtf16(column.name)))
+                << QString::fromUtf16(column.name).toStdString() << " never filled";
 }
 
 TEST(CustomerGenerator, CustomerDependsOnlyOnSeedAndIndex) {

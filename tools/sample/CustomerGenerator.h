@@ -39,6 +39,9 @@ struct GeneratedCustomer {
     std::vector<int> mails;
 };
 
+class SampleRandom;
+struct HistoryEvent;
+
 // Makes sample customers. Customer i depends only on the seed and i, never on the customers
 // before it, so a small sample is the beginning of a larger one with the same seed.
 //
@@ -60,11 +63,18 @@ public:
     int historyColumnCount() const { return mHistoryColumns; }
 
 private:
-    struct Transaction;
     struct Person;
+    class MasterRow;
 
-    void makeHistory(class SampleRandom& random, const Person& person);
+    Person describe(SampleRandom& random, qint64 index) const;
+    void makeHistory(SampleRandom& random, const Person& person);
     void pickCampaigns(const Person& person, GeneratedCustomer* out);
+    void writeIdentity(SampleRandom& random, const Person& person, MasterRow& row) const;
+    void writeBirth(SampleRandom& random, const Person& person, MasterRow& row) const;
+    void writeContact(SampleRandom& random, const Person& person, MasterRow& row) const;
+    void writeTotals(SampleRandom& random, const GeneratedCustomer& out, MasterRow& row) const;
+    void writeClassifications(SampleRandom& random, const Person& person, MasterRow& row) const;
+    void writeHistory(SampleRandom& random, const Person& person, GeneratedCustomer* out) const;
 
     std::uint64_t mSeed;
     int mHistoryRowsPerCustomer;
@@ -76,8 +86,8 @@ private:
     std::vector<qint64> mMailWindowDays;
     int mMasterColumns;
     int mHistoryColumns;
-    std::vector<Transaction> mRows; // the customer's history while it is made
-    std::vector<qint64> mVisitDays; // the days of its purchases
+    std::vector<HistoryEvent> mEvents; // the customer's history while it is made
+    std::vector<qint64> mVisitDays;    // the days of its purchases
 };
 
 } // namespace plw::sample

@@ -9,8 +9,8 @@
 namespace plw::sample {
 
 // The direct-mail and mail campaigns of the sample shop. A customer received a campaign when the
-// campaign's conditions hold for them: consent "1" with an address, registered before the
-// campaign's date, a visit in the twelve months before it, and the campaign's own restriction.
+// campaign's conditions held on its date: consent "1" with an address, a visit in the twelve
+// months before it, and the campaign's own restriction.
 struct Campaign {
     QString number; // five digits, the key of its master row and the name of its condition file
     QDate plannedDate;

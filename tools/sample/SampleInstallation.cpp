@@ -51,8 +51,7 @@ bool writeFiles(const SampleFolders& f, const SampleOptions& options,
     const QString screenSide = options.screenSide;
     if (AnsiCodec::byteLength(screenSide) > 5)
         return fail(error, QStringLiteral("画面位置 %1 は 5 バイトを超えています").arg(screenSide));
-    if (!writeBytes(f.root + LocationFileName, LocationFileBytes(f), error) ||
-        !writeRecord(f.systemFolder + QStringLiteral("F0SysCmPLW.TWS"),
+    if (!writeRecord(f.systemFolder + QStringLiteral("F0SysCmPLW.TWS"),
                      SystemDescriptionRecord(f, screenSide), error) ||
         !writeBytes(f.systemFolder + QStringLiteral("INI/KIKISYU.SYS"), DeviceDescriptionBytes(),
                     error) ||
@@ -127,6 +126,9 @@ bool WriteSampleInstallation(const SampleOptions& options, QString* error, Sampl
         removeDatabase(masterDb);
         return fail(error, reason);
     }
+    // The location file comes last: while it is missing the installation is not complete.
+    if (!writeBytes(f.root + LocationFileName, LocationFileBytes(f), error))
+        return false;
     if (summary) {
         summary->locationFile = f.root + LocationFileName;
         summary->systemFolder = f.systemFolder;

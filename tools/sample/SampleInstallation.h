@@ -26,10 +26,11 @@ struct SampleSummary {
 // The location file of a sample installation under folder.
 QString SampleLocationFile(const QString& folder);
 
-// Writes a complete installation into options.folder: the location file, the system and device
-// descriptions, the return table, the classification file, the campaign condition files and
-// both databases. The same options give the same data. False with a reason on failure; the
-// databases of a failed run are removed. A folder that already holds the databases is refused.
+// Writes a complete installation into options.folder: the system and device descriptions, the
+// return table, the classification file, the campaign condition files and both databases, and the
+// location file last, so that its presence tells a complete installation. The same options give the
+// same data. False with a reason on failure; the databases of a failed run are removed. A folder
+// that already holds the databases is refused.
 bool WriteSampleInstallation(const SampleOptions& options, QString* error,
                              SampleSummary* summary = nullptr);
 
