@@ -21,8 +21,17 @@ public:
     int find(QStringView name) const;
 
 private:
+    int lookup(QStringView name) const;
+
     QStringList mNames;
     std::vector<int> mSlots; // open addressing: column index + 1, 0 for an empty slot
+    // Callers name columns with the same literals row after row: the last answer per address,
+    // confirmed by comparing the text, spares the hash.
+    struct Recent {
+        const QChar* data = nullptr;
+        int index = -1;
+    };
+    mutable Recent mRecent[64];
 };
 
 } // namespace plw::db

@@ -1,6 +1,7 @@
 #include "db/SqliteConnection.h"
 
 #include "db/Database.h"
+#include "db/SqliteWriteBehind.h"
 
 #include <sqlite3.h>
 
@@ -11,10 +12,17 @@ void StatementFinalizer::operator()(sqlite3_stmt* statement) const {
 }
 
 SqliteConnection::SqliteConnection(sqlite3* handle, QString path)
-    : mHandle(handle), mPath(std::move(path)) {}
+    : mHandle(handle), mPath(std::move(path)),
+      mWriteBehind(std::make_unique<SqliteWriteBehind>(*this)) {}
 
 SqliteConnection::~SqliteConnection() {
+    // Queued changes belong to an open transaction, which closing rolls back anyway.
+    mWriteBehind.reset();
     sqlite3_close_v2(mHandle);
+}
+
+void SqliteConnection::flushWrites() const {
+    mWriteBehind->flush();
 }
 
 void SqliteConnection::fail(int code, const QString& statement) const {
@@ -24,6 +32,7 @@ void SqliteConnection::fail(int code, const QString& statement) const {
 }
 
 StatementHandle SqliteConnection::prepare(const QString& sql, const QString& jetSql) const {
+    flushWrites();
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
@@ -43,6 +52,7 @@ StatementHandle SqliteConnection::prepare(const QString& sql, const QString& jet
 }
 
 bool SqliteConnection::step(sqlite3_stmt* statement, const QString& jetSql) const {
+    flushWrites();
     const int rc = sqlite3_step(statement);
     if (rc == SQLITE_ROW)
         return true;
@@ -56,6 +66,18 @@ bool SqliteConnection::step(sqlite3_stmt* statement, const QString& jetSql) cons
                         jetSql.isEmpty() ? QString::fromUtf8(sqlite3_sql(statement)) : jetSql);
 }
 
+bool SqliteConnection::stepWalk(sqlite3_stmt* statement) const {
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(mHandle));
+    const int code = sqlite3_extended_errcode(mHandle);
+    sqlite3_reset(statement);
+    throw DatabaseError(code, message, QString::fromUtf8(sqlite3_sql(statement)));
+}
+
 void SqliteConnection::run(const QString& sql, const QString& jetSql) const {
     StatementHandle statement = prepare(sql, jetSql);
     while (step(statement.get(), jetSql.isEmpty() ? sql : jetSql)) {
@@ -65,7 +87,7 @@ void SqliteConnection::run(const QString& sql, const QString& jetSql) const {
 void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int index,
                const QVariant& value) {
     int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
+    if (!value.isValid()) {
         rc = sqlite3_bind_null(statement, index);
     } else {
         switch (value.typeId()) {
@@ -101,9 +123,9 @@ void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int 
                                     QStringLiteral("value of type %1 cannot be stored")
                                         .arg(QString::fromLatin1(value.typeName())),
                                     QString::fromUtf8(sqlite3_sql(statement)));
-            const QString text = value.toString();
-            rc = sqlite3_bind_text16(statement, index, text.utf16(), int(text.size() * 2),
-                                     SQLITE_TRANSIENT);
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(statement, index, text.constData(), quint64(text.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
             break;
         }
         }
@@ -113,18 +135,22 @@ void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int 
 }
 
 QVariant ColumnValue(sqlite3_stmt* statement, int index) {
-    switch (sqlite3_column_type(statement, index)) {
+    sqlite3_value* value = sqlite3_column_value(statement, index);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(statement, index)));
+        return QVariant(qlonglong(sqlite3_value_int64(value)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, index));
+        return QVariant(sqlite3_value_double(value));
     case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement, index)));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        const int bytes = sqlite3_value_bytes(value);
+        // Empty texts are common ("not recorded"): share one instead of allocating.
+        static const QString empty = QStringLiteral("");
+        return QVariant(bytes == 0 ? empty : QString::fromUtf8(text, bytes));
     }
     case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, index));
-        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, index)));
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(value));
+        return QVariant(QByteArray(data, sqlite3_value_bytes(value)));
     }
     default:
         return {};

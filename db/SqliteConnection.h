@@ -10,6 +10,8 @@ struct sqlite3_stmt;
 
 namespace plw::db {
 
+class SqliteWriteBehind;
+
 struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const;
 };
@@ -35,12 +37,20 @@ public:
     StatementHandle prepare(const QString& sql, const QString& jetSql = {}) const;
     // Runs one SQLite statement to its end.
     void run(const QString& sql, const QString& jetSql = {}) const;
-    // Steps a statement: true for a row, false at its end; throws on an error.
+    // Steps a statement: true for a row, false at its end; throws on an error. Queued row
+    // changes are written first, as for prepare and run.
     bool step(sqlite3_stmt* statement, const QString& jetSql) const;
+    // Steps a table's own walk, which only moves past the rows whose changes are queued.
+    bool stepWalk(sqlite3_stmt* statement) const;
+
+    // The queue of row changes that the connection writes before it does anything else.
+    SqliteWriteBehind& writeBehind() const { return *mWriteBehind; }
+    void flushWrites() const;
 
 private:
     sqlite3* mHandle;
     QString mPath;
+    std::unique_ptr<SqliteWriteBehind> mWriteBehind;
 };
 
 // Binds a value to parameter index (from 1): Null, text, whole number, real number or bytes.

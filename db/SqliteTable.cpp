@@ -2,8 +2,11 @@
 
 #include "db/JetSql.h"
 #include "db/JetSqlTokenizer.h"
+#include "db/SqliteWriteBehind.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace plw::db {
 namespace {
@@ -49,11 +52,52 @@ SqliteTable::SqliteTable(std::shared_ptr<const SqliteConnection> connection,
     while (mConnection->step(columns.get(), {}))
         names << ColumnValue(columns.get(), 0).toString();
     mNames = ColumnNames(names);
+    findDeferrableColumns();
     mUpdated.resize(size_t(names.size()));
     mIsUpdated.resize(size_t(names.size()));
     mBuffer.resize(size_t(names.size()));
     mAssigned.resize(size_t(names.size()));
     beginWalk();
+}
+
+void SqliteTable::findDeferrableColumns() {
+    // A change may wait in the write-behind queue only where it cannot fail: no trigger, CHECK,
+    // foreign key or STRICT typing on the table, no key, NOT NULL or index on the column.
+    mDeferrable.assign(size_t(mNames.size()), 1);
+    bool table = true;
+    for (const JetToken& token : TokenizeJetSql(mCreateSql))
+        if (token.isWord(u"CHECK") || token.isWord(u"REFERENCES") || token.isWord(u"STRICT") ||
+            token.isWord(u"GENERATED"))
+            table = false;
+    {
+        StatementHandle triggers = mConnection->prepare(QStringLiteral(
+            "SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND tbl_name = ?1 COLLATE NOCASE"));
+        BindValue(*mConnection, triggers.get(), 1, mName);
+        if (mConnection->step(triggers.get(), {}))
+            table = false;
+    }
+    {
+        StatementHandle columns = mConnection->prepare(
+            QStringLiteral("SELECT cid FROM pragma_table_info(?1) WHERE \"notnull\" OR pk > 0"));
+        BindValue(*mConnection, columns.get(), 1, mName);
+        while (mConnection->step(columns.get(), {}))
+            mDeferrable[size_t(sqlite3_column_int(columns.get(), 0))] = 0;
+    }
+    {
+        StatementHandle indexed =
+            mConnection->prepare(QStringLiteral("SELECT x.cid FROM pragma_index_list(?1) AS l, "
+                                                "pragma_index_xinfo(l.name) AS x WHERE x.key"));
+        BindValue(*mConnection, indexed.get(), 1, mName);
+        while (mConnection->step(indexed.get(), {})) {
+            const int cid = sqlite3_column_int(indexed.get(), 0);
+            if (cid < 0 || cid >= mNames.size())
+                table = false; // an expression or the rowid
+            else
+                mDeferrable[size_t(cid)] = 0;
+        }
+    }
+    if (!table)
+        std::fill(mDeferrable.begin(), mDeferrable.end(), 0);
 }
 
 QString SqliteTable::orderClause() const {
@@ -81,7 +125,7 @@ void SqliteTable::readRow() {
     mMode = Mode::None;
     mDeleted = false;
     std::fill(mIsUpdated.begin(), mIsUpdated.end(), 0);
-    mEof = !mConnection->step(mCursor, {});
+    mEof = !mConnection->stepWalk(mCursor);
     if (!mEof)
         mRowid = sqlite3_column_int64(mCursor, 0);
 }
@@ -197,6 +241,7 @@ void SqliteTable::seek(const QVariant& key) {
         found = mSeeks.emplace(cacheKey, mConnection->prepare(sql)).first;
     }
     sqlite3_stmt* statement = found->second.get();
+    mConnection->flushWrites(); // the seek may land on a row whose change is queued
     sqlite3_reset(statement);
     for (qsizetype i = 0; i < keys.size(); ++i)
         BindValue(*mConnection, statement, int(i + 1), keys[i]);
@@ -229,69 +274,90 @@ void SqliteTable::setValue(QStringView name, const QVariant& value) {
     mAssigned[size_t(index)] = 1;
 }
 
-sqlite3_stmt* SqliteTable::cached(std::unordered_map<QString, StatementHandle>& cache,
-                                  const QString& key, const QString& sql) {
+// The UPDATE or INSERT for the columns assigned, prepared on first use.
+sqlite3_stmt* SqliteTable::changeStatement() {
+    // Which columns were assigned decides the statement.
+    const std::string key(mAssigned.begin(), mAssigned.end());
+    auto& cache = mMode == Mode::Edit ? mUpdates : mInserts;
     auto it = cache.find(key);
-    if (it == cache.end())
-        it = cache.emplace(key, mConnection->prepare(sql)).first;
-    return it->second.get();
+    if (it != cache.end())
+        return it->second.get();
+
+    QStringList columns, parameters, sets;
+    for (int i = 0; i < mNames.size(); ++i) {
+        if (mAssigned[size_t(i)]) {
+            columns << QuoteSqliteName(mNames.name(i));
+            parameters << QStringLiteral("?%1").arg(columns.size());
+            sets << columns.constLast() + QStringLiteral(" = ") + parameters.constLast();
+        }
+    }
+    QString sql;
+    if (mMode == Mode::Edit)
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(mQuoted, sets.join(QStringLiteral(", ")))
+                  .arg(columns.size() + 1);
+    else if (columns.isEmpty())
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(mQuoted);
+    else
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(mQuoted, columns.join(QStringLiteral(", ")),
+                       parameters.join(QStringLiteral(", ")));
+    return cache.emplace(key, mConnection->prepare(sql)).first->second.get();
 }
 
 void SqliteTable::update() {
     if (mMode == Mode::None)
         throw DatabaseError(0, QStringLiteral("update on %1 without edit or addNew").arg(mName));
-    // The statement depends only on which columns were assigned.
-    QString key(mNames.size(), u'0');
-    QStringList columns;
-    for (int i = 0; i < mNames.size(); ++i) {
-        if (mAssigned[size_t(i)]) {
-            key[i] = u'1';
-            columns << QuoteSqliteName(mNames.name(i));
-        }
-    }
-
-    sqlite3_stmt* statement = nullptr;
     if (mMode == Mode::Edit) {
         requireRow("update");
-        if (columns.isEmpty()) {
+        if (std::find(mAssigned.begin(), mAssigned.end(), 1) == mAssigned.end()) {
             mMode = Mode::None;
             return;
         }
-        QStringList sets;
-        for (qsizetype i = 0; i < columns.size(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1);
-        statement = cached(mUpdates, key,
-                           QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                               .arg(mQuoted, sets.join(QStringLiteral(", ")))
-                               .arg(columns.size() + 1));
-    } else if (columns.isEmpty()) {
-        statement =
-            cached(mInserts, key, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(mQuoted));
-    } else {
-        QStringList parameters;
-        for (qsizetype i = 0; i < columns.size(); ++i)
-            parameters << QStringLiteral("?%1").arg(i + 1);
-        statement = cached(mInserts, key,
-                           QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(mQuoted, columns.join(QStringLiteral(", ")),
-                                    parameters.join(QStringLiteral(", "))));
     }
-
+    if (mMode == Mode::Edit && deferrable()) {
+        QStringList columns;
+        QVariantList values;
+        for (size_t i = 0; i < mAssigned.size(); ++i) {
+            if (mAssigned[i]) {
+                columns << QuoteSqliteName(mNames.name(int(i)));
+                values << mBuffer[i];
+            }
+        }
+        mConnection->writeBehind().queue(mQuoted, std::string(mAssigned.begin(), mAssigned.end()),
+                                         columns, mRowid, values);
+        showUpdated();
+        return;
+    }
+    sqlite3_stmt* statement = changeStatement();
     int parameter = 1;
-    for (int i = 0; i < mNames.size(); ++i)
-        if (mAssigned[size_t(i)])
-            BindValue(*mConnection, statement, parameter++, mBuffer[size_t(i)]);
+    for (size_t i = 0; i < mAssigned.size(); ++i)
+        if (mAssigned[i])
+            BindValue(*mConnection, statement, parameter++, mBuffer[i]);
     if (mMode == Mode::Edit)
         sqlite3_bind_int64(statement, parameter, mRowid);
     mConnection->step(statement, {});
     sqlite3_reset(statement);
 
-    if (mMode == Mode::Edit) {
-        for (size_t i = 0; i < mAssigned.size(); ++i) {
-            if (mAssigned[i]) {
-                mUpdated[i] = mBuffer[i];
-                mIsUpdated[i] = 1;
-            }
+    if (mMode == Mode::Edit)
+        showUpdated();
+    mMode = Mode::None;
+}
+
+bool SqliteTable::deferrable() const {
+    if (sqlite3_get_autocommit(mConnection->handle()))
+        return false; // outside a transaction every change is written at once
+    for (size_t i = 0; i < mAssigned.size(); ++i)
+        if (mAssigned[i] && !mDeferrable[i])
+            return false;
+    return true;
+}
+
+void SqliteTable::showUpdated() {
+    for (size_t i = 0; i < mAssigned.size(); ++i) {
+        if (mAssigned[i]) {
+            mUpdated[i] = mBuffer[i];
+            mIsUpdated[i] = 1;
         }
     }
     mMode = Mode::None;

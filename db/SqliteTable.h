@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <string>
 #include <unordered_map>
 
 #include <vector>
@@ -46,8 +47,10 @@ private:
     void requireRow(const char* operation) const;
     void readRow();
     void beginWalk();
-    sqlite3_stmt* cached(std::unordered_map<QString, StatementHandle>& cache, const QString& key,
-                         const QString& sql);
+    sqlite3_stmt* changeStatement();
+    void findDeferrableColumns();
+    bool deferrable() const;
+    void showUpdated();
     QString orderClause() const;
     QString indexedBy() const;
 
@@ -71,13 +74,16 @@ private:
     std::vector<QVariant> mUpdated;
     std::vector<char> mIsUpdated;
 
+    std::vector<char> mDeferrable; // per column: a change may be queued (see SqliteWriteBehind)
+
     Mode mMode = Mode::None;
     std::vector<QVariant> mBuffer;
     std::vector<char> mAssigned;
 
     std::unordered_map<QString, StatementHandle> mSeeks;
-    std::unordered_map<QString, StatementHandle> mUpdates;
-    std::unordered_map<QString, StatementHandle> mInserts;
+    // By the assigned-column flags.
+    std::unordered_map<std::string, StatementHandle> mUpdates;
+    std::unordered_map<std::string, StatementHandle> mInserts;
     StatementHandle mDelete;
 };
 

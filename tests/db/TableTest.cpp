@@ -33,6 +33,55 @@ TEST_F(TableTest, WalkUpdatesEveryRowInTableOrder) {
               QStringList{QStringLiteral("1")});
 }
 
+// Changes made in a walk inside a transaction are written in batches; whoever reads next sees
+// them all, and a rollback takes them back.
+TEST_F(TableTest, BatchedChangesAreSeenByTheNextReaderAndFollowTheTransaction) {
+    mTrn->execute(QStringLiteral("CREATE TABLE w (k CHAR(7), n INTEGER, t CHAR(3))"));
+    {
+        Transaction transaction(*mTrn);
+        auto insert = mTrn->prepare(QStringLiteral("INSERT INTO w (k, n) VALUES (?1, 0)"));
+        for (int i = 1; i <= 250; ++i) {
+            insert->bind(1, QString::number(i));
+            insert->execute();
+        }
+        transaction.commit();
+    }
+    auto sum = [this]() {
+        return mTrn->openRecordset(QStringLiteral("SELECT SUM(n) AS s, COUNT(t) AS c FROM w"));
+    };
+    for (const bool commit : {false, true}) {
+        Transaction transaction(*mTrn);
+        auto table = mTrn->openTable(QStringLiteral("w"));
+        for (int i = 1; !table->eof(); table->moveNext(), ++i) {
+            table->edit();
+            table->setValue(u"n", i);
+            table->update();
+            table->edit(); // a second change of the same row wins
+            table->setValue(u"n", i * 2);
+            table->setValue(u"t", QStringLiteral("abc"));
+            table->update();
+            if (i == 120) { // a reader in the middle of the walk sees the first 120 rows
+                EXPECT_EQ(sum()->integer(u"s"), 120 * 121);
+                EXPECT_EQ(sum()->integer(u"c"), 120);
+            }
+        }
+        table.reset();
+        if (commit)
+            transaction.commit();
+    }
+    EXPECT_EQ(sum()->integer(u"s"), 250 * 251);
+    EXPECT_EQ(sum()->integer(u"c"), 250);
+}
+
+// A change of a key column is written at once, so that a broken key fails where it is made.
+TEST_F(TableTest, KeyChangesFailAtTheirUpdate) {
+    Transaction transaction(*mTrn);
+    auto table = mTrn->openTable(CustomerMasterTable);
+    table->edit();
+    table->setValue(u"M1KaiBan", QStringLiteral("0000002"));
+    EXPECT_THROW(table->update(), DatabaseError);
+}
+
 TEST_F(TableTest, SeekEditAddAndRemoveOnThePrimaryIndex) {
     auto table = mTrn->openTable(CustomerMasterTable);
     table->setIndex(QStringLiteral("FRMKEY")); // the base table's unnamed primary key
