@@ -117,6 +117,18 @@ void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int 
                                      SQLITE_TRANSIENT);
             break;
         }
+        case QMetaType::QString: {
+            // The common case, without a conversion; empty texts need no encoding.
+            const QString& text = *static_cast<const QString*>(value.constData());
+            if (text.isEmpty()) {
+                rc = sqlite3_bind_text(statement, index, "", 0, SQLITE_STATIC);
+            } else {
+                const QByteArray utf8 = text.toUtf8();
+                rc = sqlite3_bind_text64(statement, index, utf8.constData(), quint64(utf8.size()),
+                                         SQLITE_TRANSIENT, SQLITE_UTF8);
+            }
+            break;
+        }
         default: {
             if (!value.canConvert<QString>())
                 throw DatabaseError(SQLITE_MISMATCH,

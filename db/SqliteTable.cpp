@@ -52,6 +52,8 @@ SqliteTable::SqliteTable(std::shared_ptr<const SqliteConnection> connection,
     while (mConnection->step(columns.get(), {}))
         names << ColumnValue(columns.get(), 0).toString();
     mNames = ColumnNames(names);
+    for (const QString& name : names)
+        mQuotedNames << QuoteSqliteName(name);
     findDeferrableColumns();
     mUpdated.resize(size_t(names.size()));
     mIsUpdated.resize(size_t(names.size()));
@@ -316,16 +318,7 @@ void SqliteTable::update() {
         }
     }
     if (mMode == Mode::Edit && deferrable()) {
-        QStringList columns;
-        QVariantList values;
-        for (size_t i = 0; i < mAssigned.size(); ++i) {
-            if (mAssigned[i]) {
-                columns << QuoteSqliteName(mNames.name(int(i)));
-                values << mBuffer[i];
-            }
-        }
-        mConnection->writeBehind().queue(mQuoted, std::string(mAssigned.begin(), mAssigned.end()),
-                                         columns, mRowid, values);
+        mConnection->writeBehind().queue(mQuoted, mQuotedNames, mAssigned, mRowid, mBuffer);
         showUpdated();
         return;
     }

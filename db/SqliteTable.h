@@ -59,6 +59,7 @@ private:
     QString mQuoted; // quoted for SQL
     QString mCreateSql;
     ColumnNames mNames;
+    QStringList mQuotedNames;
 
     QString mIndex;          // "" for table order / the rowid
     QStringList mKeyColumns; // of the current index

@@ -2,44 +2,53 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace plw::db {
 
-sqlite3_stmt* SqliteWriteBehind::batchFor(const QString& quotedTable, const std::string& key,
-                                          const QStringList& quotedColumns) {
-    const std::string id = quotedTable.toStdString() + '\n' + key;
-    auto it = mBatches.find(id);
+sqlite3_stmt* SqliteWriteBehind::batchFor(const QString& quotedTable,
+                                          const QStringList& quotedColumns,
+                                          const std::vector<char>& assigned) {
+    mId.assign(reinterpret_cast<const char*>(quotedTable.constData()),
+               size_t(quotedTable.size()) * sizeof(QChar));
+    mId.append(assigned.begin(), assigned.end());
+    auto it = mBatches.find(mId);
     if (it == mBatches.end()) {
         // UPDATE t SET a = v.column2, ... FROM (VALUES (?, ?, ...), ...) AS v
         // WHERE t.rowid = v.column1; unused rows keep a Null rowid and match nothing.
         QStringList sets;
-        for (qsizetype i = 0; i < quotedColumns.size(); ++i)
-            sets << QStringLiteral("%1 = v.column%2").arg(quotedColumns[i]).arg(i + 2);
+        for (size_t i = 0; i < assigned.size(); ++i)
+            if (assigned[i])
+                sets << QStringLiteral("%1 = v.column%2")
+                            .arg(quotedColumns[qsizetype(i)])
+                            .arg(sets.size() + 2);
         const QString row =
             QLatin1Char('(') +
-            QStringList(quotedColumns.size() + 1, QStringLiteral("?")).join(QLatin1Char(',')) +
+            QStringList(sets.size() + 1, QStringLiteral("?")).join(QLatin1Char(',')) +
             QLatin1Char(')');
         const QString sql =
             QStringLiteral("UPDATE %1 SET %2 FROM (VALUES %3) AS v WHERE %1.rowid = v.column1")
                 .arg(quotedTable, sets.join(QStringLiteral(", ")),
                      QStringList(BatchRows, row).join(QLatin1Char(',')));
-        it = mBatches.emplace(id, mConnection.prepare(sql)).first;
+        it = mBatches.emplace(mId, mConnection.prepare(sql)).first;
     }
     return it->second.get();
 }
 
-void SqliteWriteBehind::queue(const QString& quotedTable, const std::string& key,
-                              const QStringList& quotedColumns, qint64 rowid,
-                              const QVariantList& values) {
-    sqlite3_stmt* batch = batchFor(quotedTable, key, quotedColumns);
+void SqliteWriteBehind::queue(const QString& quotedTable, const QStringList& quotedColumns,
+                              const std::vector<char>& assigned, qint64 rowid,
+                              const std::vector<QVariant>& values) {
+    sqlite3_stmt* batch = batchFor(quotedTable, quotedColumns, assigned);
     if (batch != mBatch || hasQueued(rowid)) {
         flush();
         mBatch = batch;
-        mColumns = int(quotedColumns.size());
+        mColumns = int(std::count(assigned.begin(), assigned.end(), 1));
     }
     int parameter = mRows * (mColumns + 1) + 1;
     sqlite3_bind_int64(mBatch, parameter++, rowid);
-    for (const QVariant& value : values)
-        BindValue(mConnection, mBatch, parameter++, value);
+    for (size_t i = 0; i < assigned.size(); ++i)
+        if (assigned[i])
+            BindValue(mConnection, mBatch, parameter++, values[i]);
     mLastRowid = rowid;
     if (++mRows == BatchRows)
         flush();

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace plw::db {
 
@@ -22,22 +23,23 @@ public:
 
     explicit SqliteWriteBehind(const SqliteConnection& connection) : mConnection(connection) {}
 
-    // Queues new values for the row: quotedColumns are the assigned columns, in the order of
-    // values; key identifies that set of columns of the table.
-    void queue(const QString& quotedTable, const std::string& key, const QStringList& quotedColumns,
-               qint64 rowid, const QVariantList& values);
+    // Queues new values for the row: assigned flags the columns (quotedColumns holds every
+    // column's quoted name) whose values are in the same places of values.
+    void queue(const QString& quotedTable, const QStringList& quotedColumns,
+               const std::vector<char>& assigned, qint64 rowid,
+               const std::vector<QVariant>& values);
     // Writes what is queued. Errors are thrown to the caller that caused the write.
     void flush();
     bool hasQueued(qint64 rowid) const { return mRows > 0 && mLastRowid == rowid; }
 
 private:
-    sqlite3_stmt* batchFor(const QString& quotedTable, const std::string& key,
-                           const QStringList& quotedColumns);
+    sqlite3_stmt* batchFor(const QString& quotedTable, const QStringList& quotedColumns,
+                           const std::vector<char>& assigned);
 
     const SqliteConnection& mConnection;
     std::unordered_map<std::string, StatementHandle> mBatches; // by table and column set
     sqlite3_stmt* mBatch = nullptr;
-    std::string mBatchKey;
+    std::string mId; // table and column flags of the batch asked for, reused
     int mColumns = 0;
     int mRows = 0;
     qint64 mLastRowid = 0;
