@@ -6,6 +6,7 @@
 #include "db/SqliteRecordset.h"
 #include "db/SqliteStatement.h"
 #include "db/SqliteTable.h"
+#include "db/SqliteWriteBehind.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -186,6 +187,8 @@ void SqliteDatabase::commit() {
 void SqliteDatabase::rollback() {
     if (mDepth == 0)
         throw DatabaseError(0, QStringLiteral("rollback without a transaction"));
+    // Changes still queued were made since the last begin: they go with the rollback.
+    mConnection->writeBehind().discard();
     if (mDepth == 1) {
         // SQLite may have rolled back already after a failure such as a full disk.
         if (!sqlite3_get_autocommit(mConnection->handle()))

@@ -54,6 +54,14 @@ void SqliteWriteBehind::queue(const QString& quotedTable, const QStringList& quo
         flush();
 }
 
+void SqliteWriteBehind::discard() {
+    if (mRows == 0)
+        return;
+    mRows = 0;
+    sqlite3_reset(mBatch);
+    sqlite3_clear_bindings(mBatch);
+}
+
 void SqliteWriteBehind::flush() {
     if (mRows == 0 || mFlushing)
         return;

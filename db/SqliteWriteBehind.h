@@ -30,6 +30,8 @@ public:
                const std::vector<QVariant>& values);
     // Writes what is queued. Errors are thrown to the caller that caused the write.
     void flush();
+    // Drops what is queued: the transaction it belongs to is being rolled back.
+    void discard();
     bool hasQueued(qint64 rowid) const { return mRows > 0 && mLastRowid == rowid; }
 
 private:

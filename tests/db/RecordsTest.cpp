@@ -116,6 +116,23 @@ TEST_F(RecordsTest, WriteAssignsAll46ColumnsUntrimmed) {
     EXPECT_EQ(rs->integer(u"M1SakEka"), -2);
 }
 
+// A cleared text is the empty text, never Null: the suite's convention for "not recorded".
+TEST_F(RecordsTest, ClearedTextsAreWrittenAsEmptyTexts) {
+    auto table = mTrn->openTable(CustomerMasterTable);
+    table->addNew();
+    CustomerRecord record;
+    record.M1KaiBan = QStringLiteral("0000020");
+    WriteCustomerRecord(*table, record);
+    table->update();
+    table.reset();
+    EXPECT_EQ(
+        Column(*mTrn,
+               QStringLiteral("SELECT COUNT(*) AS n FROM M1_お客様マスタ WHERE M1KaiBan = "
+                              "'0000020' AND M1KhMemo = '' AND M1BunJC4 = '' AND M1SakRgk = 0"),
+               QStringLiteral("n")),
+        QStringList{QStringLiteral("1")});
+}
+
 TEST_F(RecordsTest, PointHistoryHoldsPointsUsedAsText) {
     PointHistoryRecord record;
     EXPECT_EQ(record.M2PitUse, QStringLiteral("0"));
