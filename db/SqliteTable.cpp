@@ -54,6 +54,7 @@ SqliteTable::SqliteTable(std::shared_ptr<const SqliteConnection> connection,
     mNames = ColumnNames(names);
     for (const QString& name : names)
         mQuotedNames << QuoteSqliteName(name);
+    mLayout = (mQuoted + QLatin1Char('\n') + mQuotedNames.join(QLatin1Char('\n'))).toStdString();
     findDeferrableColumns();
     mUpdated.resize(size_t(names.size()));
     mIsUpdated.resize(size_t(names.size()));
@@ -318,7 +319,8 @@ void SqliteTable::update() {
         }
     }
     if (mMode == Mode::Edit && deferrable()) {
-        mConnection->writeBehind().queue(mQuoted, mQuotedNames, mAssigned, mRowid, mBuffer);
+        mConnection->writeBehind().queue(mLayout, mQuoted, mQuotedNames, mAssigned, mRowid,
+                                         mBuffer);
         showUpdated();
         return;
     }

@@ -60,6 +60,7 @@ private:
     QString mCreateSql;
     ColumnNames mNames;
     QStringList mQuotedNames;
+    std::string mLayout; // the table and its columns, for the write-behind queue
 
     QString mIndex;          // "" for table order / the rowid
     QStringList mKeyColumns; // of the current index

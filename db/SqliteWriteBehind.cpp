@@ -6,11 +6,10 @@
 
 namespace plw::db {
 
-sqlite3_stmt* SqliteWriteBehind::batchFor(const QString& quotedTable,
+sqlite3_stmt* SqliteWriteBehind::batchFor(const std::string& layout, const QString& quotedTable,
                                           const QStringList& quotedColumns,
                                           const std::vector<char>& assigned) {
-    mId.assign(reinterpret_cast<const char*>(quotedTable.constData()),
-               size_t(quotedTable.size()) * sizeof(QChar));
+    mId = layout;
     mId.append(assigned.begin(), assigned.end());
     auto it = mBatches.find(mId);
     if (it == mBatches.end()) {
@@ -35,10 +34,10 @@ sqlite3_stmt* SqliteWriteBehind::batchFor(const QString& quotedTable,
     return it->second.get();
 }
 
-void SqliteWriteBehind::queue(const QString& quotedTable, const QStringList& quotedColumns,
-                              const std::vector<char>& assigned, qint64 rowid,
-                              const std::vector<QVariant>& values) {
-    sqlite3_stmt* batch = batchFor(quotedTable, quotedColumns, assigned);
+void SqliteWriteBehind::queue(const std::string& layout, const QString& quotedTable,
+                              const QStringList& quotedColumns, const std::vector<char>& assigned,
+                              qint64 rowid, const std::vector<QVariant>& values) {
+    sqlite3_stmt* batch = batchFor(layout, quotedTable, quotedColumns, assigned);
     if (batch != mBatch || hasQueued(rowid)) {
         flush();
         mBatch = batch;

@@ -24,9 +24,10 @@ public:
     explicit SqliteWriteBehind(const SqliteConnection& connection) : mConnection(connection) {}
 
     // Queues new values for the row: assigned flags the columns (quotedColumns holds every
-    // column's quoted name) whose values are in the same places of values.
-    void queue(const QString& quotedTable, const QStringList& quotedColumns,
-               const std::vector<char>& assigned, qint64 rowid,
+    // column's quoted name) whose values are in the same places of values. layout identifies
+    // the table and its columns (a table dropped and created again may differ).
+    void queue(const std::string& layout, const QString& quotedTable,
+               const QStringList& quotedColumns, const std::vector<char>& assigned, qint64 rowid,
                const std::vector<QVariant>& values);
     // Writes what is queued. Errors are thrown to the caller that caused the write.
     void flush();
@@ -35,13 +36,13 @@ public:
     bool hasQueued(qint64 rowid) const { return mRows > 0 && mLastRowid == rowid; }
 
 private:
-    sqlite3_stmt* batchFor(const QString& quotedTable, const QStringList& quotedColumns,
-                           const std::vector<char>& assigned);
+    sqlite3_stmt* batchFor(const std::string& layout, const QString& quotedTable,
+                           const QStringList& quotedColumns, const std::vector<char>& assigned);
 
     const SqliteConnection& mConnection;
-    std::unordered_map<std::string, StatementHandle> mBatches; // by table and column set
+    std::unordered_map<std::string, StatementHandle> mBatches; // by layout and column set
     sqlite3_stmt* mBatch = nullptr;
-    std::string mId; // table and column flags of the batch asked for, reused
+    std::string mId; // layout and column flags of the batch asked for, reused
     int mColumns = 0;
     int mRows = 0;
     qint64 mLastRowid = 0;

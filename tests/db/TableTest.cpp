@@ -76,6 +76,24 @@ TEST_F(TableTest, BatchedChangesAreSeenByTheNextReaderAndFollowTheTransaction) {
     }
 }
 
+// A work table dropped and created again with other columns gets statements of its own.
+TEST_F(TableTest, ATableCreatedAgainIsWrittenByItsNewColumns) {
+    for (const QString& column : {QStringLiteral("a"), QStringLiteral("b")}) {
+        mTrn->tryExecute(QStringLiteral("DROP TABLE w"));
+        mTrn->execute(QStringLiteral("CREATE TABLE w (k CHAR(7), %1 CHAR(3))").arg(column));
+        mTrn->execute(QStringLiteral("INSERT INTO w (k) VALUES ('1')"));
+        Transaction transaction(*mTrn);
+        auto table = mTrn->openTable(QStringLiteral("w"));
+        table->edit();
+        table->setValue(column, column);
+        table->update();
+        table.reset();
+        transaction.commit();
+        EXPECT_EQ(Column(*mTrn, QStringLiteral("SELECT %1 FROM w").arg(column), column),
+                  QStringList{column});
+    }
+}
+
 // A change of a key column is written at once, so that a broken key fails where it is made.
 TEST_F(TableTest, KeyChangesFailAtTheirUpdate) {
     Transaction transaction(*mTrn);
