@@ -1,5 +1,7 @@
 #include "db/ColumnNames.h"
 
+#include <cstring>
+
 namespace plw::db {
 namespace {
 
@@ -35,16 +37,40 @@ ColumnNames::ColumnNames(QStringList names) : mNames(std::move(names)) {
     }
 }
 
+static bool sameText(QStringView a, QStringView b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), size_t(a.size()) * 2) == 0;
+}
+
 int ColumnNames::find(QStringView name) const {
     if (mSlots.empty())
         return -1;
-    Recent& recent = mRecent[(reinterpret_cast<quintptr>(name.data()) >> 3) & 63];
-    if (recent.data == name.data() && recent.index >= 0 &&
-        QStringView(mNames[recent.index]) == name)
-        return recent.index;
+    if (mKnown.empty())
+        mKnown.resize(mSlots.size() * 4);
+    const size_t mask = mKnown.size() - 1;
+    const quint64 address = reinterpret_cast<quintptr>(name.data());
+    size_t slot = size_t((address * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    for (; mKnown[slot].data; slot = (slot + 1) & mask) {
+        if (mKnown[slot].data == name.data()) {
+            const int index = mKnown[slot].index;
+            if (sameText(mNames[index], name))
+                return index;
+            // The address now holds another name: look it up and remember that instead.
+            const int other = lookup(name);
+            if (other >= 0)
+                mKnown[slot].index = other;
+            return other;
+        }
+    }
     const int index = lookup(name);
-    if (index >= 0)
-        recent = {name.data(), index};
+    if (index < 0)
+        return -1;
+    if (size_t(mKnownCount + 1) * 2 > mKnown.size()) {
+        std::fill(mKnown.begin(), mKnown.end(), Known());
+        mKnownCount = 0;
+        slot = size_t((address * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
+    mKnown[slot] = {name.data(), index};
+    ++mKnownCount;
     return index;
 }
 
@@ -53,7 +79,7 @@ int ColumnNames::lookup(QStringView name) const {
     for (size_t slot = foldedHash(name) & mask; mSlots[slot] != 0; slot = (slot + 1) & mask) {
         const int index = mSlots[slot] - 1;
         const QStringView candidate(mNames[index]);
-        if (candidate == name || candidate.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameText(candidate, name) || candidate.compare(name, Qt::CaseInsensitive) == 0)
             return index;
     }
     return -1;

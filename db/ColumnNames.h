@@ -25,13 +25,15 @@ private:
 
     QStringList mNames;
     std::vector<int> mSlots; // open addressing: column index + 1, 0 for an empty slot
-    // Callers name columns with the same literals row after row: the last answer per address,
-    // confirmed by comparing the text, spares the hash.
-    struct Recent {
+    // Callers name columns with the same literals row after row: the answers by the address
+    // of the name, confirmed by comparing the text, spare the hash. Cleared when full (callers
+    // that build names each time bring new addresses).
+    struct Known {
         const QChar* data = nullptr;
         int index = -1;
     };
-    mutable Recent mRecent[64];
+    mutable std::vector<Known> mKnown;
+    mutable int mKnownCount = 0;
 };
 
 } // namespace plw::db

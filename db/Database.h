@@ -5,7 +5,9 @@
 #include <QVariant>
 
 #include <memory>
+#include <span>
 #include <stdexcept>
+#include <vector>
 
 namespace plw::db {
 
@@ -38,13 +40,28 @@ public:
     virtual int fieldIndex(QStringView name) const = 0;
     virtual QVariant value(int index) const = 0;
 
+    // The value as text into out, reusing out's storage: the fast read for record routines that
+    // take every column of many rows. False, leaving out as it is, for Null.
+    virtual bool readText(int index, QString& out) const;
+
     // By name; an unknown column throws DatabaseError.
     QVariant value(QStringView name) const;
+    // The column's index by name; an unknown column throws DatabaseError.
+    int requireField(QStringView name) const;
+    // The indexes of the named columns, resolved once per recordset for the caller that key
+    // identifies (a record routine reading the same columns from every row). Unknown names
+    // throw DatabaseError.
+    const std::vector<int>& fieldIndexes(const void* key, std::span<const QStringView> names) const;
+
     bool isNull(QStringView name) const { return !value(name).isValid(); }
     // The value as text, "" for Null.
     QString text(QStringView name) const;
     // The value as a number, 0 for Null.
     qint64 integer(QStringView name) const;
+
+private:
+    mutable const void* mLayoutKey = nullptr;
+    mutable std::vector<int> mLayout;
 };
 
 // A table opened for seeks on its primary index and for changing rows.

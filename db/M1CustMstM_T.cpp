@@ -3,120 +3,130 @@
 #include "db/Database.h"
 #include "db/FieldValues.h"
 
+#include <iterator>
+
 namespace plw::db {
 namespace {
 
-// Stores the column's value converted by convert; a Null leaves the field as it is.
-template <typename Field, typename Convert>
-void read(const Recordset& recordset, const char16_t* column, Field& field, Convert convert) {
-    const QVariant value = recordset.value(QStringView(column));
-    if (value.isValid())
-        field = convert(value);
-}
+using R = CustomerRecord;
+
+// One column and the field that holds it (exactly one of the three is set).
+struct Column {
+    QStringView name;
+    QString R::*text;
+    qint16 R::*shortNumber;
+    qint32 R::*longNumber;
+};
+
+// The columns in the order the record routines read and write them.
+// clang-format off
+constexpr Column kColumns[] = {
+    {u"M1KaiBan", &R::M1KaiBan, nullptr, nullptr},
+    {u"M1CtlYMD", &R::M1CtlYMD, nullptr, nullptr},
+    {u"M1CtlHMS", &R::M1CtlHMS, nullptr, nullptr},
+    {u"M1Ct2YMD", &R::M1Ct2YMD, nullptr, nullptr},
+    {u"M1Ct2HMS", &R::M1Ct2HMS, nullptr, nullptr},
+    {u"M1KhSraB", &R::M1KhSraB, nullptr, nullptr},
+    {u"M1MisBan", &R::M1MisBan, nullptr, nullptr},
+    {u"M1KikBan", &R::M1KikBan, nullptr, nullptr},
+    {u"M1KhNamH", &R::M1KhNamH, nullptr, nullptr},
+    {u"M1KhNamZ", &R::M1KhNamZ, nullptr, nullptr},
+    {u"M1KhSeib", &R::M1KhSeib, nullptr, nullptr},
+    {u"M1KhBart", &R::M1KhBart, nullptr, nullptr},
+    {u"M1KhNenS", &R::M1KhNenS, nullptr, nullptr},
+    {u"M1KhZIPC", &R::M1KhZIPC, nullptr, nullptr},
+    {u"M1KhADD1", &R::M1KhADD1, nullptr, nullptr},
+    {u"M1KhADD2", &R::M1KhADD2, nullptr, nullptr},
+    {u"M1KhADD3", &R::M1KhADD3, nullptr, nullptr},
+    {u"M1KhTEL1", &R::M1KhTEL1, nullptr, nullptr},
+    {u"M1KhTEL2", &R::M1KhTEL2, nullptr, nullptr},
+    {u"M1KhMemo", &R::M1KhMemo, nullptr, nullptr},
+    {u"M1EmaOsr", &R::M1EmaOsr, nullptr, nullptr},
+    {u"M1EmaAdr", &R::M1EmaAdr, nullptr, nullptr},
+    {u"M1EmaSbt", &R::M1EmaSbt, nullptr, nullptr},
+    {u"M1DmmOsr", &R::M1DmmOsr, nullptr, nullptr},
+    {u"M1SakEka", nullptr, &R::M1SakEka, nullptr},
+    {u"M1SakSfb", &R::M1SakSfb, nullptr, nullptr},
+    {u"M1SakDmk", nullptr, &R::M1SakDmk, nullptr},
+    {u"M1SakDmH", &R::M1SakDmH, nullptr, nullptr},
+    {u"M1SakRik", nullptr, nullptr, &R::M1SakRik},
+    {u"M1SakRgk", nullptr, nullptr, &R::M1SakRgk},
+    {u"M1SakHby", &R::M1SakHby, nullptr, nullptr},
+    {u"M1SakHbh", &R::M1SakHbh, nullptr, nullptr},
+    {u"M1SakGak", nullptr, nullptr, &R::M1SakGak},
+    {u"M1SakRak", &R::M1SakRak, nullptr, nullptr},
+    {u"M1SakPoG", nullptr, nullptr, &R::M1SakPoG},
+    {u"M1SakPoL", nullptr, nullptr, &R::M1SakPoL},
+    {u"M1SakPoZ", nullptr, nullptr, &R::M1SakPoZ},
+    {u"M1SakPoK", nullptr, nullptr, &R::M1SakPoK},
+    {u"M1BunJh1", &R::M1BunJh1, nullptr, nullptr},
+    {u"M1BunJh2", &R::M1BunJh2, nullptr, nullptr},
+    {u"M1BunJh3", &R::M1BunJh3, nullptr, nullptr},
+    {u"M1BunJh4", &R::M1BunJh4, nullptr, nullptr},
+    {u"M1BunJC1", &R::M1BunJC1, nullptr, nullptr},
+    {u"M1BunJC2", &R::M1BunJC2, nullptr, nullptr},
+    {u"M1BunJC3", &R::M1BunJC3, nullptr, nullptr},
+    {u"M1BunJC4", &R::M1BunJC4, nullptr, nullptr},
+};
+// clang-format on
+
+// The same names for the recordset's column positions.
+constexpr QStringView kNames[] = {
+    u"M1KaiBan", u"M1CtlYMD", u"M1CtlHMS", u"M1Ct2YMD", u"M1Ct2HMS", u"M1KhSraB", u"M1MisBan",
+    u"M1KikBan", u"M1KhNamH", u"M1KhNamZ", u"M1KhSeib", u"M1KhBart", u"M1KhNenS", u"M1KhZIPC",
+    u"M1KhADD1", u"M1KhADD2", u"M1KhADD3", u"M1KhTEL1", u"M1KhTEL2", u"M1KhMemo", u"M1EmaOsr",
+    u"M1EmaAdr", u"M1EmaSbt", u"M1DmmOsr", u"M1SakEka", u"M1SakSfb", u"M1SakDmk", u"M1SakDmH",
+    u"M1SakRik", u"M1SakRgk", u"M1SakHby", u"M1SakHbh", u"M1SakGak", u"M1SakRak", u"M1SakPoG",
+    u"M1SakPoL", u"M1SakPoZ", u"M1SakPoK", u"M1BunJh1", u"M1BunJh2", u"M1BunJh3", u"M1BunJh4",
+    u"M1BunJC1", u"M1BunJC2", u"M1BunJC3", u"M1BunJC4",
+};
+static_assert(std::size(kNames) == std::size(kColumns));
 
 } // namespace
 
 void ClearCustomerRecord(CustomerRecord& record) {
-    record = CustomerRecord();
+    // Texts are emptied in place: a walk over many rows then reuses their storage.
+    for (const Column& column : kColumns) {
+        if (column.text)
+            (record.*column.text).truncate(0);
+        else if (column.shortNumber)
+            record.*column.shortNumber = 0;
+        else
+            record.*column.longNumber = 0;
+    }
 }
 
 void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record) {
     ClearCustomerRecord(record);
-    read(recordset, u"M1KaiBan", record.M1KaiBan, FieldText);
-    read(recordset, u"M1CtlYMD", record.M1CtlYMD, FieldText);
-    read(recordset, u"M1CtlHMS", record.M1CtlHMS, FieldText);
-    read(recordset, u"M1Ct2YMD", record.M1Ct2YMD, FieldText);
-    read(recordset, u"M1Ct2HMS", record.M1Ct2HMS, FieldText);
-    read(recordset, u"M1KhSraB", record.M1KhSraB, FieldText);
-    read(recordset, u"M1MisBan", record.M1MisBan, FieldText);
-    read(recordset, u"M1KikBan", record.M1KikBan, FieldText);
-    read(recordset, u"M1KhNamH", record.M1KhNamH, FieldText);
-    read(recordset, u"M1KhNamZ", record.M1KhNamZ, FieldText);
-    read(recordset, u"M1KhSeib", record.M1KhSeib, FieldText);
-    read(recordset, u"M1KhBart", record.M1KhBart, FieldText);
-    read(recordset, u"M1KhNenS", record.M1KhNenS, FieldText);
-    read(recordset, u"M1KhZIPC", record.M1KhZIPC, FieldText);
-    read(recordset, u"M1KhADD1", record.M1KhADD1, FieldText);
-    read(recordset, u"M1KhADD2", record.M1KhADD2, FieldText);
-    read(recordset, u"M1KhADD3", record.M1KhADD3, FieldText);
-    read(recordset, u"M1KhTEL1", record.M1KhTEL1, FieldText);
-    read(recordset, u"M1KhTEL2", record.M1KhTEL2, FieldText);
-    read(recordset, u"M1KhMemo", record.M1KhMemo, FieldText);
-    read(recordset, u"M1EmaOsr", record.M1EmaOsr, FieldText);
-    read(recordset, u"M1EmaAdr", record.M1EmaAdr, FieldText);
-    read(recordset, u"M1EmaSbt", record.M1EmaSbt, FieldText);
-    read(recordset, u"M1DmmOsr", record.M1DmmOsr, FieldText);
-    read(recordset, u"M1SakEka", record.M1SakEka, FieldShort);
-    read(recordset, u"M1SakSfb", record.M1SakSfb, FieldText);
-    read(recordset, u"M1SakDmk", record.M1SakDmk, FieldShort);
-    read(recordset, u"M1SakDmH", record.M1SakDmH, FieldText);
-    read(recordset, u"M1SakRik", record.M1SakRik, FieldLong);
-    read(recordset, u"M1SakRgk", record.M1SakRgk, FieldLong);
-    read(recordset, u"M1SakHby", record.M1SakHby, FieldText);
-    read(recordset, u"M1SakHbh", record.M1SakHbh, FieldText);
-    read(recordset, u"M1SakGak", record.M1SakGak, FieldLong);
-    read(recordset, u"M1SakRak", record.M1SakRak, FieldText);
-    read(recordset, u"M1SakPoG", record.M1SakPoG, FieldLong);
-    read(recordset, u"M1SakPoL", record.M1SakPoL, FieldLong);
-    read(recordset, u"M1SakPoZ", record.M1SakPoZ, FieldLong);
-    read(recordset, u"M1SakPoK", record.M1SakPoK, FieldLong);
-    read(recordset, u"M1BunJh1", record.M1BunJh1, FieldText);
-    read(recordset, u"M1BunJh2", record.M1BunJh2, FieldText);
-    read(recordset, u"M1BunJh3", record.M1BunJh3, FieldText);
-    read(recordset, u"M1BunJh4", record.M1BunJh4, FieldText);
-    read(recordset, u"M1BunJC1", record.M1BunJC1, FieldText);
-    read(recordset, u"M1BunJC2", record.M1BunJC2, FieldText);
-    read(recordset, u"M1BunJC3", record.M1BunJC3, FieldText);
-    read(recordset, u"M1BunJC4", record.M1BunJC4, FieldText);
+    const std::vector<int>& indexes = recordset.fieldIndexes(kColumns, kNames);
+    for (size_t i = 0; i < std::size(kColumns); ++i) {
+        const Column& column = kColumns[i];
+        const int index = indexes[i];
+        if (column.text) {
+            QString& field = record.*column.text;
+            if (!recordset.readText(index, field))
+                field.truncate(0); // Null: the cleared value
+            continue;
+        }
+        const QVariant value = recordset.value(index);
+        if (!value.isValid())
+            continue;
+        if (column.shortNumber)
+            record.*column.shortNumber = FieldShort(value);
+        else
+            record.*column.longNumber = FieldLong(value);
+    }
 }
 
 void WriteCustomerRecord(Table& table, const CustomerRecord& record) {
-    table.setValue(u"M1KaiBan", record.M1KaiBan);
-    table.setValue(u"M1CtlYMD", record.M1CtlYMD);
-    table.setValue(u"M1CtlHMS", record.M1CtlHMS);
-    table.setValue(u"M1Ct2YMD", record.M1Ct2YMD);
-    table.setValue(u"M1Ct2HMS", record.M1Ct2HMS);
-    table.setValue(u"M1KhSraB", record.M1KhSraB);
-    table.setValue(u"M1MisBan", record.M1MisBan);
-    table.setValue(u"M1KikBan", record.M1KikBan);
-    table.setValue(u"M1KhNamH", record.M1KhNamH);
-    table.setValue(u"M1KhNamZ", record.M1KhNamZ);
-    table.setValue(u"M1KhSeib", record.M1KhSeib);
-    table.setValue(u"M1KhBart", record.M1KhBart);
-    table.setValue(u"M1KhNenS", record.M1KhNenS);
-    table.setValue(u"M1KhZIPC", record.M1KhZIPC);
-    table.setValue(u"M1KhADD1", record.M1KhADD1);
-    table.setValue(u"M1KhADD2", record.M1KhADD2);
-    table.setValue(u"M1KhADD3", record.M1KhADD3);
-    table.setValue(u"M1KhTEL1", record.M1KhTEL1);
-    table.setValue(u"M1KhTEL2", record.M1KhTEL2);
-    table.setValue(u"M1KhMemo", record.M1KhMemo);
-    table.setValue(u"M1EmaOsr", record.M1EmaOsr);
-    table.setValue(u"M1EmaAdr", record.M1EmaAdr);
-    table.setValue(u"M1EmaSbt", record.M1EmaSbt);
-    table.setValue(u"M1DmmOsr", record.M1DmmOsr);
-    table.setValue(u"M1SakEka", QVariant(int(record.M1SakEka)));
-    table.setValue(u"M1SakSfb", record.M1SakSfb);
-    table.setValue(u"M1SakDmk", QVariant(int(record.M1SakDmk)));
-    table.setValue(u"M1SakDmH", record.M1SakDmH);
-    table.setValue(u"M1SakRik", QVariant(int(record.M1SakRik)));
-    table.setValue(u"M1SakRgk", QVariant(int(record.M1SakRgk)));
-    table.setValue(u"M1SakHby", record.M1SakHby);
-    table.setValue(u"M1SakHbh", record.M1SakHbh);
-    table.setValue(u"M1SakGak", QVariant(int(record.M1SakGak)));
-    table.setValue(u"M1SakRak", record.M1SakRak);
-    table.setValue(u"M1SakPoG", QVariant(int(record.M1SakPoG)));
-    table.setValue(u"M1SakPoL", QVariant(int(record.M1SakPoL)));
-    table.setValue(u"M1SakPoZ", QVariant(int(record.M1SakPoZ)));
-    table.setValue(u"M1SakPoK", QVariant(int(record.M1SakPoK)));
-    table.setValue(u"M1BunJh1", record.M1BunJh1);
-    table.setValue(u"M1BunJh2", record.M1BunJh2);
-    table.setValue(u"M1BunJh3", record.M1BunJh3);
-    table.setValue(u"M1BunJh4", record.M1BunJh4);
-    table.setValue(u"M1BunJC1", record.M1BunJC1);
-    table.setValue(u"M1BunJC2", record.M1BunJC2);
-    table.setValue(u"M1BunJC3", record.M1BunJC3);
-    table.setValue(u"M1BunJC4", record.M1BunJC4);
+    for (const Column& column : kColumns) {
+        if (column.text)
+            table.setValue(column.name, record.*column.text);
+        else if (column.shortNumber)
+            table.setValue(column.name, int(record.*column.shortNumber));
+        else
+            table.setValue(column.name, int(record.*column.longNumber));
+    }
 }
 
 } // namespace plw::db

@@ -2,11 +2,36 @@
 
 namespace plw::db {
 
-QVariant Recordset::value(QStringView name) const {
+int Recordset::requireField(QStringView name) const {
     const int index = fieldIndex(name);
     if (index < 0)
         throw DatabaseError(0, QStringLiteral("no column named \"%1\"").arg(name.toString()));
-    return value(index);
+    return index;
+}
+
+QVariant Recordset::value(QStringView name) const {
+    return value(requireField(name));
+}
+
+const std::vector<int>& Recordset::fieldIndexes(const void* key,
+                                                std::span<const QStringView> names) const {
+    if (mLayoutKey != key || mLayout.size() != names.size()) {
+        std::vector<int> layout;
+        layout.reserve(names.size());
+        for (QStringView name : names)
+            layout.push_back(requireField(name));
+        mLayout = std::move(layout);
+        mLayoutKey = key;
+    }
+    return mLayout;
+}
+
+bool Recordset::readText(int index, QString& out) const {
+    const QVariant field = value(index);
+    if (!field.isValid())
+        return false;
+    out = field.toString();
+    return true;
 }
 
 QString Recordset::text(QStringView name) const {

@@ -59,5 +59,7 @@ void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int 
 // The value of a result column: invalid QVariant for Null, qlonglong, double, QString or
 // QByteArray.
 QVariant ColumnValue(sqlite3_stmt* statement, int index);
+// The value of a result column as text, decoded into out's storage; false for Null.
+bool ColumnText(sqlite3_stmt* statement, int index, QString& out);
 
 } // namespace plw::db

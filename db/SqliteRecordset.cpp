@@ -36,4 +36,12 @@ QVariant SqliteRecordset::value(int index) const {
     return ColumnValue(mStatement.get(), index);
 }
 
+bool SqliteRecordset::readText(int index, QString& out) const {
+    if (mEof)
+        throw DatabaseError(0, QStringLiteral("no current row"), mJetSql);
+    if (index < 0 || index >= mNames.size())
+        throw DatabaseError(0, QStringLiteral("no column %1").arg(index), mJetSql);
+    return ColumnText(mStatement.get(), index, out);
+}
+
 } // namespace plw::db

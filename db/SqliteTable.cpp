@@ -161,6 +161,15 @@ QVariant SqliteTable::value(int index) const {
     return ColumnValue(mCursor, index + Leading);
 }
 
+bool SqliteTable::readText(int index, QString& out) const {
+    requireRow("value");
+    if (index < 0 || index >= mNames.size())
+        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+    if (mIsUpdated[size_t(index)])
+        return Recordset::readText(index, out);
+    return ColumnText(mCursor, index + Leading, out);
+}
+
 void SqliteTable::setIndex(const QString& name) {
     // An index created by CREATE INDEX carries the table in its SQLite name.
     const QString wanted = SqliteIndexName(mName, name);

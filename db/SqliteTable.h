@@ -26,6 +26,7 @@ public:
     QString fieldName(int index) const override;
     int fieldIndex(QStringView name) const override { return mNames.find(name); }
     QVariant value(int index) const override;
+    bool readText(int index, QString& out) const override;
     using Recordset::value;
 
     void setIndex(const QString& name) override;

@@ -173,6 +173,26 @@ TEST_F(TableTest, MisuseIsReportedNotIgnored) {
     EXPECT_THROW(keys->update(), DatabaseError);
 }
 
+TEST_F(TableTest, TextsReadEveryCharacterAndReplaceBrokenBytes) {
+    auto rs = mTrn->openRecordset(QStringLiteral(
+        "SELECT CAST(X'41C3A9E697A5EFBDA2F09F9880' AS TEXT) AS good, "
+        "CAST(X'41FF42C3' AS TEXT) AS broken, CAST(X'EDA080' AS TEXT) AS surrogate, '' AS empty, "
+        "NULL AS missing, 12 AS number"));
+    QString text = QStringLiteral("previous value, longer than any read");
+    ASSERT_TRUE(rs->readText(0, text));
+    EXPECT_EQ(text, QStringLiteral("Aé日｢") + QString::fromUcs4(U"\U0001F600", 1));
+    ASSERT_TRUE(rs->readText(1, text));
+    EXPECT_EQ(text, QString::fromUtf8("A\xFF"
+                                      "B\xC3"));
+    ASSERT_TRUE(rs->readText(2, text));
+    EXPECT_EQ(text, QString::fromUtf8("\xED\xA0\x80"));
+    ASSERT_TRUE(rs->readText(3, text));
+    EXPECT_EQ(text, QString());
+    EXPECT_FALSE(rs->readText(4, text));
+    ASSERT_TRUE(rs->readText(5, text));
+    EXPECT_EQ(text, QStringLiteral("12"));
+}
+
 TEST_F(TableTest, RecordsetsFindColumnsWithoutRegardToCase) {
     auto rs =
         mTrn->openRecordset(QStringLiteral("SELECT * FROM M1_お客様マスタ ORDER BY M1KaiBan"));
