@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/ProgramEnd.h"
+
+namespace plw {
+
+struct Session;
+
+inline constexpr char16_t ProgramId[] = u"PLWAN40";
+
+// Saves the settings, closes the databases.
+void ShutDown(Session& session);
+
+// The operator's exit: shuts down, deletes the menu marker, starts the return program and ends
+// the program (the returned outcome unwinds to the entry point).
+ProgramEnd ExitToMenu(Session& session);
+
+// The exit after an analysis run: as ExitToMenu, but leaves ending the program to the caller.
+void ExitAfterRun(Session& session);
+
+} // namespace plw

@@ -1,0 +1,152 @@
+#include "app/Clock.h"
+#include "app/EventPump.h"
+#include "app/MF0SysCmPLW.h"
+#include "app/ReturnProgram.h"
+#include "app/main/BatchRun.h"
+#include "app/main/ExitPaths.h"
+#include "app/main/Session.h"
+#include "tests/support/Files.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tools/sample/SampleInstallation.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace plw;
+using plw::test::ScriptedPrompter;
+
+namespace {
+
+// A dozen-customer installation, started from the menu, whose return program leaves a marker.
+class ExitFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(mDir.isValid());
+        sample::SampleOptions options;
+        options.folder = mDir.path() + QStringLiteral("/inst");
+        options.customers = 12;
+        QString error;
+        ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &mSummary))
+            << error.toStdString();
+        mSession.Env.LocationFileOverride = mSummary.locationFile;
+        ASSERT_FALSE(LoadSystemDescription());
+        ASSERT_FALSE(db::OpenDatabases(mSession.Env, mSession.Databases, mPrompter));
+        test::WriteBytes(mSession.Env.MenuMarkerPath, "");
+        mSession.SaveSettings = [this](Session&) {
+            ++mSaves;
+        };
+    }
+
+    MaybeEnd LoadSystemDescription();
+
+    // The return table names program for this program; the program, when made, leaves a marker.
+    void returnProgram(const QString& program, bool make) {
+        const RecordWriter table =
+            EncodeReturnTable({{QStringLiteral("001"), program, QStringLiteral("PLWAN40")}});
+        test::WriteBytes(mSession.Env.ReturnTablePath, table.bytes());
+        if (make) {
+            const QString path = mSession.Env.SystemFolder + program;
+            test::WriteBytes(path, "#!/bin/sh\ntouch \"$(dirname \"$0\")/RETURNED\"\n");
+            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+        }
+    }
+
+    bool returned() const {
+        QElapsedTimer timer;
+        timer.start();
+        const QString marker = mSession.Env.SystemFolder + QStringLiteral("RETURNED");
+        while (timer.elapsed() < 10000) {
+            if (QFile::exists(marker))
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    void expectShutDown() {
+        EXPECT_EQ(mSaves, 1);
+        EXPECT_FALSE(mSession.Databases.Open);
+        EXPECT_FALSE(QFile::exists(mSession.Env.MenuMarkerPath));
+    }
+
+    QTemporaryDir mDir;
+    sample::SampleSummary mSummary;
+    ScriptedPrompter mPrompter;
+    FixedClock mClock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
+    CountingEventPump mPump;
+    Session mSession{mPrompter, mClock, mPump};
+    int mSaves = 0;
+};
+
+MaybeEnd ExitFixture::LoadSystemDescription() {
+    return plw::LoadSystemDescription(mSession.Env, mPrompter, MenuCheck::Skipped);
+}
+
+} // namespace
+
+TEST_F(ExitFixture, ExitToMenuSavesClosesDeletesTheMarkerAndStartsTheReturnProgram) {
+    returnProgram(QStringLiteral("PLWMENU"), true);
+    const ProgramEnd end = ExitToMenu(mSession);
+    EXPECT_EQ(end.status, 0);
+    expectShutDown();
+    EXPECT_TRUE(returned());
+    EXPECT_TRUE(mPrompter.messages().isEmpty());
+    EXPECT_EQ(mPump.count(), 2 + 1 + 4);
+}
+
+TEST_F(ExitFixture, AMissingReturnProgramIsReportedAndTheMarkerStillGoes) {
+    returnProgram(QStringLiteral("PLWMENU"), false);
+    ExitAfterRun(mSession);
+    expectShutDown();
+    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUがありません")});
+}
+
+TEST_F(ExitFixture, NoEntryForThisProgramEndsWithoutStartingAnything) {
+    returnProgram(QString(), false);
+    EXPECT_EQ(ExitToMenu(mSession).status, 0);
+    expectShutDown();
+    EXPECT_TRUE(mPrompter.messages().isEmpty());
+}
+
+TEST_F(ExitFixture, BatchStartUpReportsTheInstallation) {
+    db::CloseDatabases(mSession.Databases);
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    Session batch(mPrompter, mClock, mPump);
+    batch.Env.LocationFileOverride = mSummary.locationFile;
+    EXPECT_EQ(RunBatch(batch, out).status, 0);
+    std::rewind(out);
+    char buffer[4096] = {};
+    const size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+    std::fclose(out);
+    const QString printed = QString::fromUtf8(buffer, static_cast<qsizetype>(n));
+    EXPECT_TRUE(printed.contains(QStringLiteral("customers:            12"))) << n;
+    EXPECT_TRUE(printed.contains(mSummary.workFolder));
+    // Batch mode leaves the menu marker alone and needs none.
+    EXPECT_TRUE(QFile::exists(batch.Env.MenuMarkerPath));
+    EXPECT_FALSE(batch.Databases.Open);
+}
+
+TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
+    db::CloseDatabases(mSession.Databases);
+    QFile::remove(mSession.Env.MasterDatabasePath);
+    ScriptedPrompter prompter;
+    Session batch(prompter, mClock, mPump);
+    batch.Env.LocationFileOverride = mSummary.locationFile;
+    EXPECT_EQ(RunBatch(batch, stdout).status, 2);
+    ASSERT_EQ(prompter.messages().size(), 1);
+    EXPECT_TRUE(prompter.texts()[0].endsWith(QStringLiteral("\rデータベース OPEN ERR ") +
+                                             batch.Env.MasterDatabasePath));
+    EXPECT_FALSE(QFile::exists(batch.Env.TransactionDatabasePath + QStringLiteral("-wal")));
+
+    Session missing(prompter, mClock, mPump);
+    missing.Env.LocationFileOverride = mDir.path() + QStringLiteral("/none.TWS");
+    EXPECT_EQ(RunBatch(missing, stdout).status, 2);
+}
