@@ -53,17 +53,13 @@ StatementHandle SqliteConnection::prepare(const QString& sql, const QString& jet
 
 bool SqliteConnection::step(sqlite3_stmt* statement, const QString& jetSql) const {
     flushWrites();
-    const int rc = sqlite3_step(statement);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
-    // The error belongs to the statement; reset it so that it can be run again.
-    const QString message = QString::fromUtf8(sqlite3_errmsg(mHandle));
-    const int code = sqlite3_extended_errcode(mHandle);
-    sqlite3_reset(statement);
-    throw DatabaseError(code, message,
-                        jetSql.isEmpty() ? QString::fromUtf8(sqlite3_sql(statement)) : jetSql);
+    try {
+        return stepWalk(statement);
+    } catch (const DatabaseError& error) {
+        if (jetSql.isEmpty())
+            throw;
+        throw DatabaseError(error.code(), error.message(), jetSql);
+    }
 }
 
 bool SqliteConnection::stepWalk(sqlite3_stmt* statement) const {
