@@ -39,7 +39,8 @@ public:
         mScaled -= o.mScaled;
         return *this;
     }
-    // Products and quotients keep four decimals, rounded half to even.
+    // Products and quotients keep four decimals, rounded half to even. A quotient by zero is 0,
+    // and a result beyond the range stops at the largest or smallest value.
     Currency operator*(Currency o) const;
     Currency operator/(Currency o) const;
 
