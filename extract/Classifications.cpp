@@ -1,0 +1,73 @@
+#include "extract/Classifications.h"
+
+#include "app/AnsiCodec.h"
+#include "app/CommonRoutines.h"
+#include "app/FileSystem.h"
+
+namespace plw {
+namespace {
+
+// Trimmed of blanks, as every field of the file is.
+QString trimmed(const QString& field) {
+    qsizetype first = 0;
+    qsizetype last = field.size();
+    while (first < last && field[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && field[last - 1] == QLatin1Char(' '))
+        --last;
+    return field.mid(first, last - first);
+}
+
+Classification parseLine(const QString& line) {
+    QStringList fields(ClassificationFields);
+    SplitCsvLine(line, fields);
+    Classification c;
+    c.FirstField = trimmed(fields[0]);
+    c.LevelName = trimmed(fields[1]);
+    int last = 0;
+    for (int i = 0; i < ClassificationEntries; ++i) {
+        c.Codes[i] = trimmed(fields[2 + 2 * i]);
+        c.Names[i] = trimmed(fields[3 + 2 * i]);
+        if (!c.Names[i].isEmpty())
+            last = i + 1;
+    }
+    c.EntryCount = last == 0 ? ClassificationEntries : last;
+    return c;
+}
+
+} // namespace
+
+QStringList Classification::ListItems() const {
+    QStringList items;
+    for (int i = 0; i < EntryCount; ++i)
+        items << Codes[i] + QLatin1Char(':') + Names[i];
+    return items;
+}
+
+ClassificationTable ParseClassifications(const QByteArray& cp932Text) {
+    QList<QByteArray> lines = cp932Text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the ending of the last line opens no further line
+    ClassificationTable table;
+    for (QByteArray& line : lines) {
+        if (table.size() == ClassificationMaxLines)
+            break;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        table.append(parseLine(AnsiCodec::decode(line)));
+    }
+    return table;
+}
+
+ClassificationTable LoadClassifications(const QString& path) {
+    QByteArray bytes;
+    if (!ReadWholeFile(path, &bytes, nullptr))
+        return ClassificationTable();
+    return ParseClassifications(bytes);
+}
+
+QString LevelName(const ClassificationTable& table, int level) {
+    return level >= 1 && level <= table.size() ? table[level - 1].LevelName : QString();
+}
+
+} // namespace plw
