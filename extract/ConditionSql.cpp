@@ -3,6 +3,8 @@
 #include "app/Clock.h"
 #include "app/CommonRoutines.h"
 
+#include <QRegularExpression>
+
 namespace plw {
 
 namespace {
@@ -14,6 +16,13 @@ QString Literal(const QString& value) {
     QString out = value;
     out.replace(QLatin1Char('\''), QLatin1String("''"));
     return out;
+}
+
+// A number bound goes into the statement unquoted: as typed when it is a plain number, else as
+// the number it converts to, so that text from a condition file can never become SQL.
+QString NumberBound(const QString& value) {
+    static const QRegularExpression plain(QStringLiteral("^ *-?[0-9]+(\\.[0-9]+)? *$"));
+    return plain.match(value).hasMatch() ? value : ToCurrency(value).toString();
 }
 
 // A typed value inside a Jet LIKE pattern, matched as plain text: the pattern characters are
@@ -190,7 +199,7 @@ private:
 
 QString RangeClause(const QString& field, bool quote, const QString& from, const QString& to) {
     auto bound = [quote](const QString& value) {
-        return quote ? QLatin1Char('\'') + Literal(value) + QLatin1Char('\'') : value;
+        return quote ? QLatin1Char('\'') + Literal(value) + QLatin1Char('\'') : NumberBound(value);
     };
     if (to.isEmpty())
         return field + QStringLiteral(" >= ") + bound(from);

@@ -42,6 +42,11 @@ TEST(ConditionSql, RangeClauseForms) {
     EXPECT_EQ(RangeClause(f, true, QString(), QString()), QStringLiteral("F >= ''"));
     EXPECT_EQ(RangeClause(f, true, QStringLiteral("a'b"), QString()),
               QStringLiteral("F >= 'a''b'"));
+    // A number bound that is not a plain number never reaches the statement as text.
+    EXPECT_EQ(RangeClause(f, false, QStringLiteral("1 OR 1=1"), QString()),
+              QStringLiteral("F >= 0"));
+    EXPECT_EQ(RangeClause(f, false, QStringLiteral(" 12"), QStringLiteral("x")),
+              QStringLiteral("( F >=  12 AND F <= 0 )"));
 }
 
 TEST(ConditionSql, BuildsClausesExactly) {
