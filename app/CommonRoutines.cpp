@@ -115,6 +115,16 @@ QString TrimAll(const QString& text) {
     return text.mid(first, last - first);
 }
 
+QString TrimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString PadRightBytes(const QString& text, qsizetype width) {
     const qsizetype bytes = AnsiCodec::byteLength(text);
     if (bytes >= width)

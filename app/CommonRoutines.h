@@ -19,6 +19,8 @@ struct Environment;
 qsizetype AnsiByteLength(const QString& text);
 // The text without leading and trailing blanks, ideographic blanks (U+3000) and NULs.
 QString TrimAll(const QString& text);
+// The text without leading and trailing half-width blanks only.
+QString TrimBlanks(const QString& text);
 // The text followed by blanks up to width CP932 bytes; never cut.
 QString PadRightBytes(const QString& text, qsizetype width);
 // The value in the format pattern ("##,##0", "0000", ...), blanks prepended up to the pattern's

@@ -32,17 +32,6 @@ QStringList textLines(const QByteArray& bytes) {
     return out;
 }
 
-// Leading and trailing half-width blanks removed, as the location file's folder line is read.
-QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == QLatin1Char(' '))
-        ++first;
-    while (last > first && text[last - 1] == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
 } // namespace
 
 QStringList LocationFileCandidates(const Environment& environment) {
@@ -69,7 +58,7 @@ QString LocateSystemDescription(const Environment& environment, Prompter& prompt
         prompter.show(notFoundMessage(chosen));
         return QString();
     }
-    const QString folder = trimBlanks(lines[2]);
+    const QString folder = TrimBlanks(lines[2]);
 
     if (CanOpenFile(folder + SystemDescriptionFile) != QLatin1String("OK")) {
         prompter.show(QStringLiteral("下記システム緒言ファイルがありません") + CarriageReturn +

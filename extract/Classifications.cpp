@@ -7,27 +7,16 @@
 namespace plw {
 namespace {
 
-// Trimmed of blanks, as every field of the file is.
-QString trimmed(const QString& field) {
-    qsizetype first = 0;
-    qsizetype last = field.size();
-    while (first < last && field[first] == QLatin1Char(' '))
-        ++first;
-    while (last > first && field[last - 1] == QLatin1Char(' '))
-        --last;
-    return field.mid(first, last - first);
-}
-
 Classification parseLine(const QString& line) {
     QStringList fields(ClassificationFields);
     SplitCsvLine(line, fields);
     Classification c;
-    c.FirstField = trimmed(fields[0]);
-    c.LevelName = trimmed(fields[1]);
+    c.FirstField = TrimBlanks(fields[0]);
+    c.LevelName = TrimBlanks(fields[1]);
     int last = 0;
     for (int i = 0; i < ClassificationEntries; ++i) {
-        c.Codes[i] = trimmed(fields[2 + 2 * i]);
-        c.Names[i] = trimmed(fields[3 + 2 * i]);
+        c.Codes[i] = TrimBlanks(fields[2 + 2 * i]);
+        c.Names[i] = TrimBlanks(fields[3 + 2 * i]);
         if (!c.Names[i].isEmpty())
             last = i + 1;
     }
