@@ -85,7 +85,9 @@ template <typename F> void forEachCharacter(const QString& text, F&& onChar) {
 
 } // namespace
 
-QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 QString decode(const char* data, qsizetype size) {
     bool ascii = true;
@@ -119,6 +121,20 @@ QString decode(const char* data, qsizetype size) {
     return QString(reinterpret_cast<const QChar*>(out.data()), units);
 }
 
+QStringList decodeLines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    QStringList out;
+    out.reserve(lines.size());
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        out << decode(line);
+    }
+    return out;
+}
+
 std::optional<QByteArray> encode(const QString& text) {
     if (isPlainAscii(text))
         return text.toLatin1();
@@ -126,8 +142,8 @@ std::optional<QByteArray> encode(const QString& text) {
     c.reset();
     // A CP932 character takes at most two bytes for every UTF-16 unit.
     QByteArray out(text.size() * 2 + 4, Qt::Uninitialized);
-    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(
-        reinterpret_cast<const char16_t*>(text.utf16())));
+    char* in = reinterpret_cast<char*>(
+        const_cast<char16_t*>(reinterpret_cast<const char16_t*>(text.utf16())));
     size_t inLeft = static_cast<size_t>(text.size()) * 2;
     char* outPtr = out.data();
     size_t outLeft = static_cast<size_t>(out.size());

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace plw {
@@ -22,6 +23,10 @@ std::optional<QByteArray> encode(const QString& text);
 
 // The first character of text that CP932 cannot represent, or an empty string.
 QString firstUnencodable(const QString& text);
+
+// The lines of a CP932 text file as the platform's line input reads them: CR LF or LF ends a
+// line, and a last line without an ending still counts.
+QStringList decodeLines(const QByteArray& bytes);
 
 // Length in CP932 bytes. A character without a CP932 form counts as one byte, the width of the
 // substitute the platform would show for it.

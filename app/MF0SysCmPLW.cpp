@@ -17,21 +17,6 @@ QString notFoundMessage(const QString& path) {
            CarriageReturn + QStringLiteral("処理続行不可能");
 }
 
-// The lines of a text file as the platform's line input reads them: CR LF or LF ends a line, and
-// a last line without an ending still counts.
-QStringList textLines(const QByteArray& bytes) {
-    QList<QByteArray> lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    QStringList out;
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        out << AnsiCodec::decode(line);
-    }
-    return out;
-}
-
 } // namespace
 
 QStringList LocationFileCandidates(const Environment& environment) {
@@ -53,7 +38,7 @@ QString LocateSystemDescription(const Environment& environment, Prompter& prompt
 
     QByteArray bytes;
     const QStringList lines =
-        ReadWholeFile(chosen, &bytes, nullptr) ? textLines(bytes) : QStringList();
+        ReadWholeFile(chosen, &bytes, nullptr) ? AnsiCodec::decodeLines(bytes) : QStringList();
     if (lines.size() < 3) {
         prompter.show(notFoundMessage(chosen));
         return QString();

@@ -34,17 +34,10 @@ QStringList Classification::ListItems() const {
 }
 
 ClassificationTable ParseClassifications(const QByteArray& cp932Text) {
-    QList<QByteArray> lines = cp932Text.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the ending of the last line opens no further line
+    const QStringList lines = AnsiCodec::decodeLines(cp932Text);
     ClassificationTable table;
-    for (QByteArray& line : lines) {
-        if (table.size() == ClassificationMaxLines)
-            break;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        table.append(parseLine(AnsiCodec::decode(line)));
-    }
+    for (qsizetype i = 0; i < lines.size() && i < ClassificationMaxLines; ++i)
+        table.append(parseLine(lines[i]));
     return table;
 }
 
