@@ -1,0 +1,106 @@
+#include "settings/AnalysisParameters.h"
+
+#include "app/RecordFile.h"
+
+namespace plw {
+namespace {
+
+// Visits every text field in stored order; the fixed head is handled by the callers.
+template <typename Parameters, typename Visit> void forEachText(Parameters& p, Visit&& visit) {
+    visit(p.LastVisitFrom);
+    visit(p.LastVisitTo);
+    visit(p.LastVisitMonths);
+    visit(p.BaseDate);
+    for (auto& value : p.RThreshold)
+        visit(value);
+    for (auto& value : p.FThreshold)
+        visit(value);
+    for (auto& value : p.MThreshold)
+        visit(value);
+    visit(p.PaintGroup);
+    for (auto& value : p.GroupMatrix)
+        visit(value);
+    visit(p.OutParameters);
+    visit(p.OutGroupValues);
+    visit(p.LeftChartType);
+    visit(p.RightChartType);
+    visit(p.OutCustomerList);
+    visit(p.OutRCount);
+    visit(p.OutRAmount);
+    visit(p.OutFCount);
+    visit(p.OutFAmount);
+    visit(p.OutMCount);
+    visit(p.OutMAmount);
+    visit(p.ListOrder);
+    visit(p.ListGroupA);
+    visit(p.ListGroupB);
+    visit(p.ListGroupC);
+    visit(p.ListGroupD);
+    visit(p.ListGroupE);
+    visit(p.ListGroupX);
+    visit(p.WorkbookName);
+    visit(p.ListItemCount);
+    for (auto& value : p.ListItems)
+        visit(value);
+    visit(p.DetailPeriodOn);
+    visit(p.LastVisitFromDetail);
+    visit(p.DetailFrom);
+    visit(p.DetailTo);
+}
+
+constexpr qsizetype ReservedHeadLength = 2;
+
+} // namespace
+
+void EncodeAnalysisParameters(const AnalysisParameters& parameters, RecordWriter& writer) {
+    QByteArray head = parameters.ReservedHead.left(ReservedHeadLength);
+    head.append(QByteArray(ReservedHeadLength - head.size(), '\0'));
+    writer.rawBytes(head);
+    forEachText(parameters, [&writer](const QString& value) { writer.text(value); });
+}
+
+AnalysisParameters DecodeAnalysisParameters(const QByteArray& bytes, StoredRecordState* state) {
+    RecordReader reader(bytes);
+    AnalysisParameters parameters;
+    parameters.ReservedHead = reader.rawBytes(ReservedHeadLength);
+    bool undecodable = false;
+    forEachText(parameters, [&](QString& value) {
+        value = reader.text();
+        // CP932 maps no byte sequence to U+FFFD: one here marks bytes that are no CP932 text.
+        if (value.contains(QChar::ReplacementCharacter))
+            undecodable = true;
+    });
+    if (state) {
+        if (undecodable || reader.position() > ParameterRecordLength)
+            *state = StoredRecordState::Foreign;
+        else if (reader.position() > bytes.size())
+            *state = StoredRecordState::Truncated;
+        else
+            *state = StoredRecordState::Complete;
+    }
+    return parameters;
+}
+
+bool ReadParameterFile(const QString& systemPath, AnalysisParameters& parameters, QString* error) {
+    QByteArray bytes;
+    if (!ReadRecord(systemPath, ParameterRecordLength, 1, &bytes, error))
+        return false;
+    StoredRecordState state = StoredRecordState::Complete;
+    AnalysisParameters read = DecodeAnalysisParameters(bytes, &state);
+    if (state == StoredRecordState::Foreign) {
+        if (error)
+            *error = QStringLiteral("パラメータファイルの内容が正しくありません");
+        return false;
+    }
+    parameters = read;
+    return true;
+}
+
+bool WriteParameterFile(const QString& systemPath, const AnalysisParameters& parameters,
+                        QString* error) {
+    RecordWriter writer(ParameterRecordLength);
+    EncodeAnalysisParameters(parameters, writer);
+    return WriteRecord(systemPath, 1, writer, error);
+}
+
+} // namespace plw
