@@ -1,0 +1,66 @@
+#pragma once
+
+#include "settings/TemplateList.h"
+
+#include <QString>
+
+namespace plw {
+
+class Prompter;
+
+// What the template dialog FRM_TEMPLATE does, without its widgets (SetTemPlate_Main): the caption,
+// the list of one kind's templates in the work folder with its ordering and filter, and the
+// load, save, delete and cancel actions with their checks and confirmations. The dialog binds
+// its controls to this and closes when an action says so; the caller then reads or writes the
+// file at path().
+class TemplateChooser {
+public:
+    // kind "T01", "F01" or "F02"; with a leading "*" the dialog only loads (delete and save are
+    // disabled). workFolder ends with its separator, as Environment::WorkFolder does.
+    TemplateChooser(QString workFolder, const QString& kind, Prompter& prompter);
+
+    // Scans the work folder and fills the list in time-stamp order.
+    void open();
+
+    const QString& caption() const { return mCaption; }
+    const QString& extension() const { return mExtension; }
+    bool loadOnly() const { return mLoadOnly; }
+    TemplateList& list() { return mList; }
+    const TemplateList& list() const { return mList; }
+
+    // The buttons "F6:読込", "F8:保存", "F4:ﾃﾝﾌﾟﾚｰﾄからの削除", "ESC:ｷｬﾝｾﾙ" and "絞込" /
+    // "絞込解除", given the texts of txtSyosiki or of the filter fields. load, save and cancel
+    // return true when the dialog closes; remove keeps it open. A refused action names the control
+    // that gets the focus in focusControl().
+    bool load(const QString& nameText);
+    bool save(const QString& nameText);
+    void remove(const QString& nameText);
+    bool cancel();
+    // mode "No", "And" or "Or". False when refused ("条件を指定してください").
+    bool filter(const QString& mode, const QString& text1, const QString& text2);
+    void clearFilter() { mList.clearFilter(); }
+
+    // The result: "RE" load, "WR" save, "NG" cancelled (also before any action).
+    const QString& mode() const { return mMode; }
+    const QString& name() const { return mName; }
+    // workFolder + name + "." + extension; "" for "NG".
+    QString path() const;
+    const QString& focusControl() const { return mFocus; }
+
+private:
+    // The checks of loading and deleting: a name, and one of the visible list.
+    bool checkListedName(const QString& name);
+    bool refuse(const QString& message, const QString& focus);
+
+    QString mWorkFolder;
+    QString mExtension;
+    bool mLoadOnly = false;
+    QString mCaption;
+    Prompter& mPrompter;
+    TemplateList mList;
+    QString mMode = QStringLiteral("NG");
+    QString mName;
+    QString mFocus;
+};
+
+} // namespace plw
