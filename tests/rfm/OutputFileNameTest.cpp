@@ -1,0 +1,97 @@
+#include "rfm/Sub_TokuFur_Sub.h"
+
+#include "settings/AnalysisParameters.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace plw {
+namespace {
+
+class OutputFileName : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        // The documents folder follows HOME; it does not exist yet.
+        setenv("HOME", QFile::encodeName(dir.path()).constData(), 1);
+        setenv("XDG_CONFIG_HOME",
+               QFile::encodeName(dir.path() + QStringLiteral("/.config")).constData(), 1);
+    }
+
+    // The check's result, the field's text afterwards and the message shown ("" for none).
+    struct Outcome {
+        QString result;
+        QString text;
+        QString message;
+    };
+    Outcome check(QString text) {
+        test::ScriptedPrompter prompter;
+        const QString result = CheckOutputFileName(text, prompter, AnalysisParameters());
+        return {result, text, prompter.texts().join(u'|')};
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(OutputFileName, RefusesWhatCannotBeAnXlsWorkbookWithTheMessageOfItsRule) {
+    const QString folder = dir.path();
+    struct Case {
+        QString typed;
+        QString message;
+    };
+    const QString invalid = QStringLiteral("正しいファイル名ではありません");
+    const Case cases[] = {
+        {QStringLiteral("　 "), QStringLiteral("指定して下さい")},
+        {folder + QStringLiteral("/a*b.xls"), invalid},
+        {folder + QStringLiteral("/missing/book.xls"), invalid},
+        {folder + QStringLiteral("/CON.xls"), invalid},
+        {folder + QStringLiteral("/book.csv"),
+         QStringLiteral("エクセルファイル(XLS)以外は扱えません。")},
+        {folder + QStringLiteral("/book.xlsx"),
+         QStringLiteral("エクセルファイル(XLS)以外は扱えません。")},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = check(c.typed);
+        EXPECT_EQ(outcome.result, QStringLiteral("NG")) << c.typed.toStdString();
+        EXPECT_EQ(outcome.message, c.message) << c.typed.toStdString();
+    }
+}
+
+TEST_F(OutputFileName, CompletesABareNameAndAMissingExtension) {
+    const QString documents = dir.path() + QStringLiteral("/Documents");
+    const Outcome bare = check(QStringLiteral("  分析結果 "));
+    EXPECT_EQ(bare.result, QStringLiteral("OK")) << bare.message.toStdString();
+    EXPECT_EQ(bare.text, documents + QStringLiteral("/分析結果.xls"));
+    EXPECT_TRUE(QDir(documents).exists());
+
+    for (const char* typed : {"/book.xls", "/book.XLS", "/book"}) {
+        const Outcome outcome = check(dir.path() + QString::fromUtf8(typed));
+        EXPECT_EQ(outcome.result, QStringLiteral("OK")) << typed;
+        EXPECT_TRUE(outcome.text.endsWith(u".xls", Qt::CaseInsensitive)) << typed;
+        EXPECT_EQ(outcome.message, QString()) << typed;
+    }
+}
+
+TEST_F(OutputFileName, RefusesANameTheParameterRecordCannotHold) {
+    QString folder = dir.path();
+    for (int level = 0; level < 12; ++level)
+        folder += u'/' + QString(200, QChar(u'a' + level));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Outcome tooLong = check(folder + QStringLiteral("/book.xls"));
+    EXPECT_EQ(tooLong.result, QStringLiteral("NG"));
+    EXPECT_EQ(tooLong.message, QStringLiteral("ファイル名が長すぎます"));
+
+    const Outcome foreign = check(dir.path() + QStringLiteral("/book\u00e9.xls"));
+    EXPECT_EQ(foreign.result, QStringLiteral("NG"));
+    EXPECT_TRUE(foreign.message.startsWith(QStringLiteral("ファイル名に使えない文字")))
+        << foreign.message.toStdString();
+}
+
+} // namespace
+} // namespace plw
