@@ -8,10 +8,15 @@
 #include "app/ReturnProgram.h"
 #include "db/BaseTables.h"
 #include "db/Database.h"
+#include "extract/ConditionRecord.h"
+#include "settings/AnalysisParameters.h"
+#include "settings/TemplateFiles.h"
+#include "settings/TemplateList.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/tools/HistoryTotals.h"
+#include "tools/sample/SampleSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,7 +93,8 @@ TEST_F(SampleInstallationTest, WritesEveryFileAtItsPath) {
         QStringLiteral("PLW/INI/KIKISYU.SYS"),  QStringLiteral("PLW/DMFR/DM00001.SYS"),
         QStringLiteral("PLW/DMFR/DM00017.SYS"), QStringLiteral("PLW/ELFR/EM00001.SYS"),
         QStringLiteral("PLW/ELFR/EM00006.SYS"), QStringLiteral("PLW/WORK/PLW_TRN.MDB"),
-        QStringLiteral("PLW/WORK/MODORI.DAT"),
+        QStringLiteral("PLW/WORK/MODORI.DAT"),  QStringLiteral("PLW/WORK/PLWAN40.PRM"),
+        QStringLiteral("PLW/WORK/PLWAN40.JKN"),
     };
     for (const QString& file : files)
         EXPECT_TRUE(QFileInfo(root() + file).isFile()) << file.toStdString();
@@ -216,6 +222,37 @@ TEST_F(SampleInstallationTest, CampaignConditionFilesCarryTheMarkerAndTheConsent
     EXPECT_EQ(mail[69], QStringLiteral("3"));
     EXPECT_EQ(mail[70], QStringLiteral("1"));
     EXPECT_EQ(mail[62], QStringLiteral("1"));
+}
+
+TEST_F(SampleInstallationTest, SettingsHoldASavedAnalysisAndTemplatesOfEachKind) {
+    AnalysisParameters parameters;
+    QString error;
+    ASSERT_TRUE(ReadParameterFile(workFolder() + QStringLiteral("PLWAN40.PRM"), parameters, &error))
+        << error.toStdString();
+    SampleFolders folders;
+    ASSERT_TRUE(MakeSampleFolders(root(), &folders, &error));
+    EXPECT_EQ(parameters, SampleAnalysisParameters(folders));
+    EXPECT_EQ(parameters.BaseDate, QStringLiteral("20261130"));
+    EXPECT_EQ(parameters.RThreshold[4], QStringLiteral("30"));
+    EXPECT_EQ(parameters.GroupMatrix[0], QStringLiteral("A"));
+    EXPECT_EQ(parameters.GroupMatrix[124], QStringLiteral("X"));
+    EXPECT_EQ(parameters.WorkbookName, root() + QStringLiteral("RFM分析結果.xls"));
+
+    ConditionRecord saved;
+    ASSERT_TRUE(ReadConditionFile(workFolder() + QStringLiteral("PLWAN40.JKN"), saved));
+    EXPECT_EQ(saved[ConditionRecord::PinRaiKind], QStringLiteral("3"));
+    EXPECT_EQ(saved[ConditionRecord::PinRaiFrom], parameters.LastVisitFrom);
+    EXPECT_EQ(saved[ConditionRecord::PinRaiTo], parameters.LastVisitTo);
+
+    for (const char* kind : {"T01", "F01", "F02"}) {
+        TemplateList templates;
+        templates.scan(workFolder(), QString::fromLatin1(kind));
+        EXPECT_GE(templates.full().size(), 2) << kind;
+    }
+    ConditionRecord women;
+    ASSERT_TRUE(
+        ReadConditionTemplate(workFolder() + QStringLiteral("女性のみ.T01"), women, &error));
+    EXPECT_EQ(women[ConditionRecord::KihSeiValue], QStringLiteral("2"));
 }
 
 TEST_F(SampleInstallationTest, DatabasesHoldTheCustomersWithAgreeingHistory) {

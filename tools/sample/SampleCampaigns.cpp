@@ -5,40 +5,8 @@
 namespace plw::sample {
 namespace {
 
-constexpr qsizetype ConditionRecordLength = 8192;
-constexpr int ConditionFieldCount = 161;
-
-// Field numbers of the condition record used here.
-constexpr int MarkerField = 0;
-constexpr int KindFields[] = {1,  4,  6,  10, 13, 15, 17, 20, 33, 36, 38, 41, 44,  47,
-                              51, 54, 57, 59, 62, 64, 66, 69, 71, 75, 77, 98, 119, 140};
-constexpr int SexKindField = 4, SexValueField = 5;
-constexpr int LastVisitKindField = 47, LastVisitFromField = 48, LastVisitToField = 49;
-constexpr int DirectMailConsentKindField = 62, DirectMailConsentValueField = 63;
-constexpr int MailConsentKindField = 69, MailConsentValueField = 70;
-constexpr int MailTypeKindField = 71, MailTypePcField = 72;
-// Flag fields cleared to "0": birth months, mail types, the four classification levels.
-constexpr std::pair<int, int> FlagRanges[] = {{21, 32},  {72, 74},   {78, 97},
-                                              {99, 118}, {120, 139}, {141, 160}};
-
-const QString KindAnd = QStringLiteral("3");
-
 QString ymd(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd"));
-}
-
-// The cleared record: every kind "1", values empty, flags "0", sex and both consents "1".
-QStringList clearedConditions() {
-    QStringList fields(ConditionFieldCount);
-    for (int k : KindFields)
-        fields[k] = QStringLiteral("1");
-    for (const auto& [first, last] : FlagRanges)
-        for (int i = first; i <= last; ++i)
-            fields[i] = QStringLiteral("0");
-    fields[SexValueField] = QStringLiteral("1");
-    fields[DirectMailConsentValueField] = QStringLiteral("1");
-    fields[MailConsentValueField] = QStringLiteral("1");
-    return fields;
 }
 
 QString season(int month) {
@@ -90,28 +58,26 @@ QDate CampaignVisitWindowStart(const Campaign& campaign) {
     return campaign.plannedDate.addMonths(-12);
 }
 
-RecordWriter CampaignConditionRecord(CampaignKind kind, const Campaign& campaign) {
-    QStringList fields = clearedConditions();
-    fields[MarkerField] = QStringLiteral("V10YUK");
-    fields[LastVisitKindField] = KindAnd;
-    fields[LastVisitFromField] = ymd(CampaignVisitWindowStart(campaign));
-    fields[LastVisitToField] = ymd(campaign.plannedDate);
+ConditionRecord CampaignConditionRecord(CampaignKind kind, const Campaign& campaign) {
+    using F = ConditionRecord;
+    ConditionRecord record = ClearedConditionRecord();
+    record[F::Marker] = ConditionMarker;
+    record[F::PinRaiKind] = ConditionKind::KindAnd;
+    record[F::PinRaiFrom] = ymd(CampaignVisitWindowStart(campaign));
+    record[F::PinRaiTo] = ymd(campaign.plannedDate);
     if (kind == CampaignKind::DirectMail) {
-        fields[DirectMailConsentKindField] = KindAnd;
+        record[F::DmkOsrKind] = ConditionKind::KindAnd;
         if (campaign.womenOnly) {
-            fields[SexKindField] = KindAnd;
-            fields[SexValueField] = QStringLiteral("2");
+            record[F::KihSeiKind] = ConditionKind::KindAnd;
+            record[F::KihSeiValue] = QStringLiteral("2");
         }
     } else {
-        fields[MailConsentKindField] = KindAnd;
+        record[F::EmlOsrKind] = ConditionKind::KindAnd;
         if (campaign.pcMailOnly) {
-            fields[MailTypeKindField] = KindAnd;
-            fields[MailTypePcField] = QStringLiteral("1");
+            record[F::EmlSbtKind] = ConditionKind::KindAnd;
+            record[F::EmlSbtPc] = QStringLiteral("1");
         }
     }
-    RecordWriter record(ConditionRecordLength);
-    for (const QString& field : fields)
-        record.text(field);
     return record;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordFile.h"
+#include "extract/ConditionRecord.h"
 
 #include <QDate>
 #include <QList>
@@ -29,7 +29,7 @@ QDate CampaignVisitWindowStart(const Campaign& campaign);
 // The campaign's condition record as the suite's direct-mail and mail programs save it: the
 // cleared record with the consent condition set to "and" consent "1", the last-visit window and
 // the campaign's restriction, marked "V10YUK".
-RecordWriter CampaignConditionRecord(CampaignKind kind, const Campaign& campaign);
+ConditionRecord CampaignConditionRecord(CampaignKind kind, const Campaign& campaign);
 
 // "DMFR\DM" + number + ".SYS" or "ELFR\EM" + number + ".SYS", relative to the system folder.
 QString CampaignConditionFile(CampaignKind kind, const Campaign& campaign);

@@ -5,6 +5,7 @@
 #include "app/RecordFile.h"
 #include "tools/sample/InstallationFiles.h"
 #include "tools/sample/SampleClassifications.h"
+#include "tools/sample/SampleSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +49,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
 
 bool writeFiles(const SampleFolders& f, const SampleOptions& options,
                 const QList<Campaign>& directMails, const QList<Campaign>& mails, QString* error) {
+    QString reason;
     const QString screenSide = options.screenSide;
     if (AnsiCodec::byteLength(screenSide) > 5)
         return fail(error, QStringLiteral("画面位置 %1 は 5 バイトを超えています").arg(screenSide));
@@ -62,15 +64,17 @@ bool writeFiles(const SampleFolders& f, const SampleOptions& options,
     if (!classifications ||
         !writeBytes(f.systemFolder + QStringLiteral("DATA/S3BUNRU.DAT"), *classifications, error))
         return false;
-    for (const Campaign& c : directMails)
-        if (!writeRecord(f.systemFolder + CampaignConditionFile(CampaignKind::DirectMail, c),
-                         CampaignConditionRecord(CampaignKind::DirectMail, c), error))
-            return false;
-    for (const Campaign& c : mails)
-        if (!writeRecord(f.systemFolder + CampaignConditionFile(CampaignKind::Mail, c),
-                         CampaignConditionRecord(CampaignKind::Mail, c), error))
-            return false;
-    return true;
+    const std::pair<CampaignKind, const QList<Campaign>*> campaigns[] = {
+        {CampaignKind::DirectMail, &directMails}, {CampaignKind::Mail, &mails}};
+    for (const auto& [kind, list] : campaigns) {
+        for (const Campaign& c : *list) {
+            const QString path = f.systemFolder + CampaignConditionFile(kind, c);
+            ConditionRecord record = CampaignConditionRecord(kind, c);
+            if (!WriteConditionFile(path, record, &reason))
+                return fail(error, QStringLiteral("%1 を書けません: %2").arg(path, reason));
+        }
+    }
+    return WriteSampleSettings(f, error);
 }
 
 // Removes a database file this run created, with SQLite's companion files.
