@@ -14,17 +14,20 @@ namespace db {
 class Database;
 }
 
-// The services an extraction runs with: the transaction database (customer
-// master and work tables), the clock (ages, times of writing, the default
-// random seed), the event pump it yields to between steps and the wait window
-// it shows.
+// The services an extraction runs with: the transaction database (customer master and work tables),
+// the clock (ages, times of writing, the default random seed), the event pump it yields to between
+// steps and the wait window it shows.
 struct ExtractionContext {
+    ExtractionContext(db::Database& transaction, const Clock& time, EventPump& pump,
+                      WaitWindow& wait)
+        : Transaction(transaction), Time(time), Pump(pump), Wait(wait) {}
+
     db::Database& Transaction;
     const Clock& Time;
     EventPump& Pump;
     WaitWindow& Wait;
-    // The condition module's caller: "DM" and "EL" also drop the customers
-    // without direct-mail or mail consent; this program is "P1".
+    // The condition module's caller: "DM" and "EL" also drop the customers without direct-mail or
+    // mail consent; this program is "P1".
     QString CallerId = QStringLiteral("P1");
     // Seed of random sampling; without one the clock seeds it.
     std::optional<quint64> RandomSeed;

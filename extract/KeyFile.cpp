@@ -20,8 +20,7 @@ constexpr qsizetype RecordsPerChunk = 4096;
 // How long one reading of the clock serves the records written after it.
 constexpr qint64 ClockReadingNs = 10'000'000;
 
-// Puts text at offset, blank padded to length; false when it has no CP932 form
-// or is too long.
+// Puts text at offset, blank padded to length; false when it has no CP932 form or is too long.
 bool Place(char* record, qsizetype offset, qsizetype length, const QString& text, const char* what,
            QString* error) {
     bool ascii = true;

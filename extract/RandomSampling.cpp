@@ -12,8 +12,8 @@
 namespace plw {
 namespace {
 
-// Numbers in [0, 1) from a 64-bit SplitMix generator: the same seed gives the
-// same numbers on every platform.
+// Numbers in [0, 1) from a 64-bit SplitMix generator: the same seed gives the same numbers on every
+// platform.
 class UnitRandom {
 public:
     explicit UnitRandom(quint64 seed) : mState(seed) {}

@@ -26,8 +26,7 @@ StepOutcome RunRankStep(db::Database& database, const ConditionRecord& record,
     qint64 from = ToLong(record[ConditionRecord::PinJunFrom]);
     if (from == 0)
         from = 1;
-    // An upper bound of 0 (empty, or no number) sets no limit, however many
-    // customers there are.
+    // An upper bound of 0 (empty, or no number) sets no limit, however many customers there are.
     qint64 to = ToLong(record[ConditionRecord::PinJunTo]);
     if (to == 0)
         to = std::numeric_limits<qint64>::max();

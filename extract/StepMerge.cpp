@@ -6,8 +6,8 @@
 namespace plw {
 namespace {
 
-// Walks the key table and, for every key, seeks it in current's primary index:
-// change(current, found, key) adds or removes a row.
+// Walks the key table and, for every key, seeks it in current's primary index: change(current,
+// found, key) adds or removes a row.
 template <typename Change>
 void ForEachKey(db::Database& database, const QString& current, const QString& keyTable,
                 Change change) {
@@ -43,8 +43,7 @@ QString MergeStepResult(db::Database& database, StepOutcome outcome, const QStri
                          QStringLiteral(" FROM ") + current + QStringLiteral(" INNER  JOIN ") +
                          keyTable + QStringLiteral(" ON ") + current +
                          QStringLiteral(".M1KaiBan = ") + keyTable + QStringLiteral(".TmpKaiBan "));
-        // A failed index leaves the table usable; a later seek on it reports the
-        // missing index.
+        // A failed index leaves the table usable; a later seek on it reports the missing index.
         database.tryExecute(QStringLiteral("CREATE INDEX FRMKEY ON ") + joinTarget +
                             QStringLiteral(" (M1KaiBan)WITH PRIMARY"));
         return joinTarget;

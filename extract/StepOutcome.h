@@ -4,8 +4,7 @@
 
 namespace plw {
 
-// What a rank or age step found: nothing asked (kind "1"), customers in its key
-// table, or nobody.
+// What a rank or age step found: nothing asked (kind "1"), customers in its key table, or nobody.
 enum class StepOutcome { NotUsed, Found, NoneFound };
 
 // The step's report: "OK" when it found customers, else "NG".

@@ -4,9 +4,8 @@
 
 namespace plw {
 
-// The modeless window that stays open while customers are extracted: a caption,
-// a fixed text and the label of the step under way. The screens show a real
-// window; tests record the calls.
+// The modeless window that stays open while customers are extracted: a caption, a fixed text and
+// the label of the step under way. The screens show a real window; tests record the calls.
 class WaitWindow {
 public:
     virtual ~WaitWindow() = default;

@@ -75,8 +75,8 @@ void ExtractionShop::SetUp() {
     ASSERT_TRUE(mDir.isValid());
     mTrn = db::Database::create(mDir.filePath(QStringLiteral("PLW_TRN.MDB")));
     db::CreateTransactionBaseTables(*mTrn);
-    mContext = std::make_unique<ExtractionContext>(
-        ExtractionContext{*mTrn, mClock, mPump, mWait, QStringLiteral("P1"), 7});
+    mContext = std::make_unique<ExtractionContext>(*mTrn, mClock, mPump, mWait);
+    mContext->RandomSeed = 7;
     for (const Customer& c : kCustomers)
         AddCustomer(*mTrn, {{QStringLiteral("M1KaiBan"), Numbers({c.number}).front()},
                             {QStringLiteral("M1KhSeib"), Text(c.seib)},
