@@ -4,8 +4,11 @@
 #include "app/CommonRoutines.h"
 #include "app/Environment.h"
 #include "app/Prompter.h"
+#include "app/WorkFolderLock.h"
+#include "db/Database.h"
 #include "extract/ConditionSql.h"
 #include "extract/ConditionValidation.h"
+#include "extract/ExtractCustomers.h"
 
 #include <QDate>
 
@@ -46,6 +49,20 @@ QString MonthsAfter(const QString& date, int n) {
         day = 28;
     day = qMin(day, QDate(newYear, newMonth, 1).daysInMonth());
     return QDate(newYear, newMonth, day).toString(u"yyyyMMdd");
+}
+
+// The number in full-width characters: digits and the thousands comma.
+QString FullWidth(const QString& text) {
+    QString wide;
+    for (QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            wide += QChar(0xFF10 + (c.unicode() - u'0'));
+        else if (c == QLatin1Char(','))
+            wide += QChar(0xFF0C);
+        else
+            wide += c;
+    }
+    return wide;
 }
 
 bool IsCaller(const QString& caller, const char* id) {
@@ -325,6 +342,34 @@ bool ConditionModule::Validate() {
     return false;
 }
 
+bool ConditionModule::Count(ExtractionContext& context) {
+    if (!Validate())
+        return false;
+    // Counting fills the work tables, which a running analysis must not share.
+    const WorkFolderLock lock(mEnvironment.WorkFolder);
+    if (!lock.held()) {
+        mPrompter.show(lock.message(), MessageIcon::Critical);
+        return false;
+    }
+    ReadScreen();
+    ExtractionContext run = context;
+    if (!mCallerId.isEmpty())
+        run.CallerId = mCallerId;
+    ExtractionResult result;
+    try {
+        result = ExtractCustomers(run, QStringLiteral("KN"), mWorking, QString(),
+                                  QStringLiteral("NOR"), 0);
+    } catch (const db::DatabaseError& error) {
+        mPrompter.show(error.message(), MessageIcon::Critical);
+        return false;
+    }
+    mScreen.CountLabel = CountLabelText(result.Count);
+    mPrompter.show(QStringLiteral("該当お客様数は、\r") + mScreen.CountLabel +
+                       QStringLiteral("\rです。"),
+                   MessageIcon::Information);
+    return true;
+}
+
 bool ConditionModule::Confirm() {
     if (!Validate())
         return false;
@@ -384,6 +429,11 @@ QString ConditionModule::DebugSqlText() {
 
 void ConditionModule::ReportClipped() {
     mPrompter.show(QStringLiteral("クリップしました"));
+}
+
+QString CountLabelText(qint64 count) {
+    return QStringLiteral("該当 ") + FullWidth(FormatNumber(count, QStringLiteral("##,##0"))) +
+           QStringLiteral(" 人");
 }
 
 } // namespace plw

@@ -15,6 +15,7 @@ namespace plw {
 class Clock;
 class Prompter;
 struct Environment;
+struct ExtractionContext;
 
 // The detailed-condition module: the working and backup condition records behind the condition
 // screen, and the modes through which the rest of the program reads and sets them. The Qt screen
@@ -80,6 +81,10 @@ public:
 
     // The checks of F1 and F12; a failure is shown, its tab selected and its control focused.
     bool Validate();
+    // F1: validate, count the customers of the conditions (holding the work-folder lock), show
+    // the count in lblKen and tell it. False when a check, the lock or the database failed; the
+    // failure has been reported.
+    bool Count(ExtractionContext& context);
     // F12: validate, hide, read the screen, write CtyuGet.PRM, tell the parameter screen.
     bool Confirm();
     // ESC: back to the record the module was entered with, hide, tell the parameter screen.
@@ -116,5 +121,8 @@ private:
     ClassificationNames mNames;
     ConditionScreenState mScreen;
 };
+
+// lblKen after a count: "該当 " + the count as "##,##0" in full-width characters + " 人".
+QString CountLabelText(qint64 count);
 
 } // namespace plw
