@@ -1,5 +1,6 @@
 #include "extract/AgeStep.h"
 
+#include "app/Clock.h"
 #include "app/CommonRoutines.h"
 #include "db/Database.h"
 #include "extract/ConditionRecord.h"
@@ -14,8 +15,7 @@ StepOutcome RunAgeStep(db::Database& database, const ConditionRecord& record, co
         return StepOutcome::NotUsed;
 
     auto customers = database.openRecordset(
-        QStringLiteral("SELECT M1KaiBan , M1KhBart , M1KhSraB , M1KhNenS  FROM "
-                       "M1_お客様マスタ"));
+        QStringLiteral("SELECT M1KaiBan , M1KhBart , M1KhSraB , M1KhNenS  FROM M1_お客様マスタ"));
     if (customers->eof())
         return StepOutcome::NoneFound;
 
@@ -27,6 +27,9 @@ StepOutcome RunAgeStep(db::Database& database, const ConditionRecord& record, co
     if (to == 0)
         to = 99;
 
+    // One today for the whole walk: every customer's age is taken on the same day, and the clock
+    // is not asked a million times.
+    const FixedClock today(clock.now());
     const int number = customers->requireField(u"M1KaiBan");
     const int birth = customers->requireField(u"M1KhBart");
     const int firstVisit = customers->requireField(u"M1KhSraB");
@@ -41,7 +44,7 @@ StepOutcome RunAgeStep(db::Database& database, const ConditionRecord& record, co
             const bool hasS = customers->readText(firstVisit, s);
             const bool hasE = customers->readText(ageGroup, e);
             const int age = EstimatedAge(hasB ? b : QString(), hasS ? s : QString(),
-                                         hasE ? e : QString(), clock);
+                                         hasE ? e : QString(), today);
             if (age < from || age > to)
                 continue;
             table->addNew();
