@@ -19,10 +19,10 @@ namespace {
 class TemplateFolder : public ::testing::Test {
 protected:
     void addFile(const QString& fileName, const QString& stamp) {
-        const QString path = mDir.filePath(fileName);
-        test::WriteBytes(path, QByteArray("x"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QFile file(mDir.filePath(fileName));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write("x"), 1);
+        ASSERT_TRUE(file.flush()); // a later write would change the time again
         ASSERT_TRUE(
             file.setFileTime(QDateTime::fromString(stamp, QStringLiteral("yyyy/MM/dd HH:mm:ss")),
                              QFileDevice::FileModificationTime));
