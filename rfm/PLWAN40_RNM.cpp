@@ -1,0 +1,157 @@
+#include "rfm/PLWAN40_RNM.h"
+
+#include "app/CommonRoutines.h"
+#include "app/EventPump.h"
+#include "app/TwCom_Excelomati.h"
+#include "db/Database.h"
+#include "db/M1CustMstM_T.h"
+#include "extract/KeyTable.h"
+#include "rfm/PeriodPurchases.h"
+
+#include <limits>
+#include <optional>
+
+namespace plw {
+
+namespace {
+
+const QString KeyTable = QStringLiteral("WorkPLWAN40X_1");
+
+// Group letter to statistics entry: A to E and X are 0 to 5; any other letter counts nowhere.
+int GroupEntry(const QString& letter) {
+    static const QString Letters = QStringLiteral("ABCDEX");
+    return letter.size() == 1 ? static_cast<int>(Letters.indexOf(letter.at(0))) : -1;
+}
+
+qint32 ToInt32(Currency amount) {
+    const qint64 yen = amount.roundedToInteger();
+    return static_cast<qint32>(std::clamp<qint64>(yen, std::numeric_limits<qint32>::min(),
+                                                  std::numeric_limits<qint32>::max()));
+}
+
+// Replaces the customer's visits and amount (and, when asked, last visit) by those of the
+// detailed period, keeping the master's own values in the Save columns of the work row.
+void RecomputeFromHistory(db::CustomerRecord& customer, const PeriodPurchases& periods,
+                          const ScoringInput& input, db::Table& row) {
+    const PeriodPurchases::Purchases& bought = periods.of(customer.M1KaiBan);
+    row.setValue(u"SaveM1SakRgk", customer.M1SakRgk);
+    row.setValue(u"SaveM1SakRik", customer.M1SakRik);
+    row.setValue(u"SaveM1SakHby", customer.M1SakHby);
+    row.setValue(u"SaveM1SakHbh", customer.M1SakHbh);
+    customer.M1SakRgk = ToInt32(bought.Total);
+    customer.M1SakRik = bought.Visits;
+    if (input.LastVisitFromDetail) {
+        if (!TrimBlanks(bought.LastDate).isEmpty()) {
+            customer.M1SakHby = bought.LastDate;
+            customer.M1SakHbh = bought.LastTime;
+        } else {
+            customer.M1SakHby = input.DetailTo;
+        }
+    }
+    db::WriteCustomerRecord(row, customer);
+}
+
+void Count(ScoringStatistics& statistics, const db::CustomerRecord& customer, const QString& code,
+           const QString& group) {
+    if (const int k = CellIndex(code); k != 0) {
+        CellStatistics& cell = statistics.Cells[static_cast<size_t>(k - 1)];
+        ++cell.Count;
+        cell.Amount += Currency::fromInteger(customer.M1SakRgk) / Currency::fromInteger(10000);
+    }
+    if (const int entry = GroupEntry(group); entry >= 0) {
+        GroupStatistics& totals = statistics.Groups[static_cast<size_t>(entry)];
+        ++totals.Customers;
+        totals.AmountYen += Currency::fromInteger(customer.M1SakRgk);
+        totals.Visits += customer.M1SakRik;
+        totals.Men += customer.M1KhSeib == u"1" ? 1 : 0;
+        totals.Women += customer.M1KhSeib == u"2" ? 1 : 0;
+        totals.MailSends += customer.M1SakEka;
+        totals.DirectMailSends += customer.M1SakDmk;
+    }
+}
+
+QStringList SortedKeys(db::Database& transaction) {
+    QStringList keys;
+    auto rows = transaction.openRecordset(
+        QStringLiteral("SELECT TmpKaiBan FROM %1 ORDER BY TmpKaiBan").arg(KeyTable));
+    for (; !rows->eof(); rows->moveNext())
+        keys.append(rows->text(u"TmpKaiBan"));
+    return keys;
+}
+
+} // namespace
+
+void AccumulatePurchase(const QString& kind, const QString& returnFlag, qint32 amount,
+                        PurchaseTotals& totals) {
+    const bool visit = kind == u"1";
+    const bool amountOnly =
+        kind == u"3" || (kind == u"0" && (returnFlag == u"1" || returnFlag == u"2"));
+    if (visit)
+        ++totals.Visits;
+    if (visit || amountOnly)
+        totals.Total += Currency::fromInteger(amount);
+}
+
+bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const ScoringInput& input,
+                    ScoringServices& services, ScoringStatistics& statistics, QString* error) {
+    statistics = ScoringStatistics();
+    services.Progress.open();
+    services.Progress.showStep(QStringLiteral("RFM解析　データ準備中"));
+    services.Pump.yield();
+
+    db::Database& work = services.Transaction;
+    qint64 keys = 0;
+    if (!LoadKeyTable(work, input.KeyFilePath, KeyTable, &keys, error))
+        return false;
+    JoinMasterByKeys(work, KeyTable, workTable);
+    QString alter = QStringLiteral("ALTER TABLE %1 ADD COLUMN RFM値 CHAR(3),グループ CHAR(1), "
+                                   "日数 CHAR(6) ")
+                        .arg(workTable);
+    if (input.DetailPeriodOn)
+        alter += QStringLiteral(",SaveM1SakRgk      integer ,SaveM1SakRik      integer "
+                                ",SaveM1SakHby      CHAR( 8),SaveM1SakHbh      CHAR( 6) ");
+    work.execute(alter);
+
+    std::optional<PeriodPurchases> periods;
+    if (input.DetailPeriodOn)
+        periods.emplace(services.Master, SortedKeys(work), input.DetailFrom, input.DetailTo);
+
+    const QString baseDate = DateToSlashText(input.BaseDate);
+    db::Transaction transaction(work);
+    {
+        auto row = work.openTable(workTable);
+        db::CustomerRecord customer;
+        qint64 n = 0;
+        for (; !row->eof(); row->moveNext()) {
+            services.Counter.ReportProgress(++n, extractedCount, 10);
+            if (services.CancelFlag == CancelRequested)
+                break;
+            row->edit();
+            db::ReadCustomerRecord(*row, customer);
+            if (periods)
+                RecomputeFromHistory(customer, *periods, input, *row);
+            const RecencyRank recency =
+                RankRecency(baseDate, DateToSlashText(customer.M1SakHby), input.R);
+            const QString code = recency.Rank +
+                                 RankFrequency(QString::number(customer.M1SakRik), input.F) +
+                                 RankMonetary(QString::number(customer.M1SakRgk), input.M);
+            const QString group = GroupOfCode(code, input.Matrix);
+            row->setValue(u"RFM値", code);
+            row->setValue(u"グループ", group);
+            row->setValue(u"日数", recency.Days);
+            row->update();
+            Count(statistics, customer, code, group);
+        }
+    }
+    transaction.commit();
+
+    for (const CellStatistics& cell : statistics.Cells) {
+        if (cell.Count > statistics.MaxCellCount)
+            statistics.MaxCellCount = cell.Count;
+        if (cell.Amount > statistics.MaxCellAmount)
+            statistics.MaxCellAmount = cell.Amount;
+    }
+    return true;
+}
+
+} // namespace plw
