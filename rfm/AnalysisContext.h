@@ -1,0 +1,52 @@
+#pragma once
+
+#include "rfm/ScoringStatistics.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace plw {
+
+class Clock;
+class ConditionModule;
+class EventPump;
+class Prompter;
+class ProgressSink;
+class WaitWindow;
+class WorkbookWriter;
+struct AnalysisParameters;
+struct ConditionRecord;
+struct Environment;
+struct OutputScreenState;
+struct ParameterScreenState;
+namespace db {
+struct Databases;
+}
+
+// What an analysis (the run and the statistics preview) works with: the installation and its
+// databases, the services it reports through, the screens' states and the program-wide records.
+struct AnalysisContext {
+    const Environment& Env;
+    db::Databases& Databases;
+    Prompter& Messages;
+    const Clock& Time;
+    EventPump& Pump;
+    WaitWindow& Wait;
+    ProgressSink& Progress;
+    ConditionModule& Conditions;
+    AnalysisParameters& Parameters;
+    ParameterScreenState& ParameterScreen;
+    OutputScreenState& OutputScreen;
+    ConditionRecord& SavedConditions;
+    // "CAN" once the operator confirmed the cancel in the progress window.
+    QString& CancelFlag;
+    // Filled by the scoring for the workbook.
+    ScoringStatistics& Statistics;
+    // Writes the workbook of a scored run; none until a workbook writer is built in.
+    WorkbookWriter* Workbook = nullptr;
+    // Hides the screens once scoring starts (desktop only).
+    std::function<void()> HideScreens;
+};
+
+} // namespace plw

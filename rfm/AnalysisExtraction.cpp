@@ -1,0 +1,44 @@
+#include "rfm/AnalysisExtraction.h"
+
+#include "app/Environment.h"
+#include "app/Prompter.h"
+#include "db/Database.h"
+#include "db/Sub_DataBaseFotDB.h"
+#include "extract/ConditionModule.h"
+#include "extract/ExtractCustomers.h"
+#include "rfm/AnalysisContext.h"
+
+namespace plw {
+
+void ReportDatabaseFailure(AnalysisContext& context, const QString& cause) {
+    context.Messages.show(QStringLiteral("データベースの処理でエラーが発生しました。\r") + cause,
+                          MessageIcon::Critical);
+}
+
+qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record) {
+    context.Conditions.Run(QStringLiteral("GT"), QStringLiteral("P1"), record);
+    ExtractionContext extraction(*context.Databases.Transaction, context.Time, context.Pump,
+                                 context.Wait);
+    ExtractionResult result;
+    try {
+        result = ExtractCustomers(extraction, QStringLiteral("CR"), record, context.Env.KeyFilePath,
+                                  QStringLiteral("NOR"), 0);
+    } catch (const db::DatabaseError& error) {
+        ReportDatabaseFailure(context, error.message());
+        return -1;
+    }
+    if (!result.KeyFileOk) {
+        context.Messages.show(QStringLiteral("抽出結果を保存できませんでした。\r") +
+                                  result.KeyFileError,
+                              MessageIcon::Critical);
+        return -1;
+    }
+    if (result.Count == 0) {
+        context.Messages.show(QStringLiteral("抽出件数が０件です\r抽出条件を見直してください"),
+                              MessageIcon::Critical);
+        return 0;
+    }
+    return result.Count;
+}
+
+} // namespace plw

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace plw {
+
+struct AnalysisContext;
+struct ConditionRecord;
+
+// Extracts the customers of an analysis into PLWAN40.KEY (mode "CR", every customer) from the
+// conditions being edited, copied into record. The caller holds the work-folder lock. Returns the
+// number extracted; 0 after the message that nobody was selected, -1 after a failure's message.
+qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record);
+
+// Shows a database failure with its cause.
+void ReportDatabaseFailure(AnalysisContext& context, const QString& cause);
+
+} // namespace plw

@@ -1,0 +1,160 @@
+#include "rfm/AnalysisRun.h"
+
+#include "app/Environment.h"
+#include "app/EventPump.h"
+#include "app/Prompter.h"
+#include "app/TwCom_Excelomati.h"
+#include "app/WorkFolderLock.h"
+#include "db/Database.h"
+#include "db/Sub_DataBaseFotDB.h"
+#include "extract/ConditionRecord.h"
+#include "rfm/AnalysisContext.h"
+#include "rfm/AnalysisExtraction.h"
+#include "rfm/PLWAN40_RNM.h"
+#include "rfm/Sub_TokuFur_Sub.h"
+#include "rfm/WorkbookWriter.h"
+#include "settings/AnalysisParameters.h"
+#include "settings/OutputScreenState.h"
+#include "settings/ParameterMapping.h"
+#include "settings/ParameterScreenState.h"
+
+#include <optional>
+
+namespace plw {
+
+namespace {
+
+const QString WorkTable = QStringLiteral("WorkRFM_1");
+
+AnalysisResult Stop(AnalysisOutcome outcome, const QString& focus = QString()) {
+    AnalysisResult result;
+    result.Outcome = outcome;
+    result.Focus = focus;
+    return result;
+}
+
+// The check of the output settings: the control to focus after the message, or nothing.
+std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
+    OutputScreenState& output = context.OutputScreen;
+    const bool anySheet = output.OutParameters || output.OutGroupValues || output.OutCustomerList ||
+                          output.OutRCount || output.OutRAmount || output.OutFCount ||
+                          output.OutFAmount || output.OutMCount || output.OutMAmount;
+    if (!anySheet) {
+        context.Messages.show(QStringLiteral("どれか１つは、出力物を選択してください"),
+                              MessageIcon::Critical);
+        return QStringLiteral("chkP10");
+    }
+    const bool anyGroup = std::find(output.ListGroups.begin(), output.ListGroups.end(), true) !=
+                          output.ListGroups.end();
+    if (output.OutCustomerList && !anyGroup) {
+        context.Messages.show(QStringLiteral("どれか１つは、出力グループを選択してください"),
+                              MessageIcon::Critical);
+        return QStringLiteral("chkGrp_A");
+    }
+    if (CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) != u"OK")
+        return QStringLiteral("txtOtFname");
+    return std::nullopt;
+}
+
+ScoringInput ScoringInputOf(const AnalysisContext& context) {
+    const ParameterScreenState& screen = context.ParameterScreen;
+    const AnalysisParameters& parameters = context.Parameters;
+    ScoringInput input;
+    input.R = screen.RThreshold;
+    input.F = screen.FThreshold;
+    input.M = screen.MThreshold;
+    input.BaseDate = screen.BaseDate;
+    input.Matrix = screen.GroupMatrix;
+    input.DetailPeriodOn = parameters.DetailPeriodOn == u"1";
+    input.LastVisitFromDetail = parameters.LastVisitFromDetail == u"1";
+    input.DetailFrom = parameters.DetailFrom;
+    input.DetailTo = parameters.DetailTo;
+    input.KeyFilePath = context.Env.KeyFilePath;
+    return input;
+}
+
+} // namespace
+
+AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
+    if (const std::optional<QString> focus = CheckOutputSettings(context))
+        return Stop(AnalysisOutcome::NotStarted, *focus);
+    if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
+                              MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return Stop(AnalysisOutcome::NotStarted);
+
+    // The output settings and the detailed period become parameters.
+    OutputScreenToParameters(context.OutputScreen, context.Parameters);
+    const ParameterScreenState& screen = context.ParameterScreen;
+    context.Parameters.DetailPeriodOn =
+        screen.DetailPeriodOn ? QStringLiteral("1") : QStringLiteral("0");
+    context.Parameters.LastVisitFromDetail =
+        screen.LastVisitFromDetail ? QStringLiteral("1") : QStringLiteral("0");
+    context.Parameters.DetailFrom = screen.DetailFrom;
+    context.Parameters.DetailTo = screen.DetailTo;
+
+    QString error;
+    if (!WriteConditionFile(context.Env.SavedConditionPath, context.SavedConditions, &error)) {
+        context.Messages.show(QStringLiteral("抽出条件を PLWAN40.JKN に保存できませんでした。\r") +
+                                  error,
+                              MessageIcon::Critical);
+        return Stop(AnalysisOutcome::Failed);
+    }
+    return RunAnalysis(context);
+}
+
+AnalysisResult RunAnalysis(AnalysisContext& context) {
+    const WorkFolderLock lock(context.Env.WorkFolder);
+    if (!lock.held()) {
+        context.Messages.show(lock.message(), MessageIcon::Critical);
+        return Stop(AnalysisOutcome::LockHeld);
+    }
+    ConditionRecord record;
+    const qint64 extracted = ExtractForAnalysis(context, record);
+    if (extracted <= 0)
+        return Stop(extracted == 0 ? AnalysisOutcome::NobodyExtracted : AnalysisOutcome::Failed);
+
+    AnalysisResult result = Stop(AnalysisOutcome::Scored);
+    result.Extracted = extracted;
+    if (context.HideScreens)
+        context.HideScreens();
+    context.Pump.yield();
+
+    context.CancelFlag.clear();
+    ProgressCounter counter(context.Progress, context.Pump);
+    ScoringServices services{*context.Databases.Transaction,
+                             *context.Databases.Master,
+                             context.Progress,
+                             counter,
+                             context.Pump,
+                             context.CancelFlag};
+    QString error;
+    try {
+        if (!ScoreCustomers(WorkTable, extracted, ScoringInputOf(context), services,
+                            context.Statistics, &error)) {
+            context.Messages.show(error, MessageIcon::Critical);
+            result.Outcome = AnalysisOutcome::Failed;
+            return result;
+        }
+    } catch (const db::DatabaseError& failure) {
+        ReportDatabaseFailure(context, failure.message());
+        result.Outcome = AnalysisOutcome::Failed;
+        return result;
+    }
+    if (context.CancelFlag == CancelRequested) {
+        result.Outcome = AnalysisOutcome::Cancelled;
+        return result;
+    }
+    if (!context.Workbook)
+        return result;
+    if (!context.Workbook->WriteWorkbook(context, WorkTable, extracted, &result.WorkbookPath,
+                                         &error)) {
+        context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") + error,
+                              MessageIcon::Critical);
+        result.Outcome = AnalysisOutcome::Failed;
+        return result;
+    }
+    result.Outcome = AnalysisOutcome::WorkbookSaved;
+    return result;
+}
+
+} // namespace plw

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace plw {
+
+struct AnalysisContext;
+
+// How an analysis run ended.
+enum class AnalysisOutcome {
+    NotStarted,      // a check failed (Focus names the control) or the operator did not confirm
+    LockHeld,        // another analysis holds the work folder
+    NobodyExtracted, // the conditions select nobody: back to the output screen
+    Cancelled,       // the operator cancelled the scoring: the program ends without a workbook
+    Scored,          // scored, but no workbook writer is built in
+    WorkbookSaved,   // the workbook is at WorkbookPath: the program ends and opens it
+    Failed,          // a database, file or workbook failure, shown with its cause
+};
+
+struct AnalysisResult {
+    AnalysisOutcome Outcome = AnalysisOutcome::NotStarted;
+    QString Focus;
+    qint64 Extracted = 0;
+    QString WorkbookPath;
+};
+
+// The execute action of the output screen: checks the output settings, asks for confirmation,
+// takes the screens' output settings into the parameters, saves the current conditions to
+// PLWAN40.JKN and runs the analysis.
+AnalysisResult ExecuteAnalysis(AnalysisContext& context);
+
+// Extraction, scoring and the workbook, under the work-folder lock.
+AnalysisResult RunAnalysis(AnalysisContext& context);
+
+} // namespace plw

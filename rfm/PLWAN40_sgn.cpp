@@ -1,0 +1,75 @@
+#include "rfm/PLWAN40_sgn.h"
+
+#include "app/CommonRoutines.h"
+#include "app/Environment.h"
+#include "app/EventPump.h"
+#include "app/Prompter.h"
+#include "app/WorkFolderLock.h"
+#include "db/Database.h"
+#include "db/Sub_DataBaseFotDB.h"
+#include "extract/ConditionRecord.h"
+#include "extract/KeyTable.h"
+#include "rfm/AnalysisContext.h"
+#include "rfm/AnalysisExtraction.h"
+
+namespace plw {
+
+namespace {
+
+// A value of the statistics row as a fixed-point number; Null counts as 0.
+Currency ValueOf(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return Currency();
+    if (value.typeId() == QMetaType::Double)
+        return ToCurrency(QString::number(value.toDouble(), 'f', 6));
+    return Currency::fromInteger(value.toLongLong());
+}
+
+} // namespace
+
+bool PreviewStatistics(AnalysisContext& context, PreviewLabels& labels) {
+    labels = {QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),
+              QStringLiteral("お待ちください"), QString()};
+    context.Pump.yield();
+
+    const WorkFolderLock lock(context.Env.WorkFolder);
+    if (!lock.held()) {
+        context.Messages.show(lock.message(), MessageIcon::Critical);
+        return false;
+    }
+    ConditionRecord record; // the preview's own conditions
+    if (ExtractForAnalysis(context, record) <= 0)
+        return false;
+
+    db::Database& work = *context.Databases.Transaction;
+    const QString keyTable = QStringLiteral("WorkPLWAN40X_1");
+    const QString selected = QStringLiteral("WorkPLWAN40X_2");
+    try {
+        qint64 keys = 0;
+        QString error;
+        if (!LoadKeyTable(work, context.Env.KeyFilePath, keyTable, &keys, &error)) {
+            context.Messages.show(error, MessageIcon::Critical);
+            return false;
+        }
+        JoinMasterByKeys(work, keyTable, selected);
+        auto row = work.openRecordset(QStringLiteral(
+            "SELECT MAX(M1SakRgk) AS   [最大],       MIN(M1SakRgk) AS   [最小],       "
+            "AVG(M1SakRgk) AS   [平均],       SUM(M1SakRgk) AS   [合計],       "
+            "COUNT(M1KaiBan) AS [個数]  FROM WorkPLWAN40X_2"));
+        const QString format = QStringLiteral("##,###,###,##0");
+        auto show = [&](const char16_t* field) {
+            return FormatRight(ValueOf(row->eof() ? QVariant() : row->value(field)), format);
+        };
+        labels.Max = show(u"最大");
+        labels.Min = show(u"最小");
+        labels.Average = show(u"平均");
+        labels.Sum = show(u"合計");
+        labels.Count = show(u"個数");
+    } catch (const db::DatabaseError& error) {
+        ReportDatabaseFailure(context, error.message());
+        return false;
+    }
+    return true;
+}
+
+} // namespace plw
