@@ -2,16 +2,29 @@
 
 #include "app/ProgramEnd.h"
 
+#include <QString>
+
 #include <cstdio>
+#include <optional>
 
 namespace plw {
 
 struct Session;
 
-// Batch mode: starts without screens and without the menu check, and reports what it found.
-// Until the analysis is built, the batch job is the start-up itself: it finds the installation,
-// opens both databases, prints the folders and the number of customers and history rows to out,
-// and ends with status 0.
-ProgramEnd RunBatch(Session& session, std::FILE* out);
+// What the command line changes of the saved settings for one batch run.
+struct BatchOptions {
+    // "YYYYMMDD" or "today"; empty keeps the saved base date.
+    QString BaseDate;
+    // The last-visit period becomes the first day of the month this many months before the base
+    // date's month, through the base date.
+    std::optional<int> PeriodMonths;
+};
+
+// Batch mode: one analysis from the saved settings, without screens and without the menu check.
+// Messages go to the session's Prompter (standard error), progress to err, the workbook's path
+// (or, without a workbook writer, the scoring's result) to out. PLWAN40.PRM stays as it was.
+// Status: 0 done, 1 nobody extracted, 2 unusable settings, installation or lock, 3 any other
+// failure.
+ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* out, std::FILE* err);
 
 } // namespace plw

@@ -24,8 +24,16 @@ int RunProgram(int argc, char* argv[]) {
         QStringLiteral("location"),
         QStringLiteral("The location file to use instead of searching for one."),
         QStringLiteral("FILE"));
-    parser.addOption(batch);
-    parser.addOption(location);
+    const QCommandLineOption baseDate(
+        QStringLiteral("base-date"),
+        QStringLiteral("Batch: the base date instead of the saved one (YYYYMMDD or today)."),
+        QStringLiteral("DATE"));
+    const QCommandLineOption periodMonths(
+        QStringLiteral("period-months"),
+        QStringLiteral("Batch: the last-visit period from the first day of the month N months "
+                       "before the base date's month through the base date."),
+        QStringLiteral("N"));
+    parser.addOptions({batch, location, baseDate, periodMonths});
     parser.process(application);
 
     StreamPrompter prompter(stderr);
@@ -35,13 +43,29 @@ int RunProgram(int argc, char* argv[]) {
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
     session.Env.LocationFileOverride = parser.value(location);
 
+    if (!parser.isSet(batch) && (parser.isSet(baseDate) || parser.isSet(periodMonths))) {
+        session.Messages.show(QStringLiteral("--base-date and --period-months belong to --batch."),
+                              MessageIcon::Critical);
+        return 2;
+    }
     if (!parser.isSet(batch)) {
         session.Messages.show(
             QStringLiteral("The desktop screens are not built yet; run with --batch."),
             MessageIcon::Critical);
         return 2;
     }
-    return RunBatch(session, stdout).status;
+    BatchOptions options;
+    options.BaseDate = parser.value(baseDate);
+    if (parser.isSet(periodMonths)) {
+        bool number = false;
+        options.PeriodMonths = parser.value(periodMonths).toInt(&number);
+        if (!number) {
+            session.Messages.show(QStringLiteral("--period-months には月数を指定してください"),
+                                  MessageIcon::Critical);
+            return 2;
+        }
+    }
+    return RunBatch(session, options, stdout, stderr).status;
 }
 
 } // namespace plw

@@ -2,8 +2,18 @@
 
 #include "app/Environment.h"
 #include "db/Sub_DataBaseFotDB.h"
+#include "extract/Classifications.h"
+#include "extract/ConditionModule.h"
+#include "extract/ConditionRecord.h"
+#include "rfm/ScoringStatistics.h"
+#include "settings/AnalysisParameters.h"
+#include "settings/OutputScreenState.h"
+#include "settings/ParameterScreenState.h"
+
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace plw {
 
@@ -11,18 +21,33 @@ class Clock;
 class EventPump;
 class Prompter;
 
-// The program-wide state of one run: the installation, the open databases and the services the
-// routines report through. Passed by reference; nothing of it is global.
+// The program-wide state of one run: the installation, the open databases, the settings the
+// screens show and the services the routines report through. Passed by reference; nothing of it
+// is global.
 struct Session {
     Session(Prompter& prompter, const Clock& clock, EventPump& pump)
         : Messages(prompter), Time(clock), Pump(pump) {}
 
     Environment Env;
     db::Databases Databases;
-
     Prompter& Messages;
     const Clock& Time;
     EventPump& Pump;
+
+    // Prepared at start-up.
+    ClassificationTable Classifications;
+    QStringList OutputItems;
+    std::unique_ptr<ConditionModule> Conditions;
+
+    // The parameters from PLWAN40.PRM, the screens' states and the saved conditions.
+    AnalysisParameters Parameters;
+    ParameterScreenState ParameterScreen;
+    OutputScreenState OutputScreen;
+    ConditionRecord SavedConditions;
+
+    // The analysis run's cancel flag and statistics.
+    QString CancelFlag;
+    ScoringStatistics Statistics;
 
     // Saves the analysis parameters and conditions; ShutDown calls it on every exit path.
     std::function<void(Session&)> SaveSettings;

@@ -2,9 +2,11 @@
 #include "app/EventPump.h"
 #include "app/MF0SysCmPLW.h"
 #include "app/ReturnProgram.h"
+#include "app/WorkFolderLock.h"
 #include "app/main/BatchRun.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
+#include "extract/ConditionRecord.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -115,23 +117,80 @@ TEST_F(ExitFixture, NoEntryForThisProgramEndsWithoutStartingAnything) {
     EXPECT_TRUE(mPrompter.messages().isEmpty());
 }
 
-TEST_F(ExitFixture, BatchStartUpReportsTheInstallation) {
+// Everything written to a temporary stream.
+QString Printed(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    QByteArray bytes;
+    char buffer[4096];
+    while (const size_t n = std::fread(buffer, 1, sizeof buffer, stream))
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    return QString::fromUtf8(bytes);
+}
+
+TEST_F(ExitFixture, BatchRunsTheSavedAnalysisLeavingTheParametersAndTheMenuMarkerAlone) {
     db::CloseDatabases(mSession.Databases);
+    const QByteArray parameters = test::ReadBytes(mSession.Env.ParameterPath);
     std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
+    std::FILE* err = std::tmpfile();
     Session batch(mPrompter, mClock, mPump);
     batch.Env.LocationFileOverride = mSummary.locationFile;
-    EXPECT_EQ(RunBatch(batch, out).status, 0);
-    std::rewind(out);
-    char buffer[4096] = {};
-    const size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+    BatchOptions options;
+    options.BaseDate = QStringLiteral("20261130");
+    options.PeriodMonths = 3;
+    EXPECT_EQ(RunBatch(batch, options, out, err).status, 0)
+        << mPrompter.texts().join(u'|').toStdString();
+    const QString printed = Printed(out);
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("extracted customers: ")))
+        << printed.toStdString();
+    EXPECT_TRUE(Printed(err).contains(QStringLiteral("抽出中 Step  8")));
     std::fclose(out);
-    const QString printed = QString::fromUtf8(buffer, static_cast<qsizetype>(n));
-    EXPECT_TRUE(printed.contains(QStringLiteral("customers:            12"))) << n;
-    EXPECT_TRUE(printed.contains(mSummary.workFolder));
-    // Batch mode leaves the menu marker alone and needs none.
+    std::fclose(err);
+
+    EXPECT_EQ(test::ReadBytes(mSession.Env.ParameterPath), parameters);
     EXPECT_TRUE(QFile::exists(batch.Env.MenuMarkerPath));
+    EXPECT_TRUE(QFile::exists(batch.Env.KeyFilePath));
+    ConditionRecord saved;
+    ASSERT_TRUE(ReadConditionFile(batch.Env.SavedConditionPath, saved));
+    EXPECT_EQ(saved[ConditionRecord::PinRaiFrom], QStringLiteral("20260801"));
+    EXPECT_EQ(saved[ConditionRecord::PinRaiTo], QStringLiteral("20261130"));
     EXPECT_FALSE(batch.Databases.Open);
+}
+
+TEST_F(ExitFixture, BatchStatusTellsNobodyUnusableSettingsAndAHeldLockApart) {
+    db::CloseDatabases(mSession.Databases);
+    struct Case {
+        const char* what;
+        QString baseDate;
+        std::optional<int> months;
+        int status;
+        QString message;
+    };
+    const Case cases[] = {
+        {"before the shop opened", QStringLiteral("20100131"), 0, 1,
+         QStringLiteral("抽出件数が０件です\r抽出条件を見直してください")},
+        {"not a date", QStringLiteral("20261331"), std::nullopt, 2,
+         QStringLiteral("--base-date には YYYYMMDD の日付か today を指定してください: 20261331")},
+        {"after today", QStringLiteral("20261211"), 1, 2,
+         QStringLiteral("基準日: 基準日には、本日より後の日付は指定できません")},
+        {"before the saved period's end", QStringLiteral("20261001"), std::nullopt, 2,
+         QStringLiteral("基準日: 基準日は最終来店日以降としてください")},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompter;
+        Session batch(prompter, mClock, mPump);
+        batch.Env.LocationFileOverride = mSummary.locationFile;
+        EXPECT_EQ(RunBatch(batch, {c.baseDate, c.months}, stdout, stderr).status, c.status)
+            << c.what;
+        EXPECT_EQ(prompter.texts().value(prompter.texts().size() - 1), c.message) << c.what;
+    }
+
+    const WorkFolderLock other(mSession.Env.WorkFolder);
+    ScriptedPrompter prompter;
+    Session batch(prompter, mClock, mPump);
+    batch.Env.LocationFileOverride = mSummary.locationFile;
+    EXPECT_EQ(RunBatch(batch, {}, stdout, stderr).status, 2);
+    EXPECT_TRUE(prompter.texts().last().startsWith(QStringLiteral("この作業フォルダでは")));
 }
 
 TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
@@ -140,7 +199,7 @@ TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
     ScriptedPrompter prompter;
     Session batch(prompter, mClock, mPump);
     batch.Env.LocationFileOverride = mSummary.locationFile;
-    EXPECT_EQ(RunBatch(batch, stdout).status, 2);
+    EXPECT_EQ(RunBatch(batch, {}, stdout, stderr).status, 2);
     ASSERT_EQ(prompter.messages().size(), 1);
     EXPECT_TRUE(prompter.texts()[0].endsWith(QStringLiteral("\rデータベース OPEN ERR ") +
                                              batch.Env.MasterDatabasePath));
@@ -148,5 +207,5 @@ TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
 
     Session missing(prompter, mClock, mPump);
     missing.Env.LocationFileOverride = mDir.path() + QStringLiteral("/none.TWS");
-    EXPECT_EQ(RunBatch(missing, stdout).status, 2);
+    EXPECT_EQ(RunBatch(missing, {}, stdout, stderr).status, 2);
 }
