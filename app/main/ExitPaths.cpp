@@ -5,6 +5,7 @@
 #include "app/Prompter.h"
 #include "app/ReturnProgram.h"
 #include "app/main/Session.h"
+#include "rfm/AnalysisRun.h"
 
 #include <QFile>
 
@@ -58,6 +59,22 @@ ProgramEnd ExitToMenu(Session& session) {
 
 void ExitAfterRun(Session& session) {
     startReturnProgram(session, leaveForMenu(session));
+}
+
+MaybeEnd EndAfterRun(Session& session, const AnalysisResult& result) {
+    switch (result.Outcome) {
+    case AnalysisOutcome::Cancelled:
+    case AnalysisOutcome::WorkbookSaved:
+        ExitAfterRun(session);
+        return ProgramEnd{0};
+    case AnalysisOutcome::NotStarted:
+    case AnalysisOutcome::LockHeld:
+    case AnalysisOutcome::NobodyExtracted:
+    case AnalysisOutcome::Scored:
+    case AnalysisOutcome::Failed:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace plw

@@ -4,6 +4,7 @@
 
 namespace plw {
 
+struct AnalysisResult;
 struct Session;
 
 inline constexpr char16_t ProgramId[] = u"PLWAN40";
@@ -17,5 +18,9 @@ ProgramEnd ExitToMenu(Session& session);
 
 // The exit after an analysis run: as ExitToMenu, but leaves ending the program to the caller.
 void ExitAfterRun(Session& session);
+
+// Where an analysis run leaves the program: a cancelled scoring and a saved workbook end it
+// through ExitAfterRun; every other outcome returns to the screens.
+MaybeEnd EndAfterRun(Session& session, const AnalysisResult& result);
 
 } // namespace plw

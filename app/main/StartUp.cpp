@@ -1,9 +1,11 @@
 #include "app/main/StartUp.h"
 
 #include "app/OutputItemList.h"
+#include "app/Prompter.h"
 #include "app/main/Session.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "settings/ParameterLoader.h"
+#include "settings/ParameterSaver.h"
 
 namespace plw {
 
@@ -26,6 +28,13 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
 void LoadSessionParameters(Session& session) {
     LoadParameters(session.Env, session.OutputItems, session.Parameters, session.ParameterScreen,
                    session.OutputScreen, session.SavedConditions, *session.Conditions);
+}
+
+void SaveSessionParameters(Session& session) {
+    QString error;
+    if (!SaveParameters(session.Env, session.ParameterScreen, session.OutputScreen,
+                        session.Parameters, session.SavedConditions, &error))
+        session.Messages.show(error, MessageIcon::Critical);
 }
 
 } // namespace plw

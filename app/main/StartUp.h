@@ -15,4 +15,8 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck);
 // Loads PLWAN40.PRM and PLWAN40.JKN into the screens' states and the saved conditions.
 void LoadSessionParameters(Session& session);
 
+// Saves the screens' states to PLWAN40.PRM and the saved conditions to PLWAN40.JKN, showing a
+// file that could not be written; the session's SaveSettings of the desktop program.
+void SaveSessionParameters(Session& session);
+
 } // namespace plw

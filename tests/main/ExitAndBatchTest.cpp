@@ -7,6 +7,7 @@
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "extract/ConditionRecord.h"
+#include "rfm/AnalysisRun.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -208,4 +209,19 @@ TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
     Session missing(prompter, mClock, mPump);
     missing.Env.LocationFileOverride = mDir.path() + QStringLiteral("/none.TWS");
     EXPECT_EQ(RunBatch(missing, {}, stdout, stderr).status, 2);
+}
+
+TEST_F(ExitFixture, OnlyACancelledScoringOrASavedWorkbookEndsTheProgramAfterARun) {
+    returnProgram(QStringLiteral("PLWMENU"), true);
+    for (const AnalysisOutcome outcome :
+         {AnalysisOutcome::NotStarted, AnalysisOutcome::LockHeld, AnalysisOutcome::NobodyExtracted,
+          AnalysisOutcome::Scored, AnalysisOutcome::Failed})
+        EXPECT_FALSE(EndAfterRun(mSession, AnalysisResult{outcome, {}, 0, {}}));
+    EXPECT_EQ(mSaves, 0);
+    const MaybeEnd end =
+        EndAfterRun(mSession, AnalysisResult{AnalysisOutcome::Cancelled, {}, 9, {}});
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->status, 0);
+    expectShutDown();
+    EXPECT_TRUE(returned());
 }
