@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/FieldValues.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace plw::db {
@@ -96,26 +97,47 @@ void ClearCustomerRecord(CustomerRecord& record) {
     }
 }
 
-void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record) {
-    ClearCustomerRecord(record);
-    const std::vector<int>& indexes = recordset.fieldIndexes(kColumns, kNames);
-    for (size_t i = 0; i < std::size(kColumns); ++i) {
-        const Column& column = kColumns[i];
-        const int index = indexes[i];
-        if (column.text) {
-            QString& field = record.*column.text;
-            if (!recordset.readText(index, field))
-                field.truncate(0); // Null: the cleared value
-            continue;
-        }
-        const QVariant value = recordset.value(index);
-        if (!value.isValid())
-            continue;
-        if (column.shortNumber)
-            record.*column.shortNumber = FieldShort(value);
-        else
-            record.*column.longNumber = FieldLong(value);
+namespace {
+
+// Reads one column into its field as the record routines hold it; Null gives the cleared value.
+void ReadColumn(const Recordset& recordset, const Column& column, int index,
+                CustomerRecord& record) {
+    if (column.text) {
+        QString& field = record.*column.text;
+        if (!recordset.readText(index, field))
+            field.truncate(0);
+        return;
     }
+    const QVariant value = recordset.value(index);
+    if (column.shortNumber)
+        record.*column.shortNumber = value.isValid() ? FieldShort(value) : qint16(0);
+    else
+        record.*column.longNumber = value.isValid() ? FieldLong(value) : 0;
+}
+
+} // namespace
+
+void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record) {
+    const std::vector<int>& indexes = recordset.fieldIndexes(kColumns, kNames);
+    for (size_t i = 0; i < std::size(kColumns); ++i)
+        ReadColumn(recordset, kColumns[i], indexes[i], record);
+}
+
+CustomerFieldReader::CustomerFieldReader(const Recordset& recordset,
+                                         std::initializer_list<QStringView> names) {
+    for (const QStringView name : names) {
+        const auto column = std::find_if(std::begin(kColumns), std::end(kColumns),
+                                         [&](const Column& c) { return c.name == name; });
+        if (column == std::end(kColumns))
+            throw DatabaseError(0, QStringLiteral("no customer field ") + name.toString());
+        mFields.push_back(
+            {static_cast<size_t>(column - std::begin(kColumns)), recordset.requireField(name)});
+    }
+}
+
+void CustomerFieldReader::read(const Recordset& recordset, CustomerRecord& record) const {
+    for (const auto& [column, index] : mFields)
+        ReadColumn(recordset, kColumns[column], index, record);
 }
 
 void WriteCustomerRecord(Table& table, const CustomerRecord& record) {

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 namespace plw::db {
 
@@ -66,6 +71,18 @@ void ClearCustomerRecord(CustomerRecord& record);
 // Clears the record, then copies every column of the recordset's current row that is not Null,
 // converted to the field's holding type. A missing column throws DatabaseError.
 void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record);
+// Reads only the named fields of each row, converted as ReadCustomerRecord converts them; the
+// other fields keep what they hold. For walks that need a few columns of many rows.
+class CustomerFieldReader {
+public:
+    // The names must be columns of the customer master; resolved once for the recordset.
+    CustomerFieldReader(const Recordset& recordset, std::initializer_list<QStringView> names);
+    void read(const Recordset& recordset, CustomerRecord& record) const;
+
+private:
+    std::vector<std::pair<size_t, int>> mFields;
+};
+
 // Assigns all 46 fields to the columns of the same name in the table's current row, exactly as
 // held. The caller has called edit() or addNew() and calls update() afterwards.
 void WriteCustomerRecord(Table& table, const CustomerRecord& record);

@@ -116,29 +116,46 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
     if (input.DetailPeriodOn)
         periods.emplace(services.Master, SortedKeys(work), input.DetailFrom, input.DetailTo);
 
-    const QString baseDate = DateToSlashText(input.BaseDate);
+    const QDate baseDate = DateOfText(input.BaseDate);
+    const RankLimits r(input.R), f(input.F), m(input.M);
     db::Transaction transaction(work);
     {
         auto row = work.openTable(workTable);
         db::CustomerRecord customer;
+        // Without the detailed period nothing else is written back: only the columns the
+        // scoring reads are read, with the values the whole record would hold.
+        const db::CustomerFieldReader columns(
+            *row, {u"M1SakHby", u"M1SakRik", u"M1SakRgk", u"M1KhSeib", u"M1SakEka", u"M1SakDmk"});
+        QString code(3, u'0'), days;
         qint64 n = 0;
         for (; !row->eof(); row->moveNext()) {
             services.Counter.ReportProgress(++n, extractedCount, 10);
             if (services.CancelFlag == CancelRequested)
                 break;
             row->edit();
-            db::ReadCustomerRecord(*row, customer);
-            if (periods)
+            if (periods) {
+                db::ReadCustomerRecord(*row, customer);
                 RecomputeFromHistory(customer, *periods, input, *row);
-            const RecencyRank recency =
-                RankRecency(baseDate, DateToSlashText(customer.M1SakHby), input.R);
-            const QString code = recency.Rank +
-                                 RankFrequency(QString::number(customer.M1SakRik), input.F) +
-                                 RankMonetary(QString::number(customer.M1SakRgk), input.M);
+            } else {
+                columns.read(*row, customer);
+            }
+            // The ranks as RankRecency, RankFrequency and RankMonetary give them, with the
+            // thresholds and the base date taken once.
+            const QDate lastVisit = DateOfText(customer.M1SakHby);
+            if (baseDate.isValid() && lastVisit.isValid()) {
+                const qint64 elapsed = lastVisit.daysTo(baseDate);
+                code[0] = r.AtMost(Currency::fromInteger(elapsed));
+                days = QString::number(elapsed);
+            } else {
+                code[0] = u'1';
+                days.clear();
+            }
+            code[1] = f.AtLeast(Currency::fromInteger(customer.M1SakRik));
+            code[2] = m.AtLeast(MonetaryUnits(Currency::fromInteger(customer.M1SakRgk)));
             const QString group = GroupOfCode(code, input.Matrix);
             row->setValue(u"RFM値", code);
             row->setValue(u"グループ", group);
-            row->setValue(u"日数", recency.Days);
+            row->setValue(u"日数", days);
             row->update();
             Count(statistics, customer, code, group);
         }

@@ -6,19 +6,6 @@
 
 namespace plw {
 
-namespace {
-
-// The rank of a value against thresholds 5 down to 2: the first that holds wins, else "1".
-template <typename Holds> QString RankByThresholds(const Thresholds& thresholds, Holds holds) {
-    for (int element = 5; element >= 2; --element) {
-        if (holds(ThresholdValue(thresholds[static_cast<size_t>(element - 1)])))
-            return QString::number(element);
-    }
-    return QStringLiteral("1");
-}
-
-} // namespace
-
 Currency ThresholdValue(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -40,6 +27,44 @@ Currency ThresholdValue(const QString& text) {
     return ToCurrency(text.mid(start, i - start));
 }
 
+RankLimits::RankLimits(const Thresholds& thresholds) {
+    for (size_t i = 0; i < mLimits.size(); ++i)
+        mLimits[i] = ThresholdValue(thresholds[i]);
+}
+
+QChar RankLimits::AtMost(Currency value) const {
+    for (int element = 5; element >= 2; --element)
+        if (value <= mLimits[static_cast<size_t>(element - 1)])
+            return QChar(u'0' + element);
+    return u'1';
+}
+
+QChar RankLimits::AtLeast(Currency value) const {
+    for (int element = 5; element >= 2; --element)
+        if (value >= mLimits[static_cast<size_t>(element - 1)])
+            return QChar(u'0' + element);
+    return u'1';
+}
+
+QDate DateOfText(const QString& date) {
+    if (date.size() == 8) {
+        int parts[3] = {0, 0, 0};
+        const int widths[3] = {4, 2, 2};
+        qsizetype at = 0;
+        bool digits = true;
+        for (int p = 0; p < 3 && digits; ++p)
+            for (int i = 0; i < widths[p]; ++i, ++at) {
+                const QChar c = date.at(at);
+                digits = digits && c >= u'0' && c <= u'9';
+                parts[p] = parts[p] * 10 + (c.unicode() - u'0');
+            }
+        if (digits)
+            return QDate(parts[0], parts[1], parts[2]);
+    }
+    // Anything else goes the way of its display text.
+    return QDate::fromString(DateToSlashText(date), QStringLiteral("yyyy/MM/dd"));
+}
+
 RecencyRank RankRecency(const QString& baseDate, const QString& lastVisit, const Thresholds& r) {
     const QString format = QStringLiteral("yyyy/MM/dd");
     const QDate base = QDate::fromString(baseDate, format);
@@ -47,20 +72,19 @@ RecencyRank RankRecency(const QString& baseDate, const QString& lastVisit, const
     if (!base.isValid() || !visit.isValid())
         return {QStringLiteral("1"), QString()};
     const qint64 days = visit.daysTo(base);
-    const Currency value = Currency::fromInteger(days);
-    return {RankByThresholds(r, [&](Currency limit) { return value <= limit; }),
-            FormatNumber(days, QStringLiteral("##0"))};
+    return {RankLimits(r).AtMost(Currency::fromInteger(days)), QString::number(days)};
 }
 
 QString RankFrequency(const QString& visits, const Thresholds& f) {
-    const Currency value = Currency::fromInteger(ToLong(visits));
-    return RankByThresholds(f, [&](Currency limit) { return value >= limit; });
+    return RankLimits(f).AtLeast(Currency::fromInteger(ToLong(visits)));
+}
+
+Currency MonetaryUnits(Currency amountYen) {
+    return Currency::fromInteger((amountYen / Currency::fromInteger(10000)).roundedToInteger());
 }
 
 QString RankMonetary(const QString& amountYen, const Thresholds& m) {
-    const qint64 units = (ToCurrency(amountYen) / Currency::fromInteger(10000)).roundedToInteger();
-    const Currency value = Currency::fromInteger(units);
-    return RankByThresholds(m, [&](Currency limit) { return value >= limit; });
+    return RankLimits(m).AtLeast(MonetaryUnits(ToCurrency(amountYen)));
 }
 
 QString CellCode(int k) {

@@ -2,6 +2,7 @@
 
 #include "app/Currency.h"
 
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -17,6 +18,23 @@ using GroupMatrix = std::array<QString, 125>;
 // sign, digits and a fraction; whatever follows is ignored, and a text without one counts as 0.
 Currency ThresholdValue(const QString& text);
 
+// Thresholds 2 to 5 as numbers, taken once per run.
+class RankLimits {
+public:
+    explicit RankLimits(const Thresholds& thresholds);
+    // The rank digit of a value: the first of thresholds 5 down to 2 that the value is within
+    // (at most it, for days) or reaches (at least it, for visits and amounts); else 1.
+    QChar AtMost(Currency value) const;
+    QChar AtLeast(Currency value) const;
+
+private:
+    std::array<Currency, 5> mLimits;
+};
+
+// A "YYYYMMDD" date text as a date; invalid when it is no real date. The same date as the
+// "YYYY/MM/DD" display text would give.
+QDate DateOfText(const QString& date);
+
 struct RecencyRank {
     QString Rank; // "1" to "5"
     QString Days; // days from the last visit to the base date, "##0"; "" when it cannot be formed
@@ -28,6 +46,8 @@ RecencyRank RankRecency(const QString& baseDate, const QString& lastVisit, const
 QString RankFrequency(const QString& visits, const Thresholds& f);
 // The amount in yen becomes units of 10,000 yen, a half rounded to the even unit.
 QString RankMonetary(const QString& amountYen, const Thresholds& m);
+// An amount in yen in whole units of 10,000 yen, a half rounded to the even unit.
+Currency MonetaryUnits(Currency amountYen);
 
 // Cell k (1 to 125) and its three-digit code RFM: k = 25 x (5 - R) + 5 x (5 - M) + (5 - F) + 1.
 QString CellCode(int k);            // "000" outside 1..125

@@ -54,6 +54,27 @@ TEST_F(RecordsTest, NumbersHeldAsTextOrOutOfRangeFollowTheConversionRules) {
     EXPECT_EQ(record.M1SakGak, 0);
 }
 
+TEST_F(RecordsTest, AFieldReaderReadsItsFieldsAsTheWholeRecordDoesAndNothingElse) {
+    mTrn->execute(QStringLiteral("UPDATE M1_お客様マスタ SET M1SakEka = ' 12 ', M1SakRgk = 1234.5 "
+                                 "WHERE M1KaiBan = '0000001'"));
+    auto rs =
+        mTrn->openRecordset(QStringLiteral("SELECT * FROM M1_お客様マスタ ORDER BY M1KaiBan"));
+    const CustomerFieldReader reader(*rs, {u"M1SakHby", u"M1SakRgk", u"M1SakEka", u"M1KhADD1"});
+    for (; !rs->eof(); rs->moveNext()) {
+        CustomerRecord whole, some;
+        ReadCustomerRecord(*rs, whole);
+        some.M1KhMemo = QStringLiteral("kept");
+        reader.read(*rs, some);
+        EXPECT_EQ(some.M1SakHby, whole.M1SakHby);
+        EXPECT_EQ(some.M1SakRgk, whole.M1SakRgk);
+        EXPECT_EQ(some.M1SakEka, whole.M1SakEka);
+        EXPECT_EQ(some.M1KhADD1, whole.M1KhADD1);
+        EXPECT_EQ(some.M1KhMemo, QStringLiteral("kept"));
+        EXPECT_EQ(some.M1SakRik, 0);
+    }
+    EXPECT_THROW(CustomerFieldReader(*rs, {u"M2BuyGak"}), DatabaseError);
+}
+
 TEST_F(RecordsTest, WriteAssignsAll46ColumnsUntrimmed) {
     mTrn->execute(QStringLiteral("SELECT *  INTO WorkRFM_1 FROM M1_お客様マスタ"));
     CustomerRecord written;
