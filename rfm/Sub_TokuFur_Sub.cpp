@@ -8,6 +8,7 @@
 #include "settings/AnalysisParameters.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace plw {
 
@@ -48,6 +49,13 @@ QString CheckOutputFileName(QString& text, Prompter& prompter,
             name += u'.';
         name += QStringLiteral("xls");
     }
+
+    // A workbook open in a spreadsheet program would be replaced under the operator's hands.
+    SplitPath(name, folder, base);
+    if (QFile::exists(ToNativePath(folder + QStringLiteral(".~lock.") + base + u'#')))
+        return Refuse(prompter, QStringLiteral("%1 は他のプログラムで開かれています。\r"
+                                               "閉じてから実行してください。")
+                                    .arg(name));
 
     // The name is saved in the parameter record: refuse what it could not hold.
     if (!AnsiCodec::encode(name))

@@ -78,6 +78,20 @@ TEST_F(OutputFileName, CompletesABareNameAndAMissingExtension) {
     }
 }
 
+TEST_F(OutputFileName, RefusesAWorkbookOpenInASpreadsheetProgram) {
+    const QString book = dir.path() + QStringLiteral("/book.xls");
+    QFile lock(dir.path() + QStringLiteral("/.~lock.book.xls#"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    const Outcome open = check(dir.path() + QStringLiteral("/book"));
+    EXPECT_EQ(open.result, QStringLiteral("NG"));
+    EXPECT_EQ(
+        open.message,
+        book + QStringLiteral(" は他のプログラムで開かれています。\r閉じてから実行してください。"));
+    lock.remove();
+    EXPECT_EQ(check(book).result, QStringLiteral("OK"));
+}
+
 TEST_F(OutputFileName, RefusesANameTheParameterRecordCannotHold) {
     QString folder = dir.path();
     for (int level = 0; level < 12; ++level)
