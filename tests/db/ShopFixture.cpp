@@ -1,5 +1,7 @@
 #include "ShopFixture.h"
 
+#include "tests/support/TableRows.h"
+
 #include "db/BaseTables.h"
 
 namespace plw::db::test {
@@ -45,20 +47,6 @@ QString text(const char16_t* value) {
     return QString::fromUtf16(value);
 }
 
-QVariant defaultValue(const ColumnDef& column) {
-    return column.type == ColumnType::Text ? QVariant(QString()) : QVariant(0);
-}
-
-std::span<const ColumnDef> columnsOf(const QString& table) {
-    if (table == CustomerMasterTable)
-        return CustomerMasterColumns();
-    if (table == PointHistoryTable)
-        return PointHistoryColumns();
-    if (table == DirectMailMasterTable)
-        return DirectMailMasterColumns();
-    return MailMasterColumns();
-}
-
 } // namespace
 
 QStringList Customers(std::initializer_list<int> numbers) {
@@ -69,19 +57,7 @@ QStringList Customers(std::initializer_list<int> numbers) {
 }
 
 void InsertRow(Database& database, const QString& table, const QVariantMap& values) {
-    QStringList names, parameters;
-    QVariantList row;
-    for (const ColumnDef& column : columnsOf(table)) {
-        const QString name = QString::fromUtf16(column.name);
-        names << name;
-        parameters << QStringLiteral("?%1").arg(names.size());
-        row << (values.contains(name) ? values.value(name) : defaultValue(column));
-    }
-    auto insert = database.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(table, names.join(u','), parameters.join(u',')));
-    for (int i = 0; i < row.size(); ++i)
-        insert->bind(i + 1, row[i]);
-    insert->execute();
+    plw::test::InsertRow(database, table, values);
 }
 
 void ShopFixture::SetUp() {

@@ -1,5 +1,7 @@
 #include "ExtractionShop.h"
 
+#include "tests/support/TableRows.h"
+
 #include "db/BaseTables.h"
 #include "extract/KeyFile.h"
 
@@ -53,22 +55,7 @@ ConditionRecord Conditions(std::initializer_list<Setting> settings) {
 }
 
 void AddCustomer(db::Database& database, const QVariantMap& values) {
-    QStringList names, parameters;
-    QVariantList row;
-    for (const db::ColumnDef& column : db::CustomerMasterColumns()) {
-        const QString name = QString::fromUtf16(column.name);
-        names << name;
-        parameters << QStringLiteral("?%1").arg(names.size());
-        row << (values.contains(name)                 ? values.value(name)
-                : column.type == db::ColumnType::Text ? QVariant(QString())
-                                                      : QVariant(0));
-    }
-    auto insert = database.prepare(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(db::CustomerMasterTable, names.join(u','), parameters.join(u',')));
-    for (int i = 0; i < row.size(); ++i)
-        insert->bind(i + 1, row[i]);
-    insert->execute();
+    InsertRow(database, db::CustomerMasterTable, values);
 }
 
 void ExtractionShop::SetUp() {
