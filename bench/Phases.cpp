@@ -8,10 +8,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace plw::bench {
 
@@ -27,13 +29,19 @@ double OwnPeakMiB() {
     return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
-bool ParseArguments(const QString& program, Arguments& arguments) {
+bool ParseArguments(const QString& program, Arguments& arguments, CustomerCounts counts) {
     const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList defaults;
+    for (const qint64 n : std::as_const(arguments.Customers))
+        defaults << QString::number(n);
     auto usage = [&](const QString& problem) {
         PrintLine(stderr, program + QStringLiteral(": ") + problem);
-        PrintLine(stderr, QStringLiteral("usage: %1 [--customers N[,N...]] [--dir DIR]   "
-                                         "(default 1000000 customers)")
-                              .arg(program));
+        PrintLine(stderr, QStringLiteral("usage: %1 [--customers %2] [--dir DIR]   "
+                                         "(default %3 customers)")
+                              .arg(program,
+                                   counts == CustomerCounts::One ? QStringLiteral("N")
+                                                                 : QStringLiteral("N[,N...]"),
+                                   defaults.join(u',')));
         return false;
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -42,8 +50,11 @@ bool ParseArguments(const QString& program, Arguments& arguments) {
             return usage(QStringLiteral("%1 needs a value").arg(arg));
         const QString value = args[++i];
         if (arg == QLatin1String("--customers")) {
+            const QStringList parts = value.split(u',');
+            if (counts == CustomerCounts::One && parts.size() > 1)
+                return usage(QStringLiteral("one customer count only, not ") + value);
             arguments.Customers.clear();
-            for (const QString& part : value.split(u',')) {
+            for (const QString& part : parts) {
                 bool ok = false;
                 const qint64 n = part.toLongLong(&ok);
                 if (!ok || n < 1 || n > sample::MaxSampleCustomers)
@@ -61,7 +72,56 @@ bool ParseArguments(const QString& program, Arguments& arguments) {
     return true;
 }
 
-int RunChildPhase(const std::function<QString(QElapsedTimer& timer, double& extra)>& phase) {
+QString RootFolder(const QString& dir, const QTemporaryDir& temporary) {
+    if (!dir.isEmpty())
+        return dir;
+    if (temporary.isValid())
+        return temporary.path();
+    PrintLine(stderr, QStringLiteral("no temporary folder: ") + temporary.errorString());
+    return {};
+}
+
+namespace {
+
+// The "sample" phase.
+QString writeSample(const QString& dir, qint64 customers) {
+    sample::SampleOptions options;
+    options.folder = dir;
+    options.customers = static_cast<int>(customers);
+    options.historyRowsPerCustomer = 10;
+    QString error;
+    sample::SampleSummary summary;
+    if (!sample::WriteSampleInstallation(options, &error, &summary))
+        throw std::runtime_error(error.toStdString());
+    return QStringLiteral("%1 customers, %2 history rows")
+        .arg(summary.counts.customers)
+        .arg(summary.counts.historyRows);
+}
+
+// The "copy" phase: a copy left by an earlier run is dropped before the timing starts.
+QString runCopy(const QString& dir, QElapsedTimer& timer) {
+    auto database = db::Database::open(TransactionDatabase(dir));
+    database->tryExecute(QStringLiteral("DROP TABLE WorkCopy"));
+    timer.restart();
+    database->execute(QStringLiteral("SELECT *  INTO WorkCopy FROM M1_お客様マスタ"));
+    return QStringLiteral("\"SELECT *  INTO WorkCopy FROM M1_お客様マスタ\"");
+}
+
+} // namespace
+
+int RunChildPhase(const Arguments& arguments, const QHash<QString, PhaseFunction>& own) {
+    const QString& dir = arguments.Dir;
+    const QString& name = arguments.Phase;
+    const PhaseFunction phase = [&](QElapsedTimer& timer, double& extra) {
+        if (name == QLatin1String("sample"))
+            return writeSample(dir, arguments.Customers.value(0));
+        if (name == QLatin1String("copy"))
+            return runCopy(dir, timer);
+        const auto found = own.constFind(name);
+        if (found == own.constEnd())
+            throw std::runtime_error("unknown phase");
+        return (*found)(timer, extra);
+    };
     QElapsedTimer timer;
     timer.start();
     double extra = 0;
@@ -126,20 +186,6 @@ void PrintRow(qint64 customers, const QString& name, const PhaseResult& r, const
                           .arg(note));
 }
 
-QString WriteSample(const QString& dir, qint64 customers) {
-    sample::SampleOptions options;
-    options.folder = dir;
-    options.customers = static_cast<int>(customers);
-    options.historyRowsPerCustomer = 10;
-    QString error;
-    sample::SampleSummary summary;
-    if (!sample::WriteSampleInstallation(options, &error, &summary))
-        throw std::runtime_error(error.toStdString());
-    return QStringLiteral("%1 customers, %2 history rows")
-        .arg(summary.counts.customers)
-        .arg(summary.counts.historyRows);
-}
-
 bool EnsureSample(const QString& dir, qint64 customers) {
     if (QFile::exists(sample::SampleLocationFile(dir)))
         return true;
@@ -154,14 +200,6 @@ QString WorkFolder(const QString& dir) {
 
 QString TransactionDatabase(const QString& dir) {
     return WorkFolder(dir) + QStringLiteral("PLW_TRN.MDB");
-}
-
-QString RunCopy(const QString& dir, QElapsedTimer& timer) {
-    auto database = db::Database::open(TransactionDatabase(dir));
-    database->tryExecute(QStringLiteral("DROP TABLE WorkCopy"));
-    timer.restart();
-    database->execute(QStringLiteral("SELECT *  INTO WorkCopy FROM M1_お客様マスタ"));
-    return QStringLiteral("\"SELECT *  INTO WorkCopy FROM M1_お客様マスタ\"");
 }
 
 } // namespace plw::bench

@@ -5,11 +5,14 @@
 // one RESULT line that the parent reads.
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
+
+class QTemporaryDir;
 
 namespace plw::bench {
 
@@ -27,18 +30,33 @@ void PrintLine(std::FILE* stream, const QString& text);
 double OwnPeakMiB();
 
 // The options every benchmark takes: --customers N[,N...], --dir DIR, and --phase NAME (which
-// makes the process a child that runs one phase).
+// makes the process a child that runs one phase). Customers holds the program's default until
+// parsed.
 struct Arguments {
     QList<qint64> Customers{1'000'000};
     QString Dir;
     QString Phase;
 };
+// Whether --customers takes a list of counts or just one (for a program whose DIR is the
+// installation itself).
+enum class CustomerCounts { List, One };
 // False after printing the usage line for a bad option.
-bool ParseArguments(const QString& program, Arguments& arguments);
+bool ParseArguments(const QString& program, Arguments& arguments,
+                    CustomerCounts counts = CustomerCounts::List);
 
-// Child side: runs the phase with a timer that it may restart to leave preparation out, and
-// prints the RESULT line. The phase returns its detail text and throws on failure. Exit status.
-int RunChildPhase(const std::function<QString(QElapsedTimer& timer, double& extra)>& phase);
+// The folder the installations go into: dir when given, otherwise the path of temporary (which
+// the caller keeps alive). Empty, after a message, when no temporary folder could be made.
+QString RootFolder(const QString& dir, const QTemporaryDir& temporary);
+
+// One phase of a program, run in the child: it may restart the timer to leave preparation out and
+// set the phase's extra figure; it returns its detail text and throws on failure.
+using PhaseFunction = std::function<QString(QElapsedTimer& timer, double& extra)>;
+
+// Child side: runs the phase arguments.Phase names in the installation arguments.Dir and prints
+// the RESULT line. Every program has the phases "sample" (writing the installation) and "copy"
+// (the bare master copy into a work table, the yardstick of every goal); own adds the program's
+// phases by name. Exit status.
+int RunChildPhase(const Arguments& arguments, const QHash<QString, PhaseFunction>& own);
 
 // Parent side: runs one phase of this program in a child process.
 PhaseResult RunPhase(const QString& phase, const QString& dir, qint64 customers);
@@ -48,17 +66,12 @@ void PrintHeader();
 void PrintRow(qint64 customers, const QString& name, const PhaseResult& result,
               const QString& note);
 
-// The sample installation in dir for the given customers (10 history rows each), written by a
+// The sample installation in dir for the given customers (10 history rows each), written by the
 // "sample" phase when dir holds none yet. False when it could not be written.
 bool EnsureSample(const QString& dir, qint64 customers);
-// The "sample" phase itself.
-QString WriteSample(const QString& dir, qint64 customers);
 
 // The work folder and transaction database of a sample installation in dir.
 QString WorkFolder(const QString& dir);
 QString TransactionDatabase(const QString& dir);
-
-// The bare copy of the customer master into a work table: the yardstick of every goal.
-QString RunCopy(const QString& dir, QElapsedTimer& timer);
 
 } // namespace plw::bench

@@ -106,28 +106,25 @@ QString runScore(const QString& dir, qint64 customers, bool detail, QElapsedTime
 int childMain(const Arguments& arguments) {
     const QString& dir = arguments.Dir;
     const qint64 customers = arguments.Customers.value(0);
-    const QString& phase = arguments.Phase;
-    return RunChildPhase([&](QElapsedTimer& timer, double& extra) {
-        if (phase == QLatin1String("sample"))
-            return WriteSample(dir, customers);
-        if (phase == QLatin1String("copy"))
-            return RunCopy(dir, timer);
-        if (phase == QLatin1String("extract"))
-            return runExtract(dir);
-        if (phase == QLatin1String("score") || phase == QLatin1String("score-detail"))
-            return runScore(dir, customers, phase == QLatin1String("score-detail"), timer, extra);
-        throw std::runtime_error("unknown phase");
-    });
+    return RunChildPhase(
+        arguments, {{QStringLiteral("extract"),
+                     [&](QElapsedTimer&, double&) {
+                         return runExtract(dir);
+                     }},
+                    {QStringLiteral("score"),
+                     [&](QElapsedTimer& timer, double& drops) {
+                         return runScore(dir, customers, false, timer, drops);
+                     }},
+                    {QStringLiteral("score-detail"), [&](QElapsedTimer& timer, double& drops) {
+                         return runScore(dir, customers, true, timer, drops);
+                     }}});
 }
 
 int parentMain(const Arguments& arguments) {
     QTemporaryDir temporary;
-    QString root = arguments.Dir;
-    if (root.isEmpty()) {
-        if (!temporary.isValid())
-            return 1;
-        root = temporary.path();
-    }
+    const QString root = RootFolder(arguments.Dir, temporary);
+    if (root.isEmpty())
+        return 1;
     PrintHeader();
     bool allMet = true;
     double firstScore = 0;
