@@ -16,50 +16,24 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "bench/Phases.h"
 #include "db/Database.h"
 #include "extract/ConditionRecord.h"
 #include "extract/ExtractCustomers.h"
 #include "extract/WaitWindow.h"
-#include "tools/sample/SampleInstallation.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
-#include <cstdio>
+#include <stdexcept>
+#include <utility>
 
 namespace {
 
 using namespace plw;
-
-struct PhaseResult {
-    bool ok = false;
-    double seconds = 0;
-    double peakMiB = 0;
-    double untimedDrops = 0; // seconds spent dropping an earlier run's tables before the timing
-    QString detail;
-};
-
-void printLine(FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-}
-
-double ownPeakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-}
-
-QString workFolder(const QString& dir) {
-    return dir + QStringLiteral("/PLW/WORK/");
-}
+using namespace plw::bench;
 
 // Notes the time each step starts, for the breakdown of a phase.
 class TimingWaitWindow final : public WaitWindow {
@@ -87,38 +61,17 @@ private:
     QList<std::pair<QString, qint64>> mMarks;
 };
 
-QString runSample(const QString& dir, qint64 customers) {
-    sample::SampleOptions options;
-    options.folder = dir;
-    options.customers = static_cast<int>(customers);
-    options.historyRowsPerCustomer = 10;
-    QString error;
-    sample::SampleSummary summary;
-    if (!sample::WriteSampleInstallation(options, &error, &summary))
-        throw std::runtime_error(error.toStdString());
-    return QStringLiteral("%1 customers").arg(summary.counts.customers);
-}
-
-// The copy alone: a copy left by an earlier run is dropped before the timing starts.
-QString runCopy(const QString& dir, QElapsedTimer* timer) {
-    auto database = db::Database::open(workFolder(dir) + QStringLiteral("PLW_TRN.MDB"));
-    database->tryExecute(QStringLiteral("DROP TABLE WorkCopy"));
-    timer->restart();
-    database->execute(QStringLiteral("SELECT *  INTO WorkCopy FROM M1_お客様マスタ"));
-    return QStringLiteral("\"SELECT *  INTO WorkCopy FROM M1_お客様マスタ\"");
-}
-
 // The extraction into fresh work tables, like the copy. The tables an earlier extraction left are
 // dropped first and timed apart: a run in daily use pays for both.
-QString runExtraction(const QString& dir, qint64 customers, bool conditions, QElapsedTimer* timer,
-                      double* drops) {
-    auto database = db::Database::open(workFolder(dir) + QStringLiteral("PLW_TRN.MDB"));
-    timer->restart();
+QString runExtraction(const QString& dir, qint64 customers, bool conditions, QElapsedTimer& timer,
+                      double& drops) {
+    auto database = db::Database::open(TransactionDatabase(dir));
+    timer.restart();
     for (const char16_t* table :
          {u"Work抽出A", u"Work抽出2", u"Work抽出3", u"Work抽出4", u"Work抽出5", u"Sort前"})
         database->tryExecute(QStringLiteral("DROP TABLE ") + QString::fromUtf16(table));
-    *drops = double(timer->nsecsElapsed()) / 1e9;
-    timer->restart();
+    drops = double(timer.nsecsElapsed()) / 1e9;
+    timer.restart();
     SystemClock clock;
     CountingEventPump pump;
     TimingWaitWindow window;
@@ -134,7 +87,7 @@ QString runExtraction(const QString& dir, qint64 customers, bool conditions, QEl
     }
     const ExtractionResult result =
         ExtractCustomers(context, QStringLiteral("CR"), record,
-                         workFolder(dir) + QStringLiteral("PLWAN40.KEY"), QStringLiteral("NOR"), 0);
+                         WorkFolder(dir) + QStringLiteral("PLWAN40.KEY"), QStringLiteral("NOR"), 0);
     if (!result.KeyFileOk)
         throw std::runtime_error(result.KeyFileError.toStdString());
     return QStringLiteral("%1 customers, %2 key records; steps: %3")
@@ -143,99 +96,32 @@ QString runExtraction(const QString& dir, qint64 customers, bool conditions, QEl
         .arg(window.breakdown());
 }
 
-// Runs one phase in this process and reports it on standard output for the parent.
-int childMain(const QString& phase, const QString& dir, qint64 customers) {
-    QElapsedTimer timer;
-    timer.start();
-    QString detail;
-    double drops = 0;
-    try {
-        if (phase == QLatin1String("sample"))
-            detail = runSample(dir, customers);
-        else if (phase == QLatin1String("copy"))
-            detail = runCopy(dir, &timer);
-        else if (phase == QLatin1String("plain"))
-            detail = runExtraction(dir, customers, false, &timer, &drops);
-        else if (phase == QLatin1String("rank-age"))
-            detail = runExtraction(dir, customers, true, &timer, &drops);
-        else
-            throw std::runtime_error("unknown phase");
-    } catch (const db::DatabaseError& e) {
-        printLine(stderr, e.message() + QStringLiteral(" ") + e.statement());
-        return 1;
-    } catch (const std::exception& e) {
-        printLine(stderr, QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    printLine(stdout, QStringLiteral("RESULT\t%1\t%2\t%3\t%4")
-                          .arg(seconds, 0, 'f', 3)
-                          .arg(ownPeakMiB(), 0, 'f', 1)
-                          .arg(drops, 0, 'f', 3)
-                          .arg(detail));
-    return 0;
+int childMain(const Arguments& arguments) {
+    const QString& dir = arguments.Dir;
+    const qint64 customers = arguments.Customers.value(0);
+    return RunChildPhase(arguments,
+                         {{QStringLiteral("plain"),
+                           [&](QElapsedTimer& timer, double& drops) {
+                               return runExtraction(dir, customers, false, timer, drops);
+                           }},
+                          {QStringLiteral("rank-age"), [&](QElapsedTimer& timer, double& drops) {
+                               return runExtraction(dir, customers, true, timer, drops);
+                           }}});
 }
 
-PhaseResult runPhase(const QString& phase, const QString& dir, qint64 customers) {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--phase"), phase, QStringLiteral("--dir"), dir,
-                 QStringLiteral("--customers"), QString::number(customers)});
-    PhaseResult result;
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
-        child.exitCode() != 0)
-        return result;
-    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split(u'\n')) {
-        const QStringList parts = line.split(u'\t');
-        if (parts.size() == 5 && parts[0] == QLatin1String("RESULT")) {
-            result.ok = true;
-            result.seconds = parts[1].toDouble();
-            result.peakMiB = parts[2].toDouble();
-            result.untimedDrops = parts[3].toDouble();
-            result.detail = parts[4];
-        }
-    }
-    return result;
-}
-
-QString cell(const PhaseResult& r, int column) {
-    if (!r.ok)
-        return QStringLiteral("failed");
-    return column == 0 ? QString::number(r.seconds, 'f', 1) : QString::number(r.peakMiB, 'f', 0);
-}
-
-int parentMain(qint64 customers, QString dir) {
+int parentMain(const Arguments& arguments) {
+    const qint64 customers = arguments.Customers.value(0);
     QTemporaryDir temporary;
-    if (dir.isEmpty()) {
-        if (!temporary.isValid()) {
-            printLine(stderr, QStringLiteral("no temporary folder"));
-            return 1;
-        }
-        dir = temporary.path() + QStringLiteral("/n%1").arg(customers);
-    }
-    printLine(stdout, QStringLiteral("%1 %2 %3 %4  %5")
-                          .arg(QStringLiteral("customers"), 10)
-                          .arg(QStringLiteral("phase"), -22)
-                          .arg(QStringLiteral("wall s"), 8)
-                          .arg(QStringLiteral("peak MiB"), 9)
-                          .arg(QStringLiteral("goal / detail")));
-    auto row = [&](const QString& name, const PhaseResult& r, const QString& note) {
-        printLine(stdout, QStringLiteral("%1 %2 %3 %4  %5")
-                              .arg(customers, 10)
-                              .arg(name, -22)
-                              .arg(cell(r, 0), 8)
-                              .arg(cell(r, 1), 9)
-                              .arg(note));
-    };
-    if (!QFile::exists(sample::SampleLocationFile(dir))) {
-        const PhaseResult made = runPhase(QStringLiteral("sample"), dir, customers);
-        row(QStringLiteral("sample installation"), made, made.detail);
-        if (!made.ok)
-            return 1;
-    }
-    const PhaseResult copy = runPhase(QStringLiteral("copy"), dir, customers);
-    row(QStringLiteral("copy (yardstick)"), copy, copy.detail);
+    QString dir = RootFolder(arguments.Dir, temporary);
+    if (dir.isEmpty())
+        return 1;
+    if (arguments.Dir.isEmpty())
+        dir += QStringLiteral("/n%1").arg(customers);
+    PrintHeader();
+    if (!EnsureSample(dir, customers))
+        return 1;
+    const PhaseResult copy = RunPhase(QStringLiteral("copy"), dir, customers);
+    PrintRow(customers, QStringLiteral("copy (yardstick)"), copy, copy.detail);
     bool allMet = copy.ok;
     const struct {
         const char* phase;
@@ -244,56 +130,29 @@ int parentMain(qint64 customers, QString dir) {
     } extractions[] = {{"plain", "extract, no condition", 2.0},
                        {"rank-age", "extract, rank + age", 5.0}};
     for (const auto& e : extractions) {
-        const PhaseResult r = runPhase(QString::fromLatin1(e.phase), dir, customers);
+        const PhaseResult r = RunPhase(QString::fromLatin1(e.phase), dir, customers);
         const double ratio = copy.ok && r.ok && copy.seconds > 0 ? r.seconds / copy.seconds : 0;
         const bool met = r.ok && ratio <= e.goal && r.peakMiB < 500;
         allMet = allMet && met;
-        row(QString::fromLatin1(e.name), r,
-            QStringLiteral("%1 x the copy, goal <= %2 x and < 500 MiB: %3; %4; before it, the "
-                           "tables of an earlier extraction dropped in %5 s (%6 x with them)")
-                .arg(ratio, 0, 'f', 2)
-                .arg(e.goal, 0, 'f', 0)
-                .arg(met ? QStringLiteral("met") : QStringLiteral("NOT met"), r.detail)
-                .arg(r.untimedDrops, 0, 'f', 1)
-                .arg(copy.ok && copy.seconds > 0 ? (r.seconds + r.untimedDrops) / copy.seconds : 0,
-                     0, 'f', 2));
+        PrintRow(customers, QString::fromLatin1(e.name), r,
+                 QStringLiteral("%1 x the copy, goal <= %2 x and < 500 MiB: %3; %4; before it, the "
+                                "tables of an earlier extraction dropped in %5 s (%6 x with them)")
+                     .arg(ratio, 0, 'f', 2)
+                     .arg(e.goal, 0, 'f', 0)
+                     .arg(met ? QStringLiteral("met") : QStringLiteral("NOT met"), r.detail)
+                     .arg(r.extra, 0, 'f', 1)
+                     .arg(copy.ok && copy.seconds > 0 ? (r.seconds + r.extra) / copy.seconds : 0, 0,
+                          'f', 2));
     }
     return allMet ? 0 : 3;
-}
-
-int usage(const QString& problem) {
-    printLine(stderr, QStringLiteral("plwan40-bench-extraction: ") + problem);
-    printLine(stderr, QStringLiteral("usage: plwan40-bench-extraction [--customers N] [--dir DIR]"
-                                     "   (default 1000000 customers)"));
-    return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    qint64 customers = 1'000'000;
-    QString dir, phase;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (i + 1 >= args.size())
-            return usage(QStringLiteral("%1 needs a value").arg(arg));
-        const QString value = args[++i];
-        if (arg == QLatin1String("--customers")) {
-            bool ok = false;
-            customers = value.toLongLong(&ok);
-            if (!ok || customers < 1 || customers > sample::MaxSampleCustomers)
-                return usage(QStringLiteral("bad customer count ") + value);
-        } else if (arg == QLatin1String("--dir")) {
-            dir = QDir(value).absolutePath();
-        } else if (arg == QLatin1String("--phase")) {
-            phase = value;
-        } else {
-            return usage(QStringLiteral("unknown option ") + arg);
-        }
-    }
-    if (!phase.isEmpty())
-        return childMain(phase, dir, customers);
-    return parentMain(customers, dir);
+    Arguments arguments;
+    if (!ParseArguments(QStringLiteral("plwan40-bench-extraction"), arguments, CustomerCounts::One))
+        return 2;
+    return arguments.Phase.isEmpty() ? parentMain(arguments) : childMain(arguments);
 }
