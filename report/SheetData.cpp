@@ -1,0 +1,406 @@
+#include "report/SheetData.h"
+
+#include "report/CellStore.h"
+#include "report/SharedStrings.h"
+
+#include <pugixml.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace plw {
+
+namespace {
+
+void SetError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
+bool HasLocalName(const pugi::xml_node& node, const char* name) {
+    const char* full = node.name();
+    const char* colon = std::strchr(full, ':');
+    return std::strcmp(colon ? colon + 1 : full, name) == 0;
+}
+
+pugi::xml_node Child(const pugi::xml_node& node, const char* name) {
+    for (pugi::xml_node child : node.children()) {
+        if (HasLocalName(child, name))
+            return child;
+    }
+    return {};
+}
+
+// "BC12" -> column 55, row 12. False for anything else.
+bool ParseReference(const char* text, int* row, int* column) {
+    int c = 0;
+    const char* p = text;
+    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) {
+        c = c * 26 + ((*p & ~0x20) - 'A' + 1);
+        if (c > CellStore::MaxColumn)
+            return false;
+        ++p;
+    }
+    int r = 0;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9') {
+        r = r * 10 + (*p - '0');
+        if (r > CellStore::MaxRow)
+            return false;
+        ++p;
+    }
+    if (c == 0 || p == digits || *p != 0 || r == 0)
+        return false;
+    *row = r;
+    *column = c;
+    return true;
+}
+
+void AppendColumnLetters(QByteArray* out, int column) {
+    char letters[4];
+    int n = 0;
+    while (column > 0) {
+        letters[n++] = static_cast<char>('A' + (column - 1) % 26);
+        column = (column - 1) / 26;
+    }
+    while (n > 0)
+        out->append(letters[--n]);
+}
+
+void AppendNumber(QByteArray* out, long long value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out->append(buffer, result.ptr - buffer);
+}
+
+void AppendReference(QByteArray* out, int row, int column) {
+    AppendColumnLetters(out, column);
+    AppendNumber(out, row);
+}
+
+void AppendAttributeValue(QByteArray* out, const QByteArray& value) {
+    for (char c : value) {
+        switch (c) {
+        case '&':
+            out->append("&amp;");
+            break;
+        case '<':
+            out->append("&lt;");
+            break;
+        case '"':
+            out->append("&quot;");
+            break;
+        default:
+            out->append(c);
+        }
+    }
+}
+
+bool ParseDouble(const char* text, double* value) {
+    const char* end = text + std::strlen(text);
+    while (text < end && (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r'))
+        ++text;
+    while (end > text && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n' || end[-1] == '\r'))
+        --end;
+    if (text < end && *text == '+')
+        ++text;
+    const auto result = std::from_chars(text, end, *value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+// A plain decimal of at most four decimals that fits a Currency ("1234567890123.4567").
+bool ParseCurrency(const char* text, Currency* value) {
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    qint64 whole = 0;
+    const auto wholeEnd = std::from_chars(p, p + std::strlen(p), whole);
+    if (wholeEnd.ec != std::errc() || wholeEnd.ptr == p || whole > INT64_MAX / Currency::Scale - 1)
+        return false;
+    p = wholeEnd.ptr;
+    qint64 fraction = 0;
+    qint64 unit = Currency::Scale;
+    if (*p == '.') {
+        for (++p; *p >= '0' && *p <= '9'; ++p) {
+            if (unit == 1)
+                return false;
+            unit /= 10;
+            fraction += (*p - '0') * unit;
+        }
+    }
+    if (*p != 0)
+        return false;
+    const qint64 scaled = whole * Currency::Scale + fraction;
+    *value = Currency::fromScaled(negative ? -scaled : scaled);
+    return true;
+}
+
+bool ReadCell(const pugi::xml_node& c, int row, int column, const SharedStrings& strings,
+              CellStore* store, QString* error) {
+    const unsigned style = c.attribute("s").as_uint(0);
+    if (style != 0)
+        store->setStyle(row, column, static_cast<int>(style));
+    const char* type = c.attribute("t").value();
+    if (std::strcmp(type, "inlineStr") == 0) {
+        QString text;
+        if (pugi::xml_node is = Child(c, "is")) {
+            for (pugi::xml_node part : is.children()) {
+                if (HasLocalName(part, "t")) {
+                    text += QString::fromUtf8(part.text().get());
+                } else if (HasLocalName(part, "r")) {
+                    text += QString::fromUtf8(Child(part, "t").text().get());
+                }
+            }
+        }
+        store->setText(row, column, SharedStrings::Unescape(text));
+        return true;
+    }
+    pugi::xml_node v = Child(c, "v");
+    if (!v)
+        return true; // a styled blank (or a formula never calculated)
+    const char* value = v.text().get();
+    if (std::strcmp(type, "s") == 0) {
+        const int index = v.text().as_int(-1);
+        if (index < 0 || index >= strings.size()) {
+            SetError(error, QStringLiteral("Cell %1 names shared string %2, which does not exist.")
+                                .arg(QString::fromUtf8(c.attribute("r").value()),
+                                     QString::fromUtf8(value)));
+            return false;
+        }
+        store->setText(row, column, strings.at(index));
+    } else if (std::strcmp(type, "str") == 0 || std::strcmp(type, "e") == 0 ||
+               std::strcmp(type, "d") == 0) {
+        store->setText(row, column, SharedStrings::Unescape(QString::fromUtf8(value)));
+    } else {
+        double number = 0;
+        if (!ParseDouble(value, &number)) {
+            SetError(error, QStringLiteral("Cell %1 holds \"%2\", which is not a number.")
+                                .arg(QString::fromUtf8(c.attribute("r").value()),
+                                     QString::fromUtf8(value)));
+            return false;
+        }
+        // An amount written as its exact decimal, which the nearest double would not give back,
+        // stays an amount so that rewriting the sheet keeps every digit.
+        char shortest[32];
+        const auto written = std::to_chars(shortest, shortest + sizeof shortest, number);
+        Currency amount;
+        if (std::string_view(shortest, written.ptr - shortest) != value &&
+            ParseCurrency(value, &amount))
+            store->setCurrency(row, column, amount);
+        else
+            store->setNumber(row, column, number);
+    }
+    return true;
+}
+
+// The position of the element <name ...> in xml (not one whose name merely starts with name),
+// or -1.
+qsizetype FindElement(const QByteArray& xml, const char* name, qsizetype from = 0) {
+    const QByteArray open = QByteArray("<") + name;
+    for (qsizetype at = xml.indexOf(open, from); at >= 0; at = xml.indexOf(open, at + 1)) {
+        const qsizetype next = at + open.size();
+        if (next < xml.size()) {
+            const char c = xml.at(next);
+            if (c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\n' || c == '\r')
+                return at;
+        }
+    }
+    return -1;
+}
+
+QByteArray SheetDataXml(const CellStore& store, SharedStrings* strings) {
+    QByteArray out;
+    const int rowLimit = store.rowLimit();
+    out.reserve(64 + static_cast<qsizetype>(rowLimit) * 64);
+    out.append("<sheetData>");
+    for (int row = 1; row <= rowLimit; ++row) {
+        const auto& cells = store.rowCells(row);
+        const CellStore::Attributes attributes = store.rowAttributes(row);
+        if (cells.empty() && attributes.isEmpty())
+            continue;
+        out.append("<row r=\"");
+        AppendNumber(&out, row);
+        out.append('"');
+        for (const auto& [name, value] : attributes) {
+            out.append(' ');
+            out.append(name);
+            out.append("=\"");
+            AppendAttributeValue(&out, value);
+            out.append('"');
+        }
+        if (cells.empty()) {
+            out.append("/>");
+            continue;
+        }
+        out.append('>');
+        for (const CellStore::Cell& cell : cells) {
+            out.append("<c r=\"");
+            AppendReference(&out, row, cell.column);
+            out.append('"');
+            if (cell.style != 0) {
+                out.append(" s=\"");
+                AppendNumber(&out, cell.style);
+                out.append('"');
+            }
+            switch (cell.kind) {
+            case CellKind::Blank:
+                out.append("/>");
+                continue;
+            case CellKind::Text:
+                out.append(" t=\"s\"><v>");
+                AppendNumber(&out, strings->add(store.text(cell)));
+                break;
+            case CellKind::Number: {
+                out.append("><v>");
+                char buffer[32];
+                const auto result = std::to_chars(buffer, buffer + sizeof buffer, cell.number);
+                out.append(buffer, result.ptr - buffer);
+                break;
+            }
+            case CellKind::Currency:
+                out.append("><v>");
+                out.append(Currency::fromScaled(cell.scaled).toString().toLatin1());
+                break;
+            }
+            out.append("</v></c>");
+        }
+        out.append("</row>");
+    }
+    if (out.size() == qsizetype(std::strlen("<sheetData>")))
+        return QByteArrayLiteral("<sheetData/>");
+    out.append("</sheetData>");
+    return out;
+}
+
+QByteArray DimensionXml(const CellStore& store) {
+    const CellRect used = store.usedRange();
+    QByteArray out("<dimension ref=\"");
+    if (used.isEmpty()) {
+        out.append("A1");
+    } else {
+        AppendReference(&out, used.firstRow, used.firstColumn);
+        if (used.lastRow != used.firstRow || used.lastColumn != used.firstColumn) {
+            out.append(':');
+            AppendReference(&out, used.lastRow, used.lastColumn);
+        }
+    }
+    out.append("\"/>");
+    return out;
+}
+
+// The end (one past '>') of the element starting at start, self-closed or closed by </name>.
+qsizetype ElementEnd(const QByteArray& xml, qsizetype start, const char* name) {
+    const qsizetype tagEnd = xml.indexOf('>', start);
+    if (tagEnd < 0)
+        return -1;
+    if (xml.at(tagEnd - 1) == '/')
+        return tagEnd + 1;
+    const QByteArray close = QByteArray("</") + name + '>';
+    const qsizetype closeAt = xml.indexOf(close, tagEnd);
+    return closeAt < 0 ? -1 : closeAt + close.size();
+}
+
+} // namespace
+
+namespace SheetData {
+
+bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStore* store,
+          QString* error) {
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(worksheetXml.constData(), static_cast<size_t>(worksheetXml.size()),
+                             pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!parsed) {
+        SetError(error, QStringLiteral("The worksheet cannot be read: %1")
+                            .arg(QString::fromUtf8(parsed.description())));
+        return false;
+    }
+    pugi::xml_node sheetData = Child(document.document_element(), "sheetData");
+    if (!sheetData) {
+        SetError(error, QStringLiteral("The worksheet has no cell data."));
+        return false;
+    }
+    int row = 0;
+    for (pugi::xml_node rowNode : sheetData.children()) {
+        if (!HasLocalName(rowNode, "row"))
+            continue;
+        // Row and cell numbers may be left out: each then follows the one before.
+        const int number = rowNode.attribute("r").as_int(row + 1);
+        if (number <= row || number > CellStore::MaxRow) {
+            SetError(error, QStringLiteral("The worksheet has a row out of order: %1.")
+                                .arg(QString::fromUtf8(rowNode.attribute("r").value())));
+            return false;
+        }
+        row = number;
+        CellStore::Attributes attributes;
+        for (pugi::xml_attribute attribute : rowNode.attributes()) {
+            // spans only speeds up loading and goes stale once columns are deleted.
+            if (std::strcmp(attribute.name(), "r") == 0 ||
+                std::strcmp(attribute.name(), "spans") == 0)
+                continue;
+            attributes.append({QByteArray(attribute.name()), QByteArray(attribute.value())});
+        }
+        store->setRowAttributes(row, attributes);
+        int column = 0;
+        for (pugi::xml_node c : rowNode.children()) {
+            if (!HasLocalName(c, "c"))
+                continue;
+            int cellRow = row;
+            int cellColumn = column + 1;
+            const char* reference = c.attribute("r").value();
+            if (*reference &&
+                (!ParseReference(reference, &cellRow, &cellColumn) || cellRow != row)) {
+                SetError(error, QStringLiteral("The worksheet has a cell reference \"%1\" in "
+                                               "row %2 that cannot be used.")
+                                    .arg(QString::fromUtf8(reference))
+                                    .arg(row));
+                return false;
+            }
+            if (cellColumn > CellStore::MaxColumn) {
+                SetError(error,
+                         QStringLiteral("Row %1 has more cells than a sheet holds.").arg(row));
+                return false;
+            }
+            column = cellColumn;
+            if (!ReadCell(c, row, column, strings, store, error))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool Write(QByteArray* worksheetXml, const CellStore& store, SharedStrings* strings,
+           QString* error) {
+    QByteArray& xml = *worksheetXml;
+    const qsizetype start = FindElement(xml, "sheetData");
+    const qsizetype end = start < 0 ? -1 : ElementEnd(xml, start, "sheetData");
+    if (end < 0) {
+        SetError(error, QStringLiteral("The worksheet has no cell data."));
+        return false;
+    }
+    xml.replace(start, end - start, SheetDataXml(store, strings));
+
+    // <dimension> comes right after <sheetPr>, before everything else a worksheet holds.
+    const QByteArray dimension = DimensionXml(store);
+    const qsizetype dimensionAt = FindElement(xml, "dimension");
+    if (dimensionAt >= 0) {
+        const qsizetype dimensionEnd = ElementEnd(xml, dimensionAt, "dimension");
+        xml.replace(dimensionAt, dimensionEnd - dimensionAt, dimension);
+        return true;
+    }
+    for (const char* follower : {"sheetViews", "sheetFormatPr", "cols", "sheetData"}) {
+        const qsizetype at = FindElement(xml, follower);
+        if (at >= 0) {
+            xml.insert(at, dimension);
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace SheetData
+
+} // namespace plw
