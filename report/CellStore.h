@@ -90,6 +90,8 @@ public:
     int rowLimit() const { return static_cast<int>(mRows.size()); }
     const std::vector<Cell>& rowCells(int row) const;
     const QString& text(const Cell& cell) const { return mTexts.at(cell.textIndex); }
+    // The number of distinct texts; every textIndex is below it.
+    int textCount() const { return static_cast<int>(mTexts.size()); }
 
 private:
     Cell* cellForWrite(int row, int column);

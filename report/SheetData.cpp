@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace plw {
 
@@ -58,7 +59,18 @@ bool ParseReference(const char* text, int* row, int* column) {
     return true;
 }
 
-void AppendColumnLetters(QByteArray* out, int column) {
+// The writers below put text at p and answer the end; callers give room enough (a cell needs
+// fewer than 100 bytes), so a whole cell becomes one append.
+template <size_t N> char* Put(char* p, const char (&text)[N]) {
+    std::memcpy(p, text, N - 1);
+    return p + N - 1;
+}
+
+char* PutNumber(char* p, long long value) {
+    return std::to_chars(p, p + 24, value).ptr;
+}
+
+char* PutReference(char* p, int row, int column) {
     char letters[4];
     int n = 0;
     while (column > 0) {
@@ -66,18 +78,29 @@ void AppendColumnLetters(QByteArray* out, int column) {
         column = (column - 1) / 26;
     }
     while (n > 0)
-        out->append(letters[--n]);
+        *p++ = letters[--n];
+    return PutNumber(p, row);
 }
 
-void AppendNumber(QByteArray* out, long long value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out->append(buffer, result.ptr - buffer);
-}
-
-void AppendReference(QByteArray* out, int row, int column) {
-    AppendColumnLetters(out, column);
-    AppendNumber(out, row);
+// The exact decimal of an amount scaled by 10,000, without trailing zeros ("-12.5").
+char* PutAmount(char* p, qint64 scaled) {
+    // The magnitude of the most negative amount does not fit a signed 64-bit value.
+    const std::uint64_t magnitude = scaled < 0
+                                        ? std::uint64_t(0) - static_cast<std::uint64_t>(scaled)
+                                        : static_cast<std::uint64_t>(scaled);
+    if (scaled < 0)
+        *p++ = '-';
+    p = std::to_chars(p, p + 24, magnitude / Currency::Scale).ptr;
+    const auto fraction = static_cast<unsigned>(magnitude % Currency::Scale);
+    if (fraction == 0)
+        return p;
+    char digits[5] = {'.', char('0' + fraction / 1000), char('0' + fraction / 100 % 10),
+                      char('0' + fraction / 10 % 10), char('0' + fraction % 10)};
+    int length = 5;
+    while (digits[length - 1] == '0')
+        --length;
+    std::memcpy(p, digits, length);
+    return p + length;
 }
 
 void AppendAttributeValue(QByteArray* out, const QByteArray& value) {
@@ -211,19 +234,22 @@ qsizetype FindElement(const QByteArray& xml, const char* name, qsizetype from = 
     return -1;
 }
 
-QByteArray SheetDataXml(const CellStore& store, SharedStrings* strings) {
-    QByteArray out;
+void AppendSheetData(QByteArray* target, const CellStore& store, SharedStrings* strings) {
+    QByteArray& out = *target;
     const int rowLimit = store.rowLimit();
-    out.reserve(64 + static_cast<qsizetype>(rowLimit) * 64);
+    // Each distinct text is looked up in the shared strings once, not once per cell.
+    std::vector<int> sharedIndex(static_cast<size_t>(store.textCount()), -1);
+    const qsizetype start = out.size();
     out.append("<sheetData>");
+    char buffer[128];
     for (int row = 1; row <= rowLimit; ++row) {
         const auto& cells = store.rowCells(row);
         const CellStore::Attributes attributes = store.rowAttributes(row);
         if (cells.empty() && attributes.isEmpty())
             continue;
-        out.append("<row r=\"");
-        AppendNumber(&out, row);
-        out.append('"');
+        char* p = PutNumber(Put(buffer, "<row r=\""), row);
+        *p++ = '"';
+        out.append(buffer, p - buffer);
         for (const auto& [name, value] : attributes) {
             out.append(' ');
             out.append(name);
@@ -237,58 +263,55 @@ QByteArray SheetDataXml(const CellStore& store, SharedStrings* strings) {
         }
         out.append('>');
         for (const CellStore::Cell& cell : cells) {
-            out.append("<c r=\"");
-            AppendReference(&out, row, cell.column);
-            out.append('"');
+            p = PutReference(Put(buffer, "<c r=\""), row, cell.column);
+            *p++ = '"';
             if (cell.style != 0) {
-                out.append(" s=\"");
-                AppendNumber(&out, cell.style);
-                out.append('"');
+                p = PutNumber(Put(p, " s=\""), cell.style);
+                *p++ = '"';
             }
             switch (cell.kind) {
             case CellKind::Blank:
-                out.append("/>");
-                continue;
+                p = Put(p, "/>");
+                break;
             case CellKind::Text:
-                out.append(" t=\"s\"><v>");
-                AppendNumber(&out, strings->add(store.text(cell)));
+                if (sharedIndex[cell.textIndex] < 0)
+                    sharedIndex[cell.textIndex] = strings->add(store.text(cell));
+                p = Put(PutNumber(Put(p, " t=\"s\"><v>"), sharedIndex[cell.textIndex]), "</v></c>");
                 break;
-            case CellKind::Number: {
-                out.append("><v>");
-                char buffer[32];
-                const auto result = std::to_chars(buffer, buffer + sizeof buffer, cell.number);
-                out.append(buffer, result.ptr - buffer);
+            case CellKind::Number:
+                p = std::to_chars(Put(p, "><v>"), buffer + sizeof buffer, cell.number).ptr;
+                p = Put(p, "</v></c>");
                 break;
-            }
             case CellKind::Currency:
-                out.append("><v>");
-                out.append(Currency::fromScaled(cell.scaled).toString().toLatin1());
+                p = Put(PutAmount(Put(p, "><v>"), cell.scaled), "</v></c>");
                 break;
             }
-            out.append("</v></c>");
+            out.append(buffer, p - buffer);
         }
         out.append("</row>");
     }
-    if (out.size() == qsizetype(std::strlen("<sheetData>")))
-        return QByteArrayLiteral("<sheetData/>");
+    if (out.size() == start + qsizetype(std::strlen("<sheetData>"))) {
+        out.insert(start + qsizetype(std::strlen("<sheetData")), '/');
+        return;
+    }
     out.append("</sheetData>");
-    return out;
 }
 
 QByteArray DimensionXml(const CellStore& store) {
     const CellRect used = store.usedRange();
-    QByteArray out("<dimension ref=\"");
+    char buffer[64];
+    char* p = Put(buffer, "<dimension ref=\"");
     if (used.isEmpty()) {
-        out.append("A1");
+        p = Put(p, "A1");
     } else {
-        AppendReference(&out, used.firstRow, used.firstColumn);
+        p = PutReference(p, used.firstRow, used.firstColumn);
         if (used.lastRow != used.firstRow || used.lastColumn != used.firstColumn) {
-            out.append(':');
-            AppendReference(&out, used.lastRow, used.lastColumn);
+            *p++ = ':';
+            p = PutReference(p, used.lastRow, used.lastColumn);
         }
     }
-    out.append("\"/>");
-    return out;
+    p = Put(p, "\"/>");
+    return QByteArray(buffer, p - buffer);
 }
 
 // The end (one past '>') of the element starting at start, self-closed or closed by </name>.
@@ -374,30 +397,42 @@ bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStor
 
 bool Write(QByteArray* worksheetXml, const CellStore& store, SharedStrings* strings,
            QString* error) {
-    QByteArray& xml = *worksheetXml;
+    const QByteArray& xml = *worksheetXml;
     const qsizetype start = FindElement(xml, "sheetData");
     const qsizetype end = start < 0 ? -1 : ElementEnd(xml, start, "sheetData");
     if (end < 0) {
         SetError(error, QStringLiteral("The worksheet has no cell data."));
         return false;
     }
-    xml.replace(start, end - start, SheetDataXml(store, strings));
-
-    // <dimension> comes right after <sheetPr>, before everything else a worksheet holds.
+    // <dimension> comes before <sheetData>, right after <sheetPr>: it is set in the head alone so
+    // that the large cell data is written once, straight into its place.
+    QByteArray head = xml.left(start);
     const QByteArray dimension = DimensionXml(store);
-    const qsizetype dimensionAt = FindElement(xml, "dimension");
+    const qsizetype dimensionAt = FindElement(head, "dimension");
     if (dimensionAt >= 0) {
-        const qsizetype dimensionEnd = ElementEnd(xml, dimensionAt, "dimension");
-        xml.replace(dimensionAt, dimensionEnd - dimensionAt, dimension);
-        return true;
-    }
-    for (const char* follower : {"sheetViews", "sheetFormatPr", "cols", "sheetData"}) {
-        const qsizetype at = FindElement(xml, follower);
-        if (at >= 0) {
-            xml.insert(at, dimension);
-            break;
+        head.replace(dimensionAt, ElementEnd(head, dimensionAt, "dimension") - dimensionAt,
+                     dimension);
+    } else {
+        for (const char* follower : {"sheetViews", "sheetFormatPr", "cols"}) {
+            const qsizetype at = FindElement(head, follower);
+            if (at >= 0) {
+                head.insert(at, dimension);
+                break;
+            }
         }
+        if (FindElement(head, "dimension") < 0)
+            head.append(dimension);
     }
+
+    qsizetype cells = 0;
+    for (int row = 1; row <= store.rowLimit(); ++row)
+        cells += static_cast<qsizetype>(store.rowCells(row).size());
+    QByteArray out;
+    out.reserve(head.size() + (xml.size() - end) + 64 + store.rowLimit() * 16 + cells * 40);
+    out.append(head);
+    AppendSheetData(&out, store, strings);
+    out.append(xml.constData() + end, xml.size() - end);
+    *worksheetXml = std::move(out);
     return true;
 }
 
