@@ -410,8 +410,12 @@ bool Write(QByteArray* worksheetXml, const CellStore& store, SharedStrings* stri
     const QByteArray dimension = DimensionXml(store);
     const qsizetype dimensionAt = FindElement(head, "dimension");
     if (dimensionAt >= 0) {
-        head.replace(dimensionAt, ElementEnd(head, dimensionAt, "dimension") - dimensionAt,
-                     dimension);
+        const qsizetype dimensionEnd = ElementEnd(head, dimensionAt, "dimension");
+        if (dimensionEnd < 0) {
+            SetError(error, QStringLiteral("The worksheet's dimension cannot be read."));
+            return false;
+        }
+        head.replace(dimensionAt, dimensionEnd - dimensionAt, dimension);
     } else {
         for (const char* follower : {"sheetViews", "sheetFormatPr", "cols"}) {
             const qsizetype at = FindElement(head, follower);
