@@ -19,6 +19,11 @@ public:
     virtual void showCount(const QString& text) = 0;
     // proBAR: 0 to 100.
     virtual void showPercent(int percent) = 0;
+    // lblKen1 and proBAR shown (while the customer list is written) or hidden. A display
+    // without them ignores it.
+    virtual void setCounterVisible(bool visible) { (void)visible; }
+    // Unloads the window at the end of the workbook step.
+    virtual void close() {}
 };
 
 // The text the cancel flag holds once the operator confirmed the cancel.

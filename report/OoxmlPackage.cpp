@@ -2,13 +2,13 @@
 
 #include "app/FileSystem.h"
 #include "report/PartNames.h"
+#include "report/XmlPart.h"
 
 #include <pugixml.hpp>
 #include <zip.h>
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
 namespace plw {
 
@@ -29,39 +29,11 @@ QString ZipErrorText(zip_error_t* zipError) {
     return QString::fromUtf8(zip_error_strerror(zipError));
 }
 
-// The element name without a namespace prefix: packages written by other programs may use one.
-bool HasLocalName(const pugi::xml_node& node, const char* name) {
-    const char* full = node.name();
-    const char* colon = std::strchr(full, ':');
-    return std::strcmp(colon ? colon + 1 : full, name) == 0;
-}
-
-QString Attribute(const pugi::xml_node& node, const char* name) {
-    return QString::fromUtf8(node.attribute(name).value());
-}
+using XmlPart::Attribute;
+using XmlPart::HasLocalName;
 
 QByteArray Utf8(const QString& text) {
     return text.toUtf8();
-}
-
-bool ParseXml(const QByteArray& bytes, const QString& partName, pugi::xml_document& document,
-              QString* error) {
-    const pugi::xml_parse_result result = document.load_buffer(
-        bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_declaration);
-    if (!result) {
-        SetError(error, QStringLiteral("The part %1 is not well-formed XML: %2 at offset %3")
-                            .arg(partName, QString::fromUtf8(result.description()))
-                            .arg(result.offset));
-        return false;
-    }
-    return true;
-}
-
-QByteArray SerializeXml(const pugi::xml_document& document) {
-    std::ostringstream out;
-    document.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::string text = out.str();
-    return QByteArray(text.data(), qsizetype(text.size()));
 }
 
 // A new XML part with its declaration and an empty root in the given namespace.
@@ -257,7 +229,7 @@ bool OoxmlPackage::removePart(const QString& partName) {
 
 QString OoxmlPackage::contentType(const QString& partName) const {
     pugi::xml_document document;
-    if (!ParseXml(part(kContentTypesPart), kContentTypesPart, document, nullptr))
+    if (!XmlPart::Parse(part(kContentTypesPart), kContentTypesPart, document, nullptr))
         return {};
     const QString absolute = PartNames::Absolute(partName);
     const QString extension = PartNames::Extension(partName);
@@ -291,7 +263,7 @@ pugi::xml_node FindEntry(pugi::xml_node types, const char* element, const char* 
 bool OoxmlPackage::setContentTypeOverride(const QString& partName, const QString& contentType,
                                           QString* error) {
     pugi::xml_document document;
-    if (!ParseXml(part(kContentTypesPart), kContentTypesPart, document, error))
+    if (!XmlPart::Parse(part(kContentTypesPart), kContentTypesPart, document, error))
         return false;
     pugi::xml_node types = document.document_element();
     const QString absolute = PartNames::Absolute(partName);
@@ -302,20 +274,20 @@ bool OoxmlPackage::setContentTypeOverride(const QString& partName, const QString
         node.append_attribute("ContentType");
     }
     node.attribute("ContentType") = Utf8(contentType).constData();
-    setPart(kContentTypesPart, SerializeXml(document));
+    setPart(kContentTypesPart, XmlPart::Serialize(document));
     return true;
 }
 
 bool OoxmlPackage::removeContentTypeOverride(const QString& partName, QString* error) {
     pugi::xml_document document;
-    if (!ParseXml(part(kContentTypesPart), kContentTypesPart, document, error))
+    if (!XmlPart::Parse(part(kContentTypesPart), kContentTypesPart, document, error))
         return false;
     pugi::xml_node types = document.document_element();
     const pugi::xml_node node =
         FindEntry(types, "Override", "PartName", PartNames::Absolute(partName));
     if (node) {
         types.remove_child(node);
-        setPart(kContentTypesPart, SerializeXml(document));
+        setPart(kContentTypesPart, XmlPart::Serialize(document));
     }
     return true;
 }
@@ -323,7 +295,7 @@ bool OoxmlPackage::removeContentTypeOverride(const QString& partName, QString* e
 bool OoxmlPackage::setDefaultContentType(const QString& extension, const QString& contentType,
                                          QString* error) {
     pugi::xml_document document;
-    if (!ParseXml(part(kContentTypesPart), kContentTypesPart, document, error))
+    if (!XmlPart::Parse(part(kContentTypesPart), kContentTypesPart, document, error))
         return false;
     pugi::xml_node types = document.document_element();
     pugi::xml_node node = FindEntry(types, "Default", "Extension", extension);
@@ -341,7 +313,7 @@ bool OoxmlPackage::setDefaultContentType(const QString& extension, const QString
         node.append_attribute("ContentType");
     }
     node.attribute("ContentType") = Utf8(contentType).constData();
-    setPart(kContentTypesPart, SerializeXml(document));
+    setPart(kContentTypesPart, XmlPart::Serialize(document));
     return true;
 }
 
@@ -352,7 +324,7 @@ bool OoxmlPackage::relationships(const QString& sourcePartName, QList<Relationsh
     if (!hasPart(relsName))
         return true;
     pugi::xml_document document;
-    if (!ParseXml(part(relsName), relsName, document, error))
+    if (!XmlPart::Parse(part(relsName), relsName, document, error))
         return false;
     for (pugi::xml_node node : document.document_element().children()) {
         if (!HasLocalName(node, "Relationship"))
@@ -373,7 +345,7 @@ QString OoxmlPackage::addRelationship(const QString& sourcePartName, const QStri
     pugi::xml_document document;
     pugi::xml_node root;
     if (hasPart(relsName)) {
-        if (!ParseXml(part(relsName), relsName, document, error))
+        if (!XmlPart::Parse(part(relsName), relsName, document, error))
             return {};
         root = document.document_element();
     } else {
@@ -390,7 +362,7 @@ QString OoxmlPackage::addRelationship(const QString& sourcePartName, const QStri
     node.append_attribute("Target") = Utf8(target).constData();
     if (external)
         node.append_attribute("TargetMode") = "External";
-    setPart(relsName, SerializeXml(document));
+    setPart(relsName, XmlPart::Serialize(document));
     return id;
 }
 
@@ -402,13 +374,13 @@ bool OoxmlPackage::removeRelationship(const QString& sourcePartName, const QStri
         return false;
     }
     pugi::xml_document document;
-    if (!ParseXml(part(relsName), relsName, document, error))
+    if (!XmlPart::Parse(part(relsName), relsName, document, error))
         return false;
     pugi::xml_node root = document.document_element();
     for (pugi::xml_node node : root.children()) {
         if (HasLocalName(node, "Relationship") && Attribute(node, "Id") == id) {
             root.remove_child(node);
-            setPart(relsName, SerializeXml(document));
+            setPart(relsName, XmlPart::Serialize(document));
             return true;
         }
     }

@@ -1,5 +1,7 @@
 #include "report/SharedStrings.h"
 
+#include "report/XmlPart.h"
+
 #include <pugixml.hpp>
 
 #include <cstdio>
@@ -9,11 +11,7 @@ namespace plw {
 
 namespace {
 
-bool HasLocalName(const pugi::xml_node& node, const char* name) {
-    const char* full = node.name();
-    const char* colon = std::strchr(full, ':');
-    return std::strcmp(colon ? colon + 1 : full, name) == 0;
-}
+using XmlPart::HasLocalName;
 
 bool IsHexDigit(QChar c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');

@@ -2,6 +2,7 @@
 
 #include "report/CellStore.h"
 #include "report/SharedStrings.h"
+#include "report/XmlPart.h"
 
 #include <pugixml.hpp>
 
@@ -20,19 +21,8 @@ void SetError(QString* error, const QString& text) {
         *error = text;
 }
 
-bool HasLocalName(const pugi::xml_node& node, const char* name) {
-    const char* full = node.name();
-    const char* colon = std::strchr(full, ':');
-    return std::strcmp(colon ? colon + 1 : full, name) == 0;
-}
-
-pugi::xml_node Child(const pugi::xml_node& node, const char* name) {
-    for (pugi::xml_node child : node.children()) {
-        if (HasLocalName(child, name))
-            return child;
-    }
-    return {};
-}
+using XmlPart::Child;
+using XmlPart::HasLocalName;
 
 // "BC12" -> column 55, row 12. False for anything else.
 bool ParseReference(const char* text, int* row, int* column) {

@@ -18,6 +18,7 @@ public:
     void showStep(const QString& text) override;
     void showCount(const QString& text) override;
     void showPercent(int percent) override;
+    void close() override { endBar(); }
 
 private:
     void drawBar();

@@ -1,0 +1,186 @@
+#include "report/LibreOfficeConverter.h"
+
+#include "app/FileSystem.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace plw {
+
+namespace {
+
+// Lines of LibreOffice's own report quoted in a failure.
+constexpr int kReportedLines = 5;
+
+void SetError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
+struct Target {
+    QString extension;
+    QString filter; // the --convert-to argument: extension and export filter
+};
+
+Target TargetOf(WorkbookFormat format) {
+    switch (format) {
+    case WorkbookFormat::Xls:
+        return {QStringLiteral("xls"), QStringLiteral("xls:MS Excel 97")};
+    case WorkbookFormat::Xlsx:
+        break;
+    }
+    return {QStringLiteral("xlsx"), QStringLiteral("xlsx:Calc MS Excel 2007 XML")};
+}
+
+// The last non-empty lines of what the program printed, errors first, else its output.
+QString LastLines(QProcess& process) {
+    QString text = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    if (text.isEmpty())
+        text = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    if (lines.size() > kReportedLines)
+        lines = lines.mid(lines.size() - kReportedLines);
+    return lines.isEmpty() ? QStringLiteral("(nothing reported)") : lines.join(u'\n');
+}
+
+// The file LibreOffice wrote into outDir: "<input base name>.<extension>", else the only file
+// there; "" when there is none or it is empty.
+QString ProducedFile(const QString& outDir, const QString& input, const QString& extension) {
+    const QDir dir(outDir);
+    QString path = dir.filePath(QFileInfo(input).completeBaseName() + u'.' + extension);
+    if (!QFileInfo(path).isFile()) {
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+        if (files.size() != 1)
+            return {};
+        path = dir.filePath(files.first());
+    }
+    return QFileInfo(path).size() > 0 ? path : QString();
+}
+
+} // namespace
+
+QString LibreOfficeConverter::ProgramPath() {
+    for (const QString& name : {QStringLiteral("soffice"), QStringLiteral("libreoffice")}) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
+                                   WorkbookFormat format, int timeLimitMs, QString* error) {
+    const QString program = ProgramPath();
+    if (program.isEmpty()) {
+        SetError(error, QStringLiteral("LibreOffice (soffice) is not installed: neither "
+                                       "\"soffice\" nor \"libreoffice\" is on the search path "
+                                       "(PATH). Install LibreOffice Calc "
+                                       "(package libreoffice-calc-nogui)."));
+        return false;
+    }
+    const QFileInfo source(ToNativePath(input));
+    if (!source.isFile()) {
+        SetError(
+            error,
+            QStringLiteral("The workbook to convert does not exist: %1").arg(source.filePath()));
+        return false;
+    }
+    const QFileInfo target(ToNativePath(output));
+
+    // Both folders go away with everything in them when this function returns.
+    QTemporaryDir outDir(target.absolutePath() + QStringLiteral("/.plwan40-convert-XXXXXX"));
+    if (!outDir.isValid()) {
+        SetError(error, QStringLiteral("Cannot create a temporary folder in %1: %2")
+                            .arg(target.absolutePath(), outDir.errorString()));
+        return false;
+    }
+    QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/plwan40-office-XXXXXX"));
+    if (!profile.isValid()) {
+        SetError(error, QStringLiteral("Cannot create a temporary LibreOffice profile in %1: %2")
+                            .arg(QDir::tempPath(), profile.errorString()));
+        return false;
+    }
+
+    const Target converted = TargetOf(format);
+    const QString profileUrl =
+        QString::fromLatin1(QUrl::fromLocalFile(profile.path()).toEncoded(QUrl::FullyEncoded));
+    // The input is passed as an absolute path, so it can never read as an option.
+    const QStringList arguments = {QStringLiteral("-env:UserInstallation=") + profileUrl,
+                                   QStringLiteral("--headless"),
+                                   QStringLiteral("--norestore"),
+                                   QStringLiteral("--nolockcheck"),
+                                   QStringLiteral("--nologo"),
+                                   QStringLiteral("--nodefault"),
+                                   QStringLiteral("--convert-to"),
+                                   converted.filter,
+                                   QStringLiteral("--outdir"),
+                                   outDir.path(),
+                                   source.absoluteFilePath()};
+
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    // Its own process group, so a time-out stops the office process the launcher started too.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+
+    QElapsedTimer clock;
+    clock.start();
+    process.start();
+    if (!process.waitForStarted()) {
+        SetError(error, QStringLiteral("Cannot start LibreOffice (%1): %2")
+                            .arg(program, process.errorString()));
+        return false;
+    }
+    const qint64 remaining = timeLimitMs > 0 ? qMax<qint64>(1, timeLimitMs - clock.elapsed()) : -1;
+    if (!process.waitForFinished(int(remaining)) && process.state() != QProcess::NotRunning) {
+        ::kill(-pid_t(process.processId()), SIGKILL);
+        process.waitForFinished(-1);
+        SetError(error, QStringLiteral("LibreOffice did not finish converting %1 within %2 seconds "
+                                       "and was stopped.")
+                            .arg(source.filePath(), QString::number(timeLimitMs / 1000.0)));
+        return false;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString how = process.exitStatus() == QProcess::NormalExit
+                                ? QStringLiteral("exit code %1").arg(process.exitCode())
+                                : QStringLiteral("it crashed");
+        SetError(error, QStringLiteral("LibreOffice failed to convert %1 (%2):\n%3")
+                            .arg(source.filePath(), how, LastLines(process)));
+        return false;
+    }
+
+    const QString produced = ProducedFile(outDir.path(), source.filePath(), converted.extension);
+    if (produced.isEmpty()) {
+        SetError(error, QStringLiteral("LibreOffice produced no %1 file from %2:\n%3")
+                            .arg(converted.extension, source.filePath(), LastLines(process)));
+        return false;
+    }
+    // rename() replaces the target in one step, as QFile::rename would refuse to.
+    if (std::rename(QFile::encodeName(produced).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        SetError(error,
+                 QStringLiteral("Cannot replace %1 with the converted workbook: %2")
+                     .arg(target.absoluteFilePath(), QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    return true;
+}
+
+} // namespace plw

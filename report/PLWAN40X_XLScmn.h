@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace plw {
+
+class EventPump;
+class ProgressSink;
+class Prompter;
+class RunningSpreadsheetDialog;
+class Sleeper;
+class SpreadsheetHost;
+class Workbook;
+class Worksheet;
+
+// The state the sheet writers share while one workbook is built.
+struct ExcelRun {
+    Workbook& Book;
+    ProgressSink& Progress;
+    Prompter& Messages;
+    EventPump& Pump;
+    // "CAN" once the operator confirmed the cancel in the progress window.
+    QString& CancelFlag;
+    // The row counter the writers share; each sets it before use.
+    int CurrentRow = 0;
+    // The sheet the active writer fills.
+    Worksheet* Current = nullptr;
+};
+
+// Copies a sheet of the template as newName and makes the copy the current worksheet. When the
+// copy fails the operator sees the cause and missingText ("元ブック に 元シートがない"), and the
+// answer is null: the writer skips its sheet.
+Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const QString& newName,
+                             const QString& missingText);
+
+// The sheets an analysis may produce, in the order the workbook main writes them.
+struct SheetSelection {
+    bool Parameters = false;
+    bool GroupValues = false;
+    bool CustomerList = false;
+    bool RCount = false;
+    bool RAmount = false;
+    bool FCount = false;
+    bool FAmount = false;
+    bool MCount = false;
+    bool MAmount = false;
+};
+
+// The modes of the R, F and M writers.
+inline constexpr char16_t CountMode[] = u"人数";
+inline constexpr char16_t AmountMode[] = u"金額";
+
+// The writers of the workbook's sheets, called by the workbook main in its order.
+class SheetWriters {
+public:
+    virtual ~SheetWriters() = default;
+    virtual void WriteConditionSheet(ExcelRun& run) = 0;
+    virtual void WriteParameterSheet(ExcelRun& run) = 0;
+    virtual void WriteGroupValueSheet(ExcelRun& run) = 0;
+    virtual void WriteCustomerList(ExcelRun& run, const QString& workTable,
+                                   qint64 extractedCount) = 0;
+    virtual void WriteRSheet(ExcelRun& run, const QString& mode) = 0;
+    virtual void WriteFSheet(ExcelRun& run, const QString& mode) = 0;
+    virtual void WriteMSheet(ExcelRun& run, const QString& mode) = 0;
+};
+
+// Turns the finished .xlsx into the workbook file the operator gets (the classic .xls through
+// LibreOffice); false with the cause.
+using WorkbookConversion =
+    std::function<bool(const QString& xlsxPath, const QString& target, QString* error)>;
+
+// What the workbook main works with.
+struct ExcelFrame {
+    SpreadsheetHost& Host;
+    RunningSpreadsheetDialog& Dialog;
+    Sleeper& Sleep;
+    Prompter& Messages;
+    ProgressSink& Progress;
+    EventPump& Pump;
+    QString& CancelFlag;
+    QString ProgramFolder; // the template is ProgramFolder + "/PLWAN40X.EXL"
+    WorkbookConversion Convert;
+};
+
+// How the workbook main ended.
+enum class WorkbookEnd {
+    Saved,     // the workbook is at the output path (possibly cut short by a cancel)
+    Abandoned, // the operator abandoned, no spreadsheet program, or no template: the program ends
+    Failed,    // the workbook could not be saved; the cause is in Error and was shown
+};
+
+struct WorkbookRunResult {
+    WorkbookEnd End = WorkbookEnd::Failed;
+    QString Error;
+};
+
+// The template's file name in the program folder.
+inline constexpr char16_t TemplateFileName[] = u"PLWAN40X.EXL";
+
+// The workbook main: checks the spreadsheet program, opens the template, has the writers copy and
+// fill their sheets (the condition sheet always, the others as selected, none after a cancel),
+// activates the first sheet and saves the workbook at outputPath. Ending the program, opening the
+// saved file and the end-of-run routine are the caller's.
+WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
+                                const SheetSelection& selection, const QString& workTable,
+                                qint64 extractedCount, const QString& outputPath);
+
+// Saves a built workbook at target: the package beside it under a temporary name, converted to
+// the target by convert (when given) or renamed over it. Nothing is left behind on failure.
+bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
+                  QString* error);
+
+} // namespace plw

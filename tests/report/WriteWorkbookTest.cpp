@@ -1,0 +1,225 @@
+#include "report/PLWAN40X_XLScmn.h"
+
+#include "app/EventPump.h"
+#include "app/TwCom_Excelomati.h"
+#include "report/LibreOfficeConverter.h"
+#include "report/SpreadsheetHost.h"
+#include "report/TwCom_ExcelRunChk.h"
+#include "report/Workbook.h"
+#include "report/Worksheet.h"
+#include "tests/report/WorkbookFixture.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace plw;
+
+namespace {
+
+class Host final : public SpreadsheetHost {
+public:
+    bool installed = true;
+    bool running = false;
+    bool IsInstalled() override { return installed; }
+    bool IsRunning() override { return running; }
+    bool QuitRunning() override { return running; }
+    bool Open(const QString&, QString*) override { return false; }
+    QString watchedFile() const override { return {}; }
+};
+
+class AbandoningDialog final : public RunningSpreadsheetDialog {
+public:
+    Choice choose() override { return Choice::Abandon; }
+    void showWaiting(const QString&) override {}
+    bool waitCancelled() override { return true; }
+    void close() override {}
+};
+
+class NoSleep final : public Sleeper {
+public:
+    void sleep(int) override {}
+};
+
+struct Progress final : ProgressSink {
+    void open() override {}
+    void showStep(const QString& text) override { steps << text; }
+    void showCount(const QString&) override {}
+    void showPercent(int) override {}
+    void close() override { ++closed; }
+    QStringList steps;
+    int closed = 0;
+};
+
+// Writers that copy the one template sheet they know under each sheet's name, record the calls
+// and may press cancel after a given sheet.
+class RecordingWriters final : public SheetWriters {
+public:
+    QStringList calls;
+    QString cancelAfter;
+
+    void WriteConditionSheet(ExcelRun& run) override { write(run, u"抽出条件"_qs); }
+    void WriteParameterSheet(ExcelRun& run) override { write(run, u"RFM解析パラメータ"_qs); }
+    void WriteGroupValueSheet(ExcelRun& run) override { write(run, u"グループ値"_qs); }
+    void WriteCustomerList(ExcelRun& run, const QString& table, qint64 count) override {
+        write(run, u"RFM顧客一覧"_qs);
+        calls.last() += QStringLiteral("(%1,%2)").arg(table).arg(count);
+    }
+    void WriteRSheet(ExcelRun& run, const QString& mode) override {
+        write(run, u"Ｒ視点"_qs + mode);
+    }
+    void WriteFSheet(ExcelRun& run, const QString& mode) override {
+        write(run, u"Ｆ視点"_qs + mode);
+    }
+    void WriteMSheet(ExcelRun& run, const QString& mode) override {
+        write(run, u"Ｍ視点"_qs + mode);
+    }
+
+private:
+    void write(ExcelRun& run, const QString& name) {
+        calls << name;
+        const QString source = name == u"抽出条件" ? name : u"元解析１"_qs;
+        if (Worksheet* sheet = CopyTemplateSheet(run, source, name, u"元ブック に ないシート"_qs))
+            sheet->cells().setText(2, 2, name);
+        if (name == cancelAfter)
+            run.CancelFlag = CancelRequested;
+    }
+};
+
+class WriteWorkbookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::WriteTemplateFixture(mProgram.filePath(u"PLWAN40X.EXL"_qs)));
+    }
+
+    WorkbookRunResult run(const SheetSelection& selection, const QString& output,
+                          WorkbookConversion convert = {}) {
+        ExcelFrame frame{mHost, mDialog, mSleep,          mPrompter,         mProgress,
+                         mPump, mCancel, mProgram.path(), std::move(convert)};
+        return WriteWorkbook(frame, mWriters, selection, u"WorkRFM_1"_qs, 1234, output);
+    }
+
+    QStringList savedSheets(const QString& path) {
+        Workbook book;
+        QString error;
+        EXPECT_TRUE(book.open(path, &error)) << error.toStdString();
+        return book.sheetNames();
+    }
+
+    QTemporaryDir mProgram;
+    QTemporaryDir mOut;
+    Host mHost;
+    AbandoningDialog mDialog;
+    NoSleep mSleep;
+    test::ScriptedPrompter mPrompter;
+    Progress mProgress;
+    CountingEventPump mPump;
+    QString mCancel = u"CAN"_qs; // left over from an earlier run: the main clears it
+    RecordingWriters mWriters;
+};
+
+SheetSelection Everything() {
+    return {true, true, true, true, true, true, true, true, true};
+}
+
+TEST_F(WriteWorkbookTest, WritesTheConditionSheetAlwaysAndTheSelectedSheetsInOrder) {
+    const QString output = mOut.filePath(u"RFM分析結果.xls"_qs);
+    WorkbookRunResult result = run(Everything(), output);
+    ASSERT_EQ(result.End, WorkbookEnd::Saved) << result.Error.toStdString();
+    const QStringList all{u"抽出条件"_qs,    u"RFM解析パラメータ"_qs, u"グループ値"_qs,
+                          u"RFM顧客一覧"_qs, u"Ｒ視点人数"_qs,        u"Ｒ視点金額"_qs,
+                          u"Ｆ視点人数"_qs,  u"Ｆ視点金額"_qs,        u"Ｍ視点人数"_qs,
+                          u"Ｍ視点金額"_qs};
+    EXPECT_EQ(savedSheets(output), all);
+    EXPECT_EQ(mWriters.calls[3], u"RFM顧客一覧(WorkRFM_1,1234)");
+    EXPECT_EQ(mProgress.steps.first(), u"準備中");
+    EXPECT_EQ(mProgress.closed, 1);
+    EXPECT_TRUE(mCancel.isEmpty());
+
+    // Nothing selected: the condition sheet alone; the earlier file is overwritten unasked.
+    mWriters.calls.clear();
+    result = run({}, output);
+    ASSERT_EQ(result.End, WorkbookEnd::Saved);
+    EXPECT_EQ(savedSheets(output), QStringList{u"抽出条件"_qs});
+    EXPECT_TRUE(mPrompter.messages().isEmpty());
+}
+
+TEST_F(WriteWorkbookTest, ACancelSavesWhatWasWrittenAndWritesNothingMore) {
+    mWriters.cancelAfter = u"RFM顧客一覧"_qs;
+    const QString output = mOut.filePath(u"book.xls"_qs);
+    ASSERT_EQ(run(Everything(), output).End, WorkbookEnd::Saved);
+    EXPECT_EQ(savedSheets(output), (QStringList{u"抽出条件"_qs, u"RFM解析パラメータ"_qs,
+                                                u"グループ値"_qs, u"RFM顧客一覧"_qs}));
+}
+
+TEST_F(WriteWorkbookTest, NoTemplateNoProgramOrAnAbandonEndWithoutAWorkbook) {
+    const QString output = mOut.filePath(u"book.xls"_qs);
+    QFile::remove(mProgram.filePath(u"PLWAN40X.EXL"_qs));
+    EXPECT_EQ(run(Everything(), output).End, WorkbookEnd::Abandoned);
+    EXPECT_EQ(mPrompter.texts(),
+              QStringList{u"必要な下記ファイルがありません。\r"_qs + mProgram.path() +
+                          u"/PLWAN40X.EXL\r処理は続行できません。"_qs});
+    EXPECT_TRUE(mWriters.calls.isEmpty());
+
+    mHost.running = true; // the workbook is open and the operator abandons
+    EXPECT_EQ(run(Everything(), output).End, WorkbookEnd::Abandoned);
+    mHost.installed = false;
+    EXPECT_EQ(run(Everything(), output).End, WorkbookEnd::Abandoned);
+    EXPECT_TRUE(mWriters.calls.isEmpty());
+    EXPECT_FALSE(QFile::exists(output));
+}
+
+TEST_F(WriteWorkbookTest, AFailedSaveIsReportedAndLeavesTheEarlierFileAndNoLeftovers) {
+    // A folder that is not there.
+    WorkbookRunResult result = run({}, mOut.filePath(u"none/book.xls"_qs));
+    EXPECT_EQ(result.End, WorkbookEnd::Failed);
+    EXPECT_TRUE(result.Error.contains(u"none")) << result.Error.toStdString();
+
+    // A conversion that fails keeps the earlier workbook as it was.
+    const QString output = mOut.filePath(u"book.xls"_qs);
+    QFile earlier(output);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    result = run({}, output, [](const QString&, const QString&, QString* error) {
+        *error = u"converter failed"_qs;
+        return false;
+    });
+    EXPECT_EQ(result.End, WorkbookEnd::Failed);
+    EXPECT_EQ(result.Error, u"converter failed");
+    QFile check(output);
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), "earlier");
+    EXPECT_EQ(QDir(mOut.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"book.xls"_qs});
+}
+
+TEST_F(WriteWorkbookTest, TheClassicWorkbookReadsBackThroughLibreOffice) {
+    if (LibreOfficeConverter::ProgramPath().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString output = mOut.filePath(u"RFM分析結果.xls"_qs);
+    const WorkbookRunResult result = run(
+        {true, false, false, true, false, false, false, false, false}, output,
+        [](const QString& xlsx, const QString& target, QString* error) {
+            return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls, 120000, error);
+        });
+    ASSERT_EQ(result.End, WorkbookEnd::Saved) << result.Error.toStdString();
+    const QString back = mOut.filePath(u"back.xlsx"_qs);
+    QString error;
+    ASSERT_TRUE(LibreOfficeConverter::Convert(output, back, WorkbookFormat::Xlsx, 120000, &error))
+        << error.toStdString();
+    Workbook book;
+    ASSERT_TRUE(book.open(back, &error)) << error.toStdString();
+    EXPECT_EQ(book.sheetNames(),
+              (QStringList{u"抽出条件"_qs, u"RFM解析パラメータ"_qs, u"Ｒ視点人数"_qs}));
+    Worksheet* sheet = book.sheet(u"Ｒ視点人数"_qs, &error);
+    ASSERT_TRUE(sheet) << error.toStdString();
+    EXPECT_EQ(sheet->cells().cell(2, 2).text, u"Ｒ視点人数");
+    EXPECT_EQ(sheet->cells().cell(4, 3).number, 7);
+    EXPECT_EQ(sheet->chartNames().size(), 1);
+    EXPECT_TRUE(book.sheet(u"抽出条件"_qs)->isTabSelected());
+}
+
+} // namespace
