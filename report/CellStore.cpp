@@ -26,9 +26,11 @@ CellStore::Cell* CellStore::cellForWrite(int row, int column) {
         mRows.resize(row);
     std::vector<Cell>& cells = mRows[row - 1];
     // Rows are mostly written left to right: try the end first.
+    // A new cell takes its column's style, as in a spreadsheet program.
     if (cells.empty() || cells.back().column < column) {
         cells.emplace_back();
         cells.back().column = static_cast<std::uint16_t>(column);
+        cells.back().style = columnStyle(column);
         return &cells.back();
     }
     auto it = std::lower_bound(cells.begin(), cells.end(), column, ColumnLess);
@@ -36,6 +38,7 @@ CellStore::Cell* CellStore::cellForWrite(int row, int column) {
         return &*it;
     it = cells.insert(it, Cell());
     it->column = static_cast<std::uint16_t>(column);
+    it->style = columnStyle(column);
     return &*it;
 }
 
@@ -116,8 +119,11 @@ void CellStore::clearValue(int row, int column) {
 CellValue CellStore::cell(int row, int column) const {
     CellValue value;
     const Cell* cell = findCell(row, column);
-    if (!cell)
+    if (!cell) {
+        if (row >= 1 && row <= MaxRow && column >= 1 && column <= MaxColumn)
+            value.style = int(columnStyle(column));
         return value;
+    }
     value.kind = cell->kind;
     value.style = static_cast<int>(cell->style);
     switch (cell->kind) {
@@ -159,6 +165,18 @@ bool CellStore::isEmpty() const {
     return std::all_of(mRows.begin(), mRows.end(), [](const auto& cells) { return cells.empty(); });
 }
 
+void CellStore::setColumnStyle(int column, int style) {
+    if (column < 1 || column > MaxColumn || style < 0)
+        return;
+    if (mColumnStyles.size() < size_t(column))
+        mColumnStyles.resize(size_t(column), 0);
+    mColumnStyles[size_t(column) - 1] = std::uint32_t(style);
+}
+
+std::uint32_t CellStore::columnStyle(int column) const {
+    return size_t(column) <= mColumnStyles.size() ? mColumnStyles[size_t(column) - 1] : 0;
+}
+
 void CellStore::deleteColumns(const QList<int>& columns) {
     std::vector<int> removed;
     for (int column : columns) {
@@ -183,6 +201,9 @@ void CellStore::deleteColumns(const QList<int>& columns) {
         }
         cells.erase(out, cells.end());
     }
+    for (auto it = removed.rbegin(); it != removed.rend(); ++it)
+        if (size_t(*it) <= mColumnStyles.size())
+            mColumnStyles.erase(mColumnStyles.begin() + (*it - 1));
 }
 
 void CellStore::setRowAttributes(int row, const Attributes& attributes) {

@@ -67,6 +67,8 @@ public:
     bool setCurrency(int row, int column, Currency value);
     // Sets the style of a cell, keeping its value (a new cell is a styled blank).
     bool setStyle(int row, int column, int style);
+    // The style a column gives the cells first written into it (a column style of the sheet).
+    void setColumnStyle(int column, int style);
     // Removes the value and keeps the style; a cell with the default style disappears.
     void clearValue(int row, int column);
 
@@ -98,9 +100,11 @@ private:
     Cell* findCell(int row, int column);
     const Cell* findCell(int row, int column) const;
     std::uint32_t pooledText(const QString& text);
+    std::uint32_t columnStyle(int column) const;
 
     std::vector<std::vector<Cell>> mRows; // index row - 1
     std::map<int, Attributes> mRowAttributes;
+    std::vector<std::uint32_t> mColumnStyles; // index column - 1; missing means 0
     QStringList mTexts;
     QHash<QString, std::uint32_t> mTextIndex;
 };

@@ -157,11 +157,15 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
         const QByteArray& data = *mParts.find(name);
         zip_source_t* source =
             zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
-        if (!source ||
-            zip_file_add(archive, Utf8(name).constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+        const zip_int64_t index =
+            source ? zip_file_add(archive, Utf8(name).constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        // The fastest deflate level: a 65,000-row sheet's XML compresses several times faster,
+        // and hardly larger, than at the default level.
+        if (index < 0 ||
+            zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1) != 0) {
             SetError(error, QStringLiteral("Cannot add the part %1 to the workbook %2: %3")
                                 .arg(name, path, QString::fromUtf8(zip_strerror(archive))));
-            if (source)
+            if (source && index < 0)
                 zip_source_free(source);
             zip_discard(archive);
             zip_source_free(buffer);

@@ -129,3 +129,19 @@ TEST(CellStoreTest, DeletingColumnsShiftsTheCellsRightOfThemLeft) {
     EXPECT_EQ(store.cell(1, 4).text, QStringLiteral("new"));
     EXPECT_EQ(store.cell(1, 5).text, QStringLiteral("H"));
 }
+
+TEST(CellStore, NewCellsTakeTheirColumnsStyleWhichShiftsWithADeletion) {
+    CellStore store;
+    store.setColumnStyle(3, 7);
+    store.setStyle(1, 3, 2); // a cell's own style wins
+    store.setText(1, 3, QStringLiteral("own"));
+    store.setNumber(2, 3, 5);
+    EXPECT_EQ(store.cell(1, 3).style, 2);
+    EXPECT_EQ(store.cell(2, 3).style, 7);
+    EXPECT_EQ(store.cell(9, 3).style, 7); // a blank shows the column's format too
+    EXPECT_EQ(store.cell(2, 4).style, 0);
+    store.deleteColumns({1});
+    store.setNumber(3, 2, 1);
+    EXPECT_EQ(store.cell(3, 2).style, 7);
+    EXPECT_EQ(store.cell(3, 3).style, 0);
+}
