@@ -146,14 +146,22 @@ AnalysisResult RunAnalysis(AnalysisContext& context) {
     }
     if (!context.Workbook)
         return result;
-    if (!context.Workbook->WriteWorkbook(context, WorkTable, extracted, &result.WorkbookPath,
-                                         &error)) {
+    switch (context.Workbook->WriteWorkbook(context, WorkTable, extracted, &result.WorkbookPath,
+                                            &error)) {
+    case WorkbookWriteEnd::Saved:
+        result.Outcome = AnalysisOutcome::WorkbookSaved;
+        break;
+    case WorkbookWriteEnd::Abandoned:
+        result.Outcome = AnalysisOutcome::WorkbookAbandoned;
+        break;
+    case WorkbookWriteEnd::Failed:
+        // Nothing is opened on a workbook that was not saved: the operator learns why.
         context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") + error,
                               MessageIcon::Critical);
+        result.WorkbookPath.clear();
         result.Outcome = AnalysisOutcome::Failed;
-        return result;
+        break;
     }
-    result.Outcome = AnalysisOutcome::WorkbookSaved;
     return result;
 }
 

@@ -14,6 +14,7 @@ enum class AnalysisOutcome {
     Cancelled,       // the operator cancelled the scoring: the program ends without a workbook
     Scored,          // scored, but no workbook writer is built in
     WorkbookSaved,   // the workbook is at WorkbookPath: the program ends and opens it
+    WorkbookAbandoned, // no spreadsheet program, abandoned, or no template: the program ends
     Failed,          // a database, file or workbook failure, shown with its cause
 };
 

@@ -6,14 +6,21 @@ namespace plw {
 
 struct AnalysisContext;
 
+// How writing the workbook ended.
+enum class WorkbookWriteEnd {
+    Saved,     // the workbook is at the saved path
+    Abandoned, // no spreadsheet program, the operator abandoned, or no template (already shown)
+    Failed,    // it could not be saved; the reason is given
+};
+
 // Writes and saves the workbook of a scored run from the work table, the parameters and the
 // statistics of the context.
 class WorkbookWriter {
 public:
     virtual ~WorkbookWriter() = default;
-    // The path of the saved workbook, or false with the reason when it could not be saved.
-    virtual bool WriteWorkbook(AnalysisContext& context, const QString& workTable,
-                               qint64 extractedCount, QString* savedPath, QString* error) = 0;
+    virtual WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
+                                           qint64 extractedCount, QString* savedPath,
+                                           QString* error) = 0;
 };
 
 } // namespace plw

@@ -7,6 +7,9 @@
 #include "app/main/StartUp.h"
 #include "app/main/StreamProgress.h"
 #include "app/main/StreamWaitWindow.h"
+#include "report/SpreadsheetHost.h"
+#include "report/TwCom_ExcelRunChk.h"
+#include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/ParameterChecks.h"
@@ -26,6 +29,27 @@ void printLine(std::FILE* out, const QString& text) {
     std::fprintf(out, "%s\n", text.toUtf8().constData());
     std::fflush(out);
 }
+
+// Nobody answers in batch mode: a workbook open in a spreadsheet program ends the run with a
+// message instead of the dialog.
+class UnattendedDialog final : public RunningSpreadsheetDialog {
+public:
+    UnattendedDialog(Prompter& messages, const QString& workbook)
+        : mMessages(messages), mWorkbook(workbook) {}
+    Choice choose() override {
+        mMessages.show(QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") +
+                           mWorkbook + QStringLiteral("\r閉じてから実行してください。"),
+                       MessageIcon::Critical);
+        return Choice::Abandon;
+    }
+    void showWaiting(const QString&) override {}
+    bool waitCancelled() override { return true; }
+    void close() override {}
+
+private:
+    Prompter& mMessages;
+    const QString& mWorkbook;
+};
 
 // Applies the command line's base date and period; false after the message for a bad value.
 bool ApplyOptions(Session& session, const BatchOptions& options) {
@@ -106,6 +130,11 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
 
     StreamProgress progress(err);
     StreamWaitWindow wait(err);
+    UnattendedDialog dialog(session.Messages, session.Parameters.WorkbookName);
+    ThreadSleeper sleeper;
+    ExcelWorkbookWriter workbook(dialog, sleeper, [](const QString& file) {
+        return std::make_unique<LinuxSpreadsheetHost>(file);
+    });
     AnalysisContext context{session.Env,
                             session.Databases,
                             session.Messages,
@@ -120,7 +149,7 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
                             session.SavedConditions,
                             session.CancelFlag,
                             session.Statistics,
-                            nullptr,
+                            &workbook,
                             {}};
     const AnalysisResult result = ExecuteAnalysis(context);
     switch (result.Outcome) {
@@ -135,8 +164,10 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
             "ワークブックの作成はまだ組み込まれていないため、採点結果のみ出力しました。"));
         return Done;
     case AnalysisOutcome::WorkbookSaved:
+        PrintScoring(out, result.Extracted, session.Statistics);
         printLine(out, result.WorkbookPath);
         return Done;
+    case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:
         break;

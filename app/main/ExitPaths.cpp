@@ -64,8 +64,14 @@ void ExitAfterRun(Session& session) {
 MaybeEnd EndAfterRun(Session& session, const AnalysisResult& result) {
     switch (result.Outcome) {
     case AnalysisOutcome::Cancelled:
+    case AnalysisOutcome::WorkbookAbandoned:
+        ExitAfterRun(session);
+        return ProgramEnd{0};
     case AnalysisOutcome::WorkbookSaved:
         ExitAfterRun(session);
+        // The operator goes on in the spreadsheet program, started on the saved file.
+        if (session.OpenWorkbook)
+            session.OpenWorkbook(result.WorkbookPath);
         return ProgramEnd{0};
     case AnalysisOutcome::NotStarted:
     case AnalysisOutcome::LockHeld:

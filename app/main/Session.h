@@ -53,6 +53,8 @@ struct Session {
     std::function<void(Session&)> SaveSettings;
     // Unloads the screens before the return program starts (desktop only).
     std::function<void()> UnloadScreens;
+    // Starts the spreadsheet program on a saved workbook (desktop only).
+    std::function<void(const QString&)> OpenWorkbook;
 };
 
 } // namespace plw

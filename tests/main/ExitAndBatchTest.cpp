@@ -136,14 +136,19 @@ TEST_F(ExitFixture, BatchRunsTheSavedAnalysisLeavingTheParametersAndTheMenuMarke
     std::FILE* err = std::tmpfile();
     Session batch(mPrompter, mClock, mPump);
     batch.Env.LocationFileOverride = mSummary.locationFile;
+    batch.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
     BatchOptions options;
     options.BaseDate = QStringLiteral("20261130");
     options.PeriodMonths = 3;
     EXPECT_EQ(RunBatch(batch, options, out, err).status, 0)
         << mPrompter.texts().join(u'|').toStdString();
-    const QString printed = Printed(out);
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("extracted customers: ")))
-        << printed.toStdString();
+    // The scoring's summary, then the saved workbook's path.
+    const QStringList printed = Printed(out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(printed.isEmpty());
+    EXPECT_TRUE(printed.first().startsWith(QStringLiteral("extracted customers: ")))
+        << printed.join(u'|').toStdString();
+    EXPECT_TRUE(printed.last().endsWith(u".xls")) << printed.last().toStdString();
+    EXPECT_TRUE(QFile::exists(printed.last()));
     EXPECT_TRUE(Printed(err).contains(QStringLiteral("抽出中 Step  8")));
     std::fclose(out);
     std::fclose(err);
@@ -186,6 +191,17 @@ TEST_F(ExitFixture, BatchStatusTellsNobodyUnusableSettingsAndAHeldLockApart) {
         EXPECT_EQ(prompter.texts().value(prompter.texts().size() - 1), c.message) << c.what;
     }
 
+    {
+        // No template in the program folder: no workbook, the reason shown, status 3.
+        ScriptedPrompter prompter;
+        Session batch(prompter, mClock, mPump);
+        batch.Env.LocationFileOverride = mSummary.locationFile;
+        batch.Env.ProgramFolder = mDir.path();
+        EXPECT_EQ(RunBatch(batch, {}, stdout, stderr).status, 3);
+        EXPECT_TRUE(prompter.texts().last().startsWith(u"必要な下記ファイルがありません。"))
+            << prompter.texts().join(u'|').toStdString();
+    }
+
     const WorkFolderLock other(mSession.Env.WorkFolder);
     ScriptedPrompter prompter;
     Session batch(prompter, mClock, mPump);
@@ -211,17 +227,29 @@ TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {
     EXPECT_EQ(RunBatch(missing, {}, stdout, stderr).status, 2);
 }
 
-TEST_F(ExitFixture, OnlyACancelledScoringOrASavedWorkbookEndsTheProgramAfterARun) {
+TEST_F(ExitFixture, ACancelAnAbandonedOrASavedWorkbookEndsTheProgramAfterARun) {
     returnProgram(QStringLiteral("PLWMENU"), true);
     for (const AnalysisOutcome outcome :
          {AnalysisOutcome::NotStarted, AnalysisOutcome::LockHeld, AnalysisOutcome::NobodyExtracted,
           AnalysisOutcome::Scored, AnalysisOutcome::Failed})
         EXPECT_FALSE(EndAfterRun(mSession, AnalysisResult{outcome, {}, 0, {}}));
     EXPECT_EQ(mSaves, 0);
+    QStringList opened;
+    mSession.OpenWorkbook = [&](const QString& path) {
+        opened << path;
+    };
     const MaybeEnd end =
         EndAfterRun(mSession, AnalysisResult{AnalysisOutcome::Cancelled, {}, 9, {}});
     ASSERT_TRUE(end);
     EXPECT_EQ(end->status, 0);
     expectShutDown();
     EXPECT_TRUE(returned());
+    // Only a saved workbook is opened, after the settings are saved and the databases closed.
+    EXPECT_TRUE(
+        EndAfterRun(mSession, AnalysisResult{AnalysisOutcome::WorkbookAbandoned, {}, 9, {}}));
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(EndAfterRun(mSession,
+                            AnalysisResult{AnalysisOutcome::WorkbookSaved, {}, 9, u"/w/a.xls"_qs}));
+    EXPECT_EQ(opened, QStringList{u"/w/a.xls"_qs});
+    EXPECT_FALSE(mSession.Databases.Open);
 }

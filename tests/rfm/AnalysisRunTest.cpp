@@ -122,15 +122,15 @@ TEST_F(AnalysisRunTest, AHeldWorkFolderStopsTheRunAtOnce) {
 }
 
 struct FakeWriter final : WorkbookWriter {
-    bool WriteWorkbook(AnalysisContext&, const QString& table, qint64 count, QString* path,
-                       QString* error) override {
+    WorkbookWriteEnd WriteWorkbook(AnalysisContext&, const QString& table, qint64 count,
+                                   QString* path, QString* error) override {
         calls << QStringLiteral("%1:%2").arg(table).arg(count);
         *path = QStringLiteral("/tmp/book.xls");
         *error = QStringLiteral("disk full");
-        return succeed;
+        return end;
     }
     QStringList calls;
-    bool succeed = true;
+    WorkbookWriteEnd end = WorkbookWriteEnd::Saved;
 };
 
 TEST_F(AnalysisRunTest, TheWorkbookWriterGetsTheScoredTableAndItsFailureIsShown) {
@@ -141,11 +141,18 @@ TEST_F(AnalysisRunTest, TheWorkbookWriterGetsTheScoredTableAndItsFailureIsShown)
     EXPECT_EQ(result.WorkbookPath, QStringLiteral("/tmp/book.xls"));
     EXPECT_EQ(writer.calls, QStringList{QStringLiteral("WorkRFM_1:%1").arg(result.Extracted)});
 
-    writer.succeed = false;
+    // A failed save names its cause and leaves no path for a viewer to open.
+    writer.end = WorkbookWriteEnd::Failed;
     result = RunAnalysis(*mContext);
     EXPECT_EQ(result.Outcome, AnalysisOutcome::Failed);
+    EXPECT_TRUE(result.WorkbookPath.isEmpty());
     EXPECT_EQ(mPrompter.texts().last(),
               QStringLiteral("Excelブックを保存できませんでした。\rdisk full"));
+
+    const qsizetype shown = mPrompter.texts().size();
+    writer.end = WorkbookWriteEnd::Abandoned;
+    EXPECT_EQ(RunAnalysis(*mContext).Outcome, AnalysisOutcome::WorkbookAbandoned);
+    EXPECT_EQ(mPrompter.texts().size(), shown);
 }
 
 TEST_F(AnalysisRunTest, ThePreviewShowsTheSelectedCustomersAmountsRightAligned) {

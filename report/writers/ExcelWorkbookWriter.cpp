@@ -1,0 +1,67 @@
+#include "report/writers/ExcelWorkbookWriter.h"
+
+#include "app/Environment.h"
+#include "report/LibreOfficeConverter.h"
+#include "report/PLWAN40X_XLScmn.h"
+#include "report/SpreadsheetHost.h"
+#include "report/writers/AnalysisSheetWriters.h"
+#include "rfm/AnalysisContext.h"
+#include "settings/AnalysisParameters.h"
+
+namespace plw {
+
+namespace {
+
+SheetSelection SelectionOf(const AnalysisParameters& parameters) {
+    const auto on = [](const QString& flag) {
+        return flag == u"1";
+    };
+    return {
+        on(parameters.OutParameters), on(parameters.OutGroupValues), on(parameters.OutCustomerList),
+        on(parameters.OutRCount),     on(parameters.OutRAmount),     on(parameters.OutFCount),
+        on(parameters.OutFAmount),    on(parameters.OutMCount),      on(parameters.OutMAmount)};
+}
+
+} // namespace
+
+ExcelWorkbookWriter::ExcelWorkbookWriter(RunningSpreadsheetDialog& dialog, Sleeper& sleeper,
+                                         HostFactory hosts)
+    : mDialog(dialog), mSleeper(sleeper), mHosts(std::move(hosts)) {}
+
+WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
+                                                    const QString& workTable, qint64 extractedCount,
+                                                    QString* savedPath, QString* error) {
+    const QString output = context.Parameters.WorkbookName;
+    const std::unique_ptr<SpreadsheetHost> host = mHosts(output);
+    const int limit = mConversionLimitMs;
+    ExcelFrame frame{*host,
+                     mDialog,
+                     mSleeper,
+                     context.Messages,
+                     context.Progress,
+                     context.Pump,
+                     context.CancelFlag,
+                     context.Env.ProgramFolder,
+                     [limit](const QString& xlsx, const QString& target, QString* reason) {
+                         return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
+                                                              limit, reason);
+                     }};
+    AnalysisSheetWriters writers(context);
+    const WorkbookRunResult result = plw::WriteWorkbook(
+        frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);
+    if (error)
+        *error = result.Error;
+    switch (result.End) {
+    case WorkbookEnd::Saved:
+        if (savedPath)
+            *savedPath = output;
+        return WorkbookWriteEnd::Saved;
+    case WorkbookEnd::Abandoned:
+        return WorkbookWriteEnd::Abandoned;
+    case WorkbookEnd::Failed:
+        break;
+    }
+    return WorkbookWriteEnd::Failed;
+}
+
+} // namespace plw

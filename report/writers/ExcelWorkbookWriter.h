@@ -1,0 +1,37 @@
+#pragma once
+
+#include "rfm/WorkbookWriter.h"
+
+#include <functional>
+#include <memory>
+
+namespace plw {
+
+class RunningSpreadsheetDialog;
+class Sleeper;
+class SpreadsheetHost;
+
+// The workbook step of an analysis run: the sheets selected in the parameters written from the
+// template in the program folder and saved as the classic .xls through LibreOffice.
+class ExcelWorkbookWriter final : public WorkbookWriter {
+public:
+    // The spreadsheet program that may hold the output workbook open.
+    using HostFactory = std::function<std::unique_ptr<SpreadsheetHost>(const QString& workbook)>;
+
+    ExcelWorkbookWriter(RunningSpreadsheetDialog& dialog, Sleeper& sleeper, HostFactory hosts);
+
+    // The longest a conversion to .xls may take before it is given up.
+    void setConversionLimit(int milliseconds) { mConversionLimitMs = milliseconds; }
+
+    WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
+                                   qint64 extractedCount, QString* savedPath,
+                                   QString* error) override;
+
+private:
+    RunningSpreadsheetDialog& mDialog;
+    Sleeper& mSleeper;
+    HostFactory mHosts;
+    int mConversionLimitMs = 10 * 60 * 1000;
+};
+
+} // namespace plw
