@@ -180,6 +180,10 @@ bool Worksheet::load(QString* error) {
     }
     while (sheetData.first_child())
         sheetData.remove_child(sheetData.first_child());
+    for (const auto& [column, attributes] : ReadColumns(XmlPart::Child(root(), "cols")))
+        for (const auto& [name, value] : attributes)
+            if (name == "style")
+                mCells.setColumnStyle(column, value.toInt());
     return true;
 }
 
