@@ -2,6 +2,7 @@
 
 #include "report/Palette.h"
 #include "report/SheetReference.h"
+#include "report/Sub_ExcelSubRtn.h"
 #include "report/XmlPart.h"
 
 #include <algorithm>
@@ -204,6 +205,69 @@ void RemoveLabelPositions(pugi::xml_node labels) {
 
 long long AxisId(const pugi::xml_node& axisNode) {
     return Val(axisNode, "axId").toLongLong();
+}
+
+// One block of cells of one sheet, as a chart formula names it.
+struct SheetRange {
+    QString sheet;
+    CellRect rect;
+};
+
+// True when one end of an A1 range names both a column and a row ("$C$4", not "C" or "4").
+bool HasRowAndColumn(QStringView corner) {
+    const bool letter =
+        std::any_of(corner.begin(), corner.end(), [](QChar c) { return c.isLetter(); });
+    const bool digit =
+        std::any_of(corner.begin(), corner.end(), [](QChar c) { return c.isDigit(); });
+    return letter && digit;
+}
+
+// The sheet and block of a formula naming one cell or a one-row or one-column range of a sheet
+// ('Sheet name'!$C$4:$G$4, Sheet1!$B$4); false for anything else (several areas, names, whole
+// rows or columns, another workbook).
+bool ParseSheetRange(const QString& formula, SheetRange* range) {
+    const QString text = formula.trimmed();
+    QString sheet;
+    qsizetype i = 0;
+    if (text.startsWith(u'\'')) {
+        // A quoted name ends at an apostrophe that is not doubled.
+        for (i = 1;; ++i) {
+            if (i >= text.size())
+                return false;
+            if (text.at(i) != u'\'') {
+                sheet += text.at(i);
+            } else if (i + 1 < text.size() && text.at(i + 1) == u'\'') {
+                sheet += u'\'';
+                ++i;
+            } else {
+                ++i;
+                break;
+            }
+        }
+    } else {
+        while (i < text.size() && text.at(i) != u'!')
+            ++i;
+        sheet = text.left(i);
+        // Characters of a list of areas, a function or a literal, never of a plain sheet name.
+        const QStringView notInName = u"'(),\" ";
+        if (std::any_of(sheet.begin(), sheet.end(), [&](QChar c) { return notInName.contains(c); }))
+            return false;
+    }
+    // Sheet names never hold brackets: "[1]Sheet1" is a sheet of another workbook.
+    if (i >= text.size() || text.at(i) != u'!' || sheet.isEmpty() || sheet.contains(u'[') ||
+        sheet.contains(u']'))
+        return false;
+    const QStringView address = QStringView(text).mid(i + 1);
+    for (QStringView corner : address.split(u':'))
+        if (!HasRowAndColumn(corner))
+            return false;
+    CellRect rect;
+    if (!ParseRangeAddress(address, &rect) ||
+        (rect.firstRow != rect.lastRow && rect.firstColumn != rect.lastColumn))
+        return false;
+    range->sheet = sheet;
+    range->rect = rect;
+    return true;
 }
 
 } // namespace
@@ -494,6 +558,81 @@ void ChartXml::renameSheet(const QString& oldName, const QString& newName) {
         if (renamed != formula)
             text.set(renamed.toUtf8().constData());
     }
+}
+
+void ChartXml::refreshCaches(const CellLookup& cell) {
+    std::vector<pugi::xml_node> references;
+    for (const pugi::xpath_node& found :
+         mDocument.select_nodes("//*[local-name()='numRef' or local-name()='strRef']"))
+        references.push_back(found.node());
+    for (pugi::xml_node reference : references)
+        refreshCache(reference, cell);
+}
+
+bool ChartXml::refreshCache(pugi::xml_node reference, const CellLookup& cell) {
+    const pugi::xml_node formula = Child(reference, "f");
+    SheetRange range;
+    if (!formula || !ParseSheetRange(QString::fromUtf8(formula.text().get()), &range))
+        return false;
+    std::vector<CellValue> values;
+    for (int row = range.rect.firstRow; row <= range.rect.lastRow; ++row) {
+        for (int column = range.rect.firstColumn; column <= range.rect.lastColumn; ++column) {
+            std::optional<CellValue> value = cell(range.sheet, row, column);
+            if (!value)
+                return false;
+            values.push_back(std::move(*value));
+        }
+    }
+
+    const bool numbers = HasLocalName(reference, "numRef");
+    const char* cacheName = numbers ? "numCache" : "strCache";
+    pugi::xml_node cache = Child(reference, cacheName);
+    if (!cache)
+        cache = reference.insert_child_after(chartName(cacheName).c_str(), formula);
+    // The count and the points are written anew; a number format and extensions stay.
+    pugi::xml_node formatCode;
+    std::vector<pugi::xml_node> stale;
+    for (pugi::xml_node child : cache.children()) {
+        if (numbers && !formatCode && HasLocalName(child, "formatCode"))
+            formatCode = child;
+        else if (child.type() != pugi::node_element || !HasLocalName(child, "extLst"))
+            stale.push_back(child);
+    }
+    for (pugi::xml_node child : stale)
+        cache.remove_child(child);
+    if (numbers && !formatCode)
+        cache.prepend_child(chartName("formatCode").c_str()).text().set("General");
+    const pugi::xml_node extensions = Child(cache, "extLst");
+    const auto add = [&](const char* localName) {
+        const std::string name = chartName(localName);
+        return extensions ? cache.insert_child_before(name.c_str(), extensions)
+                          : cache.append_child(name.c_str());
+    };
+    add("ptCount").append_attribute("val").set_value(Number((long long)values.size()).c_str());
+    for (size_t i = 0; i < values.size(); ++i) {
+        const CellValue& value = values[i];
+        QString text;
+        switch (value.kind) {
+        case CellKind::Blank:
+            continue;
+        case CellKind::Text:
+            if (numbers)
+                continue;
+            text = value.text;
+            break;
+        case CellKind::Number:
+            text = QString::number(value.number, 'g', 15);
+            break;
+        case CellKind::Currency:
+            text = numbers ? QString::number(value.currency.toDouble(), 'g', 15)
+                           : value.currency.toString();
+            break;
+        }
+        pugi::xml_node point = add("pt");
+        point.append_attribute("idx").set_value(Number((long long)i).c_str());
+        appendChart(point, "v").text().set(text.toUtf8().constData());
+    }
+    return true;
 }
 
 int ChartXml::chartTypeCode() const {

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "report/CellStore.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <pugixml.hpp>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +84,18 @@ public:
     // Makes every formula referring to sheet oldName refer to newName (written quoted).
     void renameSheet(const QString& oldName, const QString& newName);
 
+    // What a cell of the workbook holds (row and column 1-based); std::nullopt when the workbook
+    // has no sheet of that name.
+    using CellLookup =
+        std::function<std::optional<CellValue>(const QString& sheet, int row, int column)>;
+    // The values a chart shows are cached in the part (c:numCache under c:numRef, c:strCache
+    // under c:strRef) beside their formulas; a reader that does not recalculate shows the cache.
+    // Refreshes every cache whose formula names one cell or a one-row or one-column range of a
+    // sheet from those cells. A cache whose sheet the lookup does not know, or whose formula is
+    // anything else (several areas, a name), is left as it is. A number cache leaves out blank
+    // and text cells, a text cache blank ones; a reference without a cache gets one.
+    void refreshCaches(const CellLookup& cell);
+
 private:
     pugi::xml_node plotArea() const;
     std::vector<pugi::xml_node> chartTypeElements() const;
@@ -98,6 +114,8 @@ private:
     // Makes the plot's axes the ones the chart type needs; plottedOn: axis ids the old plot used.
     void rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn);
     void buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const;
+    // Rewrites the cache of one c:numRef or c:strRef; false when it is left as it is.
+    bool refreshCache(pugi::xml_node reference, const CellLookup& cell);
 
     pugi::xml_document mDocument;
     std::string mChartPrefix;   // "c:" or "" when the chart namespace is the default one

@@ -412,7 +412,32 @@ void Workbook::activateFirstSheet() {
     }
 }
 
+bool Workbook::refreshChartCaches(QString* error) {
+    const ChartXml::CellLookup lookup = [this](const QString& name, int row,
+                                               int column) -> std::optional<CellValue> {
+        Worksheet* worksheet = find(name, false) ? sheet(name) : nullptr;
+        if (!worksheet)
+            return std::nullopt;
+        return worksheet->cells().cell(row, column);
+    };
+    for (const auto& entry : mSheets) {
+        Worksheet* worksheet = sheet(entry->name, error);
+        if (!worksheet)
+            return false;
+        for (const QString& chartName : worksheet->chartNames()) {
+            ChartXml* chart = worksheet->chart(chartName, error);
+            if (!chart)
+                return false;
+            chart->refreshCaches(lookup);
+        }
+    }
+    return true;
+}
+
 bool Workbook::writeSheetsAndStrings(QString* error) {
+    // A reader that does not recalculate shows the values cached in the charts.
+    if (!refreshChartCaches(error))
+        return false;
     SharedStrings strings;
     int index = 0;
     for (const auto& sheet : mSheets) {

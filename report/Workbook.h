@@ -74,6 +74,7 @@ private:
     bool checkNewName(const QString& name, const Sheet* except, QString* error) const;
     bool renameInCharts(const QString& oldName, const QString& newName, QString* error);
     bool writeWorkbookPart(QString* error);
+    bool refreshChartCaches(QString* error);
     bool writeSheetsAndStrings(QString* error);
     void writeDocumentProperties();
 

@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
 
 using namespace plw;
 
@@ -440,6 +443,155 @@ TEST(ChartXmlTest, RenameSheetFollowsQuotedAndUnquotedReferences) {
         ChartXml chart = Load(xml);
         chart.renameSheet(QString::fromUtf8(c.oldName), QString::fromUtf8(c.newName));
         EXPECT_EQ(Reloaded(chart).formulas(), QStringList{QString::fromUtf8(c.after)}) << c.before;
+    }
+}
+
+CellValue NumberCell(double value) {
+    CellValue cell;
+    cell.kind = CellKind::Number;
+    cell.number = value;
+    return cell;
+}
+
+CellValue TextCell(const char* text) {
+    CellValue cell;
+    cell.kind = CellKind::Text;
+    cell.text = QString::fromUtf8(text);
+    return cell;
+}
+
+CellValue CurrencyCell(qint64 scaled) {
+    CellValue cell;
+    cell.kind = CellKind::Currency;
+    cell.currency = Currency::fromScaled(scaled);
+    return cell;
+}
+
+// A cache as its point count and points: "5: 0=30 1=31".
+QString CacheText(const pugi::xml_node& cache) {
+    QString out = Val(cache, "ptCount") + u':';
+    for (pugi::xml_node child : cache.children())
+        if (LocalName(child) == u"pt")
+            out += u' ' + QString::fromUtf8(child.attribute("idx").value()) + u'=' +
+                   QString::fromUtf8(ChildByLocalName(child, "v").text().get());
+    return out;
+}
+
+TEST(ChartXmlTest, RefreshCachesFromTheCellsTheFormulasName) {
+    // The block of the fixture's sheet: headers in row 2, series names in column B; cells not
+    // listed are blank.
+    std::map<std::pair<int, int>, CellValue> cells = {
+        {{2, 3}, TextCell("C")},       {{2, 4}, TextCell("D")},
+        {{2, 5}, NumberCell(2026)},    {{2, 7}, CurrencyCell(125000)},
+        {{3, 2}, TextCell("S3")},      {{4, 2}, NumberCell(4)},
+        {{3, 3}, NumberCell(30.5)},    {{3, 4}, CurrencyCell(12345678)},
+        {{3, 5}, NumberCell(1.0 / 3)}, {{3, 6}, NumberCell(0.1 + 0.2)},
+        {{3, 7}, NumberCell(-34)},     {{5, 6}, TextCell("n/a")},
+    };
+    for (int row = 4; row <= 7; ++row)
+        for (int column = 3; column <= 7; ++column)
+            if (!(row == 4 && column == 5) && !(row == 5 && column == 6))
+                cells[{row, column}] = NumberCell(row * 100 + column - 3);
+    const QString sheet = QString::fromUtf8("\xe5\x85\x83\xe8\xa7\xa3\xe6\x9e\x90\xef\xbc\x91");
+    const auto lookup = [&](const QString& name, int row, int column) -> std::optional<CellValue> {
+        if (name != sheet)
+            return std::nullopt;
+        const auto found = cells.find({row, column});
+        return found == cells.end() ? CellValue() : found->second;
+    };
+
+    ChartXml chart = Load(Column3DChart().replace("General</c:formatCode>", "0.0</c:formatCode>"));
+    chart.refreshCaches(lookup);
+    pugi::xml_document document;
+    Parse(chart, &document);
+    const auto series = Select(document, "//*[local-name()='ser']");
+    ASSERT_EQ(series.size(), 5u);
+    const auto cache = [&](int s, const char* parent, const char* reference, const char* name) {
+        return ChildByLocalName(
+            ChildByLocalName(ChildByLocalName(series[size_t(s)], parent), reference), name);
+    };
+    struct Case {
+        int series;
+        const char* name;   // series name (one cell)
+        const char* values; // the row's five values
+    };
+    // Blank and text cells have no point in a number cache, blanks none in a text cache.
+    const Case cases[] = {
+        {0, "1: 0=S3", "5: 0=30.5 1=1234.5678 2=0.333333333333333 3=0.3 4=-34"},
+        {1, "1: 0=4", "5: 0=400 1=401 3=403 4=404"},
+        {2, "1:", "5: 0=500 1=501 2=502 4=504"},
+        {4, "1:", "5: 0=700 1=701 2=702 3=703 4=704"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.series);
+        EXPECT_EQ(CacheText(cache(c.series, "tx", "strRef", "strCache")),
+                  QString::fromUtf8(c.name));
+        const pugi::xml_node values = cache(c.series, "val", "numRef", "numCache");
+        EXPECT_EQ(CacheText(values), QString::fromUtf8(c.values));
+        EXPECT_EQ(QString::fromUtf8(ChildByLocalName(values, "formatCode").text().get()), u"0.0");
+        EXPECT_EQ(LocalNames(values).mid(0, 3), Names({"formatCode", "ptCount", "pt"}));
+        // The categories had no cache: one is made after the formula, numbers as their text.
+        const pugi::xml_node categories = cache(c.series, "cat", "strRef", "strCache");
+        EXPECT_EQ(CacheText(categories), u"5: 0=C 1=D 2=2026 4=12.5");
+        EXPECT_EQ(LocalNames(categories.parent()), Names({"f", "strCache"}));
+        EXPECT_STREQ(categories.name(), "c:strCache");
+    }
+    EXPECT_EQ(Reloaded(chart).formulas(), Load(Column3DChart()).formulas());
+}
+
+TEST(ChartXmlTest, RefreshCachesLeavesWhatItCannotReadAlone) {
+    struct Case {
+        const char* formula;
+        bool cached;       // the reference has a cache ("1: 0=7") before
+        const char* after; // the cache after; nullptr: the part is unchanged
+    };
+    const Case cases[] = {
+        {"Sheet1!$B$4", true, "1: 0=402"},
+        {"'Bob''s data'!$A$1:$A$2", true, "2: 0=101 1=201"},
+        {"'a'!$C$4:$E$4", true, "3: 0=403 1=404 2=405"},
+        {"Sheet1!$B$4:$B$5", false, "2: 0=402 1=502"},
+        {"Other!$A$1", true, nullptr},
+        {"Other!$A$1", false, nullptr},
+        {"('a'!$C$4,'a'!$E$4)", true, nullptr},
+        {"'a'!$C$4:$E$5", true, nullptr},
+        {"'a'!C:C", true, nullptr},
+        {"Data", true, nullptr},
+        {"$C$4", true, nullptr},
+        {"[1]Sheet1!$A$1", true, nullptr},
+        {"'a!$A$1", true, nullptr},
+    };
+    const QStringList sheets = {QStringLiteral("Sheet1"), QStringLiteral("Bob's data"),
+                                QStringLiteral("a")};
+    const auto lookup = [&](const QString& name, int row, int column) -> std::optional<CellValue> {
+        if (!sheets.contains(name))
+            return std::nullopt;
+        return NumberCell(row * 100 + column);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.formula);
+        const QByteArray cache =
+            c.cached ? "<c:numCache><c:formatCode>General</c:formatCode><c:ptCount val=\"1\"/>"
+                       "<c:pt idx=\"0\"><c:v>7</c:v></c:pt></c:numCache>"
+                     : "";
+        ChartXml chart =
+            Load(kDeclaration + kChartSpaceOpen +
+                 "<c:chart><c:plotArea><c:barChart><c:ser><c:idx val=\"0\"/><c:order val=\"0\"/>"
+                 "<c:val><c:numRef><c:f>" +
+                 QByteArray(c.formula) + "</c:f>" + cache +
+                 "<c:extLst/></c:numRef></c:val></c:ser></c:barChart></c:plotArea>" + kChartEnd);
+        const QByteArray before = chart.toXml();
+        chart.refreshCaches(lookup);
+        if (!c.after) {
+            EXPECT_EQ(chart.toXml(), before);
+            continue;
+        }
+        pugi::xml_document document;
+        Parse(chart, &document);
+        const pugi::xml_node reference = document.select_node("//*[local-name()='numRef']").node();
+        EXPECT_EQ(LocalNames(reference), Names({"f", "numCache", "extLst"}));
+        const pugi::xml_node refreshed = ChildByLocalName(reference, "numCache");
+        EXPECT_EQ(CacheText(refreshed), QString::fromUtf8(c.after));
+        EXPECT_STREQ(ChildByLocalName(refreshed, "formatCode").text().get(), "General");
     }
 }
 

@@ -76,6 +76,10 @@ TEST_F(WorkbookTest, CopiesKeepTheirChartsPointingAtThemselvesAndTheOriginalsGoA
         for (const QString& formula : chart->formulas())
             EXPECT_TRUE(formula.startsWith(QStringLiteral("'") + name + QStringLiteral("'!")))
                 << formula.toStdString();
+        // The chart's cached values are those of its own sheet's cells.
+        const QString xml = QString::fromUtf8(chart->toXml());
+        EXPECT_TRUE(xml.contains(u"<c:pt idx=\"0\"><c:v>7</c:v></c:pt>")) << xml.toStdString();
+        EXPECT_TRUE(xml.contains(u"<c:v>F5</c:v>")) << xml.toStdString();
     }
     // Each copy has its own drawing, chart and chart style, typed; nothing of the originals stays.
     const OoxmlPackage& package = read.package();
