@@ -44,12 +44,6 @@ QStringList RankLabels(const QString& letter) {
     return labels;
 }
 
-// Sample contents shown until the program writes the real figures, so the charts of the
-// template show bars; every one of these cells is overwritten by the program.
-double SampleCount(int view, int row, int column) {
-    return double((view * 7 + row * 11 + column * 13) % 17 + 2 * row + column);
-}
-
 } // namespace
 
 const QString& ConditionSheetName() {
@@ -162,19 +156,13 @@ TemplateSheet GroupValueSheet() {
                                   QStringLiteral("来店回数"),  QStringLiteral("男性"),
                                   QStringLiteral("女性"),      QStringLiteral("メール送付数"),
                                   QStringLiteral("ＤＭ送付数")};
-    // Sample rows per group: count, purchase (yen), visits, male, female, e-mails, mails.
-    const double samples[6][7] = {
-        {85, 12450000, 2380, 38, 47, 120, 85},    {160, 9870000, 2950, 70, 88, 300, 160},
-        {240, 7320000, 3100, 110, 127, 410, 240}, {310, 4150000, 2480, 140, 166, 520, 150},
-        {190, 1980000, 910, 80, 108, 260, 60},    {420, 2760000, 1350, 200, 215, 380, 90},
-    };
     sheet.setStyle(2, 2, 2, 2, Header);
     for (int c = 0; c < 7; ++c)
         sheet.setText(2, 3 + c, captions[c], Header);
     for (int g = 0; g < 6; ++g) {
         sheet.setText(3 + g, 2, kGroups[g], kLegendStyles[g]);
         for (int c = 0; c < 7; ++c)
-            sheet.setNumber(3 + g, 3 + c, samples[g][c], Number);
+            sheet.setNumber(3 + g, 3 + c, 0.0, Number); // the program writes the figures
     }
 
     const QString& name = sheet.name;
@@ -187,7 +175,7 @@ TemplateSheet GroupValueSheet() {
         series.categories = groups;
         series.valuesFormula = RangeFormula(name, 3, c, 8, c);
         for (int g = 0; g < 6; ++g)
-            series.values << samples[g][c - 3];
+            series.values << 0.0;
         return series;
     };
 
@@ -302,14 +290,13 @@ TemplateSheet AnalysisSheet() {
     const QStringList rowLabels = RankLabels(QStringLiteral("M"));
     for (int block = 0; block < 5; ++block) {
         const int top = kAnalysisBlockTop[block];
-        const int view = 5 - block;
         sheet.setText(top - 1, 7, QStringLiteral("(人)"), UnitCaption);
         sheet.setText(top, 2, QStringLiteral("R") + kRanks[block], Header);
         for (int i = 0; i < 5; ++i) {
             sheet.setText(top, 3 + i, columnLabels[i], Header);
             sheet.setText(top + 1 + i, 2, rowLabels[i], Header);
             for (int j = 0; j < 5; ++j)
-                sheet.setNumber(top + 1 + i, 3 + j, SampleCount(view, 5 - i, 5 - j), Number);
+                sheet.setNumber(top + 1 + i, 3 + j, 0.0, Number);
         }
 
         ChartPlacement placement;
@@ -331,7 +318,7 @@ TemplateSheet AnalysisSheet() {
             series.categories = columnLabels;
             series.valuesFormula = RangeFormula(sheet.name, top + 1 + i, 3, top + 1 + i, 7);
             for (int j = 0; j < 5; ++j)
-                series.values << SampleCount(view, 5 - i, 5 - j);
+                series.values << 0.0;
             chart.series << series;
         }
         sheet.charts << placement;
