@@ -2,6 +2,7 @@
 
 #include "app/FileSystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -63,7 +64,25 @@ QStringList LockFields(const QString& text) {
 } // namespace
 
 HostSystem CurrentHostSystem() {
-    return HostSystem{{}, QSysInfo::machineHostName(), ReadBootTime()};
+    return HostSystem{{}, QSysInfo::machineHostName(), ReadBootTime(), SpreadsheetProcessRunning};
+}
+
+bool SpreadsheetProcessRunning() {
+    static const QByteArrayList names = {"soffice.bin", "soffice", "oosplash", "libreoffice",
+                                         "gnumeric"};
+    const QDir proc(QStringLiteral("/proc"));
+    if (!proc.exists())
+        return true; // cannot tell: assume one does
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        QFile comm(proc.filePath(entry + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && names.contains(comm.readAll().trimmed()))
+            return true;
+    }
+    return false;
 }
 
 QString FindSpreadsheetProgram(const HostSystem& system) {
@@ -105,7 +124,9 @@ bool LinuxSpreadsheetHost::IsRunning() {
     const bool thisHost =
         fields.size() > 2 && fields.at(2).compare(mSystem.hostName, Qt::CaseInsensitive) == 0;
     const bool beforeBoot = lock.lastModified() < mSystem.bootTime;
-    return !(thisHost && beforeBoot);
+    const bool nothingRuns =
+        mSystem.spreadsheetProcessRunning && !mSystem.spreadsheetProcessRunning();
+    return !(thisHost && (beforeBoot || nothingRuns));
 }
 
 bool LinuxSpreadsheetHost::QuitRunning() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -28,7 +30,13 @@ struct HostSystem {
     QStringList searchPaths; // folders searched for programs; empty means PATH
     QString hostName;        // this machine's name, as lock files record it
     QDateTime bootTime;      // when this machine started; invalid when unknown
+    // Whether a spreadsheet program runs on this machine now; unset means it may.
+    std::function<bool()> spreadsheetProcessRunning;
 };
+
+// Whether a process of a spreadsheet program (LibreOffice's office process or launcher,
+// Gnumeric) runs on this machine, from /proc.
+bool SpreadsheetProcessRunning();
 
 // This machine's facts: PATH, its host name, its boot time from /proc/stat.
 HostSystem CurrentHostSystem();
@@ -46,7 +54,8 @@ QString ExcelAppPath(const QString& name);
 QString LockFilePath(const QString& workbook);
 
 // The Linux host. A workbook is open while its lock file exists, unless that lock was left
-// behind: it names this machine and is older than the last boot, so no program holds it.
+// behind: it names this machine and is older than the last boot, or no spreadsheet program runs
+// on this machine now, so no program holds it.
 class LinuxSpreadsheetHost final : public SpreadsheetHost {
 public:
     LinuxSpreadsheetHost(const QString& workbook, HostSystem system = CurrentHostSystem());

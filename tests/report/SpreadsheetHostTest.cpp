@@ -22,7 +22,11 @@ protected:
 
     QString path(const QString& name) const { return mDir.filePath(name); }
 
-    HostSystem system(QDateTime boot) const { return HostSystem{{mDir.path()}, ThisHost, boot}; }
+    HostSystem system(QDateTime boot, bool programRunning = true) const {
+        return HostSystem{{mDir.path()}, ThisHost, boot, [programRunning] {
+                              return programRunning;
+                          }};
+    }
 
     void writeLock(const QByteArray& content, const QDateTime& modified) {
         const QString lock = LockFilePath(path(QStringLiteral("分析.xls")));
@@ -46,7 +50,7 @@ TEST_F(SpreadsheetHostTest, LockFileSitsBesideTheWorkbook) {
               u"/home/shop/sub/.~lock.a b.xls#");
 }
 
-TEST_F(SpreadsheetHostTest, OnlyALockLeftFromBeforeTheBootOfThisMachineIsStale) {
+TEST_F(SpreadsheetHostTest, OnlyALockOfThisMachineLeftBeforeItsBootOrByAProgramNowGoneIsStale) {
     const QDateTime before = mBoot.addSecs(-600);
     const QDateTime after = mBoot.addSecs(600);
     const struct {
@@ -55,6 +59,7 @@ TEST_F(SpreadsheetHostTest, OnlyALockLeftFromBeforeTheBootOfThisMachineIsStale) 
         QDateTime modified;
         QDateTime boot;
         bool running;
+        bool programRunning = true; // a spreadsheet process runs on this machine
     } cases[] = {
         {"no lock", {}, {}, mBoot, false},
         {"live lock of this host", "Shop,shop,shop-pc,10.12.2026 07:00,file:///h;", after, mBoot,
@@ -65,6 +70,8 @@ TEST_F(SpreadsheetHostTest, OnlyALockLeftFromBeforeTheBootOfThisMachineIsStale) 
         {"other host, old lock", "Shop,shop,office-pc,x,y;", before, mBoot, true},
         {"boot time unknown", "Shop,shop,shop-pc,x,y;", before, QDateTime(), true},
         {"unreadable fields", "garbage", before, mBoot, true},
+        {"this host's program is gone", "Shop,shop,shop-pc,x,y;", after, mBoot, false, false},
+        {"other host's program, none here", "Shop,shop,office-pc,x,y;", after, mBoot, true, false},
     };
     const QString workbook = path(QStringLiteral("分析.xls"));
     for (const auto& c : cases) {
@@ -72,7 +79,7 @@ TEST_F(SpreadsheetHostTest, OnlyALockLeftFromBeforeTheBootOfThisMachineIsStale) 
         QFile::remove(LockFilePath(workbook));
         if (!c.content.isEmpty())
             writeLock(c.content, c.modified);
-        LinuxSpreadsheetHost host(workbook, system(c.boot));
+        LinuxSpreadsheetHost host(workbook, system(c.boot, c.programRunning));
         EXPECT_EQ(host.IsRunning(), c.running);
         // Asking it to quit closes nothing: it reports whether the lock still holds.
         EXPECT_EQ(host.QuitRunning(), c.running);
