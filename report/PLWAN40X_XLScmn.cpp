@@ -12,6 +12,10 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace plw {
 
 Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const QString& newName,
@@ -42,10 +46,13 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
         return false;
     if (convert)
         return convert(packagePath, target, error);
-    QFile::remove(target);
-    if (!QFile::rename(packagePath, target)) {
+    // rename() replaces an earlier file in one step: there is never a moment without one.
+    if (std::rename(QFile::encodeName(packagePath).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
         if (error)
-            *error = QStringLiteral("%1 cannot be replaced.").arg(QDir::toNativeSeparators(target));
+            *error = QStringLiteral("%1 cannot be replaced: %2")
+                         .arg(QDir::toNativeSeparators(target),
+                              QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     temporary.setAutoRemove(false);
