@@ -576,8 +576,17 @@ bool Workbook::save(const QString& path, QString* error) {
             return false;
         PartTree::Remove(mPackage, sheet->part);
     }
-    std::erase_if(mNames,
-                  [](const DefinedName& name) { return name.local && name.local->original; });
+    // Names of the originals go with them, and so do workbook names that point into an original
+    // no output sheet has taken the name of.
+    std::erase_if(mNames, [this](const DefinedName& name) {
+        if (name.local)
+            return name.local->original;
+        for (const auto& sheet : mSheets)
+            if (sheet->original && !find(sheet->name, false) &&
+                SheetReference::RefersTo(name.text, sheet->name))
+                return true;
+        return false;
+    });
     std::erase_if(mSheets, [](const auto& sheet) { return sheet->original; });
     if (mSheets.empty()) {
         SetError(error, QStringLiteral("A workbook needs at least one sheet."));

@@ -102,6 +102,9 @@ TEST_F(WorkbookTest, CopiesKeepTheirChartsPointingAtThemselvesAndTheOriginalsGoA
     EXPECT_TRUE(workbook.contains(
         u"<definedName name=\"_xlnm.Print_Area\" localSheetId=\"2\">'Ｒ視点金額'!$A$1:$H$10"));
     EXPECT_FALSE(workbook.contains(u"元解析１"));
+    // A workbook name into a removed original goes; one into a sheet a copy stands for stays.
+    EXPECT_FALSE(workbook.contains(u"name=\"Scale\""));
+    EXPECT_TRUE(workbook.contains(u"<definedName name=\"Title\">'抽出条件'!$B$1</definedName>"));
     // The document properties list the sheets that are there.
     const QString app = QString::fromUtf8(package.part(u"docProps/app.xml"_qs));
     EXPECT_TRUE(app.contains(u"<vt:i4>3</vt:i4>"));
@@ -133,7 +136,9 @@ TEST_F(WorkbookTest, RenameMoveAndDeleteKeepChartsNamesAndViewsInStep) {
     const QString workbook = workbookXml(read);
     EXPECT_TRUE(workbook.contains(u"localSheetId=\"1\">'Ｆ視点人数'!$A$1:$H$10"))
         << workbook.toStdString();
-    EXPECT_EQ(workbook.count(u"definedName name"), 1);
+    // A workbook name follows the sheet it points into.
+    EXPECT_TRUE(workbook.contains(u"<definedName name=\"Scale\">'Ｆ視点人数'!$C$4</definedName>"));
+    EXPECT_EQ(workbook.count(u"definedName name"), 3);
     EXPECT_TRUE(workbook.contains(u"activeTab=\"0\""));
     // The deleted sheet took its drawing and chart with it.
     EXPECT_EQ(partsUnder(read.package(), u"xl/charts/chart"_qs).size(), 1);
