@@ -319,18 +319,18 @@ Worksheet* Workbook::copySheet(const QString& source, const QString& newName, QS
     return this->sheet(newName, error);
 }
 
-bool Workbook::renameInCharts(const QString& oldName, const QString& newName, QString* error) {
-    for (const auto& sheet : mSheets) {
-        if (sheet->original)
+bool Workbook::forEachChart(const std::function<void(ChartXml&)>& edit, QString* error) {
+    for (const auto& entry : mSheets) {
+        if (entry->original)
             continue;
-        Worksheet* worksheet = this->sheet(sheet->name, error);
+        Worksheet* worksheet = sheet(entry->name, error);
         if (!worksheet)
             return false;
         for (const QString& chartName : worksheet->chartNames()) {
             ChartXml* chart = worksheet->chart(chartName, error);
             if (!chart)
                 return false;
-            chart->renameSheet(oldName, newName);
+            edit(*chart);
         }
     }
     return true;
@@ -345,7 +345,7 @@ bool Workbook::renameSheet(const QString& name, const QString& newName, QString*
     if (!checkNewName(newName, sheet, error))
         return false;
     const QString oldName = sheet->name;
-    if (!renameInCharts(oldName, newName, error))
+    if (!forEachChart([&](ChartXml& chart) { chart.renameSheet(oldName, newName); }, error))
         return false;
     for (DefinedName& definedName : mNames)
         if (!definedName.local || !definedName.local->original)
@@ -420,18 +420,7 @@ bool Workbook::refreshChartCaches(QString* error) {
             return std::nullopt;
         return worksheet->cells().cell(row, column);
     };
-    for (const auto& entry : mSheets) {
-        Worksheet* worksheet = sheet(entry->name, error);
-        if (!worksheet)
-            return false;
-        for (const QString& chartName : worksheet->chartNames()) {
-            ChartXml* chart = worksheet->chart(chartName, error);
-            if (!chart)
-                return false;
-            chart->refreshCaches(lookup);
-        }
-    }
-    return true;
+    return forEachChart([&](ChartXml& chart) { chart.refreshCaches(lookup); }, error);
 }
 
 bool Workbook::writeSheetsAndStrings(QString* error) {

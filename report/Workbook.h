@@ -6,11 +6,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace plw {
 
+class ChartXml;
 class Styles;
 class Worksheet;
 
@@ -72,7 +74,8 @@ private:
     Sheet* find(const QString& name, bool original);
     int outputIndex(const Sheet* sheet) const;
     bool checkNewName(const QString& name, const Sheet* except, QString* error) const;
-    bool renameInCharts(const QString& oldName, const QString& newName, QString* error);
+    // Calls edit for every chart of the output sheets.
+    bool forEachChart(const std::function<void(ChartXml&)>& edit, QString* error);
     bool writeWorkbookPart(QString* error);
     bool refreshChartCaches(QString* error);
     bool writeSheetsAndStrings(QString* error);
