@@ -40,6 +40,8 @@ public:
     ConditionScreenState& Screen() { return mScreen; }
     const ConditionScreenState& Screen() const { return mScreen; }
     const ConditionRecord& Working() const { return mWorking; }
+    // The classification table the module was made with.
+    const ClassificationTable& Classifications() const { return mClassifications; }
     const ConditionRecord& Backup() const { return mBackup; }
     const QString& CallerId() const { return mCallerId; }
     // Set while the module fills the screen or refreshes it; changes reported meanwhile are its

@@ -27,6 +27,14 @@ Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const 
     return run.Current;
 }
 
+void ShowSheetStep(ExcelRun& run, const QString& step) {
+    run.Progress.open();
+    run.Pump.yield();
+    run.Progress.showStep(step);
+    run.Progress.setCounterVisible(false);
+    run.Pump.yield();
+}
+
 bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
                   QString* error) {
     const QFileInfo info(target);

@@ -35,6 +35,10 @@ struct ExcelRun {
 Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const QString& newName,
                              const QString& missingText);
 
+// The progress step of a sheet writer: the window shown, the step named, the bar hidden, with a
+// yield before and after.
+void ShowSheetStep(ExcelRun& run, const QString& step);
+
 // The sheets an analysis may produce, in the order the workbook main writes them.
 struct SheetSelection {
     bool Parameters = false;

@@ -6,9 +6,7 @@ namespace plw {
 
 struct AnalysisContext;
 
-// The writers of an analysis workbook's sheets. Each shows its step in the progress window and
-// copies its template sheet under the sheet's name; filling the sheets comes with the sheet
-// modules.
+// The writers of an analysis workbook's sheets, each in its module, fed from the run's context.
 class AnalysisSheetWriters final : public SheetWriters {
 public:
     explicit AnalysisSheetWriters(AnalysisContext& context) : mContext(context) {}
@@ -24,8 +22,5 @@ public:
 private:
     AnalysisContext& mContext;
 };
-
-// The progress step of a sheet writer: the window shown, the step named, the bar hidden.
-void ShowSheetStep(ExcelRun& run, const QString& step);
 
 } // namespace plw

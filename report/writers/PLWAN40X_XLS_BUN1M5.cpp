@@ -1,0 +1,17 @@
+#include "report/writers/PLWAN40X_XLS_BUN1M5.h"
+
+#include "report/PLWAN40X_XLScmn.h"
+#include "rfm/AnalysisContext.h"
+
+namespace plw {
+
+void WriteMSheet(ExcelRun& run, AnalysisContext& context, const QString& mode) {
+    (void)context;
+    ShowSheetStep(run, QStringLiteral("RFM分析１(M)"));
+    const QString name = mode == QString::fromUtf16(CountMode) ? QStringLiteral("Ｍ視点人数")
+                                                               : QStringLiteral("Ｍ視点金額");
+    CopyTemplateSheet(run, QStringLiteral("元解析１"), name,
+                      QStringLiteral("元ブック に 元解析１シートがない"));
+}
+
+} // namespace plw
