@@ -34,18 +34,18 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
     const QString output = context.Parameters.WorkbookName;
     const std::unique_ptr<SpreadsheetHost> host = mHosts(output);
     const int limit = mConversionLimitMs;
-    ExcelFrame frame{*host,
-                     mDialog,
-                     mSleeper,
-                     context.Messages,
-                     context.Progress,
-                     context.Pump,
-                     context.CancelFlag,
-                     context.Env.ProgramFolder,
-                     [limit](const QString& xlsx, const QString& target, QString* reason) {
-                         return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
-                                                              limit, reason);
-                     }};
+    ExcelFrame frame{
+        *host,
+        mDialog,
+        mSleeper,
+        context.Messages,
+        context.Progress,
+        context.Pump,
+        context.CancelFlag,
+        context.Env.ProgramFolder,
+        mConvert ? mConvert : [limit](const QString& xlsx, const QString& target, QString* reason) {
+            return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls, limit, reason);
+        }};
     AnalysisSheetWriters writers(context);
     const WorkbookRunResult result = plw::WriteWorkbook(
         frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/PLWAN40X_XLScmn.h"
 #include "rfm/WorkbookWriter.h"
 
 #include <functional>
@@ -22,6 +23,8 @@ public:
 
     // The longest a conversion to .xls may take before it is given up.
     void setConversionLimit(int milliseconds) { mConversionLimitMs = milliseconds; }
+    // Replaces the conversion of the finished .xlsx (LibreOffice's, to .xls), e.g. to time it.
+    void setConversion(WorkbookConversion convert) { mConvert = std::move(convert); }
 
     WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
                                    qint64 extractedCount, QString* savedPath,
@@ -32,6 +35,7 @@ private:
     Sleeper& mSleeper;
     HostFactory mHosts;
     int mConversionLimitMs = 10 * 60 * 1000;
+    WorkbookConversion mConvert;
 };
 
 } // namespace plw
