@@ -24,9 +24,10 @@ QByteArray TemplateSheet::worksheetXml(bool selected, const QString& drawingRela
     QByteArray xml = QByteArrayLiteral(
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-        "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><dimension ref=\"A1\"/><sheetViews>"
-        "<sheetView");
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">");
+    if (fitToWidth)
+        xml += "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>";
+    xml += "<dimension ref=\"A1\"/><sheetViews><sheetView";
     if (selected)
         xml += " tabSelected=\"1\"";
     if (zoom != 100)
@@ -64,8 +65,8 @@ QByteArray TemplateSheet::worksheetXml(bool selected, const QString& drawingRela
     }
     xml += "<pageMargins left=\"0.5\" right=\"0.5\" top=\"0.6\" bottom=\"0.6\" header=\"0.3\" "
            "footer=\"0.3\"/>"
-           "<pageSetup paperSize=\"9\" orientation=\"landscape\" fitToWidth=\"1\" "
-           "fitToHeight=\"0\"/>";
+           "<pageSetup paperSize=\"9\" orientation=\"landscape\"";
+    xml += fitToWidth ? " fitToWidth=\"1\" fitToHeight=\"0\"/>" : "/>";
     if (!pageBreaks.isEmpty()) {
         const QByteArray count = QByteArray::number(pageBreaks.size());
         xml += "<rowBreaks count=\"" + count + "\" manualBreakCount=\"" + count + "\">";

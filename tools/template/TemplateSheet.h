@@ -37,10 +37,11 @@ struct TemplateSheet {
     QString name;
     CellStore cells;
     QList<ColumnFormat> columns;
-    QStringList merges;    // "K4:M4"
-    int frozenRows = 0;    // rows kept in view above the scrolled part
-    int zoom = 100;        // percent
-    QList<int> pageBreaks; // a printed page ends below each of these rows
+    QStringList merges;     // "K4:M4"
+    int frozenRows = 0;     // rows kept in view above the scrolled part
+    int zoom = 100;         // percent
+    QList<int> pageBreaks;  // a printed page ends below each of these rows
+    bool fitToWidth = true; // printed scaled to one page width (else at full size)
     QList<ChartPlacement> charts;
 
     // Cell writers; rows and columns 1-based. The style is a TemplateStyles::Style.
@@ -49,9 +50,9 @@ struct TemplateSheet {
     void setStyle(int row1, int column1, int row2, int column2, int style);
 
     // The worksheet part without cells (an empty <sheetData/>): sheet properties fitting the
-    // print to the page width, the view (selected tab, frozen rows, zoom), the columns, merged
-    // cells, landscape page setup, page breaks, and a <drawing> for drawingRelationshipId unless it
-    // is empty.
+    // print to the page width when asked, the view (selected tab, frozen rows, zoom), the columns,
+    // merged cells, landscape page setup, page breaks, and a <drawing> for drawingRelationshipId
+    // unless it is empty.
     QByteArray worksheetXml(bool selected, const QString& drawingRelationshipId) const;
 };
 

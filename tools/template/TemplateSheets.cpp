@@ -217,6 +217,9 @@ TemplateSheet CustomerListSheet() {
     TemplateSheet sheet;
     sheet.name = CustomerListSheetName();
     sheet.frozenRows = 1;
+    // A list of 42 columns scaled to one page width could not be read on paper: it prints at
+    // full size across pages, its heading row repeated on each.
+    sheet.fitToWidth = false;
     QStringList headings = {QStringLiteral("店番"),           QStringLiteral("端末番号"),
                             QStringLiteral("会員番号"),       QStringLiteral("RFM値"),
                             QStringLiteral("グループ"),       QStringLiteral("経過日数"),
