@@ -192,6 +192,25 @@ QString DisplayText(const CellValue& value, const QString& formatCode) {
     return number < 0 && !IsZero(rounded) ? QLatin1Char('-') + text : text;
 }
 
+double NumberUnits(double value, const QString& formatCode) {
+    const bool grouping = formatCode == u"#,##0";
+    if ((grouping || formatCode == u"General" || formatCode == u"0") &&
+        value == std::trunc(value) && std::fabs(value) < 1e10) {
+        // A whole number below eleven digits shows all its digits in each of these formats.
+        long long n = static_cast<long long>(std::fabs(value));
+        int digits = 1;
+        while (n >= 10) {
+            n /= 10;
+            ++digits;
+        }
+        return digits + (grouping ? (digits - 1) / 3 : 0) + (value < 0 ? 1 : 0);
+    }
+    CellValue cell;
+    cell.kind = CellKind::Number;
+    cell.number = value;
+    return TextUnits(DisplayText(cell, formatCode));
+}
+
 double FittedWidth(double textUnits, double fontPoints) {
     if (!(textUnits > 0))
         return 0;

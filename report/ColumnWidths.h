@@ -20,6 +20,10 @@ double TextUnits(const QString& text);
 // characters, no trailing zeros, scientific notation for very large or small values).
 QString DisplayText(const CellValue& value, const QString& formatCode);
 
+// The width units of a number as a cell of that format shows it: TextUnits(DisplayText(...)),
+// counted without making the text for whole numbers in "General", "0" and "#,##0".
+double NumberUnits(double value, const QString& formatCode);
+
 // The column width in character units as a column element wants it: the text units scaled by
 // the font size against 11 points, plus padding, at most 255. 0 units answers 0: leave the width.
 double FittedWidth(double textUnits, double fontPoints);

@@ -377,7 +377,7 @@ bool Worksheet::deleteColumns(const QString& list, QString* error) {
 void Worksheet::autoFitColumns() {
     const Styles& styles = mWorkbook.styles();
     QHash<int, std::pair<double, QString>> formats; // style -> font size, number format
-    QHash<quint32, double> textUnits;               // text pool index -> width units
+    std::vector<float> textUnits(size_t(mCells.textCount()), -1.0f); // per text of the pool
     std::map<int, double> widths;
     for (int row = 1; row <= mCells.rowLimit(); ++row) {
         for (const CellStore::Cell& cell : mCells.rowCells(row)) {
@@ -390,14 +390,15 @@ void Worksheet::autoFitColumns() {
                                                      styles.numberFormatCode(int(cell.style))});
             double units = 0;
             if (cell.kind == CellKind::Text) {
-                auto known = textUnits.find(cell.textIndex);
-                if (known == textUnits.end())
-                    known = textUnits.insert(cell.textIndex,
-                                             ColumnWidths::TextUnits(mCells.text(cell)));
-                units = *known;
+                float& known = textUnits[cell.textIndex];
+                if (known < 0)
+                    known = float(ColumnWidths::TextUnits(mCells.text(cell)));
+                units = known;
             } else {
-                units = ColumnWidths::TextUnits(
-                    ColumnWidths::DisplayText(mCells.cell(row, cell.column), format->second));
+                const double value = cell.kind == CellKind::Number
+                                         ? cell.number
+                                         : Currency::fromScaled(cell.scaled).toDouble();
+                units = ColumnWidths::NumberUnits(value, format->second);
             }
             const double width = ColumnWidths::FittedWidth(units, format->first);
             double& widest = widths[cell.column];

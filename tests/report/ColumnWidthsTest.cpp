@@ -89,3 +89,17 @@ TEST(ColumnWidthsTest, FittedWidthScalesWithTheFont) {
     EXPECT_DOUBLE_EQ(ColumnWidths::FittedWidth(10, 0), 11.5);
     EXPECT_EQ(ColumnWidths::FittedWidth(1000, 11), 255);
 }
+
+TEST(ColumnWidths, NumberUnitsCountWhatTheCellShows) {
+    for (const double value : {0.0, 7.0, -7.0, 999.0, 1000.0, -1234567.0, 9999999999.0,
+                               12345678901.0, 0.5, 1234.5678, 1e-12})
+        for (const QString& format : {QStringLiteral("General"), QStringLiteral("0"),
+                                      QStringLiteral("#,##0"), QStringLiteral("#,##0.00")}) {
+            CellValue cell;
+            cell.kind = CellKind::Number;
+            cell.number = value;
+            EXPECT_EQ(ColumnWidths::NumberUnits(value, format),
+                      ColumnWidths::TextUnits(ColumnWidths::DisplayText(cell, format)))
+                << value << " " << format.toStdString();
+        }
+}
