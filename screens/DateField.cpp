@@ -1,0 +1,140 @@
+#include "screens/DateField.h"
+
+#include "app/ScreenDates.h"
+
+#include <QCalendarWidget>
+#include <QKeyEvent>
+
+namespace plw {
+
+namespace {
+
+// Digits where the mask "9999年99月99日" puts them in the displayed text.
+constexpr int DigitPositions[] = {0, 1, 2, 3, 5, 6, 8, 9};
+constexpr QChar Blank = u'_';
+
+} // namespace
+
+DateField::DateField(QWidget* parent) : TextField(parent) {
+    setInputMask(QStringLiteral("9999年99月99日;_"));
+    connect(this, &QLineEdit::textEdited, this, [this] { takeEditedText(); });
+}
+
+DateField::~DateField() = default;
+
+QDate DateField::date() const {
+    if (mValue.isEmpty())
+        return {};
+    return QDate::fromString(mValue, QStringLiteral("yyyyMMdd"));
+}
+
+bool DateField::setValue(const QString& value) {
+    if (!value.isEmpty() && !IsDateNumber(value))
+        return false;
+    changeValue(value);
+    showValue();
+    return true;
+}
+
+void DateField::openCalendar() {
+    // A window of its own (no parent), so that the screen's function keys stay out of it.
+    if (!mCalendar) {
+        mCalendar = std::make_unique<QCalendarWidget>();
+        mCalendar->setWindowFlags(Qt::Popup);
+        mCalendar->setObjectName(QStringLiteral("calendarPopup"));
+        connect(mCalendar.get(), &QCalendarWidget::clicked, this,
+                [this](QDate chosen) { chooseFromCalendar(chosen); });
+        connect(mCalendar.get(), &QCalendarWidget::activated, this,
+                [this](QDate chosen) { chooseFromCalendar(chosen); });
+    }
+    const QDate shown = date().isValid() ? date() : QDate::currentDate();
+    mCalendar->setSelectedDate(shown);
+    mCalendar->setCurrentPage(shown.year(), shown.month());
+    mCalendar->adjustSize();
+    mCalendar->move(mapToGlobal(QPoint(0, height())));
+    mCalendar->show();
+    mCalendar->setFocus(Qt::PopupFocusReason);
+}
+
+QCalendarWidget* DateField::calendarPopup() const {
+    return mCalendar && mCalendar->isVisible() ? mCalendar.get() : nullptr;
+}
+
+void DateField::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        openCalendar();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) {
+        // The entry is settled before the focus moves on.
+        if (entry(nullptr) == Entry::Incomplete)
+            showValue();
+    }
+    TextField::keyPressEvent(event);
+}
+
+void DateField::focusOutEvent(QFocusEvent* event) {
+    if (entry(nullptr) == Entry::Incomplete)
+        showValue();
+    TextField::focusOutEvent(event);
+}
+
+DateField::Entry DateField::entry(QString* value) const {
+    const QString shown = displayText();
+    QString digits;
+    int blanks = 0;
+    for (int position : DigitPositions) {
+        const QChar c = position < shown.size() ? shown[position] : Blank;
+        if (c == Blank || c == u' ')
+            ++blanks;
+        else
+            digits += c;
+    }
+    if (blanks == 8)
+        return Entry::Empty;
+    if (blanks == 0 && IsDateNumber(digits)) {
+        if (value)
+            *value = digits;
+        return Entry::Date;
+    }
+    return Entry::Incomplete;
+}
+
+void DateField::takeEditedText() {
+    QString typed;
+    switch (entry(&typed)) {
+    case Entry::Date:
+        changeValue(typed);
+        break;
+    case Entry::Empty:
+        changeValue(QString());
+        break;
+    case Entry::Incomplete:
+        break;
+    }
+}
+
+void DateField::showValue() {
+    if (mValue.isEmpty())
+        setText(QString());
+    else
+        setText(mValue.left(4) + u'年' + mValue.mid(4, 2) + u'月' + mValue.mid(6, 2) + u'日');
+}
+
+void DateField::changeValue(const QString& value) {
+    if (value == mValue)
+        return;
+    mValue = value;
+    if (mValueChanged)
+        mValueChanged(mValue);
+}
+
+void DateField::chooseFromCalendar(const QDate& chosen) {
+    mCalendar->hide();
+    setValue(chosen.toString(QStringLiteral("yyyyMMdd")));
+    setFocus(Qt::PopupFocusReason);
+}
+
+} // namespace plw

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "screens/TextField.h"
+
+#include <QDate>
+#include <functional>
+#include <memory>
+
+class QCalendarWidget;
+
+namespace plw {
+
+// The screens' date input field: edits and shows "yyyy年mm月dd日", delivers "YYYYMMDD" or "" (no
+// date is allowed). F4 opens a calendar popup; choosing a day there (click or Enter) sets the
+// date, Esc closes it unchanged. Enter, Down and Up move as in every text field. An incomplete
+// or impossible entry is never a value: on leaving the field it goes back to the last date.
+class DateField : public TextField {
+public:
+    explicit DateField(QWidget* parent = nullptr);
+    ~DateField() override;
+
+    // "YYYYMMDD", or "" without a date.
+    QString value() const { return mValue; }
+    QDate date() const;
+    // Takes "" (no date) or a real "YYYYMMDD" day; anything else is rejected: false, unchanged.
+    bool setValue(const QString& value);
+    // Called whenever the value changes (typing a complete date, the calendar, setValue).
+    void setValueChangedHandler(std::function<void(const QString&)> handler) {
+        mValueChanged = std::move(handler);
+    }
+
+    // Opens the calendar below the field on the field's date (today without one).
+    void openCalendar();
+    // The open calendar popup, or nullptr.
+    QCalendarWidget* calendarPopup() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // What the edited text says: a complete real date, no date at all, or neither.
+    enum class Entry { Date, Empty, Incomplete };
+    Entry entry(QString* value) const;
+    void takeEditedText();
+    void showValue();
+    void changeValue(const QString& value);
+    void chooseFromCalendar(const QDate& date);
+
+    QString mValue;
+    std::unique_ptr<QCalendarWidget> mCalendar;
+    std::function<void(const QString&)> mValueChanged;
+};
+
+} // namespace plw
