@@ -1,31 +1,13 @@
 #include "report/writers/PLWAN40X_XLS_BUN1F5.h"
 
-#include "report/PLWAN40X_XLScmn.h"
-#include "report/Worksheet.h"
 #include "report/writers/PLWAN40X_XLS_BUN1R5.h"
-#include "rfm/AnalysisContext.h"
 
 namespace plw {
 
 void WriteFSheet(ExcelRun& run, AnalysisContext& context, const QString& mode) {
-    ShowSheetStep(run, QStringLiteral("RFM分析１(F)"));
-    const QString name = mode == QString::fromUtf16(CountMode) ? QStringLiteral("Ｆ視点人数")
-                                                               : QStringLiteral("Ｆ視点金額");
-    Worksheet* sheet = CopyTemplateSheet(run, QStringLiteral("元解析１"), name,
-                                         QStringLiteral("元ブック に 元解析１シートがない"));
-    if (!sheet)
-        return;
-    // The template is labelled for the R arrangement: blocks by F rank, columns R, rows M.
-    CellStore& cells = sheet->cells();
-    for (int v = 5; v >= 1; --v) {
-        const int top = MatrixBlockTop(v);
-        cells.setText(top, 2, QStringLiteral("F") + QString::number(v));
-        for (int i = 0; i < 5; ++i) {
-            cells.setText(top, 3 + i, QStringLiteral("R") + QString::number(5 - i));
-            cells.setText(top + 1 + i, 2, QStringLiteral("M") + QString::number(5 - i));
-        }
-    }
-    FillMatrixSheet(run, context, mode, name, [](int v, int a, int b) { return RfmCode(b, v, a); });
+    // Blocks by F rank, columns by R rank, rows by M rank.
+    WriteRelabelledMatrixSheet(run, context, mode, {u'F', u'R', u'M'},
+                               [](int v, int a, int b) { return RfmCode(b, v, a); });
 }
 
 } // namespace plw

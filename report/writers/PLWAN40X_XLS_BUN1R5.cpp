@@ -69,6 +69,30 @@ void WriteRSheet(ExcelRun& run, AnalysisContext& context, const QString& mode) {
     FillMatrixSheet(run, context, mode, name, [](int v, int a, int b) { return RfmCode(v, b, a); });
 }
 
+void WriteRelabelledMatrixSheet(ExcelRun& run, AnalysisContext& context, const QString& mode,
+                                const MatrixLabels& labels, const MatrixCodeOf& codeOf) {
+    const QString letter(labels.blocks);
+    ShowSheetStep(run, QStringLiteral("RFM分析１(%1)").arg(letter));
+    // The sheet's name begins with the full-width letter of its viewpoint.
+    const QString name =
+        QChar(labels.blocks.unicode() - u'A' + u'Ａ') +
+        (IsCountMode(mode) ? QStringLiteral("視点人数") : QStringLiteral("視点金額"));
+    Worksheet* sheet = CopyTemplateSheet(run, QStringLiteral("元解析１"), name,
+                                         QStringLiteral("元ブック に 元解析１シートがない"));
+    if (!sheet)
+        return;
+    CellStore& cells = sheet->cells();
+    for (int v = 5; v >= 1; --v) {
+        const int top = MatrixBlockTop(v);
+        cells.setText(top, 2, letter + QString::number(v));
+        for (int i = 0; i < 5; ++i) {
+            cells.setText(top, 3 + i, QString(labels.columns) + QString::number(5 - i));
+            cells.setText(top + 1 + i, 2, QString(labels.rows) + QString::number(5 - i));
+        }
+    }
+    FillMatrixSheet(run, context, mode, name, codeOf);
+}
+
 bool WriteMatrixCell(ExcelRun& run, const AnalysisContext& context, const QString& mode,
                      const QString& code, int row, int column, int viewRank, int rowRank,
                      int columnRank, MatrixColourGrid& grid, QString* error) {

@@ -49,4 +49,16 @@ using MatrixCodeOf = std::function<QString(int viewRank, int rowRank, int column
 void FillMatrixSheet(ExcelRun& run, const AnalysisContext& context, const QString& mode,
                      const QString& sheetName, const MatrixCodeOf& codeOf);
 
+// The arrangement of a viewpoint sheet other than R: the letters of its blocks, columns and rows.
+struct MatrixLabels {
+    QChar blocks;
+    QChar columns;
+    QChar rows;
+};
+
+// The F and M writers: the step, the copy of "元解析１" named "Ｆ視点人数" and so on, the labels of
+// the arrangement over the template's R labels, then FillMatrixSheet.
+void WriteRelabelledMatrixSheet(ExcelRun& run, AnalysisContext& context, const QString& mode,
+                                const MatrixLabels& labels, const MatrixCodeOf& codeOf);
+
 } // namespace plw
