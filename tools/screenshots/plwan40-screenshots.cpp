@@ -1,0 +1,94 @@
+// Renders every screen of the program to PNG on Qt's offscreen platform, filled with the sample
+// installation's settings, for a look at the forms as an operator sees them.
+//
+//   plwan40-screenshots OUTPUT_FOLDER
+
+#include "app/Prompter.h"
+#include "screens/ExtractionWaitWindow.h"
+#include "screens/Frm_excel2jyu.h"
+#include "screens/Frm_excelRun.h"
+#include "screens/GroupMatrixWidget.h"
+#include "settings/SampleParameters.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace plw;
+
+// Nothing in a screenshot asks the operator anything.
+class SilentPrompter final : public Prompter {
+public:
+    MessageAnswer show(const QString&, MessageIcon, MessageButtons) override {
+        return MessageAnswer::No;
+    }
+};
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name) {
+    // The size the window's layout asks for, even beyond the small offscreen display.
+    if (widget.sizeHint().isValid())
+        widget.resize(widget.sizeHint());
+    widget.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    const bool saved = widget.grab().save(path);
+    std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "cannot write",
+                 path.toUtf8().constData());
+    widget.hide();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: plwan40-screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    SilentPrompter prompter;
+    bool ok = true;
+
+    QString cancelFlag;
+    Frm_excelRun progress(prompter, cancelFlag);
+    progress.open();
+    progress.showStep(QStringLiteral("RFM付き顧客一覧"));
+    progress.setCounterVisible(true);
+    progress.showCount(QStringLiteral("12,000/35,000"));
+    progress.showPercent(34);
+    ok = Save(progress, folder, QStringLiteral("Frm_excelRun")) && ok;
+
+    Frm_excel2jyu running;
+    ok = Save(running, folder, QStringLiteral("Frm_excel2jyu")) && ok;
+    running.showWaiting(QStringLiteral("/home/shop/RFM分析結果.xls"));
+    ok = Save(running, folder, QStringLiteral("Frm_excel2jyu-waiting")) && ok;
+
+    ExtractionWaitWindow wait;
+    wait.open(QStringLiteral("抽出中"), QStringLiteral("抽出中です。しばらくお待ちください。"));
+    wait.setStep(QStringLiteral("Step  3"));
+    ok = Save(wait, folder, QStringLiteral("ExtractionWaitWindow")) && ok;
+
+    for (const auto& [arrangement, name] :
+         {std::pair{GroupMatrixWidget::Arrangement::R, QStringLiteral("GroupMatrix-R")},
+          std::pair{GroupMatrixWidget::Arrangement::F, QStringLiteral("GroupMatrix-F")},
+          std::pair{GroupMatrixWidget::Arrangement::M, QStringLiteral("GroupMatrix-M")}}) {
+        GroupMatrixWidget matrix(arrangement);
+        matrix.setGroupMatrix(SampleGroupMatrix());
+        ok = Save(matrix, folder, name) && ok;
+    }
+    return ok ? 0 : 1;
+}
