@@ -1,0 +1,668 @@
+#include "screens/FRM_PLWAN401.h"
+
+#include "app/Clock.h"
+#include "app/CommonRoutines.h"
+#include "app/Prompter.h"
+#include "rfm/ParameterChecks.h"
+#include "screens/DateField.h"
+#include "screens/FieldRoutines.h"
+#include "screens/GroupMatrixWidget.h"
+#include "screens/TextField.h"
+#include "settings/SampleParameters.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace plw {
+
+namespace {
+
+// The months of the five quick-range buttons, in the order "前3ヵ月" … "前１０年" of the
+// screen, with the names of the last-visit and the detailed-period buttons.
+struct QuickRange {
+    const char16_t* LastVisitName;
+    const char16_t* DetailName;
+    const char16_t* Caption;
+    int Months;
+};
+constexpr std::array<QuickRange, 5> QuickRanges{{
+    {u"cmdSetA", u"cmdSet2A", u"前3ヵ月", 3},
+    {u"cmdSetA1", u"cmdSet2A1", u"前6ヵ月", 6},
+    {u"cmdSetB", u"cmdSet2B", u"前１年", 12},
+    {u"cmdSetD", u"cmdSet2D", u"前２年", 24},
+    {u"cmdSetC", u"cmdSet2C", u"前１０年", 120},
+}};
+
+// The month count's slider and up-down run over ten years.
+constexpr int MonthCountMin = 1;
+constexpr int MonthCountMax = 120;
+
+QString text(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A button that opens a screen or dialog not built yet: shown, but not usable.
+QPushButton* unavailableButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = button(name, caption, parent);
+    b->setEnabled(false);
+    return b;
+}
+
+QLabel* label(const QString& caption, QWidget* parent) {
+    return new QLabel(caption, parent);
+}
+
+QGroupBox* area(const QString& caption, QWidget* parent) {
+    return new QGroupBox(caption, parent);
+}
+
+// The date of the first day of the month that is months from the clock's month.
+QString firstDayOfMonth(const Clock& clock, int months) {
+    const QDate today = clock.today();
+    return QDate(today.year(), today.month(), 1)
+        .addMonths(months)
+        .toString(QStringLiteral("yyyyMMdd"));
+}
+
+} // namespace
+
+FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, const Clock& clock,
+                           QWidget* parent)
+    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mClock(clock) {
+    setObjectName(QStringLiteral("FRM_PLWAN401"));
+
+    auto* grid = new QGridLayout(body());
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto* dates = new QWidget(body());
+    auto* datesLayout = new QVBoxLayout(dates);
+    datesLayout->setContentsMargins(0, 0, 0, 0);
+    datesLayout->addWidget(buildLastVisit());
+    datesLayout->addWidget(buildDetailPeriod());
+    grid->addWidget(buildExtraction(), 0, 0);
+    grid->addWidget(dates, 0, 1);
+    grid->addWidget(buildParameters(), 1, 0);
+    grid->addWidget(buildPreview(), 1, 1);
+    grid->addWidget(buildMatrix(), 2, 0, 1, 2);
+    grid->addWidget(buildBottomLine(), 3, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+
+    setF12Button(mF12);
+    setEscButton(mEsc);
+    connectControls();
+    applyDetailEnabled(false);
+    selectPaintGroup(0);
+}
+
+QWidget* FRM_PLWAN401::buildExtraction() {
+    auto* box = area(QStringLiteral("抽出条件"), body());
+    auto* layout = new QGridLayout(box);
+    mList1 = new QListWidget(box);
+    mList1->setObjectName(QStringLiteral("List1"));
+    mList1->setMinimumHeight(60);
+    layout->addWidget(mList1, 0, 0, 1, 4);
+    layout->addWidget(unavailableButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box),
+                      1, 0);
+    layout->addWidget(
+        unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
+    layout->addWidget(
+        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 1, 2);
+    layout->addWidget(
+        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 1,
+        3);
+    auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
+                                      "んで分析を行いたい場合等は詳細条件を設定できます。"),
+                       box);
+    note->setWordWrap(true);
+    layout->addWidget(note, 2, 0, 1, 4);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildLastVisit() {
+    auto* box = area(QStringLiteral("最終来店日"), body());
+    auto* layout = new QGridLayout(box);
+    mLastVisitFrom = new DateField(box);
+    mLastVisitFrom->setObjectName(QStringLiteral("imdPinRai_F"));
+    mLastVisitTo = new DateField(box);
+    mLastVisitTo->setObjectName(QStringLiteral("imdPinRai_T"));
+    auto* range = new QHBoxLayout;
+    range->addWidget(mLastVisitFrom);
+    range->addWidget(label(QStringLiteral("～"), box));
+    range->addWidget(mLastVisitTo);
+    range->addStretch(1);
+    layout->addLayout(range, 0, 0);
+
+    auto* quick = new QHBoxLayout;
+    for (const QuickRange& r : QuickRanges) {
+        auto* b = button(text(r.LastVisitName), text(r.Caption), box);
+        connect(b, &QPushButton::clicked, this,
+                [this, months = r.Months] { setQuickRange(months, mLastVisitFrom, mLastVisitTo); });
+        quick->addWidget(b);
+    }
+    quick->addStretch(1);
+    layout->addLayout(quick, 1, 0);
+
+    auto* add = new QHBoxLayout;
+    add->addWidget(label(QStringLiteral("上記の後日付に"), box));
+    mMonths = new TextField(box, 3);
+    mMonths->setObjectName(QStringLiteral("txtPinRai_X"));
+    mMonths->setAlignment(Qt::AlignRight);
+    mMonths->setFixedWidth(mMonths->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    add->addWidget(mMonths);
+    // The up-down beside the month count: one month up or down within the slider's range.
+    auto* upDown = new QWidget(box);
+    upDown->setObjectName(QStringLiteral("updPinRai"));
+    auto* upDownLayout = new QVBoxLayout(upDown);
+    upDownLayout->setContentsMargins(0, 0, 0, 0);
+    upDownLayout->setSpacing(0);
+    for (int step : {1, -1}) {
+        auto* arrow = new QToolButton(upDown);
+        arrow->setArrowType(step > 0 ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setObjectName(step > 0 ? QStringLiteral("updPinRai_up")
+                                      : QStringLiteral("updPinRai_down"));
+        arrow->setFixedSize(18, 12);
+        arrow->setFocusPolicy(Qt::NoFocus);
+        connect(arrow, &QToolButton::clicked, this,
+                [this, step] { setMonthCount(ToLong(mMonths->text()) + step); });
+        upDownLayout->addWidget(arrow);
+    }
+    add->addWidget(upDown);
+    add->addWidget(label(QStringLiteral("ヵ月後の"), box));
+    mSetDate = button(QStringLiteral("cmdPinRai"), QStringLiteral("日付設定"), box);
+    add->addWidget(mSetDate);
+    add->addStretch(1);
+    layout->addLayout(add, 2, 0);
+
+    mMonthSlider = new QSlider(Qt::Horizontal, box);
+    mMonthSlider->setObjectName(QStringLiteral("sldPinRai"));
+    mMonthSlider->setRange(MonthCountMin, MonthCountMax);
+    mMonthSlider->setTickPosition(QSlider::TicksBelow);
+    mMonthSlider->setTickInterval(12);
+    layout->addWidget(mMonthSlider, 3, 0);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildDetailPeriod() {
+    auto* box = area(QStringLiteral("購買日付詳細指定"), body());
+    auto* layout = new QGridLayout(box);
+    mDetailOn = new QCheckBox(QStringLiteral("購買日付詳細指定をする"), box);
+    mDetailOn->setObjectName(QStringLiteral("chkKs1"));
+    layout->addWidget(mDetailOn, 0, 0);
+
+    mDetailFrom = new DateField(box);
+    mDetailFrom->setObjectName(QStringLiteral("imdPinRai_2F"));
+    mDetailTo = new DateField(box);
+    mDetailTo->setObjectName(QStringLiteral("imdPinRai_2T"));
+    auto* range = new QHBoxLayout;
+    range->addWidget(mDetailFrom);
+    range->addWidget(label(QStringLiteral("～"), box));
+    range->addWidget(mDetailTo);
+    range->addStretch(1);
+    layout->addLayout(range, 1, 0);
+
+    auto* quick = new QHBoxLayout;
+    for (std::size_t i = 0; i < QuickRanges.size(); ++i) {
+        auto* b = button(text(QuickRanges[i].DetailName), text(QuickRanges[i].Caption), box);
+        connect(b, &QPushButton::clicked, this, [this, months = QuickRanges[i].Months] {
+            setQuickRange(months, mDetailFrom, mDetailTo);
+        });
+        mDetailButtons[i] = b;
+        quick->addWidget(b);
+    }
+    quick->addStretch(1);
+    layout->addLayout(quick, 2, 0);
+
+    auto* last = new QHBoxLayout;
+    mFromDetail = new QCheckBox(QStringLiteral("最終来店日を購買日付詳細範囲の日付とする。"), box);
+    mFromDetail->setObjectName(QStringLiteral("chkKs2"));
+    last->addWidget(mFromDetail);
+    last->addStretch(1);
+    last->addWidget(unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box));
+    layout->addLayout(last, 3, 0);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildParameters() {
+    auto* box = area(QStringLiteral("RFＭ分析パラメータ"), body());
+    auto* layout = new QVBoxLayout(box);
+
+    auto* base = new QHBoxLayout;
+    base->addWidget(label(QStringLiteral("基準日"), box));
+    mBaseDate = new DateField(box);
+    mBaseDate->setObjectName(QStringLiteral("imdKijyun"));
+    base->addWidget(mBaseDate);
+    auto* today = button(QStringLiteral("cmdHi1"), QStringLiteral("本日"), box);
+    auto* thisMonth = button(QStringLiteral("cmdHi2"), QStringLiteral("当月"), box);
+    auto* lastMonth = button(QStringLiteral("cmdHi3"), QStringLiteral("前月"), box);
+    auto* fromLastVisit =
+        button(QStringLiteral("Command6"), QStringLiteral("最終来店日から設定"), box);
+    connect(today, &QPushButton::clicked, this, [this] {
+        SetDateNumber(mBaseDate, mClock.today().toString(QStringLiteral("yyyyMMdd")));
+    });
+    connect(thisMonth, &QPushButton::clicked, this,
+            [this] { SetDateNumber(mBaseDate, firstDayOfMonth(mClock, 0)); });
+    connect(lastMonth, &QPushButton::clicked, this,
+            [this] { SetDateNumber(mBaseDate, firstDayOfMonth(mClock, -1)); });
+    connect(fromLastVisit, &QPushButton::clicked, this,
+            [this] { mBaseDate->setValue(mLastVisitTo->value()); });
+    for (QPushButton* b : {today, thisMonth, lastMonth, fromLastVisit})
+        base->addWidget(b);
+    base->addStretch(1);
+    layout->addLayout(base);
+
+    // Three columns R, F, M; rows rank 5 (top) to rank 1, each field with its unit caption.
+    auto* thresholds = new QGridLayout;
+    struct Dimension {
+        const char16_t* Heading;
+        const char16_t* Name;
+        const char16_t* Upper;
+        const char16_t* Lowest;
+        std::array<TextField*, 5>* Fields;
+    };
+    const std::array<Dimension, 3> dimensions{{
+        {u"Ｒ（最終来店日）", u"txtPrmR", u"日以内", u"日超", &mR},
+        {u"Ｆ（来店回数）", u"txtPrmF", u"回以上", u"回未満", &mF},
+        {u"Ｍ（購買金額）", u"txtPrmM", u"万以上", u"万未満", &mM},
+    }};
+    for (int rank = 5; rank >= 1; --rank)
+        thresholds->addWidget(label(QStringLiteral("ランク%1").arg(rank), box), 6 - rank, 0);
+    for (std::size_t d = 0; d < dimensions.size(); ++d) {
+        const Dimension& dim = dimensions[d];
+        const int column = 1 + static_cast<int>(d) * 2;
+        thresholds->addWidget(label(text(dim.Heading), box), 0, column, 1, 2);
+        for (int rank = 5; rank >= 1; --rank) {
+            auto* field = new TextField(box, 5);
+            field->setObjectName(QStringLiteral("%1_%2").arg(text(dim.Name)).arg(rank));
+            field->setAlignment(Qt::AlignRight);
+            field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
+                                 12);
+            // Field 1 always shows field 2: it is not typed into.
+            if (rank == 1) {
+                field->setReadOnly(true);
+                field->setFocusPolicy(Qt::NoFocus);
+            }
+            (*dim.Fields)[rank - 1] = field;
+            thresholds->addWidget(field, 6 - rank, column);
+            thresholds->addWidget(label(text(rank == 1 ? dim.Lowest : dim.Upper), box), 6 - rank,
+                                  column + 1);
+        }
+    }
+    thresholds->setColumnStretch(7, 1);
+    layout->addLayout(thresholds);
+
+    auto* buttons = new QHBoxLayout;
+    auto* sample = button(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
+    connect(sample, &QPushButton::clicked, this, [this] {
+        const SampleThresholdSet s = SampleThresholds();
+        setThresholds(s.R, s.F, s.M);
+    });
+    mThresholdButton = button(QStringLiteral("Command9"), QStringLiteral("便利画面"), box);
+    mThresholdButton->setEnabled(false);
+    connect(mThresholdButton, &QPushButton::clicked, this, [this] {
+        if (mThresholdScreen)
+            mThresholdScreen();
+    });
+    buttons->addWidget(sample);
+    buttons->addWidget(mThresholdButton);
+    buttons->addWidget(
+        unavailableButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box));
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildMatrix() {
+    auto* box = area(QStringLiteral("RFＭ分析でのグループ分け"), body());
+    auto* layout = new QGridLayout(box);
+    mMatrix = new GroupMatrixWidget(GroupMatrixWidget::Arrangement::R, box);
+    mMatrix->setObjectName(QStringLiteral("lblR54321"));
+    layout->addWidget(mMatrix, 0, 0, 3, 1, Qt::AlignTop);
+
+    auto* options = area(QStringLiteral("設定するグループ"), box);
+    auto* optionLayout = new QVBoxLayout(options);
+    auto* group = new QButtonGroup(options);
+    const std::array<std::pair<const char16_t*, const char16_t*>, 6> names{{
+        {u"lblGrp_A", u"グループＡ"},
+        {u"lblGrp_B", u"グループＢ"},
+        {u"lblGrp_C", u"グループＣ"},
+        {u"lblGrp_D", u"グループＤ"},
+        {u"lblGrp_E", u"グループＥ"},
+        {u"lblGrp_X", u"未分類"},
+    }};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* option = new QRadioButton(text(names[i].second), options);
+        option->setObjectName(text(names[i].first));
+        // A swatch beside each option shows the colour it paints with.
+        auto* swatch = new QLabel(options);
+        swatch->setFixedSize(28, 14);
+        swatch->setFrameShape(QFrame::Box);
+        swatch->setAutoFillBackground(true);
+        QPalette p = swatch->palette();
+        p.setColor(QPalette::Window,
+                   GroupMatrixWidget::GroupColour(
+                       GroupMatrixWidget::OptionLetter(static_cast<int>(i) + 1), palette()));
+        swatch->setPalette(p);
+        auto* row = new QHBoxLayout;
+        row->addWidget(swatch);
+        row->addWidget(option, 1);
+        optionLayout->addLayout(row);
+        group->addButton(option, static_cast<int>(i) + 1);
+        mGroupOptions[i] = option;
+    }
+    connect(group, &QButtonGroup::idClicked, this, [this](int id) { selectPaintGroup(id); });
+    layout->addWidget(options, 0, 1);
+
+    auto* hint = label(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを押しな"
+                                      "がらマウスでなぞって　指定します。"),
+                       box);
+    hint->setWordWrap(true);
+    layout->addWidget(hint, 1, 1);
+
+    auto* buttons = new QGridLayout;
+    auto* all = button(QStringLiteral("Command5"), QStringLiteral("全て設定"), box);
+    connect(all, &QPushButton::clicked, this, [this] { mMatrix->paintAll(); });
+    auto* sample = button(QStringLiteral("Command2"), QStringLiteral("サンプル設定"), box);
+    connect(sample, &QPushButton::clicked, this,
+            [this] { mMatrix->setGroupMatrix(SampleGroupMatrix()); });
+    mViewpointButton = button(QStringLiteral("Command7"), QStringLiteral("他の視点から"), box);
+    mViewpointButton->setEnabled(false);
+    connect(mViewpointButton, &QPushButton::clicked, this, [this] {
+        if (mViewpoint)
+            mViewpoint();
+    });
+    buttons->addWidget(all, 0, 0);
+    buttons->addWidget(
+        unavailableButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box), 0, 1);
+    buttons->addWidget(sample, 1, 0);
+    buttons->addWidget(mViewpointButton, 1, 1);
+    layout->addLayout(buttons, 2, 1);
+    layout->setColumnStretch(1, 1);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildPreview() {
+    auto* box = area(QStringLiteral("参考：上部抽出条件での各値"), body());
+    auto* layout = new QGridLayout(box);
+    mPreviewButton = button(QStringLiteral("Command3"), QStringLiteral("各値を得る"), box);
+    mPreviewButton->setEnabled(false);
+    layout->addWidget(mPreviewButton, 0, 0, 1, 2, Qt::AlignLeft);
+    const auto value = [box, layout](const QString& name, const QString& caption, int row) {
+        auto* result = new QLabel(box);
+        result->setObjectName(name);
+        result->setFrameShape(QFrame::Panel);
+        result->setFrameShadow(QFrame::Sunken);
+        result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        result->setMinimumWidth(result->fontMetrics().horizontalAdvance(QString(15, u'0')));
+        layout->addWidget(new QLabel(caption, box), row, 0);
+        layout->addWidget(result, row, 1);
+        return result;
+    };
+    mSgnCnt = value(QStringLiteral("lblSgnCnt"), QStringLiteral("データ数"), 1);
+    mSgnMax = value(QStringLiteral("lblSgnMax"), QStringLiteral("最大購買額"), 2);
+    mSgnMin = value(QStringLiteral("lblSgnMin"), QStringLiteral("最小購買額"), 3);
+    mSgnSum = value(QStringLiteral("lblSgnSum"), QStringLiteral("購買額累計"), 4);
+    mSgnAvg = value(QStringLiteral("lblSgnAVG"), QStringLiteral("平均額累計"), 5);
+    layout->setRowStretch(6, 1);
+    layout->setColumnStretch(2, 1);
+    return box;
+}
+
+QWidget* FRM_PLWAN401::buildBottomLine() {
+    auto* line = new QWidget(body());
+    auto* layout = new QVBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* keys = new QHBoxLayout;
+    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), line);
+    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), line);
+    keys->addWidget(mEsc);
+    keys->addStretch(1);
+    mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), line);
+    mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
+    mCalendarHint->setFrameShape(QFrame::Box);
+    mCalendarHint->hide();
+    keys->addWidget(mCalendarHint);
+    keys->addStretch(1);
+    auto* hardCopy = new QToolButton(line);
+    hardCopy->setObjectName(QStringLiteral("imgHDCopy"));
+    hardCopy->setText(QStringLiteral("ハードコピー"));
+    hardCopy->setEnabled(false);
+    keys->addWidget(hardCopy);
+    keys->addWidget(mF12);
+    layout->addLayout(keys);
+    auto* status = new QStatusBar(line);
+    status->setObjectName(QStringLiteral("stbGuide"));
+    status->setSizeGripEnabled(false);
+    layout->addWidget(status);
+    return line;
+}
+
+void FRM_PLWAN401::connectControls() {
+    connect(mSetDate, &QPushButton::clicked, this,
+            [this] { SetDatePlusMonths(mLastVisitTo, mLastVisitFrom, mMonths, prompter()); });
+    connect(mMonthSlider, &QSlider::valueChanged, this, [this](int position) {
+        const QString count = QString::number(position);
+        if (mMonths->text() != count)
+            mMonths->setText(count);
+    });
+    connect(mMonths, &QLineEdit::textChanged, this, [this](const QString& count) {
+        const QSignalBlocker block(mMonthSlider);
+        mMonthSlider->setValue(ToLong(count));
+    });
+
+    mLastVisitFrom->setValueChangedHandler([this](const QString&) { reportLastVisit(); });
+    mLastVisitTo->setValueChangedHandler([this](const QString&) { reportLastVisit(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        mCalendarHint->setVisible(now == mBaseDate || now == mLastVisitFrom || now == mLastVisitTo);
+    });
+
+    connect(mDetailOn, &QCheckBox::clicked, this,
+            [this](bool checked) { applyDetailEnabled(checked); });
+
+    for (auto* fields : {&mR, &mF, &mM}) {
+        connect((*fields)[1], &QLineEdit::textChanged, this,
+                [field1 = (*fields)[0]](const QString& value) { field1->setText(value); });
+    }
+
+    connect(mPreviewButton, &QPushButton::clicked, this, [this] { preview(); });
+    connect(mF12, &QPushButton::clicked, this, [this] { goNext(); });
+    connect(mEsc, &QPushButton::clicked, this, [this] {
+        if (mMenu)
+            mMenu();
+    });
+
+    // The order Enter and Down walk, and the first field focused.
+    QWidget* previous = nullptr;
+    int tag = 0;
+    const auto chain = [&](QWidget* w) {
+        w->setProperty("tag", QString::number(++tag));
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    };
+    chain(mLastVisitFrom);
+    chain(mLastVisitTo);
+    chain(mMonths);
+    chain(mDetailFrom);
+    chain(mDetailTo);
+    chain(mBaseDate);
+    for (auto* fields : {&mR, &mF, &mM})
+        for (int rank = 5; rank >= 2; --rank)
+            chain((*fields)[rank - 1]);
+}
+
+void FRM_PLWAN401::loadState(const ParameterScreenState& s) {
+    mLoading = true;
+    mLastVisitFrom->setValue(s.LastVisitFrom);
+    mLastVisitTo->setValue(s.LastVisitTo);
+    mMonths->setText(s.LastVisitMonths);
+    mBaseDate->setValue(s.BaseDate);
+    for (int i = 4; i >= 0; --i) {
+        mR[i]->setText(s.RThreshold[i]);
+        mF[i]->setText(s.FThreshold[i]);
+        mM[i]->setText(s.MThreshold[i]);
+    }
+    selectPaintGroup(s.PaintGroup);
+    mMatrix->setGroupMatrix(s.GroupMatrix);
+    mDetailOn->setChecked(s.DetailPeriodOn);
+    mFromDetail->setChecked(s.LastVisitFromDetail);
+    mDetailFrom->setValue(s.DetailFrom);
+    mDetailTo->setValue(s.DetailTo);
+    applyDetailEnabled(s.DetailControlsEnabled);
+    setConditionSummary(s.ConditionSummary);
+    mLoading = false;
+}
+
+ParameterScreenState FRM_PLWAN401::state() const {
+    ParameterScreenState s;
+    s.LastVisitFrom = mLastVisitFrom->value();
+    s.LastVisitTo = mLastVisitTo->value();
+    s.LastVisitMonths = mMonths->text();
+    s.BaseDate = mBaseDate->value();
+    for (std::size_t i = 0; i < 5; ++i) {
+        s.RThreshold[i] = mR[i]->text();
+        s.FThreshold[i] = mF[i]->text();
+        s.MThreshold[i] = mM[i]->text();
+    }
+    s.PaintGroup = mMatrix->paintGroup();
+    s.GroupMatrix = mMatrix->groupMatrix();
+    s.DetailPeriodOn = mDetailOn->isChecked();
+    s.LastVisitFromDetail = mFromDetail->isChecked();
+    s.DetailFrom = mDetailFrom->value();
+    s.DetailTo = mDetailTo->value();
+    for (int row = 0; row < mList1->count(); ++row)
+        s.ConditionSummary.append(mList1->item(row)->text());
+    s.DetailControlsEnabled = mDetailFrom->isEnabled();
+    return s;
+}
+
+void FRM_PLWAN401::setPreviewHandler(PreviewHandler handler) {
+    mPreview = std::move(handler);
+    mPreviewButton->setEnabled(static_cast<bool>(mPreview));
+}
+
+void FRM_PLWAN401::setThresholdScreenHandler(std::function<void()> handler) {
+    mThresholdScreen = std::move(handler);
+    mThresholdButton->setEnabled(static_cast<bool>(mThresholdScreen));
+}
+
+void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
+    mViewpoint = std::move(handler);
+    mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
+}
+
+void FRM_PLWAN401::setConditionSummary(const QStringList& lines) {
+    mList1->clear();
+    mList1->addItems(lines);
+}
+
+void FRM_PLWAN401::showPreviewLabels(const PreviewLabels& labels) {
+    mSgnCnt->setText(labels.Count);
+    mSgnMax->setText(labels.Max);
+    mSgnMin->setText(labels.Min);
+    mSgnSum->setText(labels.Sum);
+    mSgnAvg->setText(labels.Average);
+}
+
+void FRM_PLWAN401::setThresholds(const std::array<QString, 5>& r, const std::array<QString, 5>& f,
+                                 const std::array<QString, 5>& m) {
+    // Field 2 last, so that field 1 ends up echoing it.
+    for (int i : {4, 3, 2, 0, 1}) {
+        mR[i]->setText(r[i]);
+        mF[i]->setText(f[i]);
+        mM[i]->setText(m[i]);
+    }
+}
+
+void FRM_PLWAN401::setQuickRange(int months, DateField* from, DateField* to) {
+    QString first;
+    QString last;
+    PeriodFromMonths(-months, mClock, first, last);
+    from->setValue(first);
+    to->setValue(last);
+}
+
+void FRM_PLWAN401::setMonthCount(int months) {
+    mMonths->setText(QString::number(std::clamp(months, MonthCountMin, MonthCountMax)));
+}
+
+void FRM_PLWAN401::applyDetailEnabled(bool enabled) {
+    mFromDetail->setEnabled(enabled);
+    mDetailFrom->setEnabled(enabled);
+    mDetailTo->setEnabled(enabled);
+    for (QPushButton* b : mDetailButtons)
+        b->setEnabled(enabled);
+}
+
+void FRM_PLWAN401::selectPaintGroup(int option) {
+    const bool valid = option >= 1 && option <= 6;
+    for (std::size_t i = 0; i < mGroupOptions.size(); ++i) {
+        // An exclusive group keeps one option checked: lift that while clearing them all.
+        auto* group = mGroupOptions[i]->group();
+        if (group && !valid)
+            group->setExclusive(false);
+        mGroupOptions[i]->setChecked(valid && static_cast<int>(i) + 1 == option);
+        if (group && !valid)
+            group->setExclusive(true);
+    }
+    mMatrix->setPaintGroup(valid ? option : 0);
+}
+
+void FRM_PLWAN401::reportLastVisit() {
+    if (!mLoading && mLastVisit)
+        mLastVisit(mLastVisitFrom->value(), mLastVisitTo->value(), mMonths->text());
+}
+
+void FRM_PLWAN401::failWith(const QString& message, const QString& focus) {
+    prompter().show(message, MessageIcon::Critical);
+    if (auto* control = findChild<QWidget*>(focus))
+        SetFocusSafe(control);
+}
+
+void FRM_PLWAN401::goNext() {
+    const ParameterScreenState s = state();
+    ParameterCheckFailure failure = CheckParameterScreen(s, mClock);
+    if (failure.passed())
+        failure = CheckThresholds(s);
+    if (!failure.passed()) {
+        failWith(failure.Message, failure.Focus);
+        return;
+    }
+    if (mNext)
+        mNext();
+}
+
+void FRM_PLWAN401::preview() {
+    if (!mPreview)
+        return;
+    // The waiting texts stay while the preview runs and when it finds nothing.
+    PreviewLabels labels{QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),
+                         QStringLiteral("お待ちください"), QString()};
+    showPreviewLabels(labels);
+    mPreview(labels);
+    showPreviewLabels(labels);
+}
+
+} // namespace plw

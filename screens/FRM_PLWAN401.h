@@ -1,0 +1,129 @@
+#pragma once
+
+#include "rfm/PLWAN40_sgn.h"
+#include "screens/AnalysisScreen.h"
+#include "settings/ParameterScreenState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QToolButton;
+
+namespace plw {
+
+class Clock;
+class DateField;
+class GroupMatrixWidget;
+class TextField;
+
+// The parameter screen: the customer selection (last-visit range, condition summary), the
+// optional detailed purchase period, the base date, the R, F and M thresholds and the group
+// matrix. Its controls bind to a ParameterScreenState; the checks, the sample settings and the
+// statistics preview are the libraries'. What leaves the screen (the next screen, the menu, the
+// preview, a changed last-visit range) is reported through handlers.
+class FRM_PLWAN401 final : public AnalysisScreen {
+public:
+    FRM_PLWAN401(const Environment& environment, Prompter& prompter, const Clock& clock,
+                 QWidget* parent = nullptr);
+
+    // Fills every control from the state (no handler is called).
+    void loadState(const ParameterScreenState& state);
+    // The controls' values; GroupMatrix holds the letter each cell's colour stands for.
+    ParameterScreenState state() const;
+
+    // F12 after the screen and threshold checks passed: go on to FRM_PLWAN403.
+    void setNextHandler(std::function<void()> handler) { mNext = std::move(handler); }
+    // "ESC:メニューへ" and Esc.
+    void setMenuHandler(std::function<void()> handler) { mMenu = std::move(handler); }
+    // "各値を得る": runs the statistics preview into the labels; true when they hold values.
+    using PreviewHandler = std::function<bool(PreviewLabels& labels)>;
+    void setPreviewHandler(PreviewHandler handler);
+    // imdPinRai_F or imdPinRai_T changed: from, to and the month count, for the conditions
+    // (last-visit kind "3"), after which the caller puts the new summary in with
+    // setConditionSummary.
+    using LastVisitHandler =
+        std::function<void(const QString& from, const QString& to, const QString& months)>;
+    void setLastVisitHandler(LastVisitHandler handler) { mLastVisit = std::move(handler); }
+    // "便利画面" (the threshold screen) and "他の視点から" (the viewpoint screen); each button
+    // is enabled once its handler is set.
+    void setThresholdScreenHandler(std::function<void()> handler);
+    void setViewpointHandler(std::function<void()> handler);
+
+    // List1: the summary lines of the current extraction conditions.
+    void setConditionSummary(const QStringList& lines);
+    // The five result labels of "参考：上部抽出条件での各値".
+    void showPreviewLabels(const PreviewLabels& labels);
+
+    // Threshold fields R, F, M (index 0 is field 1), for the threshold screen's copy.
+    void setThresholds(const std::array<QString, 5>& r, const std::array<QString, 5>& f,
+                       const std::array<QString, 5>& m);
+
+private:
+    QWidget* buildExtraction();
+    QWidget* buildLastVisit();
+    QWidget* buildDetailPeriod();
+    QWidget* buildParameters();
+    QWidget* buildMatrix();
+    QWidget* buildPreview();
+    QWidget* buildBottomLine();
+    void connectControls();
+
+    void setQuickRange(int months, DateField* from, DateField* to);
+    void setMonthCount(int months);
+    void applyDetailEnabled(bool enabled);
+    void selectPaintGroup(int option);
+    void reportLastVisit();
+    void goNext();
+    void preview();
+    void failWith(const QString& message, const QString& focus);
+
+    const Clock& mClock;
+    std::function<void()> mNext;
+    std::function<void()> mMenu;
+    PreviewHandler mPreview;
+    LastVisitHandler mLastVisit;
+    std::function<void()> mThresholdScreen;
+    std::function<void()> mViewpoint;
+    bool mLoading = false;
+
+    QListWidget* mList1 = nullptr;
+    DateField* mLastVisitFrom = nullptr;
+    DateField* mLastVisitTo = nullptr;
+    TextField* mMonths = nullptr;
+    QSlider* mMonthSlider = nullptr;
+    QPushButton* mSetDate = nullptr;
+    QCheckBox* mDetailOn = nullptr;
+    QCheckBox* mFromDetail = nullptr;
+    DateField* mDetailFrom = nullptr;
+    DateField* mDetailTo = nullptr;
+    std::array<QPushButton*, 5> mDetailButtons{};
+    DateField* mBaseDate = nullptr;
+    std::array<TextField*, 5> mR{};
+    std::array<TextField*, 5> mF{};
+    std::array<TextField*, 5> mM{};
+    GroupMatrixWidget* mMatrix = nullptr;
+    std::array<QRadioButton*, 6> mGroupOptions{};
+    QPushButton* mThresholdButton = nullptr;
+    QPushButton* mViewpointButton = nullptr;
+    QPushButton* mPreviewButton = nullptr;
+    QLabel* mSgnCnt = nullptr;
+    QLabel* mSgnMax = nullptr;
+    QLabel* mSgnMin = nullptr;
+    QLabel* mSgnSum = nullptr;
+    QLabel* mSgnAvg = nullptr;
+    QLabel* mCalendarHint = nullptr;
+    QPushButton* mEsc = nullptr;
+    QPushButton* mF12 = nullptr;
+};
+
+} // namespace plw
