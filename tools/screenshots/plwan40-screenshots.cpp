@@ -3,8 +3,11 @@
 //
 //   plwan40-screenshots OUTPUT_FOLDER
 
+#include "app/Clock.h"
+#include "app/Environment.h"
 #include "app/Prompter.h"
 #include "screens/ExtractionWaitWindow.h"
+#include "screens/FRM_PLWAN401.h"
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/GroupMatrixWidget.h"
@@ -90,5 +93,24 @@ int main(int argc, char** argv) {
         matrix.setGroupMatrix(SampleGroupMatrix());
         ok = Save(matrix, folder, name) && ok;
     }
+    // The parameter screen as the sample installation opens it.
+    Environment environment;
+    const FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    ParameterScreenState parameters;
+    parameters.LastVisitFrom = QStringLiteral("20241201");
+    parameters.LastVisitTo = QStringLiteral("20261130");
+    parameters.LastVisitMonths = QStringLiteral("24");
+    parameters.BaseDate = QStringLiteral("20261130");
+    const SampleThresholdSet thresholds = SampleThresholds();
+    parameters.RThreshold = thresholds.R;
+    parameters.FThreshold = thresholds.F;
+    parameters.MThreshold = thresholds.M;
+    parameters.GroupMatrix = SampleGroupMatrix();
+    parameters.PaintGroup = 1;
+    parameters.ConditionSummary = {
+        QStringLiteral("ポイント情報  最終来店日  指定（かつ）  2024/12/01～2026/11/30")};
+    FRM_PLWAN401 parameterScreen(environment, prompter, clock);
+    parameterScreen.loadState(parameters);
+    ok = Save(parameterScreen, folder, QStringLiteral("FRM_PLWAN401")) && ok;
     return ok ? 0 : 1;
 }
