@@ -1,0 +1,402 @@
+#include "screens/FRM_PLWAN403.h"
+
+#include "app/CommonRoutines.h"
+#include "app/Prompter.h"
+#include "screens/ChartSamplePicture.h"
+#include "screens/FieldRoutines.h"
+#include "screens/SaveFileDialog.h"
+#include "screens/TextField.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace plw {
+
+namespace {
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// Selects the option with the number (1-based) in the group, or none for 0 or a number the
+// group does not have.
+template <size_t N>
+void selectOption(QButtonGroup* group, const std::array<QRadioButton*, N>& options, int number) {
+    group->setExclusive(false);
+    for (size_t i = 0; i < N; ++i)
+        options[i]->setChecked(static_cast<int>(i) + 1 == number);
+    group->setExclusive(true);
+}
+
+template <size_t N> int selectedOption(const std::array<QRadioButton*, N>& options) {
+    for (size_t i = 0; i < N; ++i)
+        if (options[i]->isChecked())
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
+QStringList entries(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+// The selected entry's row, or -1 when nothing is selected.
+int selectedRow(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? list->row(item) : -1;
+}
+
+} // namespace
+
+FRM_PLWAN403::FRM_PLWAN403(const Environment& environment, Prompter& prompter,
+                           OutputScreenState& state, const QStringList& outputItems,
+                           SaveFileDialog& saveDialog, QWidget* parent)
+    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mState(state),
+      mOutputItems(outputItems), mSaveDialog(saveDialog) {
+    setObjectName(QStringLiteral("FRM_PLWAN403"));
+    buildControls();
+    loadState();
+}
+
+void FRM_PLWAN403::buildControls() {
+    QWidget* area = body();
+
+    // Sheets of the workbook.
+    auto* outputBox = new QGroupBox(QStringLiteral("出力物の選択"), area);
+    const std::array<std::pair<const char16_t*, const char16_t*>, 9> outputs{{
+        {u"chkP10", u"RFM解析パラメータ"},
+        {u"chkP20", u"グループ値"},
+        {u"chkP25", u"RFM顧客一覧"},
+        {u"chkP30", u"Ｒ視点人数"},
+        {u"chkP31", u"Ｒ視点金額"},
+        {u"chkP40", u"Ｆ視点人数"},
+        {u"chkP41", u"Ｆ視点金額"},
+        {u"chkP50", u"Ｍ視点人数"},
+        {u"chkP51", u"Ｍ視点金額"},
+    }};
+    auto* outputLayout = new QGridLayout(outputBox);
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        mOutputs[i] = new QCheckBox(QString::fromUtf16(outputs[i].second), outputBox);
+        mOutputs[i]->setObjectName(QString::fromUtf16(outputs[i].first));
+    }
+    // The general sheets in the first column, the six viewpoint sheets in pairs beside them.
+    outputLayout->addWidget(mOutputs[0], 0, 0);
+    outputLayout->addWidget(mOutputs[1], 1, 0);
+    outputLayout->addWidget(mOutputs[2], 2, 0);
+    for (int v = 0; v < 3; ++v) {
+        outputLayout->addWidget(mOutputs[static_cast<size_t>(3 + 2 * v)], v, 1);
+        outputLayout->addWidget(mOutputs[static_cast<size_t>(4 + 2 * v)], v, 2);
+    }
+    auto* checkAll = button(QStringLiteral("Command9"), QStringLiteral("全部チェック"), outputBox);
+    auto* clearAll = button(QStringLiteral("Command8"), QStringLiteral("全部解除"), outputBox);
+    auto* outputButtons = new QHBoxLayout;
+    outputButtons->addStretch(1);
+    outputButtons->addWidget(checkAll);
+    outputButtons->addWidget(clearAll);
+    outputLayout->addLayout(outputButtons, 3, 0, 1, 3);
+    connect(checkAll, &QPushButton::clicked, this, [this] { tickAllOutputs(true); });
+    connect(clearAll, &QPushButton::clicked, this, [this] { tickAllOutputs(false); });
+
+    // Chart types of the group-value sheet, each option with its sample picture.
+    using Kind = ChartSamplePicture::Kind;
+    const auto chartBox = [this, area](const QString& caption, auto& options, QButtonGroup*& group,
+                                       const QString& prefix, const auto& pictures, int columns) {
+        auto* box = new QGroupBox(caption, area);
+        auto* layout = new QGridLayout(box);
+        group = new QButtonGroup(box);
+        for (size_t i = 0; i < options.size(); ++i) {
+            auto* option = new QRadioButton(QStringLiteral("種類") + QChar(0xFF11 + int(i)), box);
+            option->setObjectName(prefix + QString::number(i + 1));
+            group->addButton(option);
+            options[i] = option;
+            auto* picture = new ChartSamplePicture(pictures[i].second, box);
+            picture->setObjectName(pictures[i].first);
+            picture->setClickHandler([this, option] { chooseChart(option); });
+            connect(option, &QRadioButton::clicked, this, [this, option] { chooseChart(option); });
+            const int row = static_cast<int>(i) / columns * 2;
+            const int column = static_cast<int>(i) % columns;
+            layout->addWidget(picture, row, column, Qt::AlignHCenter);
+            layout->addWidget(option, row + 1, column, Qt::AlignHCenter);
+        }
+        return box;
+    };
+    const std::array<std::pair<QString, Kind>, 3> leftPictures{{
+        {QStringLiteral("Image1"), Kind::Template},
+        {QStringLiteral("Image2"), Kind::Column},
+        {QStringLiteral("Image3"), Kind::PercentColumn},
+    }};
+    const std::array<std::pair<QString, Kind>, 6> rightPictures{{
+        {QStringLiteral("Image8"), Kind::Pie},
+        {QStringLiteral("Image7"), Kind::Column},
+        {QStringLiteral("Image6"), Kind::Bar},
+        {QStringLiteral("Image11"), Kind::Doughnut},
+        {QStringLiteral("Image10"), Kind::Line},
+        {QStringLiteral("Image9"), Kind::Cylinder},
+    }};
+    auto* leftBox = chartBox(QStringLiteral("グループ値のグラフの種類(左)"), mLeftCharts,
+                             mLeftChartGroup, QStringLiteral("optG2"), leftPictures, 3);
+    auto* rightBox = chartBox(QStringLiteral("グループ値のグラフの種類(右)"), mRightCharts,
+                              mRightChartGroup, QStringLiteral("optG3"), rightPictures, 6);
+
+    // Columns, order and groups of the customer list.
+    auto* listBox = new QGroupBox(QStringLiteral("RFM顧客一覧の出力項目/順序"), area);
+    const auto itemList = [listBox](const QString& name) {
+        auto* list = new QListWidget(listBox);
+        list->setObjectName(name);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setMinimumSize(200, 220);
+        return list;
+    };
+    mList2 = itemList(QStringLiteral("List2"));
+    mList3 = itemList(QStringLiteral("List3"));
+    auto* allSet = button(QStringLiteral("cmdAllSet"), QStringLiteral("全不要"), listBox);
+    auto* toUnneeded = button(QStringLiteral("cmdM2KSen"), QStringLiteral("不要"), listBox);
+    auto* toOutput = button(QStringLiteral("cmdK2MSen"), QStringLiteral("出力"), listBox);
+    auto* allClear = button(QStringLiteral("cmdAllCLEAR"), QStringLiteral("全出力"), listBox);
+    auto* moveButtons = new QVBoxLayout;
+    moveButtons->addStretch(1);
+    for (QPushButton* b : {allSet, toUnneeded, toOutput, allClear})
+        moveButtons->addWidget(b);
+    moveButtons->addStretch(1);
+    connect(allSet, &QPushButton::clicked, this, [this] { unneedAll(); });
+    connect(toUnneeded, &QPushButton::clicked, this, [this] { moveToUnneeded(); });
+    connect(toOutput, &QPushButton::clicked, this, [this] { moveToOutput(); });
+    connect(allClear, &QPushButton::clicked, this, [this] { outputAll(); });
+    connect(mList2, &QListWidget::itemDoubleClicked, this, [this] { moveToUnneeded(); });
+    connect(mList3, &QListWidget::itemDoubleClicked, this, [this] { moveToOutput(); });
+
+    auto* orderBox = new QGroupBox(QStringLiteral("出力順序"), listBox);
+    auto* orderLayout = new QVBoxLayout(orderBox);
+    mOrderGroup = new QButtonGroup(orderBox);
+    const std::array<const char16_t*, 3> orders{u"会員番号順", u"RFM値順", u"グループ順"};
+    for (size_t i = 0; i < orders.size(); ++i) {
+        mOrders[i] = new QRadioButton(QString::fromUtf16(orders[i]), orderBox);
+        mOrders[i]->setObjectName(QStringLiteral("optJR") + QString::number(i + 1));
+        mOrderGroup->addButton(mOrders[i]);
+        orderLayout->addWidget(mOrders[i]);
+    }
+
+    auto* groupBox = new QGroupBox(QStringLiteral("出力グループ"), listBox);
+    auto* groupLayout = new QGridLayout(groupBox);
+    const std::array<std::pair<const char16_t*, const char16_t*>, 6> groups{{
+        {u"chkGrp_A", u"グループＡ"},
+        {u"chkGrp_B", u"グループＢ"},
+        {u"chkGrp_C", u"グループＣ"},
+        {u"chkGrp_D", u"グループＤ"},
+        {u"chkGrp_E", u"グループＥ"},
+        {u"chkGrp_X", u"未分類"},
+    }};
+    for (size_t i = 0; i < groups.size(); ++i) {
+        mGroups[i] = new QCheckBox(QString::fromUtf16(groups[i].second), groupBox);
+        mGroups[i]->setObjectName(QString::fromUtf16(groups[i].first));
+        groupLayout->addWidget(mGroups[i], static_cast<int>(i % 3), static_cast<int>(i / 3));
+    }
+    auto* groupsOn = button(QStringLiteral("Command2"), QStringLiteral("全部チェック"), groupBox);
+    auto* groupsOff = button(QStringLiteral("Command1"), QStringLiteral("全部解除"), groupBox);
+    groupLayout->addWidget(groupsOn, 3, 0);
+    groupLayout->addWidget(groupsOff, 3, 1);
+    connect(groupsOn, &QPushButton::clicked, this, [this] { tickAllGroups(true); });
+    connect(groupsOff, &QPushButton::clicked, this, [this] { tickAllGroups(false); });
+
+    auto* listLayout = new QGridLayout(listBox);
+    listLayout->addWidget(new QLabel(QStringLiteral("出力項目"), listBox), 0, 0);
+    listLayout->addWidget(new QLabel(QStringLiteral("出力不要項目"), listBox), 0, 2);
+    listLayout->addWidget(mList2, 1, 0);
+    listLayout->addLayout(moveButtons, 1, 1);
+    listLayout->addWidget(mList3, 1, 2);
+    listLayout->addWidget(
+        new QLabel(QStringLiteral("ダブルクリックでも指定/解除できます。"), listBox), 2, 0, 1, 3);
+    auto* listOptions = new QVBoxLayout;
+    listOptions->addWidget(orderBox);
+    listOptions->addWidget(groupBox);
+    listOptions->addStretch(1);
+    listLayout->addLayout(listOptions, 0, 3, 3, 1);
+
+    // Workbook name.
+    auto* nameBox = new QGroupBox(
+        QStringLiteral(
+            "出力するExcelブック名(フォルダを指定しない場合はマイドキュメントに作成されます）"),
+        area);
+    mWorkbookName = new TextField(nameBox);
+    mWorkbookName->setObjectName(QStringLiteral("txtOtFname"));
+    mF9 = button(QStringLiteral("cmdF9"), QStringLiteral("F9:参照"), nameBox);
+    auto* nameLayout = new QHBoxLayout(nameBox);
+    nameLayout->addWidget(mWorkbookName, 1);
+    nameLayout->addWidget(mF9);
+    connect(mF9, &QPushButton::clicked, this, [this] { browseWorkbook(); });
+
+    // Bottom line.
+    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:前画面"), area);
+    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:Excel出力"), area);
+    for (QPushButton* b : {mEsc, mF12})
+        b->setMinimumSize(130, 32);
+    connect(mEsc, &QPushButton::clicked, this, [this] { goBack(); });
+    connect(mF12, &QPushButton::clicked, this, [this] { execute(); });
+    setEscButton(mEsc);
+    setF9Button(mF9);
+    setF12Button(mF12);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(outputBox);
+    auto* charts = new QVBoxLayout;
+    charts->addWidget(leftBox);
+    charts->addWidget(rightBox);
+    top->addLayout(charts, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(mEsc);
+    bottom->addStretch(1);
+    bottom->addWidget(mF12);
+    auto* layout = new QVBoxLayout(area);
+    layout->addLayout(top);
+    layout->addWidget(listBox, 1);
+    layout->addWidget(nameBox);
+    layout->addLayout(bottom);
+}
+
+void FRM_PLWAN403::loadState() {
+    const std::array<bool, 9> outputs{
+        mState.OutParameters, mState.OutGroupValues, mState.OutCustomerList,
+        mState.OutRCount,     mState.OutRAmount,     mState.OutFCount,
+        mState.OutFAmount,    mState.OutMCount,      mState.OutMAmount};
+    for (size_t i = 0; i < outputs.size(); ++i)
+        mOutputs[i]->setChecked(outputs[i]);
+    selectOption(mLeftChartGroup, mLeftCharts, mState.LeftChartType);
+    selectOption(mRightChartGroup, mRightCharts, mState.RightChartType);
+    selectOption(mOrderGroup, mOrders, mState.ListOrder);
+    for (size_t g = 0; g < mGroups.size(); ++g)
+        mGroups[g]->setChecked(mState.ListGroups[g]);
+    // List2 always shows the master items not left out, in master order.
+    showLists(mState.List3);
+    mWorkbookName->setText(mState.WorkbookName);
+}
+
+void FRM_PLWAN403::storeState() {
+    bool* outputs[] = {&mState.OutParameters, &mState.OutGroupValues, &mState.OutCustomerList,
+                       &mState.OutRCount,     &mState.OutRAmount,     &mState.OutFCount,
+                       &mState.OutFAmount,    &mState.OutMCount,      &mState.OutMAmount};
+    for (size_t i = 0; i < mOutputs.size(); ++i)
+        *outputs[i] = mOutputs[i]->isChecked();
+    mState.LeftChartType = selectedOption(mLeftCharts);
+    mState.RightChartType = selectedOption(mRightCharts);
+    mState.ListOrder = selectedOption(mOrders);
+    for (size_t g = 0; g < mGroups.size(); ++g)
+        mState.ListGroups[g] = mGroups[g]->isChecked();
+    mState.List2 = entries(mList2);
+    mState.List3 = entries(mList3);
+    mState.WorkbookName = mWorkbookName->text();
+}
+
+void FRM_PLWAN403::tickAllOutputs(bool on) {
+    for (QCheckBox* box : mOutputs)
+        box->setChecked(on);
+}
+
+void FRM_PLWAN403::tickAllGroups(bool on) {
+    for (QCheckBox* box : mGroups)
+        box->setChecked(on);
+}
+
+void FRM_PLWAN403::chooseChart(QRadioButton* option) {
+    option->setChecked(true);
+    mOutputs[1]->setChecked(true); // chkP20 "グループ値"
+}
+
+void FRM_PLWAN403::moveToUnneeded() {
+    const int row = selectedRow(mList2);
+    if (row < 0) {
+        prompter().show(QStringLiteral("選択されていません"), MessageIcon::Critical);
+        return;
+    }
+    QStringList unneeded = entries(mList3);
+    unneeded.append(mList2->item(row)->text());
+    showLists(unneeded);
+    mOutputs[2]->setChecked(true); // chkP25 "RFM顧客一覧"
+}
+
+void FRM_PLWAN403::moveToOutput() {
+    const int row = selectedRow(mList3);
+    if (row < 0) {
+        prompter().show(QStringLiteral("選択されていません"), MessageIcon::Critical);
+        return;
+    }
+    QStringList unneeded = entries(mList3);
+    unneeded.removeAt(row);
+    showLists(unneeded);
+    mOutputs[2]->setChecked(true);
+}
+
+void FRM_PLWAN403::unneedAll() {
+    showLists(mOutputItems);
+    mOutputs[2]->setChecked(true);
+}
+
+void FRM_PLWAN403::outputAll() {
+    showLists(QStringList());
+    mOutputs[2]->setChecked(true);
+}
+
+// List3 := the items left out, in their order; List2 := the master items not among them.
+void FRM_PLWAN403::showLists(const QStringList& unneeded) {
+    mList3->clear();
+    mList3->addItems(unneeded);
+    mList2->clear();
+    for (const QString& item : mOutputItems)
+        if (!unneeded.contains(item))
+            mList2->addItem(item);
+}
+
+void FRM_PLWAN403::browseWorkbook() {
+    const QString chosen = TrimAll(mSaveDialog.askSaveFileName(
+        this, QStringLiteral("ファイル保存"), mState.DialogFolder, mState.DialogFile,
+        QStringLiteral("(*.XLS *.xls)"), QStringLiteral("XLS")));
+    if (chosen.isEmpty())
+        return;
+    QString folder;
+    QString file;
+    SplitPath(chosen, folder, file);
+    if (file.size() < 4 || file.at(file.size() - 4) != u'.')
+        file += QStringLiteral(".XLS");
+    mWorkbookName->setText(folder + file);
+    mState.DialogFolder = folder;
+    mState.DialogFile = file;
+}
+
+void FRM_PLWAN403::execute() {
+    storeState();
+    if (!mExecute)
+        return;
+    const AnalysisResult result = mExecute();
+    // The name check completes the name in place (documents folder, extension).
+    mWorkbookName->setText(mState.WorkbookName);
+    if (!result.Focus.isEmpty())
+        SetFocusSafe(findChild<QWidget*>(result.Focus));
+}
+
+void FRM_PLWAN403::goBack() {
+    storeState();
+    hide();
+    if (mBack)
+        mBack();
+}
+
+void FRM_PLWAN403::closeEvent(QCloseEvent* event) {
+    // The close box does what "ESC:前画面" does.
+    event->ignore();
+    mEsc->click();
+}
+
+} // namespace plw
