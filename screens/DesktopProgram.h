@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/ProgramEnd.h"
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace plw {
+
+struct Environment;
+class FRM_PLWAN401;
+class FRM_PLWAN402;
+class FRM_PLWAN403;
+class FRM_PLWAN404;
+class Frm_excel2jyu;
+class Frm_excelRun;
+class ExtractionWaitWindow;
+class SaveFileDialog;
+class ExcelWorkbookWriter;
+class Sleeper;
+struct AnalysisContext;
+struct AnalysisResult;
+struct Session;
+
+// The desktop program over a session: the start-up with its screens in the order of the main
+// routine, the moves between the screens, the analysis run with its windows, and the exits. The
+// program's end is reported through the end handler (the event loop's exit in the program).
+class DesktopProgram {
+public:
+    DesktopProgram(Session& session, SaveFileDialog& saveDialog);
+    ~DesktopProgram();
+
+    // The start-up: system description, databases, classifications, condition module, output
+    // items, the parameter screen loaded with F12 disabled, the parameters, the screen shown and
+    // F12 enabled. The end when a step failed (its message shown).
+    MaybeEnd start();
+
+    // Called once with the program's end status when an exit path has run.
+    void setEndHandler(std::function<void(int status)> handler) { mEnd = std::move(handler); }
+
+    FRM_PLWAN401& parameterScreen() { return *mParameterScreen; }
+    FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
+    Frm_excelRun& progressWindow() { return *mProgress; }
+    Frm_excel2jyu& runningDialog() { return *mRunningDialog; }
+
+private:
+    void buildScreens();
+    void toMenu();
+    void toOutputScreen();
+    AnalysisResult runAnalysis();
+    // Runs work with the analysis context of the session and the run's windows.
+    void withContext(const std::function<void(AnalysisContext&)>& work);
+    void finish(const ProgramEnd& end);
+    // While an operation yields, no other window takes input (no second operation, no exit).
+    void setBusy(bool busy);
+
+    Session& mSession;
+    SaveFileDialog& mSaveDialog;
+    std::unique_ptr<FRM_PLWAN401> mParameterScreen;
+    std::unique_ptr<FRM_PLWAN402> mViewpointScreen;
+    std::unique_ptr<FRM_PLWAN403> mOutputScreen;
+    std::unique_ptr<FRM_PLWAN404> mThresholdScreen;
+    std::unique_ptr<Frm_excelRun> mProgress;
+    std::unique_ptr<Frm_excel2jyu> mRunningDialog;
+    std::unique_ptr<ExtractionWaitWindow> mWait;
+    std::unique_ptr<Sleeper> mSleeper;
+    std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
+    std::function<void(int)> mEnd;
+    bool mEnded = false;
+};
+
+// The desktop program's entry: the Qt application (the X11 platform preferred where Wayland
+// would ignore window placement), the options, the session and the event loop. Exit status.
+int RunDesktop(int argc, char* argv[]);
+
+} // namespace plw

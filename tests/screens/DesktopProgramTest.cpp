@@ -1,0 +1,101 @@
+#include "screens/DesktopProgram.h"
+
+#include "app/Clock.h"
+#include "app/EventPump.h"
+#include "app/main/Session.h"
+#include "screens/FRM_PLWAN401.h"
+#include "screens/FRM_PLWAN403.h"
+#include "screens/SaveFileDialog.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tools/sample/SampleInstallation.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace plw;
+
+namespace {
+
+struct NoSaveDialog final : SaveFileDialog {
+    QString askSaveFileName(QWidget*, const QString&, const QString&, const QString&,
+                            const QString&, const QString&) override {
+        return {};
+    }
+};
+
+// A sample installation started from the menu (its marker written), the desktop program on it.
+class DesktopProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sample::SampleOptions options;
+        options.folder = mDir.path() + QStringLiteral("/inst");
+        options.customers = 12;
+        QString error;
+        ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &mSummary))
+            << error.toStdString();
+        mSession.Env.LocationFileOverride = mSummary.locationFile;
+        test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+        mProgram.setEndHandler([this](int status) { mEnds.append(status); });
+    }
+
+    QTemporaryDir mDir;
+    sample::SampleSummary mSummary;
+    test::ScriptedPrompter mPrompter;
+    FixedClock mClock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
+    CountingEventPump mPump;
+    Session mSession{mPrompter, mClock, mPump};
+    NoSaveDialog mSaveDialog;
+    DesktopProgram mProgram{mSession, mSaveDialog};
+    QList<int> mEnds;
+};
+
+// Keys reach a screen's shortcuts only in the active window.
+void Activate(QWidget& window) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+TEST_F(DesktopProgramTest, StartsOnTheParameterScreenAndEscSavesTheSettingsForTheMenu) {
+    ASSERT_FALSE(mProgram.start()) << mPrompter.texts().join(u'|').toStdString();
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    EXPECT_TRUE(screen.isVisible());
+    auto* f12 = screen.findChild<QAbstractButton*>(QStringLiteral("cmdF12"));
+    ASSERT_TRUE(f12);
+    EXPECT_TRUE(f12->isEnabled());
+    EXPECT_EQ(screen.state().BaseDate, mSession.ParameterScreen.BaseDate);
+
+    // A changed base date is saved on the way to the menu.
+    ParameterScreenState changed = screen.state();
+    changed.BaseDate = QStringLiteral("20261201");
+    screen.loadState(changed);
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_Escape);
+    EXPECT_EQ(mEnds, QList<int>{0});
+    EXPECT_FALSE(QFile::exists(mSummary.workFolder + QStringLiteral("MENU.DAT")));
+    EXPECT_FALSE(mSession.Databases.Open);
+    EXPECT_TRUE(
+        test::ReadBytes(mSummary.workFolder + QStringLiteral("PLWAN40.PRM")).contains("20261201"));
+}
+
+TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F12);
+    EXPECT_TRUE(mProgram.outputScreen().isVisible()) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_FALSE(screen.isVisible());
+    Activate(mProgram.outputScreen());
+    QTest::keyClick(&mProgram.outputScreen(), Qt::Key_Escape);
+    EXPECT_TRUE(screen.isVisible());
+    EXPECT_TRUE(mEnds.isEmpty());
+
+    static_cast<QWidget&>(screen).close();
+    EXPECT_EQ(mEnds, QList<int>{0});
+    EXPECT_FALSE(mSession.Databases.Open);
+}
+
+} // namespace
