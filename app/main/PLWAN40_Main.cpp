@@ -43,15 +43,9 @@ int RunProgram(int argc, char* argv[]) {
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
     session.Env.LocationFileOverride = parser.value(location);
 
-    if (!parser.isSet(batch) && (parser.isSet(baseDate) || parser.isSet(periodMonths))) {
-        session.Messages.show(QStringLiteral("--base-date and --period-months belong to --batch."),
+    if (!parser.isSet(batch)) { // the entry point sends every other start to the desktop program
+        session.Messages.show(QStringLiteral("plwan40: batch mode needs --batch."),
                               MessageIcon::Critical);
-        return 2;
-    }
-    if (!parser.isSet(batch)) {
-        session.Messages.show(
-            QStringLiteral("The desktop screens are not built yet; run with --batch."),
-            MessageIcon::Critical);
         return 2;
     }
     BatchOptions options;
