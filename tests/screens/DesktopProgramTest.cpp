@@ -3,8 +3,10 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/main/Session.h"
+#include "rfm/PLWAN4_hrhen.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN403.h"
+#include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -12,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -95,6 +98,53 @@ TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
 
     static_cast<QWidget&>(screen).close();
     EXPECT_EQ(mEnds, QList<int>{0});
+    EXPECT_FALSE(mSession.Databases.Open);
+}
+
+// The operator's whole path: a period, a painted cell, F12, the sheets, F12, the confirmation,
+// the progress window, the workbook saved and opened, the program at its end.
+TEST_F(DesktopProgramTest, AnOperatorRunsAnAnalysisFromStartToTheSavedWorkbook) {
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    mSession.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+    ASSERT_FALSE(mProgram.start());
+    QStringList opened;
+    mSession.OpenWorkbook = [&](const QString& path) {
+        opened << path;
+    };
+
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    ParameterScreenState parameters = screen.state();
+    parameters.LastVisitFrom = QStringLiteral("20250101");
+    parameters.LastVisitTo = QStringLiteral("20261130");
+    parameters.BaseDate = QStringLiteral("20261130");
+    screen.loadState(parameters);
+    auto* matrix = screen.findChild<GroupMatrixWidget*>(QStringLiteral("lblR54321"));
+    ASSERT_TRUE(matrix);
+    auto* groupA = screen.findChild<QAbstractButton*>(QStringLiteral("lblGrp_A"));
+    ASSERT_TRUE(groupA);
+    groupA->click();
+    QTest::mouseClick(matrix, Qt::LeftButton, {}, matrix->cellRect(QStringLiteral("111")).center());
+    EXPECT_EQ(screen.state().GroupMatrix[size_t(CellIndex(QStringLiteral("111"))) - 1], u"A");
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F12);
+    ASSERT_TRUE(mProgram.outputScreen().isVisible()) << mPrompter.texts().join(u'|').toStdString();
+
+    FRM_PLWAN403& output = mProgram.outputScreen();
+    output.storeState();
+    OutputScreenState& state = output.state();
+    state.OutParameters = state.OutGroupValues = state.OutCustomerList = true;
+    state.OutRCount = true;
+    state.WorkbookName = mDir.filePath(QStringLiteral("分析.xls"));
+    output.loadState();
+    Activate(output);
+    QTest::keyClick(&output, Qt::Key_F12);
+
+    EXPECT_EQ(mEnds, QList<int>{0}) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_EQ(opened, QStringList{mDir.filePath(QStringLiteral("分析.xls"))});
+    EXPECT_TRUE(QFile::exists(mDir.filePath(QStringLiteral("分析.xls"))));
+    EXPECT_TRUE(mPrompter.texts().contains(QStringLiteral("処理してもよろしいですか？")))
+        << mPrompter.texts().join(u'|').toStdString();
     EXPECT_FALSE(mSession.Databases.Open);
 }
 
