@@ -5,12 +5,17 @@
 
 #include "app/Clock.h"
 #include "app/Environment.h"
+#include "app/OutputItemList.h"
 #include "app/Prompter.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_PLWAN401.h"
+#include "screens/FRM_PLWAN402.h"
+#include "screens/FRM_PLWAN403.h"
+#include "screens/FRM_PLWAN404.h"
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/QtSaveFileDialog.h"
 #include "settings/SampleParameters.h"
 
 #include <QApplication>
@@ -112,5 +117,25 @@ int main(int argc, char** argv) {
     FRM_PLWAN401 parameterScreen(environment, prompter, clock);
     parameterScreen.loadState(parameters);
     ok = Save(parameterScreen, folder, QStringLiteral("FRM_PLWAN401")) && ok;
+
+    FRM_PLWAN402 viewpoints(environment, prompter, parameters);
+    viewpoints.open();
+    ok = Save(viewpoints, folder, QStringLiteral("FRM_PLWAN402")) && ok;
+    FRM_PLWAN404 thresholdScreen(environment, prompter, parameters);
+    thresholdScreen.open();
+    ok = Save(thresholdScreen, folder, QStringLiteral("FRM_PLWAN404")) && ok;
+
+    OutputScreenState output;
+    output.OutParameters = output.OutGroupValues = output.OutCustomerList = true;
+    output.OutRCount = output.OutRAmount = true;
+    output.WorkbookName = QStringLiteral("/home/shop/RFM分析結果.xls");
+    QtSaveFileDialog saveDialog;
+    FRM_PLWAN403 outputScreen(
+        environment, prompter, output,
+        BuildOutputItemList({QStringLiteral("地区"), QStringLiteral("職業"), QStringLiteral("趣味"),
+                             QStringLiteral("来店動機")}),
+        saveDialog);
+    outputScreen.loadState();
+    ok = Save(outputScreen, folder, QStringLiteral("FRM_PLWAN403")) && ok;
     return ok ? 0 : 1;
 }
