@@ -62,7 +62,7 @@ void Activate(QWidget& window) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
-TEST_F(DesktopProgramTest, StartsOnTheParameterScreenAndEscSavesTheSettingsForTheMenu) {
+TEST_F(DesktopProgramTest, EscSavesTheSettingsForTheMenuAndTheNextStartShowsThem) {
     ASSERT_FALSE(mProgram.start()) << mPrompter.texts().join(u'|').toStdString();
     FRM_PLWAN401& screen = mProgram.parameterScreen();
     EXPECT_TRUE(screen.isVisible());
@@ -82,6 +82,14 @@ TEST_F(DesktopProgramTest, StartsOnTheParameterScreenAndEscSavesTheSettingsForTh
     EXPECT_FALSE(mSession.Databases.Open);
     EXPECT_TRUE(
         test::ReadBytes(mSummary.workFolder + QStringLiteral("PLWAN40.PRM")).contains("20261201"));
+
+    // The next start, from the menu again, shows what was saved.
+    test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+    Session again(mPrompter, mClock, mPump);
+    again.Env.LocationFileOverride = mSummary.locationFile;
+    DesktopProgram restarted(again, mSaveDialog);
+    ASSERT_FALSE(restarted.start());
+    EXPECT_EQ(restarted.parameterScreen().state().BaseDate, u"20261201");
 }
 
 TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
