@@ -41,6 +41,7 @@ public:
     void setEndHandler(std::function<void(int status)> handler) { mEnd = std::move(handler); }
 
     FRM_PLWAN401& parameterScreen() { return *mParameterScreen; }
+    FRM_PLWAN402& viewpointScreen() { return *mViewpointScreen; }
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
     Frm_excelRun& progressWindow() { return *mProgress; }
     Frm_excel2jyu& runningDialog() { return *mRunningDialog; }

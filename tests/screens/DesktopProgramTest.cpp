@@ -5,6 +5,7 @@
 #include "app/main/Session.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "screens/FRM_PLWAN401.h"
+#include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
@@ -107,6 +108,25 @@ TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
     static_cast<QWidget&>(screen).close();
     EXPECT_EQ(mEnds, QList<int>{0});
     EXPECT_FALSE(mSession.Databases.Open);
+}
+
+TEST_F(DesktopProgramTest, APaintingInTheViewpointScreenComesBackToTheParameterScreen) {
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    auto* viewpoints = screen.findChild<QAbstractButton*>(QStringLiteral("Command7"));
+    ASSERT_TRUE(viewpoints);
+    viewpoints->click();
+    FRM_PLWAN402& other = mProgram.viewpointScreen();
+    ASSERT_TRUE(other.isVisible());
+    EXPECT_FALSE(screen.isVisible());
+    other.groupOption(5)->click(); // group E
+    GroupMatrixWidget* fView = other.view(GroupMatrixWidget::Arrangement::F);
+    QTest::mouseClick(fView, Qt::LeftButton, {}, fView->cellRect(QStringLiteral("534")).center());
+    EXPECT_EQ(other.view(GroupMatrixWidget::Arrangement::R)->group(QStringLiteral("534")), u"E");
+    Activate(other);
+    QTest::keyClick(&other, Qt::Key_F12);
+    ASSERT_TRUE(screen.isVisible());
+    EXPECT_EQ(screen.state().GroupMatrix[size_t(CellIndex(QStringLiteral("534"))) - 1], u"E");
 }
 
 // The operator's whole path: a period, a painted cell, F12, the sheets, F12, the confirmation,
