@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +128,22 @@ TEST_F(DesktopProgramTest, APaintingInTheViewpointScreenComesBackToTheParameterS
     QTest::keyClick(&other, Qt::Key_F12);
     ASSERT_TRUE(screen.isVisible());
     EXPECT_EQ(screen.state().GroupMatrix[size_t(CellIndex(QStringLiteral("534"))) - 1], u"E");
+}
+
+TEST_F(DesktopProgramTest, TheValuesButtonShowsTheSelectedCustomersFigures) {
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    auto* values = screen.findChild<QAbstractButton*>(QStringLiteral("Command3"));
+    ASSERT_TRUE(values);
+    ASSERT_TRUE(values->isEnabled());
+    values->click();
+    auto* count = screen.findChild<QLabel*>(QStringLiteral("lblSgnCnt"));
+    ASSERT_TRUE(count);
+    bool number = false;
+    count->text().trimmed().remove(u',').toInt(&number);
+    EXPECT_TRUE(number) << count->text().toStdString()
+                        << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(screen.isEnabled()); // the screen takes input again after the preview
 }
 
 // The operator's whole path: a period, a painted cell, F12, the sheets, F12, the confirmation,
