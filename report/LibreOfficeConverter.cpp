@@ -1,5 +1,6 @@
 #include "report/LibreOfficeConverter.h"
 
+#include "app/EventPump.h"
 #include "app/FileSystem.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -85,7 +87,8 @@ QString LibreOfficeConverter::ProgramPath() {
 }
 
 bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
-                                   WorkbookFormat format, int timeLimitMs, QString* error) {
+                                   WorkbookFormat format, int timeLimitMs, QString* error,
+                                   EventPump* pump) {
     const QString program = ProgramPath();
     if (program.isEmpty()) {
         SetError(error, QStringLiteral("LibreOffice (soffice) is not installed: neither "
@@ -148,8 +151,18 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
                             .arg(program, process.errorString()));
         return false;
     }
-    const qint64 remaining = timeLimitMs > 0 ? qMax<qint64>(1, timeLimitMs - clock.elapsed()) : -1;
-    if (!process.waitForFinished(int(remaining)) && process.state() != QProcess::NotRunning) {
+    // Waits in short steps, letting the window system repaint in between when a pump is given.
+    bool finished = false;
+    bool timedOut = false;
+    while (!finished && !timedOut) {
+        const qint64 left = timeLimitMs > 0 ? timeLimitMs - clock.elapsed() : 100;
+        finished = process.waitForFinished(int(std::clamp<qint64>(left, 1, 100))) ||
+                   process.state() == QProcess::NotRunning;
+        timedOut = !finished && timeLimitMs > 0 && clock.elapsed() >= timeLimitMs;
+        if (!finished && pump)
+            pump->yield();
+    }
+    if (timedOut) {
         ::kill(-pid_t(process.processId()), SIGKILL);
         process.waitForFinished(-1);
         SetError(error, QStringLiteral("LibreOffice did not finish converting %1 within %2 seconds "

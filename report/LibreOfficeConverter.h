@@ -4,6 +4,8 @@
 
 namespace plw {
 
+class EventPump;
+
 enum class WorkbookFormat { Xls, Xlsx };
 
 // Converts workbooks between formats with LibreOffice run headless: the finished .xlsx becomes
@@ -21,8 +23,10 @@ public:
     // False with the reason: converter missing, input missing, time limit exceeded, process
     // failed (exit code and the last lines it reported), no output produced, output not
     // renamable (the system's error).
+    // While it waits, pump (when given) yields to the window system every 100 ms, so that the
+    // program's windows repaint.
     static bool Convert(const QString& input, const QString& output, WorkbookFormat format,
-                        int timeLimitMs, QString* error);
+                        int timeLimitMs, QString* error, EventPump* pump = nullptr);
 };
 
 } // namespace plw

@@ -43,9 +43,12 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
         context.Pump,
         context.CancelFlag,
         context.Env.ProgramFolder,
-        mConvert ? mConvert : [limit](const QString& xlsx, const QString& target, QString* reason) {
-            return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls, limit, reason);
-        }};
+        mConvert ? mConvert
+                 : [limit, &context](const QString& xlsx, const QString& target, QString* reason) {
+                       // The windows repaint while LibreOffice converts.
+                       return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
+                                                            limit, reason, &context.Pump);
+                   }};
     AnalysisSheetWriters writers(context);
     const WorkbookRunResult result = plw::WriteWorkbook(
         frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);
