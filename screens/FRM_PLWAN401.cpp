@@ -88,6 +88,11 @@ QString firstDayOfMonth(const Clock& clock, int months) {
 
 } // namespace
 
+FRM_PLWAN401::~FRM_PLWAN401() {
+    // The base classes' destruction moves the focus; the watch must not reach this screen then.
+    disconnect(mFocusWatch);
+}
+
 FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, const Clock& clock,
                            QWidget* parent)
     : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mClock(clock) {
@@ -474,7 +479,7 @@ void FRM_PLWAN401::connectControls() {
 
     mLastVisitFrom->setValueChangedHandler([this](const QString&) { reportLastVisit(); });
     mLastVisitTo->setValueChangedHandler([this](const QString&) { reportLastVisit(); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    mFocusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         mCalendarHint->setVisible(now == mBaseDate || now == mLastVisitFrom || now == mLastVisitTo);
     });
 

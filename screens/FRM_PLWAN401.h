@@ -35,6 +35,7 @@ class FRM_PLWAN401 final : public AnalysisScreen {
 public:
     FRM_PLWAN401(const Environment& environment, Prompter& prompter, const Clock& clock,
                  QWidget* parent = nullptr);
+    ~FRM_PLWAN401() override;
 
     // Fills every control from the state (no handler is called).
     void loadState(const ParameterScreenState& state);
@@ -69,6 +70,8 @@ public:
                        const std::array<QString, 5>& m);
 
 private:
+    // The application-wide focus watch, let go before the screen's members are.
+    QMetaObject::Connection mFocusWatch;
     QWidget* buildExtraction();
     QWidget* buildLastVisit();
     QWidget* buildDetailPeriod();
