@@ -5,12 +5,14 @@
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
+#include "app/main/StreamPrompter.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
+#include "screens/DesktopStart.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
@@ -24,7 +26,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QEvent>
 #include <QFont>
 
@@ -224,29 +225,30 @@ void DesktopProgram::finish(const ProgramEnd& end) {
         mEnd(end.status);
 }
 
-int RunDesktop(int argc, char* argv[]) {
+int RunDesktop(int argc, char* argv[], const CommandLine& line) {
     // Wayland ignores where a window asks to be placed: the X11 platform is used where it exists.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!DisplayNamed()) {
+        StreamPrompter prompter(stderr);
+        static_cast<Prompter&>(prompter).show(NoDisplayMessage(), MessageIcon::Critical);
+        return NoDisplayStatus;
+    }
+    const ApplicationStartGuard guard;
     QApplication application(argc, argv);
+    guard.started();
     QApplication::setApplicationName(QStringLiteral("plwan40"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"));
-    parser.addHelpOption();
-    const QCommandLineOption location(
-        QStringLiteral("location"),
-        QStringLiteral("The location file to use instead of searching for one."),
-        QStringLiteral("FILE"));
-    parser.addOption(location);
-    parser.process(application);
+    QString error;
+    if (!LoadJapanese(application, &error))
+        StreamPrompter(stderr).show(error, MessageIcon::Information, MessageButtons::Ok);
 
     MessageBoxPrompter prompter(QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"));
     SystemClock clock;
     ApplicationEventPump pump;
     Session session(prompter, clock, pump);
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
-    session.Env.LocationFileOverride = parser.value(location);
+    session.Env.LocationFileOverride = line.LocationFile;
     QtSaveFileDialog saveDialog;
     DesktopProgram program(session, saveDialog);
     program.setEndHandler([](int status) { QCoreApplication::exit(status); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgramEnd.h"
+#include "app/main/CommandLine.h"
 
 #include <functional>
 #include <memory>
@@ -73,7 +74,8 @@ private:
 };
 
 // The desktop program's entry: the Qt application (the X11 platform preferred where Wayland
-// would ignore window placement), the options, the session and the event loop. Exit status.
-int RunDesktop(int argc, char* argv[]);
+// would ignore window placement) in Japanese, the session and the event loop. Exit status; 2
+// without a display.
+int RunDesktop(int argc, char* argv[], const CommandLine& line);
 
 } // namespace plw
