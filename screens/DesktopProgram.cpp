@@ -78,8 +78,10 @@ MaybeEnd DesktopProgram::start() {
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(false);
     LoadSessionParameters(mSession);
+    // Every screen shows the loaded parameters, so that the exit saves what they hold.
     mParameterScreen->loadState(mSession.ParameterScreen);
     mParameterScreen->setConditionSummary(mSession.Conditions->SummaryLines());
+    mOutputScreen->loadState();
     mSession.SaveSettings = [this](Session& session) {
         session.ParameterScreen = mParameterScreen->state();
         mOutputScreen->storeState();

@@ -94,6 +94,30 @@ TEST_F(DesktopProgramTest, EscSavesTheSettingsForTheMenuAndTheNextStartShowsThem
     EXPECT_EQ(restarted.parameterScreen().state().BaseDate, u"20261201");
 }
 
+TEST_F(DesktopProgramTest, StartingAndLeavingAtOnceKeepsEverySavedSettingByteForByte) {
+    const QString parameters = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QString conditions = mSummary.workFolder + QStringLiteral("PLWAN40.JKN");
+    const QByteArray savedParameters = test::ReadBytes(parameters);
+    const QByteArray savedConditions = test::ReadBytes(conditions);
+    // Twice: the first exit must not change what the second start reads.
+    for (int start = 0; start < 2; ++start) {
+        test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+        test::ScriptedPrompter prompter;
+        Session session(prompter, mClock, mPump);
+        session.Env.LocationFileOverride = mSummary.locationFile;
+        DesktopProgram program(session, mSaveDialog);
+        QList<int> ends;
+        program.setEndHandler([&](int status) { ends.append(status); });
+        ASSERT_FALSE(program.start()) << prompter.texts().join(u'|').toStdString();
+        Activate(program.parameterScreen());
+        QTest::keyClick(&program.parameterScreen(), Qt::Key_Escape);
+        ASSERT_EQ(ends, QList<int>{0});
+        EXPECT_EQ(test::ReadBytes(parameters), savedParameters) << "start " << start;
+        EXPECT_EQ(test::ReadBytes(conditions), savedConditions) << "start " << start;
+        EXPECT_TRUE(prompter.messages().isEmpty()) << prompter.texts().join(u'|').toStdString();
+    }
+}
+
 TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
     ASSERT_FALSE(mProgram.start());
     FRM_PLWAN401& screen = mProgram.parameterScreen();
