@@ -160,6 +160,8 @@ TEST_F(SampleInstallationTest, ReturnTableAndDeviceDescription) {
     }
     EXPECT_EQ(FindReturnProgramInRecord(modori, QStringLiteral("PLWAN40")),
               QStringLiteral("PLWMENU"));
+    // The return program is there, so leaving the sample takes the normal exit path.
+    EXPECT_TRUE(QFileInfo(systemFolder() + QStringLiteral("PLWMENU")).isExecutable());
 
     const QByteArray device = read(systemFolder() + QStringLiteral("INI/KIKISYU.SYS"));
     ASSERT_EQ(device.size(), 4096);
