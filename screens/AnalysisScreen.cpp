@@ -69,6 +69,8 @@ AnalysisScreen::AnalysisScreen(const Environment& environment, Prompter& prompte
     mBody = new QWidget(this);
     mBody->setObjectName(QStringLiteral("body"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(4);
     layout->addWidget(mHeader);
     layout->addWidget(mBody, 1);
 

@@ -44,6 +44,8 @@ public:
     FRM_PLWAN401& parameterScreen() { return *mParameterScreen; }
     FRM_PLWAN402& viewpointScreen() { return *mViewpointScreen; }
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
+    FRM_PLWAN404& thresholdScreen() { return *mThresholdScreen; }
+    ExtractionWaitWindow& waitWindow() { return *mWait; }
     Frm_excelRun& progressWindow() { return *mProgress; }
     Frm_excel2jyu& runningDialog() { return *mRunningDialog; }
 

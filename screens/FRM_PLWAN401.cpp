@@ -7,6 +7,7 @@
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 #include "settings/SampleParameters.h"
 
@@ -98,19 +99,25 @@ FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, c
     : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mClock(clock) {
     setObjectName(QStringLiteral("FRM_PLWAN401"));
 
+    // Two columns over the group matrix, so that the screen fits a laptop display: the
+    // conditions and the parameters on the left, the dates and the figures on the right.
     auto* grid = new QGridLayout(body());
     grid->setContentsMargins(0, 0, 0, 0);
-    auto* dates = new QWidget(body());
-    auto* datesLayout = new QVBoxLayout(dates);
-    datesLayout->setContentsMargins(0, 0, 0, 0);
-    datesLayout->addWidget(buildLastVisit());
-    datesLayout->addWidget(buildDetailPeriod());
-    grid->addWidget(buildExtraction(), 0, 0);
-    grid->addWidget(dates, 0, 1);
-    grid->addWidget(buildParameters(), 1, 0);
-    grid->addWidget(buildPreview(), 1, 1);
-    grid->addWidget(buildMatrix(), 2, 0, 1, 2);
-    grid->addWidget(buildBottomLine(), 3, 0, 1, 2);
+    grid->setSpacing(4);
+    const auto column = [this](std::initializer_list<QWidget*> areas) {
+        auto* stack = new QWidget(body());
+        auto* layout = new QVBoxLayout(stack);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(4);
+        for (QWidget* a : areas)
+            layout->addWidget(a);
+        layout->addStretch(1);
+        return stack;
+    };
+    grid->addWidget(column({buildExtraction(), buildParameters()}), 0, 0);
+    grid->addWidget(column({buildLastVisit(), buildDetailPeriod(), buildPreview()}), 0, 1);
+    grid->addWidget(buildMatrix(), 1, 0, 1, 2);
+    grid->addWidget(buildBottomLine(), 2, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 
@@ -123,31 +130,32 @@ FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, c
 
 QWidget* FRM_PLWAN401::buildExtraction() {
     auto* box = area(QStringLiteral("抽出条件"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mList1 = new QListWidget(box);
     mList1->setObjectName(QStringLiteral("List1"));
     mList1->setMinimumHeight(60);
-    layout->addWidget(mList1, 0, 0, 1, 4);
+    layout->addWidget(mList1, 0, 0, 4, 1);
     layout->addWidget(unavailableButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box),
-                      1, 0);
+                      0, 1);
     layout->addWidget(
         unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
     layout->addWidget(
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 1, 2);
+        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 2, 1);
     layout->addWidget(
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 1,
-        3);
+        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 3,
+        1);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
                                       "んで分析を行いたい場合等は詳細条件を設定できます。"),
                        box);
     note->setWordWrap(true);
-    layout->addWidget(note, 2, 0, 1, 4);
+    layout->addWidget(note, 4, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildLastVisit() {
     auto* box = area(QStringLiteral("最終来店日"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mLastVisitFrom = new DateField(box);
     mLastVisitFrom->setObjectName(QStringLiteral("imdPinRai_F"));
     mLastVisitTo = new DateField(box);
@@ -197,35 +205,34 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
     add->addWidget(label(QStringLiteral("ヵ月後の"), box));
     mSetDate = button(QStringLiteral("cmdPinRai"), QStringLiteral("日付設定"), box);
     add->addWidget(mSetDate);
-    add->addStretch(1);
-    layout->addLayout(add, 2, 0);
-
     mMonthSlider = new QSlider(Qt::Horizontal, box);
     mMonthSlider->setObjectName(QStringLiteral("sldPinRai"));
     mMonthSlider->setRange(MonthCountMin, MonthCountMax);
     mMonthSlider->setTickPosition(QSlider::TicksBelow);
     mMonthSlider->setTickInterval(12);
-    layout->addWidget(mMonthSlider, 3, 0);
+    add->addWidget(mMonthSlider, 1);
+    layout->addLayout(add, 2, 0);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildDetailPeriod() {
     auto* box = area(QStringLiteral("購買日付詳細指定"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mDetailOn = new QCheckBox(QStringLiteral("購買日付詳細指定をする"), box);
     mDetailOn->setObjectName(QStringLiteral("chkKs1"));
-    layout->addWidget(mDetailOn, 0, 0);
 
     mDetailFrom = new DateField(box);
     mDetailFrom->setObjectName(QStringLiteral("imdPinRai_2F"));
     mDetailTo = new DateField(box);
     mDetailTo->setObjectName(QStringLiteral("imdPinRai_2T"));
     auto* range = new QHBoxLayout;
+    range->addWidget(mDetailOn);
+    range->addSpacing(8);
     range->addWidget(mDetailFrom);
     range->addWidget(label(QStringLiteral("～"), box));
     range->addWidget(mDetailTo);
     range->addStretch(1);
-    layout->addLayout(range, 1, 0);
+    layout->addLayout(range, 0, 0);
 
     auto* quick = new QHBoxLayout;
     for (std::size_t i = 0; i < QuickRanges.size(); ++i) {
@@ -237,7 +244,7 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
         quick->addWidget(b);
     }
     quick->addStretch(1);
-    layout->addLayout(quick, 2, 0);
+    layout->addLayout(quick, 1, 0);
 
     auto* last = new QHBoxLayout;
     mFromDetail = new QCheckBox(QStringLiteral("最終来店日を購買日付詳細範囲の日付とする。"), box);
@@ -245,13 +252,13 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
     last->addWidget(mFromDetail);
     last->addStretch(1);
     last->addWidget(unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box));
-    layout->addLayout(last, 3, 0);
+    layout->addLayout(last, 2, 0);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildParameters() {
     auto* box = area(QStringLiteral("RFＭ分析パラメータ"), body());
-    auto* layout = new QVBoxLayout(box);
+    auto* layout = Compact(new QVBoxLayout(box));
 
     auto* base = new QHBoxLayout;
     base->addWidget(label(QStringLiteral("基準日"), box));
@@ -279,6 +286,8 @@ QWidget* FRM_PLWAN401::buildParameters() {
 
     // Three columns R, F, M; rows rank 5 (top) to rank 1, each field with its unit caption.
     auto* thresholds = new QGridLayout;
+    thresholds->setHorizontalSpacing(4);
+    thresholds->setVerticalSpacing(1);
     struct Dimension {
         const char16_t* Heading;
         const char16_t* Name;
@@ -314,10 +323,10 @@ QWidget* FRM_PLWAN401::buildParameters() {
                                   column + 1);
         }
     }
-    thresholds->setColumnStretch(7, 1);
-    layout->addLayout(thresholds);
-
-    auto* buttons = new QHBoxLayout;
+    auto* table = new QHBoxLayout;
+    table->addLayout(thresholds);
+    table->addSpacing(12);
+    auto* buttons = new QVBoxLayout;
     auto* sample = button(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
     connect(sample, &QPushButton::clicked, this, [this] {
         const SampleThresholdSet s = SampleThresholds();
@@ -334,20 +343,21 @@ QWidget* FRM_PLWAN401::buildParameters() {
     buttons->addWidget(
         unavailableButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box));
     buttons->addStretch(1);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
+    table->addLayout(buttons);
+    table->addStretch(1);
+    layout->addLayout(table);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildMatrix() {
     auto* box = area(QStringLiteral("RFＭ分析でのグループ分け"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mMatrix = new GroupMatrixWidget(GroupMatrixWidget::Arrangement::R, box);
     mMatrix->setObjectName(QStringLiteral("lblR54321"));
-    layout->addWidget(mMatrix, 0, 0, 3, 1, Qt::AlignTop);
+    layout->addWidget(mMatrix, 0, 0, 2, 1, Qt::AlignTop);
 
     auto* options = area(QStringLiteral("設定するグループ"), box);
-    auto* optionLayout = new QVBoxLayout(options);
+    auto* optionLayout = Compact(new QGridLayout(options));
     auto* group = new QButtonGroup(options);
     const std::array<std::pair<const char16_t*, const char16_t*>, 6> names{{
         {u"lblGrp_A", u"グループＡ"},
@@ -373,7 +383,7 @@ QWidget* FRM_PLWAN401::buildMatrix() {
         auto* row = new QHBoxLayout;
         row->addWidget(swatch);
         row->addWidget(option, 1);
-        optionLayout->addLayout(row);
+        optionLayout->addLayout(row, static_cast<int>(i) % 3, static_cast<int>(i) / 3);
         group->addButton(option, static_cast<int>(i) + 1);
         mGroupOptions[i] = option;
     }
@@ -383,8 +393,7 @@ QWidget* FRM_PLWAN401::buildMatrix() {
     auto* hint = label(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを押しな"
                                       "がらマウスでなぞって　指定します。"),
                        box);
-    hint->setWordWrap(true);
-    layout->addWidget(hint, 1, 1);
+    layout->addWidget(hint, 2, 0);
 
     auto* buttons = new QGridLayout;
     auto* all = button(QStringLiteral("Command5"), QStringLiteral("全て設定"), box);
@@ -403,47 +412,51 @@ QWidget* FRM_PLWAN401::buildMatrix() {
         unavailableButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box), 0, 1);
     buttons->addWidget(sample, 1, 0);
     buttons->addWidget(mViewpointButton, 1, 1);
-    layout->addLayout(buttons, 2, 1);
+    layout->addLayout(buttons, 1, 1, 2, 1, Qt::AlignTop);
     layout->setColumnStretch(1, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildPreview() {
     auto* box = area(QStringLiteral("参考：上部抽出条件での各値"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mPreviewButton = button(QStringLiteral("Command3"), QStringLiteral("各値を得る"), box);
     mPreviewButton->setEnabled(false);
-    layout->addWidget(mPreviewButton, 0, 0, 1, 2, Qt::AlignLeft);
-    const auto value = [box, layout](const QString& name, const QString& caption, int row) {
+    layout->addWidget(mPreviewButton, 0, 0, 3, 1, Qt::AlignTop);
+    // The five figures in two columns beside the button.
+    const auto value = [box, layout](const QString& name, const QString& caption, int place) {
         auto* result = new QLabel(box);
         result->setObjectName(name);
         result->setFrameShape(QFrame::Panel);
         result->setFrameShadow(QFrame::Sunken);
         result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         result->setMinimumWidth(result->fontMetrics().horizontalAdvance(QString(15, u'0')));
-        layout->addWidget(new QLabel(caption, box), row, 0);
-        layout->addWidget(result, row, 1);
+        const int row = place % 3;
+        const int column = 1 + place / 3 * 2;
+        layout->addWidget(new QLabel(caption, box), row, column);
+        layout->addWidget(result, row, column + 1);
         return result;
     };
-    mSgnCnt = value(QStringLiteral("lblSgnCnt"), QStringLiteral("データ数"), 1);
-    mSgnMax = value(QStringLiteral("lblSgnMax"), QStringLiteral("最大購買額"), 2);
-    mSgnMin = value(QStringLiteral("lblSgnMin"), QStringLiteral("最小購買額"), 3);
-    mSgnSum = value(QStringLiteral("lblSgnSum"), QStringLiteral("購買額累計"), 4);
-    mSgnAvg = value(QStringLiteral("lblSgnAVG"), QStringLiteral("平均額累計"), 5);
-    layout->setRowStretch(6, 1);
-    layout->setColumnStretch(2, 1);
+    mSgnCnt = value(QStringLiteral("lblSgnCnt"), QStringLiteral("データ数"), 0);
+    mSgnMax = value(QStringLiteral("lblSgnMax"), QStringLiteral("最大購買額"), 1);
+    mSgnMin = value(QStringLiteral("lblSgnMin"), QStringLiteral("最小購買額"), 2);
+    mSgnSum = value(QStringLiteral("lblSgnSum"), QStringLiteral("購買額累計"), 3);
+    mSgnAvg = value(QStringLiteral("lblSgnAVG"), QStringLiteral("平均額累計"), 4);
+    layout->setColumnStretch(5, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildBottomLine() {
     auto* line = new QWidget(body());
-    auto* layout = new QVBoxLayout(line);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* keys = new QHBoxLayout;
+    auto* keys = new QHBoxLayout(line);
+    keys->setContentsMargins(0, 0, 0, 0);
     mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), line);
     mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), line);
     keys->addWidget(mEsc);
-    keys->addStretch(1);
+    auto* status = new QStatusBar(line);
+    status->setObjectName(QStringLiteral("stbGuide"));
+    status->setSizeGripEnabled(false);
+    keys->addWidget(status, 1);
     mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), line);
     mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
     mCalendarHint->setFrameShape(QFrame::Box);
@@ -456,11 +469,6 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
     hardCopy->setEnabled(false);
     keys->addWidget(hardCopy);
     keys->addWidget(mF12);
-    layout->addLayout(keys);
-    auto* status = new QStatusBar(line);
-    status->setObjectName(QStringLiteral("stbGuide"));
-    status->setSizeGripEnabled(false);
-    layout->addWidget(status);
     return line;
 }
 
