@@ -60,7 +60,7 @@ QPushButton* optionButton(const OptionLayout& layout, int option, QWidget* paren
 
 FRM_PLWAN402::FRM_PLWAN402(const Environment& environment, Prompter& prompter,
                            ParameterScreenState& state, QWidget* parent)
-    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN402) "), parent), mState(state) {
+    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mState(state) {
     setObjectName(QStringLiteral("FRM_PLWAN402"));
 
     auto* layout = new QVBoxLayout(body());

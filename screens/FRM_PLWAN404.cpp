@@ -72,7 +72,7 @@ std::array<QString, 5>& stateThresholds(ParameterScreenState& state, char dimens
 
 FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
                            ParameterScreenState& state, QWidget* parent)
-    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN404) "), parent), mState(state) {
+    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mState(state) {
     setObjectName(QStringLiteral("FRM_PLWAN404"));
 
     auto* frame = new QGroupBox(QStringLiteral("RFＭ分析パラメータ"), body());

@@ -7,6 +7,7 @@
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
+#include "screens/FRM_PLWAN404.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
 #include "tests/support/Files.h"
@@ -116,6 +117,16 @@ TEST_F(DesktopProgramTest, StartingAndLeavingAtOnceKeepsEverySavedSettingByteFor
         EXPECT_EQ(test::ReadBytes(conditions), savedConditions) << "start " << start;
         EXPECT_TRUE(prompter.messages().isEmpty()) << prompter.texts().join(u'|').toStdString();
     }
+}
+
+TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {
+    ASSERT_FALSE(mProgram.start());
+    const QString title = mProgram.parameterScreen().windowTitle();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Twsystem Lumen v1 (PLWAN401) ")))
+        << title.toStdString();
+    for (QWidget* screen : std::initializer_list<QWidget*>{
+             &mProgram.viewpointScreen(), &mProgram.outputScreen(), &mProgram.thresholdScreen()})
+        EXPECT_EQ(screen->windowTitle(), title);
 }
 
 TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
