@@ -21,6 +21,9 @@ qsizetype AnsiByteLength(const QString& text);
 QString TrimAll(const QString& text);
 // The text without leading and trailing half-width blanks only.
 QString TrimBlanks(const QString& text);
+// The text with its half-width characters in their full-width forms: printable ASCII as U+FF01
+// to U+FF5E, the blank as the ideographic blank; other characters unchanged.
+QString ToFullWidth(const QString& text);
 // The text followed by blanks up to width CP932 bytes; never cut.
 QString PadRightBytes(const QString& text, qsizetype width);
 // The value in the format pattern ("##,##0", "0000", ...), blanks prepended up to the pattern's

@@ -1,5 +1,6 @@
 #include "screens/AnalysisScreen.h"
 
+#include "app/CommonRoutines.h"
 #include "screens/FieldRoutines.h"
 #include "screens/ScreenRoutines.h"
 
@@ -16,20 +17,6 @@
 namespace plw {
 
 namespace {
-
-// The output code as the panel shows it: printable ASCII as its full-width form.
-QString fullWidth(const QString& text) {
-    QString wide;
-    for (QChar c : text) {
-        if (c == u' ')
-            wide += QChar(0x3000);
-        else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E)
-            wide += QChar(c.unicode() - 0x21 + 0xFF01);
-        else
-            wide += c;
-    }
-    return wide;
-}
 
 QFrame* panel(const QString& name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -76,7 +63,7 @@ AnalysisScreen::AnalysisScreen(const Environment& environment, Prompter& prompte
     layout->addWidget(mHeader);
     layout->addWidget(mBody, 1);
 
-    mOutputCode->setText(fullWidth(mEnvironment.PrinterDestination));
+    mOutputCode->setText(ToFullWidth(mEnvironment.PrinterDestination));
     mOutputPanel->setVisible(outputPanelApplies());
     mDebugPanel->setVisible(debugPanelApplies());
 
