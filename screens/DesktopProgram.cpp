@@ -22,6 +22,7 @@
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
 #include "screens/QtSaveFileDialog.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
@@ -102,6 +103,10 @@ MaybeEnd DesktopProgram::start() {
     mParameterScreen->show();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(true);
+    // A stored value the fields cannot hold is shown as it is, and the operator is told.
+    const QStringList unfit = ValuesThatDoNotFit(mSession.ParameterScreen);
+    if (!unfit.isEmpty())
+        mSession.Messages.show(DoNotFitMessage(unfit), MessageIcon::Exclamation);
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include "screens/GroupMatrixWidget.h"
 #include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/SampleParameters.h"
 
 #include <QApplication>
@@ -179,7 +180,8 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
 
     auto* add = new QHBoxLayout;
     add->addWidget(label(QStringLiteral("上記の後日付に"), box));
-    mMonths = new TextField(box, 3);
+    mMonths = new TextField(box);
+    mMonths->setDigitsOnly(MonthCountDigits, this->prompter());
     mMonths->setObjectName(QStringLiteral("txtPinRai_X"));
     mMonths->setAlignment(Qt::AlignRight);
     mMonths->setFixedWidth(mMonths->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
@@ -307,7 +309,8 @@ QWidget* FRM_PLWAN401::buildParameters() {
         const int column = 1 + static_cast<int>(d) * 2;
         thresholds->addWidget(label(text(dim.Heading), box), 0, column, 1, 2);
         for (int rank = 5; rank >= 1; --rank) {
-            auto* field = new TextField(box, 5);
+            auto* field = new TextField(box);
+            field->setDigitsOnly(ThresholdDigits, this->prompter());
             field->setObjectName(QStringLiteral("%1_%2").arg(text(dim.Name)).arg(rank));
             field->setAlignment(Qt::AlignRight);
             field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +

@@ -105,10 +105,10 @@ TEST_F(ExitFixture, ExitToMenuSavesClosesDeletesTheMarkerAndStartsTheReturnProgr
 }
 
 TEST_F(ExitFixture, AMissingReturnProgramIsReportedAndTheMarkerStillGoes) {
-    returnProgram(QStringLiteral("PLWMENU"), false);
+    returnProgram(QStringLiteral("PLWMENUX"), false);
     ExitAfterRun(mSession);
     expectShutDown();
-    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUがありません")});
+    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUXがありません")});
 }
 
 TEST_F(ExitFixture, NoEntryForThisProgramEndsWithoutStartingAnything) {

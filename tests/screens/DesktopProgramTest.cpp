@@ -10,13 +10,16 @@
 #include "screens/FRM_PLWAN404.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
+#include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/sample/SampleInstallation.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +120,32 @@ TEST_F(DesktopProgramTest, StartingAndLeavingAtOnceKeepsEverySavedSettingByteFor
         EXPECT_EQ(test::ReadBytes(conditions), savedConditions) << "start " << start;
         EXPECT_TRUE(prompter.messages().isEmpty()) << prompter.texts().join(u'|').toStdString();
     }
+}
+
+TEST_F(DesktopProgramTest, AStoredValueTheFieldsCannotHoldIsShownWholeReportedAndRefused) {
+    const QString path = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    AnalysisParameters stored;
+    QString error;
+    ASSERT_TRUE(ReadParameterFile(path, stored, &error)) << error.toStdString();
+    stored.MThreshold[4] = QStringLiteral("123456");
+    stored.LastVisitMonths = QStringLiteral("1200");
+    ASSERT_TRUE(WriteParameterFile(path, stored, &error)) << error.toStdString();
+
+    ASSERT_FALSE(mProgram.start());
+    ASSERT_EQ(mPrompter.texts().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("Ｍのランク５のしきい値「123456」")))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("最終来店日の月数「1200」")));
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtPrmM_5"))->text(), u"123456");
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtPinRai_X"))->text(), u"1200");
+
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F12);
+    EXPECT_TRUE(screen.isVisible());
+    EXPECT_EQ(mPrompter.texts().last(),
+              QStringLiteral("しきい値は５桁までの数字で指定してください"));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtPrmM_5"));
 }
 
 TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -216,4 +217,33 @@ TEST_F(Fields, SetMonthDayUsesALeapYearAndIgnoresRejectedValues) {
     EXPECT_EQ(date->value(), QStringLiteral("19960229"));
     SetDateNumber(date, QStringLiteral("20241231"));
     EXPECT_EQ(date->value(), QStringLiteral("20241231"));
+}
+
+TEST_F(Fields, ADigitsOnlyFieldRefusesOtherCharactersAndNeverCutsWhatTheProgramSets) {
+    test::ScriptedPrompter prompter;
+    last->setDigitsOnly(5, prompter);
+    last->setFocus();
+    QTest::keyClicks(last, QStringLiteral("3O"));
+    EXPECT_EQ(last->text(), QStringLiteral("3"));
+    ASSERT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("数字（半角の0～9）だけを５桁まで入力できます")});
+
+    // A sixth digit is one place too many: refused without a message.
+    QTest::keyClicks(last, QStringLiteral("01234"));
+    EXPECT_EQ(last->text(), QStringLiteral("30123"));
+    EXPECT_EQ(prompter.texts().size(), 1);
+
+    // A paste with anything but digits changes nothing and says why.
+    QApplication::clipboard()->setText(QStringLiteral("12a"));
+    last->clear();
+    last->paste();
+    EXPECT_EQ(last->text(), QString());
+    EXPECT_EQ(prompter.texts().size(), 2);
+    QApplication::clipboard()->setText(QStringLiteral("99"));
+    QTest::keyClick(last, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(last->text(), QStringLiteral("99"));
+
+    // What the program sets is shown whole, for the checks to refuse.
+    last->setText(QStringLiteral("123456"));
+    EXPECT_EQ(last->text(), QStringLiteral("123456"));
 }

@@ -118,6 +118,9 @@ protected:
             ps.FThreshold[i] = QString::number(i + 2);
             ps.MThreshold[i] = QString::number(100 + i);
         }
+        // Field 1 shows field 2, as on the screen.
+        for (auto* thresholds : {&ps.RThreshold, &ps.FThreshold, &ps.MThreshold})
+            (*thresholds)[0] = (*thresholds)[1];
         ps.PaintGroup = 5;
         for (size_t k = 0; k < 125; ++k)
             ps.GroupMatrix[k] = QString(QChar(u"ABCDEX"[k % 6]));
