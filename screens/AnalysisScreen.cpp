@@ -1,6 +1,7 @@
 #include "screens/AnalysisScreen.h"
 
 #include "app/CommonRoutines.h"
+#include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/ScreenRoutines.h"
 
@@ -97,6 +98,10 @@ void AnalysisScreen::showEvent(QShowEvent* event) {
     if (mPlaced)
         return;
     mPlaced = true;
+    // Our widget classes have no meta-object of their own, so they are told apart by their type.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        if (auto* field = dynamic_cast<DateField*>(edit))
+            field->setPrompter(&mPrompter);
     CentreScreen(this);
     PlaceScreen(this, mEnvironment);
 }

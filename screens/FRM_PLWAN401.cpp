@@ -476,8 +476,10 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
 }
 
 void FRM_PLWAN401::connectControls() {
-    connect(mSetDate, &QPushButton::clicked, this,
-            [this] { SetDatePlusMonths(mLastVisitTo, mLastVisitFrom, mMonths, prompter()); });
+    connect(mSetDate, &QPushButton::clicked, this, [this] {
+        if (!mLastVisitFrom->refuseInvalidEntry())
+            SetDatePlusMonths(mLastVisitTo, mLastVisitFrom, mMonths, prompter());
+    });
     connect(mMonthSlider, &QSlider::valueChanged, this, [this](int position) {
         const QString count = QString::number(position);
         if (mMonths->text() != count)
@@ -657,7 +659,16 @@ void FRM_PLWAN401::failWith(const QString& message, const QString& focus) {
         SetFocusSafe(control);
 }
 
+bool FRM_PLWAN401::refuseInvalidDates() {
+    for (DateField* field : {mLastVisitFrom, mLastVisitTo, mBaseDate, mDetailFrom, mDetailTo})
+        if (field->isEnabled() && field->refuseInvalidEntry())
+            return true;
+    return false;
+}
+
 void FRM_PLWAN401::goNext() {
+    if (refuseInvalidDates())
+        return;
     const ParameterScreenState s = state();
     ParameterCheckFailure failure = CheckParameterScreen(s, mClock);
     if (failure.passed())
@@ -671,7 +682,7 @@ void FRM_PLWAN401::goNext() {
 }
 
 void FRM_PLWAN401::preview() {
-    if (!mPreview)
+    if (!mPreview || refuseInvalidDates())
         return;
     // The waiting texts stay while the preview runs and when it finds nothing.
     PreviewLabels labels{QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),

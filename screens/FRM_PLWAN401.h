@@ -86,6 +86,8 @@ private:
     void applyDetailEnabled(bool enabled);
     void selectPaintGroup(int option);
     void reportLastVisit();
+    // Tells the operator about the first date field whose entry is no date; true when one was.
+    bool refuseInvalidDates();
     void goNext();
     void preview();
     void failWith(const QString& message, const QString& focus);

@@ -231,6 +231,20 @@ TEST_F(ParameterScreen, ChecksShowTheFirstFailureAndFocusItsField) {
     }
 }
 
+TEST_F(ParameterScreen, AnEntryThatIsNoDateStaysAsTypedAndF12RefusesIt) {
+    auto* base = dynamic_cast<DateField*>(control<QLineEdit>(QStringLiteral("imdKijyun")));
+    ASSERT_TRUE(base);
+    base->setFocus();
+    base->home(false);
+    QTest::keyClicks(base, QStringLiteral("20250231"));
+    QTest::keyClick(base, Qt::Key_F12);
+    EXPECT_EQ(nexts, 0);
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("正しい日付を入力してください")});
+    EXPECT_EQ(focusName(), QStringLiteral("imdKijyun"));
+    EXPECT_EQ(base->displayText(), QStringLiteral("2025年02月31日"));
+    EXPECT_EQ(screen.state().BaseDate, QStringLiteral("20261201"));
+}
+
 TEST_F(ParameterScreen, QuickRangesAndBaseDateButtonsFollowTheClock) {
     struct Case {
         const char16_t* button;

@@ -62,21 +62,48 @@ TEST_F(Fields, DateFieldDeliversTypedDatesAndAllowsNone) {
     EXPECT_EQ(date->value(), QString());
 }
 
-TEST_F(Fields, DateFieldNeverTakesAnIncompleteOrImpossibleDate) {
-    ASSERT_TRUE(date->setValue(QStringLiteral("20240101")));
+TEST_F(Fields, DateFieldNeverTakesAnImpossibleDateNorReplacesIt) {
+    test::ScriptedPrompter prompter;
+    date->setPrompter(&prompter);
+    ASSERT_TRUE(date->setValue(QStringLiteral("20250130")));
     EXPECT_FALSE(date->setValue(QStringLiteral("20230229")));
     EXPECT_FALSE(date->setValue(QStringLiteral("2024")));
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
+    EXPECT_EQ(date->value(), QStringLiteral("20250130"));
 
+    // Typed over the shown date, 31 February stays as typed and Enter is refused.
     date->setFocus();
-    date->selectAll();
-    QTest::keyClicks(date, QStringLiteral("202302")); // not yet a day
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
-    QTest::keyClicks(date, QStringLiteral("30")); // 30 February
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
+    date->home(false);
+    QTest::keyClicks(date, QStringLiteral("20250231"));
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月31日"));
+    EXPECT_TRUE(date->hasInvalidEntry());
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月31日"));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("正しい日付を入力してください")});
+
+    // Leaving by Tab is refused too, without telling the same entry twice.
+    QTest::keyClick(date, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(prompter.texts().size(), 1);
+    date->setCursorPosition(8);
+    QTest::keyClicks(date, QStringLiteral("30"));
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月30日"));
+    QTest::keyClick(date, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(prompter.texts().size(), 2);
+
+    // A check refuses it with the message each time; a real date is taken and moves on.
+    EXPECT_TRUE(date->refuseInvalidEntry());
+    EXPECT_EQ(prompter.texts().size(), 3);
+    date->home(false);
+    QTest::keyClicks(date, QStringLiteral("20250228"));
+    EXPECT_FALSE(date->refuseInvalidEntry());
+    EXPECT_EQ(date->value(), QStringLiteral("20250228"));
     QTest::keyClick(date, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), last);
-    EXPECT_EQ(date->displayText(), QStringLiteral("2024年01月01日"));
+    EXPECT_EQ(prompter.texts().size(), 3);
 }
 
 TEST_F(Fields, F4OpensTheCalendarAndTheChosenDayBecomesTheValue) {

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -77,7 +78,8 @@ TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
     ASSERT_FALSE(program.start());
 
     ExpectFits(program.parameterScreen(), "FRM_PLWAN401");
-    auto* date = program.parameterScreen().findChild<DateField*>(QStringLiteral("imdKijyun"));
+    auto* date = dynamic_cast<DateField*>(
+        program.parameterScreen().findChild<QLineEdit*>(QStringLiteral("imdKijyun")));
     ASSERT_TRUE(date);
     date->openCalendar();
     ASSERT_TRUE(date->calendarPopup());
