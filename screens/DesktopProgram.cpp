@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/FileSystem.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
@@ -95,10 +96,13 @@ MaybeEnd DesktopProgram::start() {
             window->hide();
     };
     mSession.OpenWorkbook = [this](const QString& path) {
+        // When nothing can show the workbook, the operator still learns where it was saved.
         QString error;
         LinuxSpreadsheetHost host(path);
         if (!host.Open(path, &error))
-            mSession.Messages.show(error, MessageIcon::Critical);
+            mSession.Messages.show(QStringLiteral("Excelブックを保存しました。\r") +
+                                       ToNativePath(path) + QStringLiteral("\r\r") + error,
+                                   MessageIcon::Exclamation);
     };
     mParameterScreen->show();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
@@ -186,7 +190,8 @@ void DesktopProgram::withContext(const std::function<void(AnalysisContext&)>& wo
                             [this] {
                                 mOutputScreen->hide();
                                 mParameterScreen->hide();
-                            }};
+                            },
+                            {}};
     setBusy(true);
     work(context);
     setBusy(false);

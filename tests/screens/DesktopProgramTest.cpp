@@ -148,6 +148,28 @@ TEST_F(DesktopProgramTest, AStoredValueTheFieldsCannotHoldIsShownWholeReportedAn
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtPrmM_5"));
 }
 
+TEST_F(DesktopProgramTest, AWorkbookNothingCanShowIsNamedWithItsFullPath) {
+    ASSERT_FALSE(mProgram.start());
+    // The only spreadsheet program on the search path fails at once, as one without a display.
+    const QString bin = mDir.path() + QStringLiteral("/bin");
+    test::WriteBytes(bin + QStringLiteral("/localc"),
+                     "#!/bin/sh\necho cannot open display >&2\nexit 1\n");
+    QFile::setPermissions(bin + QStringLiteral("/localc"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("DESKTOP_SESSION");
+    const QString workbook = mDir.path() + QStringLiteral("/RFM分析結果.xls");
+    test::WriteBytes(workbook, "saved");
+    mSession.OpenWorkbook(workbook);
+    qputenv("PATH", path);
+    ASSERT_EQ(mPrompter.texts().size(), 1);
+    EXPECT_TRUE(mPrompter.texts()[0].startsWith(QStringLiteral("Excelブックを保存しました。\r") +
+                                                workbook + u'\r'))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("終了コード 1")));
+}
+
 TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {
     ASSERT_FALSE(mProgram.start());
     const QString title = mProgram.parameterScreen().windowTitle();
