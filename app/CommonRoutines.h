@@ -76,6 +76,9 @@ QString FileExists(const QString& path);  // "ARI" / "NAS"
 // could be neither created nor read: its folder ("" is the current one) must exist and be
 // writable, and a file already there must be readable. "/" separates folders and is allowed.
 QString CheckFileName(const QString& path); // "OK" / "NG"
+// The rules of CheckFileName on the name alone (characters, device names), without looking at
+// the file system: whether a name as typed can be a file name at all.
+bool FileNameRulesHold(const QString& path);
 // The campaign condition files, composed as the system writes them ("DMFR\DM" + code + ".SYS").
 QString DirectMailConditionPath(const Environment& environment, const QString& code);
 QString MailConditionPath(const Environment& environment, const QString& code);

@@ -1,5 +1,6 @@
 #include "report/PLWAN40X_XLScmn.h"
 
+#include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Prompter.h"
@@ -38,6 +39,10 @@ void ShowSheetStep(ExcelRun& run, const QString& step) {
 bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
                   QString* error) {
     const QFileInfo info(target);
+    // The documents folder is made when a workbook is first saved there; any other folder the
+    // name check found must still be there.
+    if (info.absolutePath() == QFileInfo(DocumentsFolder()).absoluteFilePath())
+        QDir().mkpath(info.absolutePath());
     // A temporary name beside the target keeps the final rename on one file system; the dot
     // keeps it out of the operator's listing.
     QTemporaryFile temporary(info.absoluteDir().filePath(QStringLiteral(".plwan40-XXXXXX.xlsx")));

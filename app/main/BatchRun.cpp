@@ -150,7 +150,16 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
                             session.CancelFlag,
                             session.Statistics,
                             &workbook,
-                            {}};
+                            {},
+                            [&session](const QString& name) {
+                                if (!WorkbookLocked(name, CurrentHostSystem()))
+                                    return false;
+                                session.Messages.show(
+                                    name + QStringLiteral(" は他のプログラムで開かれています。\r"
+                                                          "閉じてから実行してください。"),
+                                    MessageIcon::Critical);
+                                return true;
+                            }};
     const AnalysisResult result = ExecuteAnalysis(context);
     switch (result.Outcome) {
     case AnalysisOutcome::NotStarted:

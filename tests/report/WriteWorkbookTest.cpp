@@ -1,5 +1,6 @@
 #include "report/PLWAN40X_XLScmn.h"
 
+#include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/LibreOfficeConverter.h"
@@ -177,6 +178,14 @@ TEST_F(WriteWorkbookTest, AFailedSaveIsReportedAndLeavesTheEarlierFileAndNoLefto
     WorkbookRunResult result = run({}, mOut.filePath(u"none/book.xls"_qs));
     EXPECT_EQ(result.End, WorkbookEnd::Failed);
     EXPECT_TRUE(result.Error.contains(u"none")) << result.Error.toStdString();
+    // The documents folder is the one folder made when it is missing.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(mOut.filePath(u"home"_qs)));
+    const QString documents = DocumentsFolder();
+    ASSERT_TRUE(documents.startsWith(mOut.path())) << documents.toStdString();
+    EXPECT_EQ(run({}, documents + u"/book.xls"_qs).End, WorkbookEnd::Saved);
+    qputenv("HOME", home);
+    EXPECT_TRUE(QFile::exists(documents + u"/book.xls"_qs));
 
     // A conversion that fails keeps the earlier workbook as it was.
     const QString output = mOut.filePath(u"book.xls"_qs);
