@@ -35,7 +35,7 @@ const Handled kWorkbook[] = {
     {"workbook/sheets", ""},
     {"sheets/sheet", "name sheetId state id"},
     {"workbook/definedNames", ""},
-    {"definedNames/definedName", "name localSheetId hidden"},
+    {"definedNames/definedName", "name localSheetId hidden function" OFF " vbProcedure" OFF},
     {"workbook/calcPr",
      "calcId fullCalcOnLoad iterateCount refMode=A1 iterate" OFF " iterateDelta"},
 };
@@ -85,7 +85,7 @@ const Handled kStyles[] = {
     {"styleSheet/cellXfs", "count"},
     {"cellXfs/xf",
      "numFmtId fontId fillId borderId xfId applyNumberFormat applyFont applyFill applyBorder "
-     "applyAlignment applyProtection"},
+     "applyAlignment applyProtection quotePrefix"},
     {"xf/alignment",
      "horizontal vertical wrapText textRotation indent shrinkToFit readingOrder justifyLastLine"},
     {"xf/protection", "locked hidden"},
@@ -194,9 +194,23 @@ QByteArray LocalAttribute(const char* name) {
     return colon ? QByteArray(colon + 1) : QByteArray(name);
 }
 
+// Extensions that only tune the program that wrote the file: LibreOffice's formula syntax,
+// Excel's chart tracking and calculation features.
+bool IsIgnorableExtension(const pugi::xml_node& extensions) {
+    static const QSet<QByteArray> known = {"{7626C862-2A13-11E5-B345-FEFF819CDC9F}",
+                                           "{140A7094-0E35-4892-8432-C4D2E57EDEB5}",
+                                           "{B58B0392-4F1F-4190-BB64-5DF3571DCE5F}"};
+    for (pugi::xml_node ext : extensions.children())
+        if (ext.type() == pugi::node_element && !known.contains(ext.attribute("uri").value()))
+            return false;
+    return true;
+}
+
 QString Check(const Rules& rules, const pugi::xml_node& node, const QByteArray& key) {
     const auto element = rules.elements.constFind(key);
     const QByteArray local = XmlPart::LocalName(node);
+    if (local == "extLst" && IsIgnorableExtension(node))
+        return {};
     if (element == rules.elements.constEnd())
         return QString::fromUtf8(local);
     for (pugi::xml_attribute attribute : node.attributes()) {

@@ -76,6 +76,7 @@ constexpr std::uint16_t RefreshAll = 0x01B7;
 constexpr std::uint16_t HLink = 0x01B8;
 constexpr std::uint16_t Prot4RevPass = 0x01BC;
 constexpr std::uint16_t Excel9File = 0x01C0;
+constexpr std::uint16_t RecalcId = 0x01C1;
 constexpr std::uint16_t Dimensions = 0x0200;
 constexpr std::uint16_t Blank = 0x0201;
 constexpr std::uint16_t Number = 0x0203;
@@ -86,6 +87,8 @@ constexpr std::uint16_t Window2 = 0x023E;
 constexpr std::uint16_t Rk = 0x027E;
 constexpr std::uint16_t Style = 0x0293;
 constexpr std::uint16_t Format = 0x041E;
+constexpr std::uint16_t BookExt = 0x0863;
+constexpr std::uint16_t FeatHdr = 0x0867;
 constexpr std::uint16_t Bof = 0x0809;
 
 } // namespace plw::xls::Rec

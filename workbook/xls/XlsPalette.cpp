@@ -34,15 +34,48 @@ int XlsPalette::indexOf(unsigned rgbValue) const {
     return -1;
 }
 
-int XlsPalette::indexOfHex(const QString& hex) const {
+namespace {
+
+// The RGB value of "AARRGGBB", "RRGGBB" or "#RRGGBB"; false when it is none.
+bool ParseHex(const QString& hex, unsigned* value) {
     QString text = hex.trimmed();
     if (text.startsWith(QLatin1Char('#')))
         text.remove(0, 1);
     if (text.size() == 8)
         text.remove(0, 2);
     bool ok = false;
-    const unsigned value = text.toUInt(&ok, 16);
-    return text.size() == 6 && ok ? indexOf(value) : -1;
+    *value = text.toUInt(&ok, 16);
+    return text.size() == 6 && ok;
+}
+
+} // namespace
+
+int XlsPalette::indexOfHex(const QString& hex) const {
+    unsigned value = 0;
+    return ParseHex(hex, &value) ? indexOf(value) : -1;
+}
+
+int XlsPalette::nearestOfHex(const QString& hex) const {
+    unsigned value = 0;
+    if (!ParseHex(hex, &value))
+        return -1;
+    const auto channel = [](unsigned rgb, int shift) {
+        return int((rgb >> shift) & 0xFF);
+    };
+    int best = -1;
+    long bestDistance = 0;
+    for (size_t i = 0; i < mColors.size(); ++i) {
+        long distance = 0;
+        for (int shift : {0, 8, 16}) {
+            const long d = channel(mColors[i], shift) - channel(value, shift);
+            distance += d * d;
+        }
+        if (best < 0 || distance < bestDistance) {
+            best = int(i) + 8;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 } // namespace plw::xls

@@ -24,6 +24,8 @@ public:
     // An OOXML colour's index: indexed="n" (0..65 as written), rgb="AARRGGBB" found in the
     // palette. -1 when the colour has no index (not in the palette, or given another way).
     int indexOfHex(const QString& hex) const;
+    // The colour index 8..63 closest to "AARRGGBB" or "RRGGBB"; -1 when it cannot be read.
+    int nearestOfHex(const QString& hex) const;
 
 private:
     std::array<unsigned, 56> mColors{};

@@ -123,7 +123,8 @@ int XlsStyles::colorOf(const pugi::xml_node& color, int automatic, QString* unha
         return -1;
     }
     if (color.attribute("rgb")) {
-        const int index = mPalette.indexOfHex(Attribute(color, "rgb"));
+        const int index = mClosestColours ? mPalette.nearestOfHex(Attribute(color, "rgb"))
+                                          : mPalette.indexOfHex(Attribute(color, "rgb"));
         if (index < 0)
             *unhandled = QStringLiteral("the colour %1, which is not in the palette")
                              .arg(Attribute(color, "rgb"));
@@ -142,7 +143,8 @@ bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
         RecordData data;
         const double points = Attribute(Child(font, "sz"), "val").toDouble();
         data.u16(int(std::lround((points > 0 ? points : 11) * 20)));
-        int flags = 0;
+        // Bit 0 repeats the weight's boldness, as Excel writes it and older readers take it.
+        int flags = Flag(font, "b") ? 0x01 : 0;
         if (Flag(font, "i"))
             flags |= 0x02;
         if (Flag(font, "strike"))
@@ -302,7 +304,11 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
         }
         if (pattern != 0) {
             fore = colorOf(Child(patternFill, "fgColor"), kSystemForeground, unhandled);
+            // A solid fill never shows its background colour, whatever a program put there.
+            const bool closest = mClosestColours;
+            mClosestColours = closest || pattern == 1;
             back = colorOf(Child(patternFill, "bgColor"), kSystemBackground, unhandled);
+            mClosestColours = closest;
             if (fore < 0 || back < 0)
                 return false;
         }
@@ -318,8 +324,7 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
     if (BoolAttribute(node, "applyProtection", false) || protection)
         used |= 0x80;
     xf->used = style ? 0 : used;
-    if (BoolAttribute(node, "quotePrefix", false))
-        xf->alignment |= 0; // the prefix flag lives with the lock bits
+    xf->prefix = BoolAttribute(node, "quotePrefix", false);
     return true;
 }
 
@@ -371,9 +376,13 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
     // Sizes first: a cell XF's parent index depends on how many cell XFs there are.
     mStyleXfs.resize(std::max<size_t>(1, styleXfs.size()));
     mCellXfs.resize(cellXfs.size());
+    // A named style no cell shows may carry any colour (another program's style sets do): it
+    // takes the closest palette colour, as Excel gives it when saving in this format.
+    mClosestColours = true;
     for (size_t i = 0; i < styleXfs.size(); ++i)
         if (!readXf(styleXfs[i], true, &mStyleXfs[i], unhandled))
             return false;
+    mClosestColours = false;
     for (size_t i = 0; i < cellXfs.size(); ++i)
         if (!readXf(cellXfs[i], false, &mCellXfs[i], unhandled))
             return false;
@@ -410,7 +419,7 @@ void XlsStyles::write(BiffStream& globals) const {
         data.u16(xf.font);
         data.u16(xf.format);
         data.u16((xf.locked ? 0x01 : 0) | (xf.hidden ? 0x02 : 0) | (xf.style ? 0x04 : 0) |
-                 (xf.parent << 4));
+                 (xf.prefix ? 0x08 : 0) | (xf.parent << 4));
         data.u8(xf.alignment);
         data.u8(xf.rotation);
         data.u8(xf.indent);

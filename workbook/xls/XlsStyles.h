@@ -26,9 +26,6 @@ public:
     // The BIFF font index of a font of the stylesheet, and of a cell format's font.
     static int FontIndex(int font) { return font < 4 ? font : font + 1; }
     int fontOfCellXf(int cellFormat) const;
-    // The FONT record data of one of the stylesheet's fonts with its size and weight changed,
-    // for chart text that needs a font of its own.
-    int fontCount() const { return int(mFonts.size()); }
 
     // Appends the formatting records in the order the workbook globals need them.
     void write(BiffStream& globals) const;
@@ -44,6 +41,7 @@ private:
         int parent = 0; // BIFF index of the style XF (cell XFs)
         bool locked = true;
         bool hidden = false;
+        bool prefix = false;  // the text was typed with a leading apostrophe
         int alignment = 0x20; // alc, fWrap, alcV (bottom), fJustLast
         int rotation = 0;
         int indent = 0; // cIndent, fShrinkToFit, iReadOrder
@@ -57,6 +55,8 @@ private:
     bool readFormats(const pugi::xml_node& formats, QString* unhandled);
     bool readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* unhandled) const;
     int colorOf(const pugi::xml_node& color, int automatic, QString* unhandled) const;
+    // While style XFs are read: a colour outside the palette takes the closest palette colour.
+    mutable bool mClosestColours = false;
     int biffXfOfStyle(int cellStyleFormat) const;
 
     XlsPalette mPalette;

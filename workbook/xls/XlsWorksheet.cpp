@@ -208,6 +208,15 @@ void SheetWriter::write(const std::function<void(int)>& rowsWritten) {
     writeWindow();
     writeMerges();
     writeLinks();
+    // The sheet protection options of an unprotected sheet: everything allowed.
+    RecordData features;
+    features.u16(Rec::FeatHdr);
+    features.zeros(10);
+    features.u16(0x0002);
+    features.u8(1);
+    features.u32(0xFFFFFFFFu);
+    features.u32(0);
+    mOut.add(Rec::FeatHdr, features);
     mOut.add(Rec::Eof);
 }
 

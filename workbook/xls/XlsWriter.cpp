@@ -153,7 +153,7 @@ void XlsWriter::State::readProperties() {
 
 void XlsWriter::State::check() {
     const auto found = [&](const QString& what, const QString& where) {
-        if (unhandled.isEmpty())
+        if (unhandled.isEmpty() && !what.isEmpty())
             unhandled = where.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, where);
     };
     found(xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element()), {});
@@ -258,6 +258,7 @@ void XlsWriter::State::writeGlobals(xls::BiffStream& out,
     out.add(Rec::WriteAccess, access);
     u16Record(Rec::CodePage, 1200);
     u16Record(Rec::Dsf, 0);
+    out.add(Rec::Excel9File);
     RecordData tabIds;
     for (size_t i = 0; i < sheets.size(); ++i)
         tabIds.u16(int(i) + 1);
@@ -307,7 +308,23 @@ void XlsWriter::State::writeGlobals(xls::BiffStream& out,
     country.u16(81);
     out.add(Rec::Country, country);
     names.write(out);
+    // The calculation engine build the workbook was last calculated with.
+    if (const unsigned calcId = Child(root, "calcPr").attribute("calcId").as_uint()) {
+        RecordData recalc;
+        recalc.u16(Rec::RecalcId);
+        recalc.u16(0);
+        recalc.u32(calcId);
+        out.add(Rec::RecalcId, recalc);
+    }
     strings.write(out);
+    // The workbook options of later versions, all at their defaults.
+    RecordData bookExt;
+    bookExt.u16(Rec::BookExt);
+    bookExt.zeros(10);
+    bookExt.u32(21);
+    bookExt.u32(0);
+    bookExt.u8(0x02);
+    out.add(Rec::BookExt, bookExt);
     out.add(Rec::Eof);
 }
 
