@@ -2,6 +2,7 @@
 
 #include "report/XmlPart.h"
 #include "workbook/xls/RecordIds.h"
+#include "workbook/xls/XmlValues.h"
 
 #include <QStringList>
 
@@ -43,13 +44,6 @@ const std::pair<int, const char16_t*> kLocaleFormats[] = {
 // Currency, Currency [0], Percent with their number formats.
 const std::pair<int, int> kBuiltInStyles[] = {{3, 43}, {6, 41}, {4, 44}, {7, 42}, {5, 9}};
 
-bool BoolAttribute(const pugi::xml_node& node, const char* name, bool fallback) {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute)
-        return fallback;
-    return std::strcmp(attribute.value(), "0") != 0 && std::strcmp(attribute.value(), "false") != 0;
-}
-
 // A CT_BooleanProperty element (<b/>, <i val="0"/>): present and not false.
 bool Flag(const pugi::xml_node& font, const char* name) {
     const pugi::xml_node node = Child(font, name);
@@ -85,14 +79,6 @@ const std::initializer_list<const char*> kPatterns = {
     "darkHorizontal", "darkVertical",    "darkDown",      "darkUp",    "darkGrid",
     "darkTrellis",    "lightHorizontal", "lightVertical", "lightDown", "lightUp",
     "lightGrid",      "lightTrellis",    "gray125",       "gray0625"};
-
-std::vector<pugi::xml_node> Entries(const pugi::xml_node& section, const char* name) {
-    std::vector<pugi::xml_node> entries;
-    for (pugi::xml_node child : section.children())
-        if (child.type() == pugi::node_element && HasLocalName(child, name))
-            entries.push_back(child);
-    return entries;
-}
 
 pugi::xml_node Entry(const pugi::xml_node& section, const char* name, int index) {
     int i = 0;
@@ -134,7 +120,7 @@ int XlsStyles::colorOf(const pugi::xml_node& color, int automatic, QString* unha
 }
 
 bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
-    const std::vector<pugi::xml_node> entries = Entries(fonts, "font");
+    const std::vector<pugi::xml_node> entries = Children(fonts, "font");
     if (entries.size() > size_t(kMaxFonts)) {
         *unhandled = QStringLiteral("more than %1 fonts").arg(kMaxFonts);
         return false;
@@ -197,7 +183,7 @@ bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
 bool XlsStyles::readFormats(const pugi::xml_node& formats, QString* unhandled) {
     for (const auto& [id, code] : kLocaleFormats)
         mFormats.emplace_back(id, QString::fromUtf16(code));
-    for (const pugi::xml_node& format : Entries(formats, "numFmt")) {
+    for (const pugi::xml_node& format : Children(formats, "numFmt")) {
         bool ok = false;
         const int id = Attribute(format, "numFmtId").toInt(&ok);
         if (!ok || id < 0 || id > 0xFFFF) {
@@ -350,7 +336,7 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
     const pugi::xml_node colors = Child(Child(styleSheet, "colors"), "indexedColors");
     if (colors) {
         QStringList list;
-        for (const pugi::xml_node& color : Entries(colors, "rgbColor"))
+        for (const pugi::xml_node& color : Children(colors, "rgbColor"))
             list << Attribute(color, "rgb");
         if (!mPalette.setIndexedColors(list)) {
             *unhandled = QStringLiteral("a palette colour that cannot be read");
@@ -363,8 +349,8 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
     mFills = Child(styleSheet, "fills");
     mBorders = Child(styleSheet, "borders");
 
-    const std::vector<pugi::xml_node> styleXfs = Entries(Child(styleSheet, "cellStyleXfs"), "xf");
-    const std::vector<pugi::xml_node> cellXfs = Entries(Child(styleSheet, "cellXfs"), "xf");
+    const std::vector<pugi::xml_node> styleXfs = Children(Child(styleSheet, "cellStyleXfs"), "xf");
+    const std::vector<pugi::xml_node> cellXfs = Children(Child(styleSheet, "cellXfs"), "xf");
     if (cellXfs.empty()) {
         *unhandled = QStringLiteral("a stylesheet without cell formats");
         return false;
@@ -387,7 +373,7 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
         if (!readXf(cellXfs[i], false, &mCellXfs[i], unhandled))
             return false;
 
-    for (const pugi::xml_node& style : Entries(Child(styleSheet, "cellStyles"), "cellStyle")) {
+    for (const pugi::xml_node& style : Children(Child(styleSheet, "cellStyles"), "cellStyle")) {
         const int builtIn =
             style.attribute("builtinId") ? style.attribute("builtinId").as_int() : -1;
         mStyles.emplace_back(

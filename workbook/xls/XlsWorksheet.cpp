@@ -7,6 +7,7 @@
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsStyles.h"
+#include "workbook/xls/XmlValues.h"
 
 #include <QStringList>
 
@@ -26,21 +27,6 @@ namespace {
 constexpr int kRowsPerBlock = 32;
 constexpr int kDefaultCellXf = 15;
 constexpr int kProgressRows = 1000;
-
-bool BoolAttribute(const pugi::xml_node& node, const char* name, bool fallback) {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute)
-        return fallback;
-    return std::strcmp(attribute.value(), "0") != 0 && std::strcmp(attribute.value(), "false") != 0;
-}
-
-std::vector<pugi::xml_node> Children(const pugi::xml_node& node, const char* name) {
-    std::vector<pugi::xml_node> out;
-    for (pugi::xml_node child : node.children())
-        if (child.type() == pugi::node_element && HasLocalName(child, name))
-            out.push_back(child);
-    return out;
-}
 
 // The RK form of a number when it has one: a 30-bit integer, a 30-bit integer of hundredths,
 // or a double whose low 34 bits are zero.
@@ -292,7 +278,7 @@ void SheetWriter::writePageSetup() {
         const QString text = QString::fromUtf8(Child(headerFooter, element).text().get());
         RecordData data;
         if (!text.isEmpty())
-            data.unicodeString(text.left(255));
+            data.unicodeString(text); // at most 255 characters: longer ones are not written here
         mOut.add(id, data);
     }
     const pugi::xml_node printOptions = Child(mRoot, "printOptions");
