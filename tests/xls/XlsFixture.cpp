@@ -4,7 +4,9 @@
 #include "report/OoxmlPackage.h"
 #include "report/Workbook.h"
 #include "report/Worksheet.h"
+#include "tests/xls/BiffFile.h"
 #include "tools/template/TemplateWorkbook.h"
+#include "workbook/xls/XlsWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -41,6 +43,32 @@ void ReplaceInPart(OoxmlPackage& package, const QString& part, const QByteArray&
     ASSERT_GE(at, 0) << part.toStdString() << " lacks " << before.toStdString();
     bytes.replace(at, before.size(), after);
     package.setPart(part, bytes);
+}
+
+void WriteXls(Workbook& book, const QString& path) {
+    XlsWriter writer(book);
+    QString error;
+    ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
+    ASSERT_EQ(writer.unhandledConstruct().toStdString(), std::string());
+    ASSERT_TRUE(writer.write(path, {}, &error)) << error.toStdString();
+}
+
+std::vector<BiffRecord> ReadRecords(const QString& xls) {
+    QByteArray stream;
+    QString error;
+    std::vector<BiffRecord> records;
+    EXPECT_TRUE(ReadWorkbookStream(xls, &stream, &error)) << error.toStdString();
+    EXPECT_TRUE(SplitRecords(stream, &records, &error)) << error.toStdString();
+    return records;
+}
+
+void ExpectSound(const QString& xls) {
+    QByteArray stream;
+    QString error;
+    ASSERT_TRUE(ReadWorkbookStream(xls, &stream, &error)) << error.toStdString();
+    const QStringList problems = StructuralProblems(stream);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString() << "\n"
+                                    << Dump(ReadRecords(xls)).toStdString();
 }
 
 CellValue Text(const QString& text) {

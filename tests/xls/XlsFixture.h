@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace plw {
 class OoxmlPackage;
@@ -29,6 +30,15 @@ CellValue Text(const QString& text);
 CellValue Number(double value);
 // An amount given in ten-thousandths (125000 is 12.5).
 CellValue Amount(qint64 scaled);
+
+// Writes book as .xls at path through the writer; the test fails when the writer names a
+// construct it does not translate or cannot write.
+void WriteXls(Workbook& book, const QString& path);
+
+// The records of an .xls file's Workbook stream; the test fails when they cannot be read.
+std::vector<struct BiffRecord> ReadRecords(const QString& xls);
+// Fails the test with the stream's structural problems and a dump of its records.
+void ExpectSound(const QString& xls);
 
 // A workbook as the analysis writes one, without charts: the index sheet "抽出条件" with links,
 // the parameter sheet with its thresholds and coloured matrix cells, and the customer list

@@ -27,33 +27,25 @@ class XlsPartsTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return mDir.filePath(name); }
 
+    // The construct the writer names in the sample workbook of an edited template; the file is
+    // refused.
+    QString unhandledIn(const std::function<void(OoxmlPackage&)>& edit) {
+        QTemporaryDir folder;
+        std::unique_ptr<Workbook> book = SampleWorkbook(EditedTemplate(folder.path(), edit), 2);
+        XlsWriter writer(*book);
+        QString error;
+        EXPECT_TRUE(writer.prepare(&error)) << error.toStdString();
+        EXPECT_FALSE(writer.write(path(u"refused.xls"_qs), {}, &error));
+        EXPECT_FALSE(QFile::exists(path(u"refused.xls"_qs)));
+        return writer.unhandledConstruct();
+    }
+
     // Writes the sample workbook of a template as .xls; the file's path.
     QString writeSample(const QString& templatePath, int customers = 8) {
         std::unique_ptr<Workbook> book = SampleWorkbook(templatePath, customers);
-        XlsWriter writer(*book);
-        QString error;
         const QString file = path(u"sample.xls"_qs);
-        EXPECT_TRUE(writer.prepare(&error)) << error.toStdString();
-        EXPECT_EQ(writer.unhandledConstruct(), QString());
-        EXPECT_TRUE(writer.write(file, {}, &error)) << error.toStdString();
+        WriteXls(*book, file);
         return file;
-    }
-
-    static std::vector<BiffRecord> Records(const QString& file) {
-        QByteArray stream;
-        QString error;
-        std::vector<BiffRecord> records;
-        EXPECT_TRUE(ReadWorkbookStream(file, &stream, &error)) << error.toStdString();
-        EXPECT_TRUE(SplitRecords(stream, &records, &error)) << error.toStdString();
-        return records;
-    }
-
-    static void ExpectSound(const QString& file) {
-        QByteArray stream;
-        QString error;
-        ASSERT_TRUE(ReadWorkbookStream(file, &stream, &error)) << error.toStdString();
-        EXPECT_TRUE(StructuralProblems(stream).isEmpty())
-            << StructuralProblems(stream).join(u'\n').toStdString();
     }
 
     QTemporaryDir mDir;
@@ -92,24 +84,20 @@ TEST_F(XlsPartsTest, EachConstructTheWriterDoesNotTranslateIsNamedAndNothingIsWr
         {"a formula name", kWorkbookPart, "<definedNames>",
          "<definedNames><definedName name=\"Total\">SUM('抽出条件'!$B$1:$B$3)</definedName>",
          u"Total"_qs},
+        {"header too long for the format", kListPart, "</worksheet>",
+         "<headerFooter><oddHeader>" + QByteArray(256, 'x') +
+             "</oddHeader></headerFooter>"
+             "</worksheet>",
+         u"header"_qs},
         {"link to an outside address", kIndexPart, "<pageMargins",
          "<hyperlinks><hyperlink ref=\"B9\" r:id=\"rId9\"/></hyperlinks><pageMargins",
          u"hyperlink@id"_qs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QTemporaryDir folder;
-        const QString edited = EditedTemplate(folder.path(), [&](OoxmlPackage& package) {
-            ReplaceInPart(package, c.part, c.before, c.after);
-        });
-        std::unique_ptr<Workbook> book = SampleWorkbook(edited, 2);
-        XlsWriter writer(*book);
-        QString error;
-        ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
-        EXPECT_TRUE(writer.unhandledConstruct().contains(c.named))
-            << writer.unhandledConstruct().toStdString();
-        EXPECT_FALSE(writer.write(path(u"refused.xls"_qs), {}, &error));
-        EXPECT_FALSE(QFile::exists(path(u"refused.xls"_qs)));
+        const QString named = unhandledIn(
+            [&](OoxmlPackage& package) { ReplaceInPart(package, c.part, c.before, c.after); });
+        EXPECT_TRUE(named.contains(c.named)) << named.toStdString();
     }
 }
 
@@ -120,8 +108,7 @@ TEST_F(XlsPartsTest, ACommentOrAPictureOfASheetIsNamed) {
     };
     for (const Case& c : {Case{"comments", u"comments"_qs}, Case{"image", u"image"_qs}}) {
         SCOPED_TRACE(c.type);
-        QTemporaryDir folder;
-        const QString edited = EditedTemplate(folder.path(), [&](OoxmlPackage& package) {
+        const QString named = unhandledIn([&](OoxmlPackage& package) {
             QString error;
             package.setPart(u"xl/extra.bin"_qs, "x");
             ASSERT_FALSE(package
@@ -132,12 +119,7 @@ TEST_F(XlsPartsTest, ACommentOrAPictureOfASheetIsNamed) {
                                               u"../extra.bin"_qs, &error)
                              .isEmpty());
         });
-        std::unique_ptr<Workbook> book = SampleWorkbook(edited, 2);
-        XlsWriter writer(*book);
-        QString error;
-        ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
-        EXPECT_TRUE(writer.unhandledConstruct().contains(c.named))
-            << writer.unhandledConstruct().toStdString();
+        EXPECT_TRUE(named.contains(c.named)) << named.toStdString();
     }
 }
 
@@ -199,8 +181,8 @@ TEST_F(XlsPartsTest, NoRecordKindOfLibreOfficesOwnFileIsMissingExceptTheListedOn
     // LibreOffice writes a drawing group and an empty drawing for every sheet, objects or not;
     // a sheet without objects needs neither.
     const QSet<QString> notNeeded = {u"MSODRAWINGGROUP"_qs, u"MSODRAWING"_qs};
-    const std::vector<BiffRecord> theirRecords = Records(theirs);
-    QSet<QString> missing = RecordKinds(theirRecords) - RecordKinds(Records(ours));
+    const std::vector<BiffRecord> theirRecords = ReadRecords(theirs);
+    QSet<QString> missing = RecordKinds(theirRecords) - RecordKinds(ReadRecords(ours));
     missing -= notNeeded;
     EXPECT_TRUE(missing.isEmpty())
         << QStringList(missing.begin(), missing.end()).join(u", "_qs).toStdString() << "\n"
@@ -239,7 +221,7 @@ TEST_F(XlsPartsTest, ATemplateRestyledAndSavedByAnotherProgramIsWrittenWithItsPa
 
     const QString file = writeSample(resaved, 20);
     ExpectSound(file);
-    const std::vector<BiffRecord> records = Records(file);
+    const std::vector<BiffRecord> records = ReadRecords(file);
     const auto paletteRecord = std::find_if(records.begin(), records.end(),
                                             [](const BiffRecord& r) { return r.id == 0x0092; });
     ASSERT_NE(paletteRecord, records.end());

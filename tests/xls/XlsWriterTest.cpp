@@ -19,34 +19,6 @@ using namespace plw::test;
 
 namespace {
 
-// Writes book as .xls at path through the writer; the test fails when the writer finds a
-// construct it does not translate or cannot write.
-void WriteXls(Workbook& book, const QString& path) {
-    XlsWriter writer(book);
-    QString error;
-    ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
-    ASSERT_EQ(writer.unhandledConstruct(), QString());
-    ASSERT_TRUE(writer.write(path, {}, &error)) << error.toStdString();
-}
-
-std::vector<BiffRecord> Records(const QString& path) {
-    QByteArray stream;
-    QString error;
-    std::vector<BiffRecord> records;
-    EXPECT_TRUE(ReadWorkbookStream(path, &stream, &error)) << error.toStdString();
-    EXPECT_TRUE(SplitRecords(stream, &records, &error)) << error.toStdString();
-    return records;
-}
-
-void ExpectSound(const QString& path) {
-    QByteArray stream;
-    QString error;
-    ASSERT_TRUE(ReadWorkbookStream(path, &stream, &error)) << error.toStdString();
-    const QStringList problems = StructuralProblems(stream);
-    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString() << "\n"
-                                    << Dump(Records(path)).toStdString();
-}
-
 QJsonObject Xlrd(const QString& path) {
     QJsonObject book;
     QString error;
