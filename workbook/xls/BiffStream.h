@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstring>
 
 namespace plw::xls {
 
@@ -37,6 +38,33 @@ public:
 
 private:
     QByteArray mData;
+};
+
+// The data of a small record built in a buffer of its own, without allocating: the cell
+// table's records, written by the million.
+template <int Capacity> class FixedRecord {
+public:
+    void u16(int value) {
+        mData[mSize++] = char(value & 0xFF);
+        mData[mSize++] = char((value >> 8) & 0xFF);
+    }
+    void u32(std::uint32_t value) {
+        u16(int(value & 0xFFFF));
+        u16(int(value >> 16));
+    }
+    void f64(double value) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        u32(std::uint32_t(bits & 0xFFFFFFFFu));
+        u32(std::uint32_t(bits >> 32));
+    }
+    void clear() { mSize = 0; }
+    const char* data() const { return mData; }
+    int size() const { return mSize; }
+
+private:
+    char mData[Capacity];
+    int mSize = 0;
 };
 
 // The largest data a record holds; longer data goes on in CONTINUE records.

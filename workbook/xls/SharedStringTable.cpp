@@ -37,6 +37,25 @@ public:
         const char c = char(value);
         append(&c, 1);
     }
+    // count characters of text from from, one byte each or UTF-16LE.
+    void characters(const QString& text, qsizetype from, qsizetype count, bool compressed) {
+        QByteArray& bytes = mStream.bytes();
+        const qsizetype at = bytes.size();
+        const qsizetype size = count * (compressed ? 1 : 2);
+        bytes.resize(at + size);
+        char* out = bytes.data() + at;
+        const QChar* in = text.constData() + from;
+        for (qsizetype k = 0; k < count; ++k) {
+            const char16_t c = in[k].unicode();
+            if (compressed) {
+                out[k] = char(c);
+            } else {
+                out[2 * k] = char(c & 0xFF);
+                out[2 * k + 1] = char(c >> 8);
+            }
+        }
+        mLength += int(size);
+    }
     void u16(int value) {
         const char bytes[2] = {char(value & 0xFF), char(value >> 8)};
         append(bytes, 2);
@@ -106,13 +125,7 @@ void SharedStringTable::write(BiffStream& stream) const {
                     continue;
                 }
                 fits = std::min(fits, text.size() - done);
-                for (qsizetype k = done; k < done + fits; ++k) {
-                    const char16_t c = text.at(k).unicode();
-                    if (compressed)
-                        out.u8(c);
-                    else
-                        out.u16(c);
-                }
+                out.characters(text, done, fits, compressed);
                 done += fits;
             }
         }

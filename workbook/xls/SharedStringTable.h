@@ -15,6 +15,11 @@ public:
     // The index of text, added at the end when new.
     int add(const QString& text);
     int size() const { return int(mStrings.size()); }
+    // Room for count strings, so that adding them never rehashes.
+    void reserve(qsizetype count) {
+        mStrings.reserve(count);
+        mIndex.reserve(count);
+    }
     // The number of cells referring to the strings, which SST records.
     void setReferences(qint64 count) { mReferences = count; }
     qint64 references() const { return mReferences; }

@@ -413,7 +413,11 @@ void SheetWriter::writeRowCells(int row) {
     const auto& rowCells = cells().rowCells(row);
     const std::vector<int>& shared = *mSource.sharedIndex;
     const int r = row - 1;
-    RecordData data;
+    // The longest is a MULRK of a whole row: 256 cells of 6 bytes and 6 more.
+    FixedRecord<1600> data;
+    const auto add = [&](std::uint16_t id) {
+        mOut.add(id, data.data(), data.size());
+    };
     size_t i = 0;
     const size_t count = rowCells.size();
     const auto adjacent = [&](size_t k) {
@@ -433,12 +437,12 @@ void SheetWriter::writeRowCells(int row) {
                 ++end;
             if (end == i) {
                 data.u16(xf(int(cell.style)));
-                mOut.add(Rec::Blank, data);
+                add(Rec::Blank);
             } else {
                 for (size_t k = i; k <= end; ++k)
                     data.u16(xf(int(rowCells[k].style)));
                 data.u16(rowCells[end].column - 1);
-                mOut.add(Rec::MulBlank, data);
+                add(Rec::MulBlank);
             }
             i = end + 1;
             continue;
@@ -446,14 +450,14 @@ void SheetWriter::writeRowCells(int row) {
         if (cell.kind == CellKind::Text) {
             data.u16(xf(int(cell.style)));
             data.u32(std::uint32_t(shared[cell.textIndex]));
-            mOut.add(Rec::LabelSst, data);
+            add(Rec::LabelSst);
             ++i;
             continue;
         }
         if (!ToRk(ValueOf(cell), &rk)) {
             data.u16(xf(int(cell.style)));
             data.f64(ValueOf(cell));
-            mOut.add(Rec::Number, data);
+            add(Rec::Number);
             ++i;
             continue;
         }
@@ -465,7 +469,7 @@ void SheetWriter::writeRowCells(int row) {
         if (end == i) {
             data.u16(xf(int(cell.style)));
             data.u32(rk);
-            mOut.add(Rec::Rk, data);
+            add(Rec::Rk);
         } else {
             for (size_t k = i; k <= end; ++k) {
                 ToRk(ValueOf(rowCells[k]), &next);
@@ -473,7 +477,7 @@ void SheetWriter::writeRowCells(int row) {
                 data.u32(next);
             }
             data.u16(rowCells[end].column - 1);
-            mOut.add(Rec::MulRk, data);
+            add(Rec::MulRk);
         }
         i = end + 1;
     }

@@ -170,6 +170,10 @@ void XlsWriter::State::check() {
     for (const auto& sheet : sheets)
         sheetNames << sheet->name;
     const OoxmlPackage& package = book.package();
+    qsizetype texts = 0;
+    for (const auto& sheet : sheets)
+        texts += sheet->cells->textCount();
+    strings.reserve(texts);
     for (const auto& sheet : sheets) {
         const QString where = QStringLiteral("シート ") + sheet->name;
         const pugi::xml_node worksheet = sheet->dom.document_element();
