@@ -373,13 +373,11 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
         if (!readXf(cellXfs[i], false, &mCellXfs[i], unhandled))
             return false;
 
-    for (const pugi::xml_node& style : Children(Child(styleSheet, "cellStyles"), "cellStyle")) {
-        const int builtIn =
-            style.attribute("builtinId") ? style.attribute("builtinId").as_int() : -1;
-        mStyles.emplace_back(
-            Attribute(style, "name"),
-            std::make_pair(biffXfOfStyle(style.attribute("xfId").as_int(0)), builtIn));
-    }
+    for (const pugi::xml_node& style : Children(Child(styleSheet, "cellStyles"), "cellStyle"))
+        mStyles.push_back(
+            {Attribute(style, "name"), biffXfOfStyle(style.attribute("xfId").as_int(0)),
+             style.attribute("builtinId") ? style.attribute("builtinId").as_int() : -1,
+             style.attribute("iLevel").as_int(0)});
     return true;
 }
 
@@ -438,19 +436,19 @@ void XlsStyles::write(BiffStream& globals) const {
         writeXf(mStyleXfs[i]);
 
     QList<int> builtInsWritten;
-    for (const auto& [name, entry] : mStyles) {
+    for (const NamedStyle& style : mStyles) {
         RecordData data;
-        const auto [xf, builtIn] = entry;
-        if (builtIn >= 0) {
-            if (builtInsWritten.contains(builtIn))
+        if (style.builtIn >= 0) {
+            if (builtInsWritten.contains(style.builtIn))
                 continue;
-            builtInsWritten << builtIn;
-            data.u16(xf | 0x8000);
-            data.u8(builtIn);
-            data.u8(builtIn == 1 || builtIn == 2 ? 0 : 0xFF);
+            builtInsWritten << style.builtIn;
+            data.u16(style.xf | 0x8000);
+            data.u8(style.builtIn);
+            // Only the row and column level styles have a level.
+            data.u8(style.builtIn == 1 || style.builtIn == 2 ? style.level : 0xFF);
         } else {
-            data.u16(xf);
-            data.unicodeString(name.left(255));
+            data.u16(style.xf);
+            data.unicodeString(style.name.left(255));
         }
         globals.add(Rec::Style, data);
     }

@@ -66,7 +66,13 @@ private:
     pugi::xml_node mBorders;
     std::vector<Xf> mStyleXfs; // the stylesheet's cell style formats
     std::vector<Xf> mCellXfs;  // its cell formats
-    std::vector<std::pair<QString, std::pair<int, int>>> mStyles; // name, (style xf, builtin id)
+    struct NamedStyle {
+        QString name;
+        int xf = 0;
+        int builtIn = -1; // -1 for a style of the user's
+        int level = 0;    // the outline level of the row and column level styles
+    };
+    std::vector<NamedStyle> mStyles;
     std::vector<RecordData> mExtraFonts;
 };
 

@@ -529,7 +529,9 @@ void SheetWriter::writeWindow() {
     int topRow = 0, leftColumn = 0;
     ParseCell(Attribute(view, "topLeftCell"), &topRow, &leftColumn);
     const bool selected = BoolAttribute(view, "tabSelected", false);
-    int flags = 0x20 | 0x80; // default header colour, outline symbols
+    int flags = 0x20; // the default gridline colour
+    if (BoolAttribute(view, "showOutlineSymbols", true))
+        flags |= 0x80;
     if (BoolAttribute(view, "showGridLines", true))
         flags |= 0x02;
     if (BoolAttribute(view, "showRowColHeaders", true))
