@@ -75,6 +75,30 @@ public:
 using WorkbookConversion =
     std::function<bool(const QString& xlsxPath, const QString& target, QString* error)>;
 
+// The rows of cells written so far while a workbook is saved, and how many there are.
+using SaveProgress = std::function<void(qint64 rowsWritten, qint64 rowCount)>;
+
+// How the engine's own writer of the classic .xls ended.
+enum class ClassicWrite {
+    Written,   // the file is complete at the path
+    Unhandled, // the workbook holds a construct the writer does not translate; nothing written
+    Failed,    // the file could not be written
+};
+
+// Writes a built workbook as the classic .xls at path; the construct (Unhandled) or the cause
+// (Failed) in *reason.
+using ClassicWriter = std::function<ClassicWrite(Workbook& book, const QString& path,
+                                                 const SaveProgress& progress, QString* reason)>;
+
+// The engine's own .xls writer as the save step uses it: a workbook named .xls is written by it,
+// and only a workbook holding a construct it does not translate goes through the conversion.
+struct ClassicWriting {
+    ClassicWriter Write;
+    SaveProgress Progress;
+    // Told the construct before the conversion takes over.
+    std::function<void(const QString& construct)> FallingBack;
+};
+
 // What the workbook main works with.
 struct ExcelFrame {
     SpreadsheetHost& Host;
@@ -86,6 +110,8 @@ struct ExcelFrame {
     QString& CancelFlag;
     QString ProgramFolder; // the template is ProgramFolder + "/PLWAN40X.EXL"
     WorkbookConversion Convert;
+    // The engine's own .xls writer; without it every workbook goes through Convert.
+    ClassicWriter WriteXls = {};
 };
 
 // How the workbook main ended.
@@ -111,9 +137,12 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
                                 const SheetSelection& selection, const QString& workTable,
                                 qint64 extractedCount, const QString& outputPath);
 
-// Saves a built workbook at target: the package beside it under a temporary name, converted to
-// the target by convert (when given) or renamed over it. Nothing is left behind on failure.
+// Saves a built workbook at target: a target named .xls written by the classic writer (when
+// given) beside it under a temporary name and renamed over it; otherwise, or when the workbook
+// holds a construct that writer does not translate, the package beside it under a temporary
+// name, converted to the target by convert (when given) or renamed over it. Nothing is left
+// behind on failure.
 bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
-                  QString* error);
+                  QString* error, const ClassicWriting& classic = {});
 
 } // namespace plw

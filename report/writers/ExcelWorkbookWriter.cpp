@@ -7,6 +7,7 @@
 #include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/xls/XlsWriter.h"
 
 namespace plw {
 
@@ -20,6 +21,18 @@ SheetSelection SelectionOf(const AnalysisParameters& parameters) {
         on(parameters.OutParameters), on(parameters.OutGroupValues), on(parameters.OutCustomerList),
         on(parameters.OutRCount),     on(parameters.OutRAmount),     on(parameters.OutFCount),
         on(parameters.OutFAmount),    on(parameters.OutMCount),      on(parameters.OutMAmount)};
+}
+
+ClassicWrite WriteXls(Workbook& book, const QString& path, const SaveProgress& progress,
+                      QString* reason) {
+    XlsWriter writer(book);
+    if (!writer.prepare(reason))
+        return ClassicWrite::Failed;
+    if (!writer.unhandledConstruct().isEmpty()) {
+        *reason = writer.unhandledConstruct();
+        return ClassicWrite::Unhandled;
+    }
+    return writer.write(path, progress, reason) ? ClassicWrite::Written : ClassicWrite::Failed;
 }
 
 } // namespace
@@ -48,7 +61,8 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                        // The windows repaint while LibreOffice converts.
                        return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
                                                             limit, reason, &context.Pump);
-                   }};
+                   },
+        mClassicWriter ? ClassicWriter(WriteXls) : ClassicWriter()};
     AnalysisSheetWriters writers(context);
     const WorkbookRunResult result = plw::WriteWorkbook(
         frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);

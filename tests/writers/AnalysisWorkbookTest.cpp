@@ -50,6 +50,7 @@ protected:
         ExcelWorkbookWriter writer(dialog, sleeper,
                                    [](const QString&) { return std::make_unique<FreeHost>(); });
         // The package as it is: reading it back needs no converter.
+        writer.setClassicWriter(false);
         writer.setConversion([](const QString& xlsx, const QString& target, QString*) {
             return std::rename(QFile::encodeName(xlsx).constData(),
                                QFile::encodeName(target).constData()) == 0;
