@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs and configures the build. Installs nothing when
-# everything is present. Used by run.sh and test.sh.
+# Installs the Debian packages the project needs, configures the build and builds the targets
+# named on the command line (everything without one). Installs nothing when everything is
+# present. Used by run.sh (the programs only) and test.sh (everything).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +24,6 @@ build=${PLWAN40_BUILD:-build}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja ${PLWAN40_CMAKE_ARGS:-}
 fi
-cmake --build "$build"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build "$build" "${targets[@]}"
