@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/QtJapanese.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
@@ -79,7 +80,7 @@ MaybeEnd DesktopProgram::start() {
     buildScreens();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(false);
-    LoadSessionParameters(mSession);
+    const ParameterLoad load = LoadSessionParameters(mSession);
     // Every screen shows the loaded parameters, so that the exit saves what they hold.
     mParameterScreen->loadState(mSession.ParameterScreen);
     mParameterScreen->setConditionSummary(mSession.Conditions->SummaryLines());
@@ -107,6 +108,7 @@ MaybeEnd DesktopProgram::start() {
     mParameterScreen->show();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(true);
+    ReportDamagedSettings(mSession, load);
     // A stored value the fields cannot hold is shown as it is, and the operator is told.
     const QStringList unfit = ValuesThatDoNotFit(mSession.ParameterScreen);
     if (!unfit.isEmpty())

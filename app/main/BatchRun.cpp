@@ -191,7 +191,12 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
-    LoadSessionParameters(session);
+    const QString unusable = UnusableSettings(session, LoadSessionParameters(session));
+    if (!unusable.isEmpty()) {
+        session.Messages.show(unusable, MessageIcon::Critical);
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
     const int status =
         ApplyOptions(session, options) ? RunAnalysisInBatch(session, out, err) : Unusable;
     // Batch mode saves no parameters and leaves the menu marker and the return program alone.

@@ -217,7 +217,7 @@ TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLo
     db::CloseDatabases(mSession.Databases);
     AnalysisParameters saved;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, saved, &error));
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, saved));
     const QString workbook = saved.WorkbookName;
     const QString lock = LockFilePath(workbook);
     const QByteArray thisHost =

@@ -126,7 +126,7 @@ TEST_F(DesktopProgramTest, AStoredValueTheFieldsCannotHoldIsShownWholeReportedAn
     const QString path = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
     AnalysisParameters stored;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(path, stored, &error)) << error.toStdString();
+    ASSERT_TRUE(ReadParameterFile(path, stored));
     stored.MThreshold[4] = QStringLiteral("123456");
     stored.LastVisitMonths = QStringLiteral("1200");
     ASSERT_TRUE(WriteParameterFile(path, stored, &error)) << error.toStdString();
@@ -168,6 +168,46 @@ TEST_F(DesktopProgramTest, AWorkbookNothingCanShowIsNamedWithItsFullPath) {
                                                 workbook + u'\r'))
         << mPrompter.texts()[0].toStdString();
     EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("終了コード 1")));
+}
+
+TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStartFromDefaults) {
+    const QString prm = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QString jkn = mSummary.workFolder + QStringLiteral("PLWAN40.JKN");
+    const QByteArray cut = test::ReadBytes(prm).chopped(30);
+    QByteArray flipped = test::ReadBytes(jkn);
+    flipped[3] = char(flipped[3] ^ 0x01); // a bit of the "V10YUK" marker
+    test::WriteBytes(prm, cut);
+    test::WriteBytes(jkn, flipped);
+
+    ASSERT_FALSE(mProgram.start());
+    ASSERT_EQ(mPrompter.texts().size(), 2) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        mPrompter.texts()[0].startsWith(QStringLiteral("分析の設定（パラメータファイル）（") + prm +
+                                        QStringLiteral("）を読めませんでした")))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("画面は初期値で始めます。")));
+    EXPECT_TRUE(mPrompter.texts()[1].contains(QStringLiteral("抽出条件なしで始めます。")))
+        << mPrompter.texts()[1].toStdString();
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+    EXPECT_EQ(test::ReadBytes(jkn + QStringLiteral(".damaged")), flipped);
+    EXPECT_EQ(mProgram.parameterScreen().state().BaseDate, QString());
+
+    // Leaving writes new files; the damaged ones stay where they were put.
+    Activate(mProgram.parameterScreen());
+    QTest::keyClick(&mProgram.parameterScreen(), Qt::Key_Escape);
+    AnalysisParameters written;
+    EXPECT_TRUE(ReadParameterFile(prm, written));
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+
+    // A missing parameter file is a first start: nothing to say.
+    QFile::remove(prm);
+    test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+    test::ScriptedPrompter quiet;
+    Session again(quiet, mClock, mPump);
+    again.Env.LocationFileOverride = mSummary.locationFile;
+    DesktopProgram restarted(again, mSaveDialog);
+    ASSERT_FALSE(restarted.start());
+    EXPECT_TRUE(quiet.texts().isEmpty()) << quiet.texts().join(u'|').toStdString();
 }
 
 TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {

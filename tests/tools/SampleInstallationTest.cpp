@@ -229,8 +229,7 @@ TEST_F(SampleInstallationTest, CampaignConditionFilesCarryTheMarkerAndTheConsent
 TEST_F(SampleInstallationTest, SettingsHoldASavedAnalysisAndTemplatesOfEachKind) {
     AnalysisParameters parameters;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(workFolder() + QStringLiteral("PLWAN40.PRM"), parameters, &error))
-        << error.toStdString();
+    ASSERT_TRUE(ReadParameterFile(workFolder() + QStringLiteral("PLWAN40.PRM"), parameters));
     SampleFolders folders;
     ASSERT_TRUE(MakeSampleFolders(root(), &folders, &error));
     EXPECT_EQ(parameters, SampleAnalysisParameters(folders));
