@@ -1,6 +1,7 @@
 #include "screens/FRM_PLWAN404.h"
 
 #include "rfm/PLWAN4_hrhen.h"
+#include "screens/HardCopyButton.h"
 #include "screens/TextField.h"
 #include "settings/ParameterScreenState.h"
 
@@ -156,6 +157,7 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
+    bottom->addWidget(new HardCopyButton(body()));
     bottom->addWidget(mF12);
     auto* layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
