@@ -7,6 +7,7 @@
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/HardCopyButton.h"
 #include "screens/TextField.h"
 #include "settings/SampleParameters.h"
 
@@ -132,11 +133,12 @@ QWidget* FRM_PLWAN401::buildExtraction() {
                       1, 0);
     layout->addWidget(
         unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 1, 2);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 1,
-        3);
+    mDirectMailButton =
+        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box);
+    mMailButton =
+        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box);
+    layout->addWidget(mDirectMailButton, 1, 2);
+    layout->addWidget(mMailButton, 1, 3);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
                                       "んで分析を行いたい場合等は詳細条件を設定できます。"),
                        box);
@@ -244,7 +246,8 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
     mFromDetail->setObjectName(QStringLiteral("chkKs2"));
     last->addWidget(mFromDetail);
     last->addStretch(1);
-    last->addWidget(unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box));
+    mExplanationButton = unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box);
+    last->addWidget(mExplanationButton);
     layout->addLayout(last, 3, 0);
     return box;
 }
@@ -450,11 +453,7 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
     mCalendarHint->hide();
     keys->addWidget(mCalendarHint);
     keys->addStretch(1);
-    auto* hardCopy = new QToolButton(line);
-    hardCopy->setObjectName(QStringLiteral("imgHDCopy"));
-    hardCopy->setText(QStringLiteral("ハードコピー"));
-    hardCopy->setEnabled(false);
-    keys->addWidget(hardCopy);
+    keys->addWidget(new HardCopyButton(line));
     keys->addWidget(mF12);
     layout->addLayout(keys);
     auto* status = new QStatusBar(line);
@@ -492,6 +491,14 @@ void FRM_PLWAN401::connectControls() {
     }
 
     connect(mPreviewButton, &QPushButton::clicked, this, [this] { preview(); });
+    connect(mDirectMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::DirectMail); });
+    connect(mMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::Mail); });
+    connect(mExplanationButton, &QPushButton::clicked, this, [this] {
+        if (mExplanation)
+            mExplanation();
+    });
     connect(mF12, &QPushButton::clicked, this, [this] { goNext(); });
     connect(mEsc, &QPushButton::clicked, this, [this] {
         if (mMenu)
@@ -578,6 +585,17 @@ void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
     mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
 }
 
+void FRM_PLWAN401::setCampaignHandler(CampaignHandler handler) {
+    mCampaign = std::move(handler);
+    mDirectMailButton->setEnabled(static_cast<bool>(mCampaign));
+    mMailButton->setEnabled(static_cast<bool>(mCampaign));
+}
+
+void FRM_PLWAN401::setExplanationHandler(std::function<void()> handler) {
+    mExplanation = std::move(handler);
+    mExplanationButton->setEnabled(static_cast<bool>(mExplanation));
+}
+
 void FRM_PLWAN401::setConditionSummary(const QStringList& lines) {
     mList1->clear();
     mList1->addItems(lines);
@@ -646,11 +664,25 @@ void FRM_PLWAN401::failWith(const QString& message, const QString& focus) {
         SetFocusSafe(control);
 }
 
+bool FRM_PLWAN401::checkScreen() {
+    const ParameterCheckFailure failure = CheckParameterScreen(state(), mClock);
+    if (!failure.passed())
+        failWith(failure.Message, failure.Focus);
+    return failure.passed();
+}
+
+void FRM_PLWAN401::takeCampaign(CampaignSource source) {
+    if (!mCampaign || !checkScreen())
+        return;
+    const std::optional<CampaignConditions> taken = mCampaign(source, state());
+    if (taken && mConditionScreen)
+        mConditionScreen(taken->ModeCaption, taken->Record);
+}
+
 void FRM_PLWAN401::goNext() {
-    const ParameterScreenState s = state();
-    ParameterCheckFailure failure = CheckParameterScreen(s, mClock);
-    if (failure.passed())
-        failure = CheckThresholds(s);
+    if (!checkScreen())
+        return;
+    const ParameterCheckFailure failure = CheckThresholds(state());
     if (!failure.passed()) {
         failWith(failure.Message, failure.Focus);
         return;
