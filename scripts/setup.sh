@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
-          libzip-dev libpugixml-dev libreoffice-calc-nogui fonts-ipafont-gothic poppler-utils)
+          libzip-dev libpugixml-dev libreoffice-calc-nogui fonts-ipafont-gothic poppler-utils xdg-utils)
 
 missing=()
 for p in "${packages[@]}"; do
