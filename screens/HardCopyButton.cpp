@@ -2,6 +2,7 @@
 
 #include "screens/Sub_HDCOPY.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -28,7 +29,8 @@ QIcon printerIcon() {
 
 } // namespace
 
-HardCopyButton::HardCopyButton(QWidget* parent) : QToolButton(parent) {
+HardCopyButton::HardCopyButton(QWidget* parent, QWidget* doubleClickArea)
+    : QToolButton(parent), mDoubleClickArea(doubleClickArea) {
     setObjectName(QStringLiteral("imgHDCopy"));
     setText(QStringLiteral("ハードコピー"));
     setIcon(printerIcon());
@@ -36,10 +38,25 @@ HardCopyButton::HardCopyButton(QWidget* parent) : QToolButton(parent) {
     setToolTip(QStringLiteral("この画面を印刷します"));
     setFocusPolicy(Qt::NoFocus);
     setEnabled(false);
-    connect(this, &QToolButton::clicked, this, [this] {
-        if (mHardCopy)
-            mHardCopy->HardCopy(this);
-    });
+    connect(this, &QToolButton::clicked, this, [this] { hardCopy(); });
+    if (mDoubleClickArea)
+        mDoubleClickArea->installEventFilter(this);
+}
+
+bool HardCopyButton::eventFilter(QObject* watched, QEvent* event) {
+    // Double clicks that reach the area itself: on its background, or passed on by a control
+    // that does not take them.
+    if (watched == mDoubleClickArea && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && isEnabled()) {
+        hardCopy();
+        return true;
+    }
+    return QToolButton::eventFilter(watched, event);
+}
+
+void HardCopyButton::hardCopy() {
+    if (mHardCopy)
+        mHardCopy->HardCopy(this);
 }
 
 void HardCopyButton::setHardCopy(ScreenHardCopy* hardCopy) {
