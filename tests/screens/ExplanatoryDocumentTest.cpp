@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,13 +17,6 @@
 using namespace plw;
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // Runs from a folder of its own, given back afterwards.
 class InFolder : public ::testing::Test {
@@ -43,12 +35,13 @@ TEST(ExplanatoryDocument, IsBuiltBesideTheProgramAndExplainsTheDates) {
     const QString path = QDir(QStringLiteral(PLWAN40_PROGRAM_FOLDER))
                              .filePath(QStringLiteral("説明：RFM分析日付の関係.pdf"));
     ASSERT_TRUE(QFile::exists(path));
-    const QString info = run(QStringLiteral("pdfinfo"), {path});
+    const QString info = test::ProgramOutput(QStringLiteral("pdfinfo"), {path});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+[12]\\n"))))
         << info.toStdString();
     // The text is real text: every date of the analysis and the switch that changes R.
-    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
-                             .remove(QRegularExpression(QStringLiteral("\\s")));
+    const QString text =
+        test::ProgramOutput(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+            .remove(QRegularExpression(QStringLiteral("\\s")));
     for (const char16_t* words :
          {u"説明：RFM分析日付の関係", u"基準日", u"最終来店日の範囲", u"購買日付詳細範囲",
           u"最終来店日を購買日付詳細範囲の日付とする", u"R＝79日", u"401日", u"21,000円"})

@@ -7,6 +7,7 @@
 #include "screens/HardCopyPrinter.h"
 #include "tests/screens/ScreenAidDoubles.h"
 #include "tests/screens/ScriptedSaveDialog.h"
+#include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
 
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -35,15 +35,8 @@ using test::ScriptedHardCopyDialog;
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 QString pdfText(const QString& path) {
-    return run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    return test::ProgramOutput(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
 }
 
 class HardCopyTest : public ::testing::Test {
@@ -96,15 +89,31 @@ TEST_F(HardCopyTest, PrintedTwiceEachPageCarriesItsOwnTimeOfPrinting) {
     EXPECT_FALSE(second.contains(QStringLiteral("09:00:05")));
 
     // One landscape page with the picture on it.
-    const QString info = run(QStringLiteral("pdfinfo"), {mPrinter.files[0]});
+    const QString info = test::ProgramOutput(QStringLiteral("pdfinfo"), {mPrinter.files[0]});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
     const QRegularExpressionMatch size =
         QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+)")).match(info);
     ASSERT_TRUE(size.hasMatch()) << info.toStdString();
     EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble());
-    EXPECT_TRUE(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), mPrinter.files[0]})
+    EXPECT_TRUE(test::ProgramOutput(QStringLiteral("pdfimages"),
+                                    {QStringLiteral("-list"), mPrinter.files[0]})
                     .contains(QStringLiteral("image")));
     EXPECT_TRUE(mPrompter.texts().isEmpty());
+}
+
+TEST_F(HardCopyTest, ADoubleClickOnTheScreenPrintsWhereTheScreenAsksForIt) {
+    QWidget condition;
+    condition.resize(300, 200);
+    auto* button = new HardCopyButton(&condition, &condition);
+    condition.show();
+    ConnectHardCopy(&condition, mHardCopy);
+    QTest::mouseDClick(&condition, Qt::LeftButton, {}, QPoint(150, 150));
+    ASSERT_EQ(mDialog.sizes, QList<QSize>{QSize(300, 200)});
+    // Only where asked: the screen of the fixture does not print on a double click.
+    ConnectHardCopy(&mScreen, mHardCopy);
+    QTest::mouseDClick(&mScreen, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(mDialog.sizes.size(), 1);
+    EXPECT_TRUE(button->isEnabled());
 }
 
 TEST_F(HardCopyTest, CancelPrintsNothing) {
