@@ -87,9 +87,12 @@ FRM_HDCOPY::FRM_HDCOPY(HardCopyPrinter& printer, Prompter& prompter, QWidget* pa
     panelButtons->addWidget(mSet);
     panelButtons->addWidget(close);
     auto* panelLayout = new QVBoxLayout(mPanel);
-    panelLayout->addWidget(new QLabel(QStringLiteral("プリンタ選択"), mPanel));
-    panelLayout->addWidget(mPrinters);
-    panelLayout->addWidget(mNoPrinter);
+    auto* heading = new QLabel(QStringLiteral("プリンタ選択"), mPanel);
+    heading->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    panelLayout->addWidget(heading);
+    // The list, or with no printer the note in its place.
+    panelLayout->addWidget(mPrinters, 1);
+    panelLayout->addWidget(mNoPrinter, 1);
     panelLayout->addLayout(panelButtons);
     mPanel->resize(420, 260);
     mPanel->hide();
