@@ -4,6 +4,7 @@
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/QtJapanese.h"
+#include "app/XdgDocumentOpener.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
@@ -23,8 +24,12 @@
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
+#include "screens/QtHardCopyDialog.h"
+#include "screens/QtHardCopyPrinter.h"
+#include "screens/QtMasterBrowserDialog.h"
 #include "screens/QtSaveFileDialog.h"
 #include "settings/ParameterFieldLimits.h"
+#include "screens/Sub_HDCOPY.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
@@ -163,6 +168,10 @@ void DesktopProgram::buildScreens() {
         return shown;
     });
 
+    ConnectScreenAids(mSession, mAids, screen,
+                      {mParameterScreen.get(), mViewpointScreen.get(), mThresholdScreen.get(),
+                       mOutputScreen.get()});
+
     mOutputScreen->setBackHandler([this] { mParameterScreen->show(); });
     mOutputScreen->setExecuteHandler([this] { return runAnalysis(); });
 
@@ -264,7 +273,13 @@ int RunDesktop(int argc, char* argv[], const CommandLine& line) {
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
     session.Env.LocationFileOverride = line.LocationFile;
     QtSaveFileDialog saveDialog;
+    QtMasterBrowserDialog browsers(session.Env);
+    QtHardCopyPrinter printer;
+    QtHardCopyDialog hardCopyDialog(printer, prompter);
+    ScreenHardCopy hardCopies(clock, prompter, hardCopyDialog, printer, saveDialog);
+    XdgDocumentOpener documents(prompter);
     DesktopProgram program(session, saveDialog);
+    program.setScreenAids({&browsers, &hardCopies, &documents});
     program.setEndHandler([](int status) { QCoreApplication::exit(status); });
     if (MaybeEnd end = program.start())
         return end->status;
