@@ -1,8 +1,8 @@
-#include "screens/DesktopProgram.h"
+#include "program/DesktopProgram.h"
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "db/MasterBrowser.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "screens/FRM_PLWAN401.h"

@@ -1,4 +1,4 @@
-#include "app/main/CommandLine.h"
+#include "program/CommandLine.h"
 
 namespace plw {
 

@@ -1,10 +1,10 @@
-#include "app/main/ExitPaths.h"
+#include "program/ExitPaths.h"
 
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Prompter.h"
 #include "app/ReturnProgram.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "rfm/AnalysisRun.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "app/main/StartUp.h"
+#include "program/StartUp.h"
 
 #include "app/FileSystem.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "settings/ParameterLoader.h"
 #include "settings/ParameterSaver.h"

@@ -1,13 +1,13 @@
-#include "app/main/PLWAN40_Main.h"
+#include "program/PLWAN40_Main.h"
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/ProgramEnd.h"
 #include "app/Prompter.h"
 #include "app/QtJapanese.h"
-#include "app/main/BatchRun.h"
-#include "app/main/Session.h"
-#include "app/main/StreamPrompter.h"
+#include "program/BatchRun.h"
+#include "program/Session.h"
+#include "program/StreamPrompter.h"
 
 #include <QCoreApplication>
 

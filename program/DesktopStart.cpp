@@ -1,4 +1,4 @@
-#include "screens/DesktopStart.h"
+#include "program/DesktopStart.h"
 
 #include <QCoreApplication>
 

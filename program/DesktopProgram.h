@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/ProgramEnd.h"
-#include "app/main/CommandLine.h"
-#include "screens/ScreenAids.h"
+#include "program/CommandLine.h"
+#include "program/ScreenAids.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "app/main/StreamWaitWindow.h"
+#include "program/StreamWaitWindow.h"
 
 namespace plw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main/CommandLine.h"
+#include "program/CommandLine.h"
 
 namespace plw {
 

@@ -1,4 +1,4 @@
-#include "app/main/StreamPrompter.h"
+#include "program/StreamPrompter.h"
 
 namespace plw {
 

@@ -1,7 +1,7 @@
-#include "screens/ScreenAids.h"
+#include "program/ScreenAids.h"
 
 #include "app/ExplanatoryDocument.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "db/MasterBrowse.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/HardCopyButton.h"

@@ -1,4 +1,4 @@
-#include "app/main/StreamProgress.h"
+#include "program/StreamProgress.h"
 
 #include "tests/support/Printers.h"
 
