@@ -11,8 +11,8 @@ void AnalysisShop::SetUp() {
     ASSERT_TRUE(mDir.isValid());
     sample::SampleOptions options;
     options.folder = mDir.path() + QStringLiteral("/shop");
-    options.customers = 40;
-    options.seed = 3;
+    options.customers = mCustomers;
+    options.seed = mSeed;
     sample::SampleSummary summary;
     QString error;
     ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &summary)) << error.toStdString();
@@ -31,9 +31,22 @@ void AnalysisShop::SetUp() {
         levels << LevelName(mClassifications, level);
     LoadParameters(mEnv, BuildOutputItemList(levels), mParameters, mParameterScreen, mOutputScreen,
                    mSaved, *mConditions);
-    mContext.reset(new AnalysisContext{mEnv, mDatabases, mPrompter, mClock, mPump, mWait, mProgress,
-                                       *mConditions, mParameters, mParameterScreen, mOutputScreen,
-                                       mSaved, mCancel, mStatistics, nullptr, {}});
+    mContext.reset(new AnalysisContext{mEnv,
+                                       mDatabases,
+                                       mPrompter,
+                                       mClock,
+                                       mPump,
+                                       mWait,
+                                       mProgress,
+                                       *mConditions,
+                                       mParameters,
+                                       mParameterScreen,
+                                       mOutputScreen,
+                                       mSaved,
+                                       mCancel,
+                                       mStatistics,
+                                       nullptr,
+                                       {}});
 }
 
 void AnalysisShop::TearDown() {
