@@ -107,7 +107,8 @@ void AddPercentLabels(pugi::xml_node parent) {
     format.append_attribute("formatCode") = "0%;;;";
     format.append_attribute("sourceLinked") = 0;
     AddTextProperties(labels, 800, false);
-    AddVal(labels, "c:dLblPos", "bestFit");
+    // Outside the slices the figures read on every group colour, the dark ones too.
+    AddVal(labels, "c:dLblPos", "outEnd");
     for (const char* shown : {"c:showLegendKey", "c:showVal", "c:showCatName", "c:showSerName"})
         AddVal(labels, shown, 0);
     AddVal(labels, "c:showPercent", 1);

@@ -280,7 +280,7 @@ TemplateSheet AnalysisSheet() {
     sheet.zoom = 85;
     sheet.pageBreaks = {36}; // blocks 5 to 3 on the first page, 2 and 1 on the second
     // Six sheets are copies of this one: each printed page names its own sheet.
-    sheet.header = QStringLiteral("&C&A");
+    sheet.header = QStringLiteral("&C&\"-,Bold\"&14&A");
     sheet.columns = {{1, 1, 2, 0},  {2, 2, 6, 0},   {3, 7, 9, 0},  {8, 8, 2, 0},
                      {9, 16, 9, 0}, {17, 17, 4, 0}, {18, 21, 9, 0}};
     sheet.setText(1, 2, QStringLiteral("RFM分析"), Title);
