@@ -157,7 +157,8 @@ AnalysisResult RunAnalysis(AnalysisContext& context) {
         break;
     case WorkbookWriteEnd::Failed:
         // Nothing is opened on a workbook that was not saved: the operator learns why.
-        context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") + error,
+        context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") +
+                                  context.Parameters.WorkbookName + u'\r' + error,
                               MessageIcon::Critical);
         result.WorkbookPath.clear();
         result.Outcome = AnalysisOutcome::Failed;
