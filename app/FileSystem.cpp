@@ -3,7 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace plw {
 namespace {
@@ -44,8 +52,8 @@ QString ToNativePath(const QString& systemPath) {
         resolved += next;
         if (i + 1 < parts.size())
             resolved += QLatin1Char('/');
-        parentExists = parentExists && QFileInfo::exists(resolved.isEmpty() ? QStringLiteral(".")
-                                                                            : resolved);
+        parentExists =
+            parentExists && QFileInfo::exists(resolved.isEmpty() ? QStringLiteral(".") : resolved);
     }
     return resolved;
 }
@@ -66,14 +74,126 @@ bool ReadWholeFile(const QString& systemPath, QByteArray* bytes, QString* error)
     return true;
 }
 
-bool WriteFileAtomically(const QString& systemPath, const QByteArray& bytes, QString* error) {
-    QSaveFile file(ToNativePath(systemPath));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+QString SystemErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case ENOSPC:
+        return QStringLiteral("ディスクの空き容量が足りません");
+    case EDQUOT:
+        return QStringLiteral("ディスクの使用量の上限を超えました");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("アクセスする権限がありません");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です");
+    case ENOENT:
+        return QStringLiteral("ファイルまたはフォルダがありません");
+    case ENOTDIR:
+        return QStringLiteral("パスの途中にフォルダでないものがあります");
+    case EISDIR:
+        return QStringLiteral("ファイルではなくフォルダです");
+    case ENAMETOOLONG:
+        return QStringLiteral("ファイル名が長すぎます");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きでエラーが発生しました");
+    default:
+        return QString::fromLocal8Bit(std::strerror(errorNumber));
+    }
+}
+
+namespace {
+
+// A new file beside target under a name of its own ("<name>.XXXXXX"), made with the permissions
+// a new target would get, or those of the existing target.
+int CreateBeside(const QByteArray& target, QByteArray* created) {
+    struct stat existing;
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    for (;;) {
+        *created = target + '.' +
+                   QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36);
+        const int descriptor =
+            ::open(created->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0 && errno == EEXIST)
+            continue;
+        if (descriptor >= 0 && exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+            const int cause = errno;
+            ::close(descriptor);
+            ::unlink(created->constData());
+            errno = cause;
+            return -1;
+        }
+        return descriptor;
+    }
+}
+
+} // namespace
+
+FileReplacement::~FileReplacement() {
+    discard();
+}
+
+bool FileReplacement::open(const QString& systemPath) {
+    discard();
+    mError.clear();
+    // A link is followed, so that the file it names is replaced and the link stays.
+    const QFileInfo info(ToNativePath(systemPath));
+    mTarget = QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : info.filePath());
+    mDescriptor = CreateBeside(mTarget, &mTemporary);
+    return mDescriptor >= 0 || fail(errno);
+}
+
+bool FileReplacement::write(const QByteArray& bytes) {
+    if (mDescriptor < 0)
         return false;
+    const char* next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(mDescriptor, next, size_t(left));
+        if (written < 0 && errno != EINTR)
+            return fail(errno);
+        if (written > 0) {
+            next += written;
+            left -= written;
+        }
     }
     return true;
+}
+
+bool FileReplacement::commit() {
+    if (mDescriptor < 0)
+        return false;
+    // A full disk may show only when the data reaches it: at the sync or the close.
+    if (::fsync(mDescriptor) != 0)
+        return fail(errno);
+    const int descriptor = std::exchange(mDescriptor, -1);
+    if (::close(descriptor) != 0 || std::rename(mTemporary.constData(), mTarget.constData()) != 0)
+        return fail(errno);
+    mTemporary.clear();
+    return true;
+}
+
+void FileReplacement::discard() {
+    if (mDescriptor >= 0)
+        ::close(std::exchange(mDescriptor, -1));
+    if (!mTemporary.isEmpty())
+        ::unlink(mTemporary.constData());
+    mTemporary.clear();
+}
+
+bool FileReplacement::fail(int errorNumber) {
+    mError = SystemErrorText(errorNumber);
+    discard();
+    return false;
+}
+
+bool WriteFileAtomically(const QString& systemPath, const QByteArray& bytes, QString* error) {
+    FileReplacement file;
+    if (file.open(systemPath) && file.write(bytes) && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace plw

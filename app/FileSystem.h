@@ -17,8 +17,40 @@ QString ToNativePath(const QString& systemPath);
 // Reads a whole file; false with a reason when it cannot be opened or read.
 bool ReadWholeFile(const QString& systemPath, QByteArray* bytes, QString* error);
 
-// Replaces a file atomically: the bytes go to a temporary file beside it, which is then renamed
-// over the target, so an interrupted write never leaves a half-written file.
+// A file replaced as a whole: what is written goes to a temporary file beside it (under the
+// file's name and a suffix of its own), which commit() renames over the target, so that an
+// interrupted write never leaves a half-written file. A link is followed; an existing file keeps
+// its permissions. Each step answers false with the system's cause in errorString()
+// (SystemErrorText); the target is then as it was and the temporary file is gone, as it is when
+// the object goes before commit().
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    bool open(const QString& systemPath);
+    bool write(const QByteArray& bytes);
+    bool commit();
+    QString errorString() const { return mError; }
+
+private:
+    void discard();
+    bool fail(int errorNumber);
+
+    QByteArray mTarget;
+    QByteArray mTemporary;
+    int mDescriptor = -1;
+    QString mError;
+};
+
+// Replaces a file with bytes through a FileReplacement; false with the system's cause.
 bool WriteFileAtomically(const QString& systemPath, const QByteArray& bytes, QString* error);
+
+// The cause of a failed file operation as the operator reads it: the causes an operator can act
+// on (a full disk, no permission, a read-only place, a missing folder...) in Japanese, any other
+// as the system words it.
+QString SystemErrorText(int errorNumber);
 
 } // namespace plw

@@ -1,10 +1,11 @@
 #include "app/ProcessStart.h"
 
+#include "app/FileSystem.h"
+
 #include <QElapsedTimer>
 #include <QThread>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,13 +26,13 @@ ProgramStart StartProgram(const QString& program, const QStringList& arguments, 
     // The child reports a failed exec through a pipe that closes on a successful one.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
-        return {ProgramStart::Result::NotStarted, QString::fromLocal8Bit(std::strerror(errno))};
+        return {ProgramStart::Result::NotStarted, SystemErrorText(errno)};
     const pid_t child = fork();
     if (child < 0) {
         const int error = errno;
         close(report[0]);
         close(report[1]);
-        return {ProgramStart::Result::NotStarted, QString::fromLocal8Bit(std::strerror(error))};
+        return {ProgramStart::Result::NotStarted, SystemErrorText(error)};
     }
     if (child == 0) {
         close(report[0]);
@@ -47,7 +48,7 @@ ProgramStart StartProgram(const QString& program, const QStringList& arguments, 
     close(report[0]);
     if (got == sizeof execError) {
         waitpid(child, nullptr, 0);
-        return {ProgramStart::Result::NotStarted, QString::fromLocal8Bit(std::strerror(execError))};
+        return {ProgramStart::Result::NotStarted, SystemErrorText(execError)};
     }
 
     QElapsedTimer watch;

@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -18,7 +17,7 @@ WorkFolderLock::WorkFolderLock(const QString& workFolder) {
         ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         mMessage = QStringLiteral("作業フォルダのロックファイルを開けません。\r%1\r%2")
-                       .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                       .arg(path, SystemErrorText(errno));
         return;
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -28,7 +27,7 @@ WorkFolderLock::WorkFolderLock(const QString& workFolder) {
                        ? QStringLiteral("この作業フォルダでは他の分析を実行中です。\r"
                                         "終了してから、もう一度実行してください。")
                        : QStringLiteral("作業フォルダをロックできません。\r%1\r%2")
-                             .arg(path, QString::fromLocal8Bit(std::strerror(error)));
+                             .arg(path, SystemErrorText(error));
         return;
     }
     mDescriptor = descriptor;

@@ -35,7 +35,7 @@ bool parse(const QString& pattern, std::vector<Element>& elements, QString* erro
             const qsizetype close = pattern.indexOf(u']', i + 1);
             if (close < 0) {
                 if (error)
-                    *error = QStringLiteral("invalid LIKE pattern (\"[\" without \"]\"): %1")
+                    *error = QStringLiteral("LIKE のパターンで「[」に対応する「]」がありません: %1")
                                  .arg(pattern);
                 return false;
             }

@@ -6,7 +6,6 @@
 #include "db/Database.h"
 
 #include <QElapsedTimer>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -21,8 +20,8 @@ constexpr qsizetype RecordsPerChunk = 4096;
 constexpr qint64 ClockReadingNs = 10'000'000;
 
 // Puts text at offset, blank padded to length; false when it has no CP932 form or is too long.
-bool Place(char* record, qsizetype offset, qsizetype length, const QString& text, const char* what,
-           QString* error) {
+bool Place(char* record, qsizetype offset, qsizetype length, const QString& text,
+           const QString& what, QString* error) {
     bool ascii = true;
     for (QChar c : text)
         ascii = ascii && c.unicode() < 0x80;
@@ -32,22 +31,20 @@ bool Place(char* record, qsizetype offset, qsizetype length, const QString& text
     } else if (std::optional<QByteArray> bytes = AnsiCodec::encode(text)) {
         encoded = *bytes;
     } else {
-        *error = QStringLiteral("%1 \"%2\" has no CP932 form").arg(QLatin1String(what), text);
+        *error = QStringLiteral("%1「%2」は Shift-JIS で表せません").arg(what, text);
         return false;
     }
     if (encoded.size() > length) {
-        *error = QStringLiteral("%1 \"%2\" is longer than %3 bytes")
-                     .arg(QLatin1String(what), text)
-                     .arg(length);
+        *error = QStringLiteral("%1「%2」が %3 バイトを超えています")
+                     .arg(what, text, QString::number(length));
         return false;
     }
     std::memcpy(record + offset, encoded.constData(), size_t(encoded.size()));
     return true;
 }
 
-bool failed(QSaveFile& file, QString* error) {
-    *error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
-    file.cancelWriting();
+bool failed(const QString& path, const FileReplacement& file, QString* error) {
+    *error = QStringLiteral("%1: %2").arg(path, file.errorString());
     return false;
 }
 
@@ -57,10 +54,10 @@ bool EncodeKeyFileRecord(const KeyFileRecord& record, QByteArray* bytes, QString
     QByteArray out(KeyFileRecord::Length, ' ');
     char* data = out.data();
     if (!Place(data, 0, KeyFileRecord::CustomerNumberLength, record.CustomerNumber,
-               "customer number", error) ||
-        !Place(data, FlagOffset, 1, record.Flag, "flag", error) ||
+               QStringLiteral("顧客番号"), error) ||
+        !Place(data, FlagOffset, 1, record.Flag, QStringLiteral("フラグ"), error) ||
         !Place(data, WrittenAtOffset, KeyFileRecord::WrittenAtLength, record.WrittenAt,
-               "time of writing", error))
+               QStringLiteral("書込日時"), error))
         return false;
     *bytes = out;
     return true;
@@ -77,9 +74,10 @@ KeyFileRecord DecodeKeyFileRecord(const char* data) {
 bool WriteKeyFile(const QString& systemPath, db::Recordset& rows, const Clock& clock,
                   qint64* written, QString* error) {
     *written = 0;
-    QSaveFile file(ToNativePath(systemPath));
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file, error);
+    const QString path = ToNativePath(systemPath);
+    FileReplacement file;
+    if (!file.open(path))
+        return failed(path, file, error);
     const int column = rows.requireField(u"M1KaiBan");
 
     KeyFileRecord record;
@@ -103,13 +101,13 @@ bool WriteKeyFile(const QString& systemPath, db::Recordset& rows, const Clock& c
         chunk += bytes;
         ++count;
         if (chunk.size() >= KeyFileRecord::Length * RecordsPerChunk) {
-            if (file.write(chunk) != chunk.size())
-                return failed(file, error);
+            if (!file.write(chunk))
+                return failed(path, file, error);
             chunk.clear();
         }
     }
-    if ((!chunk.isEmpty() && file.write(chunk) != chunk.size()) || !file.commit())
-        return failed(file, error);
+    if (!file.write(chunk) || !file.commit())
+        return failed(path, file, error);
     *written = count;
     return true;
 }
@@ -135,10 +133,10 @@ bool KeyFileReader::next(KeyFileRecord* record, QString* error) {
         mBuffer = mFile.read(records * KeyFileRecord::Length);
         mPos = 0;
         if (mBuffer.size() < KeyFileRecord::Length) {
-            *error = QStringLiteral("%1: %2").arg(mFile.fileName(),
-                                                  mFile.error() != QFileDevice::NoError
-                                                      ? mFile.errorString()
-                                                      : QStringLiteral("the file ended early"));
+            *error = QStringLiteral("%1: %2").arg(
+                mFile.fileName(), mFile.error() != QFileDevice::NoError
+                                      ? mFile.errorString()
+                                      : QStringLiteral("ファイルが途中で終わっています"));
             return false;
         }
     }

@@ -1,5 +1,6 @@
 #include "report/ChartXml.h"
 
+#include "report/EngineError.h"
 #include "report/Palette.h"
 #include "report/SheetReference.h"
 #include "report/Sub_ExcelSubRtn.h"
@@ -21,11 +22,6 @@ using XmlPart::LocalName;
 namespace {
 
 const char kDrawingNamespace[] = "http://schemas.openxmlformats.org/drawingml/2006/main";
-
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 // What a chart-type code is made of in DrawingML.
 struct ChartKind {
@@ -298,8 +294,7 @@ bool ChartXml::load(const QByteArray& xml, QString* error) {
     const pugi::xml_node root = mDocument.document_element();
     if (!HasLocalName(root, "chartSpace") || !plotArea()) {
         mDocument.reset();
-        SetError(error, QStringLiteral("The part is not a chart: it has no chart space with a "
-                                       "plot area."));
+        SetEngineError(error, EngineFault::NotChart);
         return false;
     }
     mChartPrefix.assign(root.name(), LocalName(root));
@@ -364,9 +359,8 @@ std::vector<pugi::xml_node> ChartXml::seriesInOrder() const {
 pugi::xml_node ChartXml::series(int number, QString* error) const {
     const std::vector<pugi::xml_node> all = seriesInOrder();
     if (number < 1 || size_t(number) > all.size()) {
-        SetError(
-            error,
-            QStringLiteral("The chart has no series %1: it has %2.").arg(number).arg(all.size()));
+        SetEngineError(error, EngineFault::SeriesMissing,
+                       {QString::number(number), QString::number(all.size())});
         return {};
     }
     return all[size_t(number - 1)];
@@ -417,14 +411,13 @@ pugi::xml_node ChartXml::appendChart(pugi::xml_node parent, const char* localNam
 
 bool ChartXml::setValueAxisScale(double minimum, double maximum, QString* error) {
     if (!std::isfinite(minimum) || !std::isfinite(maximum) || minimum > maximum) {
-        SetError(error, QStringLiteral("The value-axis scale %1 to %2 is not a range.")
-                            .arg(minimum)
-                            .arg(maximum));
+        SetEngineError(error, EngineFault::ScaleNotRange,
+                       {QString::number(minimum), QString::number(maximum)});
         return false;
     }
     pugi::xml_node valueAxis = axis("valAx");
     if (!valueAxis) {
-        SetError(error, QStringLiteral("The chart has no value axis."));
+        SetEngineError(error, EngineFault::ValueAxisMissing);
         return false;
     }
     pugi::xml_node scaling = Child(valueAxis, "scaling");
@@ -444,7 +437,7 @@ bool ChartXml::setValueAxisScale(double minimum, double maximum, QString* error)
 bool ChartXml::clearValueAxisScale(QString* error) {
     const pugi::xml_node valueAxis = axis("valAx");
     if (!valueAxis) {
-        SetError(error, QStringLiteral("The chart has no value axis."));
+        SetEngineError(error, EngineFault::ValueAxisMissing);
         return false;
     }
     const pugi::xml_node scaling = Child(valueAxis, "scaling");
@@ -473,9 +466,7 @@ bool ChartXml::valueAxisScale(double* minimum, double* maximum) const {
 
 bool ChartXml::setPointColor(int seriesNumber, int point, int colorIndex, QString* error) {
     if (!Palette::IsValidIndex(colorIndex)) {
-        SetError(
-            error,
-            QStringLiteral("Colour index %1 is not in the palette (1 to 56).").arg(colorIndex));
+        SetEngineError(error, EngineFault::ColourNotInPalette, {QString::number(colorIndex)});
         return false;
     }
     pugi::xml_node ser = series(seriesNumber, error);
@@ -487,9 +478,8 @@ bool ChartXml::setPointColor(int seriesNumber, int point, int colorIndex, QStrin
     const pugi::xml_node count = XmlPart::Descendant(values, "ptCount");
     const int points = count ? Attribute(count, "val").toInt() : std::numeric_limits<int>::max();
     if (point < 1 || point > points) {
-        SetError(
-            error,
-            QStringLiteral("Series %1 of the chart has no point %2.").arg(seriesNumber).arg(point));
+        SetEngineError(error, EngineFault::PointMissing,
+                       {QString::number(seriesNumber), QString::number(point)});
         return false;
     }
     const long long idx = point - 1;
@@ -541,7 +531,7 @@ int ChartXml::pointColorIndex(int seriesNumber, int point) const {
 bool ChartXml::setSeriesAxisReversed(QString* error) {
     pugi::xml_node seriesAxis = axis("serAx");
     if (!seriesAxis) {
-        SetError(error, QStringLiteral("The chart has no series axis."));
+        SetEngineError(error, EngineFault::SeriesAxisMissing);
         return false;
     }
     pugi::xml_node scaling = Child(seriesAxis, "scaling");
@@ -698,12 +688,12 @@ int ChartXml::chartTypeCode() const {
 bool ChartXml::setChartType(int code, QString* error) {
     const ChartKind* kind = KindOf(code);
     if (!kind) {
-        SetError(error, QStringLiteral("Chart type %1 is not one the report can set.").arg(code));
+        SetEngineError(error, EngineFault::ChartTypeRefused, {QString::number(code)});
         return false;
     }
     const std::vector<pugi::xml_node> elements = chartTypeElements();
     if (elements.empty()) {
-        SetError(error, QStringLiteral("The chart has no plot whose type could be changed."));
+        SetEngineError(error, EngineFault::ChartTypeNotChangeable);
         return false;
     }
     if (elements.size() == 1 && chartTypeCode() == code)

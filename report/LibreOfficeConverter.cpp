@@ -3,6 +3,7 @@
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/RunTemporaries.h"
+#include "report/EngineError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,7 +19,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace plw {
@@ -27,11 +27,6 @@ namespace {
 
 // Lines of LibreOffice's own report quoted in a failure.
 constexpr int kReportedLines = 5;
-
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 struct Target {
     QString extension;
@@ -59,7 +54,7 @@ QString LastLines(QProcess& process) {
     lines.removeAll(QString());
     if (lines.size() > kReportedLines)
         lines = lines.mid(lines.size() - kReportedLines);
-    return lines.isEmpty() ? QStringLiteral("(nothing reported)") : lines.join(u'\n');
+    return lines.isEmpty() ? QStringLiteral("（報告なし）") : lines.join(u'\n');
 }
 
 // The file LibreOffice wrote into outDir: "<input base name>.<extension>", else the only file
@@ -119,17 +114,12 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
                                    EventPump* pump) {
     const QString program = ProgramPath();
     if (program.isEmpty()) {
-        SetError(error, QStringLiteral("LibreOffice (soffice) is not installed: neither "
-                                       "\"soffice\" nor \"libreoffice\" is on the search path "
-                                       "(PATH). Install LibreOffice Calc "
-                                       "(package libreoffice-calc-nogui)."));
+        SetEngineError(error, EngineFault::ConverterMissing);
         return false;
     }
     const QFileInfo source(ToNativePath(input));
     if (!source.isFile()) {
-        SetError(
-            error,
-            QStringLiteral("The workbook to convert does not exist: %1").arg(source.filePath()));
+        SetEngineError(error, EngineFault::ConversionInputMissing, {source.filePath()});
         return false;
     }
     const QFileInfo target(ToNativePath(output));
@@ -141,15 +131,15 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
     QTemporaryDir outDir(
         RunTemporaryTemplate(target.absolutePath(), QStringLiteral(".plwan40-convert-")));
     if (!outDir.isValid()) {
-        SetError(error, QStringLiteral("Cannot create a temporary folder in %1: %2")
-                            .arg(target.absolutePath(), outDir.errorString()));
+        SetEngineError(error, EngineFault::ConversionFolderRefused,
+                       {target.absolutePath(), outDir.errorString()});
         return false;
     }
     QTemporaryDir profile(
         RunTemporaryTemplate(QDir::tempPath(), QStringLiteral("plwan40-office-")));
     if (!profile.isValid()) {
-        SetError(error, QStringLiteral("Cannot create a temporary LibreOffice profile in %1: %2")
-                            .arg(QDir::tempPath(), profile.errorString()));
+        SetEngineError(error, EngineFault::ConversionProfileRefused,
+                       {QDir::tempPath(), profile.errorString()});
         return false;
     }
 
@@ -180,8 +170,7 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
     clock.start();
     process.start();
     if (!process.waitForStarted()) {
-        SetError(error, QStringLiteral("Cannot start LibreOffice (%1): %2")
-                            .arg(program, process.errorString()));
+        SetEngineError(error, EngineFault::ConverterNotStarted, {program, process.errorString()});
         return false;
     }
     const ProcessGroupGuard guard(process.processId());
@@ -199,32 +188,30 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
     if (timedOut) {
         ::kill(-pid_t(process.processId()), SIGKILL);
         process.waitForFinished(-1);
-        SetError(error, QStringLiteral("LibreOffice did not finish converting %1 within %2 seconds "
-                                       "and was stopped.")
-                            .arg(source.filePath(), QString::number(timeLimitMs / 1000.0)));
+        SetEngineError(error, EngineFault::ConversionTimedOut,
+                       {source.filePath(), QString::number(timeLimitMs / 1000.0)});
         return false;
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         const QString how = process.exitStatus() == QProcess::NormalExit
-                                ? QStringLiteral("exit code %1").arg(process.exitCode())
-                                : QStringLiteral("it crashed");
-        SetError(error, QStringLiteral("LibreOffice failed to convert %1 (%2):\n%3")
-                            .arg(source.filePath(), how, LastLines(process)));
+                                ? QStringLiteral("終了コード %1").arg(process.exitCode())
+                                : QStringLiteral("異常終了");
+        SetEngineError(error, EngineFault::ConversionFailed,
+                       {source.filePath(), how, LastLines(process)});
         return false;
     }
 
     const QString produced = ProducedFile(outDir.path(), source.filePath(), converted.extension);
     if (produced.isEmpty()) {
-        SetError(error, QStringLiteral("LibreOffice produced no %1 file from %2:\n%3")
-                            .arg(converted.extension, source.filePath(), LastLines(process)));
+        SetEngineError(error, EngineFault::ConversionWithoutOutput,
+                       {converted.extension, source.filePath(), LastLines(process)});
         return false;
     }
     // rename() replaces the target in one step, as QFile::rename would refuse to.
     if (std::rename(QFile::encodeName(produced).constData(),
                     QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        SetError(error,
-                 QStringLiteral("Cannot replace %1 with the converted workbook: %2")
-                     .arg(target.absoluteFilePath(), QString::fromLocal8Bit(std::strerror(errno))));
+        SetEngineError(error, EngineFault::ConversionNotPlaced,
+                       {target.absoluteFilePath(), SystemErrorText(errno)});
         return false;
     }
     return true;

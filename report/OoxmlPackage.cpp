@@ -1,6 +1,7 @@
 #include "report/OoxmlPackage.h"
 
 #include "app/FileSystem.h"
+#include "report/EngineError.h"
 #include "report/PartNames.h"
 #include "report/XmlPart.h"
 
@@ -19,11 +20,6 @@ const char* const kContentTypesNamespace =
     "http://schemas.openxmlformats.org/package/2006/content-types";
 const char* const kRelationshipsNamespace =
     "http://schemas.openxmlformats.org/package/2006/relationships";
-
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 QString ZipErrorText(zip_error_t* zipError) {
     return QString::fromUtf8(zip_error_strerror(zipError));
@@ -68,7 +64,7 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
     QByteArray bytes;
     QString readError;
     if (!ReadWholeFile(path, &bytes, &readError)) {
-        SetError(error, QStringLiteral("Cannot read the workbook %1: %2").arg(path, readError));
+        SetEngineError(error, EngineFault::PackageUnreadable, {path, readError});
         return false;
     }
 
@@ -79,8 +75,7 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
     zip_t* archive =
         source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &zipError) : nullptr;
     if (!archive) {
-        SetError(error, QStringLiteral("The file %1 is not a workbook package (zip): %2")
-                            .arg(path, ZipErrorText(&zipError)));
+        SetEngineError(error, EngineFault::PackageNotZip, {path, ZipErrorText(&zipError)});
         if (source)
             zip_source_free(source);
         zip_error_fini(&zipError);
@@ -94,8 +89,8 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0) {
-            SetError(error, QStringLiteral("The package %1 has an unreadable entry: %2")
-                                .arg(path, QString::fromUtf8(zip_strerror(archive))));
+            SetEngineError(error, EngineFault::PackageEntryUnreadable,
+                           {path, QString::fromUtf8(zip_strerror(archive))});
             ok = false;
             break;
         }
@@ -107,10 +102,10 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
         const zip_int64_t read =
             file ? zip_fread(file, data.data(), zip_uint64_t(data.size())) : zip_int64_t(-1);
         if (read != zip_int64_t(stat.size)) {
-            SetError(error, QStringLiteral("Cannot read the part %1 of %2: %3")
-                                .arg(name, path,
-                                     QString::fromUtf8(file ? zip_file_strerror(file)
-                                                            : zip_strerror(archive))));
+            SetEngineError(
+                error, EngineFault::PackagePartUnreadable,
+                {name, path,
+                 QString::fromUtf8(file ? zip_file_strerror(file) : zip_strerror(archive))});
             ok = false;
         }
         if (file)
@@ -121,8 +116,7 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
     zip_discard(archive); // also frees the source
 
     if (ok && !hasPart(kContentTypesPart)) {
-        SetError(error, QStringLiteral("The file %1 is not a workbook package: it has no %2")
-                            .arg(path, kContentTypesPart));
+        SetEngineError(error, EngineFault::PackageWithoutContentTypes, {path, kContentTypesPart});
         ok = false;
     }
     if (!ok)
@@ -140,9 +134,7 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
         archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &zipError);
     }
     if (!archive) {
-        SetError(
-            error,
-            QStringLiteral("Cannot build the workbook %1: %2").arg(path, ZipErrorText(&zipError)));
+        SetEngineError(error, EngineFault::PackageNotBuilt, {path, ZipErrorText(&zipError)});
         if (buffer)
             zip_source_free(buffer);
         zip_error_fini(&zipError);
@@ -163,8 +155,8 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
         // and hardly larger, than at the default level.
         if (index < 0 ||
             zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1) != 0) {
-            SetError(error, QStringLiteral("Cannot add the part %1 to the workbook %2: %3")
-                                .arg(name, path, QString::fromUtf8(zip_strerror(archive))));
+            SetEngineError(error, EngineFault::PackagePartNotAdded,
+                           {name, path, QString::fromUtf8(zip_strerror(archive))});
             if (source && index < 0)
                 zip_source_free(source);
             zip_discard(archive);
@@ -173,8 +165,8 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
         }
     }
     if (zip_close(archive) != 0) {
-        SetError(error, QStringLiteral("Cannot build the workbook %1: %2")
-                            .arg(path, QString::fromUtf8(zip_strerror(archive))));
+        SetEngineError(error, EngineFault::PackageNotBuilt,
+                       {path, QString::fromUtf8(zip_strerror(archive))});
         zip_discard(archive);
         zip_source_free(buffer);
         return false;
@@ -190,15 +182,16 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
              zip_int64_t(stat.size);
         zip_source_close(buffer);
     }
+    const QString readBackError = QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
     zip_source_free(buffer);
     if (!ok) {
-        SetError(error, QStringLiteral("Cannot build the workbook %1").arg(path));
+        SetEngineError(error, EngineFault::PackageNotBuilt, {path, readBackError});
         return false;
     }
 
     QString writeError;
     if (!WriteFileAtomically(path, bytes, &writeError)) {
-        SetError(error, QStringLiteral("Cannot save the workbook %1: %2").arg(path, writeError));
+        SetEngineError(error, EngineFault::PackageNotSaved, {path, writeError});
         return false;
     }
     return true;
@@ -374,7 +367,7 @@ bool OoxmlPackage::removeRelationship(const QString& sourcePartName, const QStri
                                       QString* error) {
     const QString relsName = PartNames::RelationshipsPartName(sourcePartName);
     if (!hasPart(relsName)) {
-        SetError(error, QStringLiteral("The part %1 has no relationships").arg(sourcePartName));
+        SetEngineError(error, EngineFault::PartWithoutRelationships, {sourcePartName});
         return false;
     }
     pugi::xml_document document;
@@ -388,7 +381,7 @@ bool OoxmlPackage::removeRelationship(const QString& sourcePartName, const QStri
             return true;
         }
     }
-    SetError(error, QStringLiteral("The part %1 has no relationship %2").arg(sourcePartName, id));
+    SetEngineError(error, EngineFault::RelationshipMissing, {sourcePartName, id});
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include "app/Prompter.h"
 #include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"
+#include "report/EngineError.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/Workbook.h"
 
@@ -16,7 +17,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <unistd.h>
 
 namespace plw {
 
@@ -51,10 +52,7 @@ namespace {
 bool ReplaceTarget(const QString& finished, const QString& target, QString* error) {
     if (std::rename(QFile::encodeName(finished).constData(),
                     QFile::encodeName(target).constData()) != 0) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be replaced: %2")
-                         .arg(QDir::toNativeSeparators(target),
-                              QString::fromLocal8Bit(std::strerror(errno)));
+        SetEngineError(error, EngineFault::SaveNotPlaced, {target, SystemErrorText(errno)});
         return false;
     }
     return true;
@@ -68,9 +66,12 @@ bool OpenTemporary(QTemporaryFile& temporary, const QFileInfo& target, QString* 
         temporary.close();
         return true;
     }
-    if (error)
-        *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(target.absolutePath()), temporary.errorString());
+    // The folder's own state names the cause where there is one (missing, read-only, no right).
+    const QString folder = target.absolutePath();
+    const QString cause = ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0
+                              ? SystemErrorText(errno)
+                              : temporary.errorString();
+    SetEngineError(error, EngineFault::SaveFolderRefused, {folder, cause});
     return false;
 }
 
@@ -119,8 +120,7 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
             written.setAutoRemove(false);
             return true;
         case ClassicWrite::Failed:
-            if (error)
-                *error = reason;
+            SetEngineError(error, EngineFault::SaveXlsFailed, {target, reason});
             return false;
         case ClassicWrite::Unhandled:
             construct = reason;
@@ -131,9 +131,7 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
     }
     const bool saved = SavePackage(book, target, convert, error);
     if (!saved && !construct.isEmpty() && error)
-        *error = QStringLiteral("The workbook holds %1, which the .xls writer does not translate, "
-                                "and converting it failed: %2")
-                     .arg(construct, *error);
+        SetEngineError(error, EngineFault::SaveConversionFailed, {construct, *error});
     return saved;
 }
 
@@ -159,10 +157,16 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     Workbook book;
     const QString templatePath = frame.ProgramFolder + u'/' + QString::fromUtf16(TemplateFileName);
     QString error;
-    if (!book.openTemplate(ToNativePath(templatePath), &error)) {
+    const QString nativeTemplate = ToNativePath(templatePath);
+    if (!book.openTemplate(nativeTemplate, &error)) {
         frame.Progress.close();
-        frame.Messages.show(QStringLiteral("必要な下記ファイルがありません。\r") + templatePath +
-                            QStringLiteral("\r処理は続行できません。"));
+        // A template that is there but cannot be used is reported with its cause, not as missing.
+        frame.Messages.show(QFileInfo::exists(nativeTemplate)
+                                ? QStringLiteral("必要な下記ファイルを読めません。\r") +
+                                      templatePath + u'\r' + error +
+                                      QStringLiteral("\r処理は続行できません。")
+                                : QStringLiteral("必要な下記ファイルがありません。\r") +
+                                      templatePath + QStringLiteral("\r処理は続行できません。"));
         result.End = WorkbookEnd::Abandoned;
         result.Error = error;
         return result;

@@ -1,5 +1,6 @@
 #include "report/PartTree.h"
 
+#include "report/EngineError.h"
 #include "report/OoxmlPackage.h"
 #include "report/PartNames.h"
 #include "report/XmlPart.h"
@@ -101,8 +102,7 @@ QString FreshPartName(const OoxmlPackage& package, const QString& partName) {
 QString Copy(OoxmlPackage& package, const QString& source, const PartEdit& edit, QString* error) {
     const QString sourceName = PartNames::Normalize(source);
     if (!package.hasPart(sourceName)) {
-        if (error)
-            *error = QStringLiteral("The part %1 does not exist.").arg(sourceName);
+        SetEngineError(error, EngineFault::PartMissing, {sourceName});
         return {};
     }
     const QString copy = FreshPartName(package, sourceName);

@@ -1,5 +1,6 @@
 #include "report/SharedStrings.h"
 
+#include "report/EngineError.h"
 #include "report/XmlPart.h"
 
 #include <pugixml.hpp>
@@ -60,15 +61,13 @@ bool SharedStrings::load(const QByteArray& xml, QString* error) {
         document.load_buffer(xml.constData(), static_cast<size_t>(xml.size()),
                              pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed) {
-        if (error)
-            *error = QStringLiteral("The shared strings cannot be read: %1")
-                         .arg(QString::fromUtf8(parsed.description()));
+        SetEngineError(error, EngineFault::SharedStringsNotXml,
+                       {QString::fromUtf8(parsed.description())});
         return false;
     }
     pugi::xml_node root = document.document_element();
     if (!HasLocalName(root, "sst")) {
-        if (error)
-            *error = QStringLiteral("The shared strings part has no string table.");
+        SetEngineError(error, EngineFault::SharedStringsWithoutTable);
         return false;
     }
     // Every <si> takes the next index, even a repeated one.

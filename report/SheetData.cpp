@@ -1,6 +1,7 @@
 #include "report/SheetData.h"
 
 #include "report/CellStore.h"
+#include "report/EngineError.h"
 #include "report/SharedStrings.h"
 #include "report/XmlPart.h"
 
@@ -15,11 +16,6 @@
 namespace plw {
 
 namespace {
-
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
 
 using XmlPart::Child;
 using XmlPart::HasLocalName;
@@ -178,9 +174,8 @@ bool ReadCell(const pugi::xml_node& c, int row, int column, const SharedStrings&
     if (std::strcmp(type, "s") == 0) {
         const int index = v.text().as_int(-1);
         if (index < 0 || index >= strings.size()) {
-            SetError(error, QStringLiteral("Cell %1 names shared string %2, which does not exist.")
-                                .arg(QString::fromUtf8(c.attribute("r").value()),
-                                     QString::fromUtf8(value)));
+            SetEngineError(error, EngineFault::SharedStringMissing,
+                           {QString::fromUtf8(c.attribute("r").value()), QString::fromUtf8(value)});
             return false;
         }
         store->setText(row, column, strings.at(index));
@@ -190,9 +185,8 @@ bool ReadCell(const pugi::xml_node& c, int row, int column, const SharedStrings&
     } else {
         double number = 0;
         if (!ParseDouble(value, &number)) {
-            SetError(error, QStringLiteral("Cell %1 holds \"%2\", which is not a number.")
-                                .arg(QString::fromUtf8(c.attribute("r").value()),
-                                     QString::fromUtf8(value)));
+            SetEngineError(error, EngineFault::CellNotNumber,
+                           {QString::fromUtf8(c.attribute("r").value()), QString::fromUtf8(value)});
             return false;
         }
         // An amount written as its exact decimal, which the nearest double would not give back,
@@ -327,13 +321,13 @@ bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStor
         document.load_buffer(worksheetXml.constData(), static_cast<size_t>(worksheetXml.size()),
                              pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed) {
-        SetError(error, QStringLiteral("The worksheet cannot be read: %1")
-                            .arg(QString::fromUtf8(parsed.description())));
+        SetEngineError(error, EngineFault::WorksheetNotXml,
+                       {QString::fromUtf8(parsed.description())});
         return false;
     }
     pugi::xml_node sheetData = Child(document.document_element(), "sheetData");
     if (!sheetData) {
-        SetError(error, QStringLiteral("The worksheet has no cell data."));
+        SetEngineError(error, EngineFault::WorksheetWithoutCells);
         return false;
     }
     int row = 0;
@@ -343,8 +337,8 @@ bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStor
         // Row and cell numbers may be left out: each then follows the one before.
         const int number = rowNode.attribute("r").as_int(row + 1);
         if (number <= row || number > CellStore::MaxRow) {
-            SetError(error, QStringLiteral("The worksheet has a row out of order: %1.")
-                                .arg(QString::fromUtf8(rowNode.attribute("r").value())));
+            SetEngineError(error, EngineFault::RowOutOfOrder,
+                           {QString::fromUtf8(rowNode.attribute("r").value())});
             return false;
         }
         row = number;
@@ -366,15 +360,12 @@ bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStor
             const char* reference = c.attribute("r").value();
             if (*reference &&
                 (!ParseReference(reference, &cellRow, &cellColumn) || cellRow != row)) {
-                SetError(error, QStringLiteral("The worksheet has a cell reference \"%1\" in "
-                                               "row %2 that cannot be used.")
-                                    .arg(QString::fromUtf8(reference))
-                                    .arg(row));
+                SetEngineError(error, EngineFault::CellReferenceUnusable,
+                               {QString::fromUtf8(reference), QString::number(row)});
                 return false;
             }
             if (cellColumn > CellStore::MaxColumn) {
-                SetError(error,
-                         QStringLiteral("Row %1 has more cells than a sheet holds.").arg(row));
+                SetEngineError(error, EngineFault::RowTooWide, {QString::number(row)});
                 return false;
             }
             column = cellColumn;
@@ -391,7 +382,7 @@ bool Write(QByteArray* worksheetXml, const CellStore& store, SharedStrings* stri
     const qsizetype start = FindElement(xml, "sheetData");
     const qsizetype end = start < 0 ? -1 : ElementEnd(xml, start, "sheetData");
     if (end < 0) {
-        SetError(error, QStringLiteral("The worksheet has no cell data."));
+        SetEngineError(error, EngineFault::WorksheetWithoutCells);
         return false;
     }
     // <dimension> comes before <sheetData>, right after <sheetPr>: it is set in the head alone so
@@ -402,7 +393,7 @@ bool Write(QByteArray* worksheetXml, const CellStore& store, SharedStrings* stri
     if (dimensionAt >= 0) {
         const qsizetype dimensionEnd = ElementEnd(head, dimensionAt, "dimension");
         if (dimensionEnd < 0) {
-            SetError(error, QStringLiteral("The worksheet's dimension cannot be read."));
+            SetEngineError(error, EngineFault::DimensionUnreadable);
             return false;
         }
         head.replace(dimensionAt, dimensionEnd - dimensionAt, dimension);

@@ -1,5 +1,6 @@
 #include "report/Styles.h"
 
+#include "report/EngineError.h"
 #include "report/Palette.h"
 #include "report/XmlPart.h"
 
@@ -174,13 +175,11 @@ bool Styles::load(const QByteArray& xml, QString* error) {
         return false;
     const pugi::xml_node top = document.document_element();
     if (!XmlPart::HasLocalName(top, "styleSheet")) {
-        if (error)
-            *error = QStringLiteral("The part %1 is not a stylesheet").arg(kPartName);
+        SetEngineError(error, EngineFault::NotStylesheet, {kPartName});
         return false;
     }
     if (!XmlPart::Child(XmlPart::Child(top, "cellXfs"), "xf")) {
-        if (error)
-            *error = QStringLiteral("The part %1 has no cell formats").arg(kPartName);
+        SetEngineError(error, EngineFault::StylesWithoutCellFormats, {kPartName});
         return false;
     }
     mDocument.reset(document);

@@ -1,6 +1,7 @@
 #include "report/Workbook.h"
 
 #include "report/ChartXml.h"
+#include "report/EngineError.h"
 #include "report/PartNames.h"
 #include "report/PartTree.h"
 #include "report/SheetReference.h"
@@ -25,11 +26,6 @@ const QString kSharedStringsType =
 // only the segment is compared.
 bool IsType(const Relationship& relationship, const char* segment) {
     return relationship.type.endsWith(u'/' + QString::fromLatin1(segment));
-}
-
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
 }
 
 // The prefix the workbook part binds to the relationships namespace ("r" as usually written).
@@ -96,7 +92,7 @@ bool Workbook::load(const QString& path, bool asTemplate, QString* error) {
         if (IsType(relationship, "officeDocument"))
             mWorkbookPart = OoxmlPackage::targetPartName(QString(), relationship);
     if (mWorkbookPart.isEmpty() || !mPackage.hasPart(mWorkbookPart)) {
-        SetError(error, QStringLiteral("%1 holds no workbook.").arg(path));
+        SetEngineError(error, EngineFault::NoWorkbook, {path});
         return false;
     }
 
@@ -147,7 +143,7 @@ bool Workbook::load(const QString& path, bool asTemplate, QString* error) {
         sheet->part = targets.value(sheet->relationId);
         sheet->original = asTemplate;
         if (sheet->part.isEmpty() || !mPackage.hasPart(sheet->part)) {
-            SetError(error, QStringLiteral("The sheet %1 has no worksheet part.").arg(sheet->name));
+            SetEngineError(error, EngineFault::SheetWithoutPart, {sheet->name});
             return false;
         }
         mSheets.push_back(std::move(sheet));
@@ -210,7 +206,7 @@ int Workbook::outputIndex(const Sheet* sheet) const {
 Worksheet* Workbook::sheet(const QString& name, QString* error) {
     Sheet* sheet = find(name, false);
     if (!sheet) {
-        SetError(error, QStringLiteral("The workbook has no sheet %1.").arg(name));
+        SetEngineError(error, EngineFault::SheetMissing, {name});
         return nullptr;
     }
     if (!sheet->worksheet) {
@@ -245,16 +241,16 @@ Styles& Workbook::styles() {
 
 QString Workbook::SheetNameProblem(const QString& name) {
     if (name.isEmpty())
-        return QStringLiteral("A sheet name cannot be empty.");
+        return EngineErrorText(EngineFault::SheetNameEmpty);
     if (name.size() > 31)
-        return QStringLiteral("The sheet name %1 is longer than 31 characters.").arg(name);
+        return EngineErrorText(EngineFault::SheetNameTooLong, {name});
     for (QChar c : name)
         if (QStringLiteral("[]:*?/\\").contains(c))
-            return QStringLiteral("The sheet name %1 holds the character %2.").arg(name, c);
+            return EngineErrorText(EngineFault::SheetNameCharacter, {name, c});
     if (name.startsWith(u'\'') || name.endsWith(u'\''))
-        return QStringLiteral("The sheet name %1 starts or ends with an apostrophe.").arg(name);
+        return EngineErrorText(EngineFault::SheetNameApostrophe, {name});
     if (name.compare(QStringLiteral("History"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("The sheet name History is reserved.");
+        return EngineErrorText(EngineFault::SheetNameReserved);
     return {};
 }
 
@@ -264,9 +260,10 @@ bool Workbook::checkNewName(const QString& name, const Sheet* except, QString* e
         for (const auto& sheet : mSheets)
             if (!sheet->original && sheet.get() != except &&
                 sheet->name.compare(name, Qt::CaseInsensitive) == 0)
-                problem = QStringLiteral("The workbook already has a sheet %1.").arg(name);
+                problem = EngineErrorText(EngineFault::SheetNameTaken, {name});
     }
-    SetError(error, problem);
+    if (error)
+        *error = problem;
     return problem.isEmpty();
 }
 
@@ -275,7 +272,7 @@ Worksheet* Workbook::copySheet(const QString& source, const QString& newName, QS
     if (!from)
         from = find(source, false);
     if (!from) {
-        SetError(error, QStringLiteral("The workbook has no sheet %1 to copy.").arg(source));
+        SetEngineError(error, EngineFault::CopySourceMissing, {source});
         return nullptr;
     }
     if (!checkNewName(newName, nullptr, error))
@@ -304,7 +301,8 @@ Worksheet* Workbook::copySheet(const QString& source, const QString& newName, QS
     if (part.isEmpty())
         return nullptr;
     if (!editError.isEmpty()) {
-        SetError(error, editError);
+        if (error)
+            *error = editError;
         return nullptr;
     }
     const QString workbookFolder = mWorkbookPart.left(mWorkbookPart.lastIndexOf(u'/') + 1);
@@ -356,7 +354,7 @@ bool Workbook::forEachChart(const std::function<void(ChartXml&)>& edit, QString*
 bool Workbook::renameSheet(const QString& name, const QString& newName, QString* error) {
     Sheet* sheet = find(name, false);
     if (!sheet) {
-        SetError(error, QStringLiteral("The workbook has no sheet %1.").arg(name));
+        SetEngineError(error, EngineFault::SheetMissing, {name});
         return false;
     }
     if (!checkNewName(newName, sheet, error))
@@ -382,7 +380,7 @@ void Workbook::deleteColumnsInNames(const QString& sheet, const QList<int>& colu
 bool Workbook::deleteSheet(const QString& name, QString* error) {
     Sheet* sheet = find(name, false);
     if (!sheet) {
-        SetError(error, QStringLiteral("The workbook has no sheet %1.").arg(name));
+        SetEngineError(error, EngineFault::SheetMissing, {name});
         return false;
     }
     if (!mPackage.removeRelationship(mWorkbookPart, sheet->relationId, error))
@@ -403,9 +401,7 @@ bool Workbook::moveSheet(const QString& name, int position, QString* error) {
     Sheet* sheet = find(name, false);
     const int outputs = int(sheetNames().size());
     if (!sheet || position < 0 || position >= outputs) {
-        SetError(
-            error,
-            QStringLiteral("The sheet %1 cannot be moved to position %2.").arg(name).arg(position));
+        SetEngineError(error, EngineFault::SheetNotMovable, {name, QString::number(position + 1)});
         return false;
     }
     auto at = std::find_if(mSheets.begin(), mSheets.end(),
@@ -611,7 +607,7 @@ bool Workbook::finishOutput(bool withCells, QString* error) {
     });
     std::erase_if(mSheets, [](const auto& sheet) { return sheet->original; });
     if (mSheets.empty()) {
-        SetError(error, QStringLiteral("A workbook needs at least one sheet."));
+        SetEngineError(error, EngineFault::NoSheetLeft);
         return false;
     }
     mActive = std::clamp(mActive, 0, int(mSheets.size()) - 1);

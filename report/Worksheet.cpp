@@ -2,6 +2,7 @@
 
 #include "report/ChartXml.h"
 #include "report/ColumnWidths.h"
+#include "report/EngineError.h"
 #include "report/OoxmlPackage.h"
 #include "report/PartNames.h"
 #include "report/SheetData.h"
@@ -64,11 +65,6 @@ constexpr const char* kWorksheetOrder[] = {"sheetPr",
 // whole columns or rows, which this program never formats.
 constexpr qint64 kMaxRangeCells = 2'000'000;
 
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
-
 int OrderOf(const char* name) {
     for (size_t i = 0; i < std::size(kWorksheetOrder); ++i)
         if (std::strcmp(kWorksheetOrder[i], name) == 0)
@@ -84,13 +80,13 @@ QByteArray PrefixOf(const pugi::xml_node& node) {
 
 bool ParseBoundedRange(const QString& address, CellRect* rect, QString* error) {
     if (!ParseRangeAddress(address, rect)) {
-        SetError(error, QStringLiteral("%1 is not a cell address.").arg(address));
+        SetEngineError(error, EngineFault::NotCellAddress, {address});
         return false;
     }
     const qint64 cells =
         qint64(rect->lastRow - rect->firstRow + 1) * (rect->lastColumn - rect->firstColumn + 1);
     if (cells > kMaxRangeCells) {
-        SetError(error, QStringLiteral("The range %1 is too large.").arg(address));
+        SetEngineError(error, EngineFault::RangeTooLarge, {address});
         return false;
     }
     return true;
@@ -175,7 +171,7 @@ bool Worksheet::load(QString* error) {
     // The cells live in the store from now on; the DOM keeps an empty <sheetData> as their place.
     pugi::xml_node sheetData = XmlPart::Child(root(), "sheetData");
     if (!sheetData) {
-        SetError(error, QStringLiteral("The sheet %1 has no cell data.").arg(mName));
+        SetEngineError(error, EngineFault::SheetWithoutCells, {mName});
         return false;
     }
     while (sheetData.first_child())
@@ -265,11 +261,9 @@ bool Worksheet::setFill(const QString& address, int colorIndex, int pattern, int
     if (!Restyle(mCells, rect, [&](int style) {
             return styles.withFill(style, colorIndex, pattern, patternColorIndex);
         })) {
-        SetError(error, QStringLiteral("The fill %1, pattern %2, pattern colour %3 is not one a "
-                                       "cell can take.")
-                            .arg(colorIndex)
-                            .arg(pattern)
-                            .arg(patternColorIndex));
+        SetEngineError(error, EngineFault::FillRefused,
+                       {QString::number(colorIndex), QString::number(pattern),
+                        QString::number(patternColorIndex)});
         return false;
     }
     return true;
@@ -281,7 +275,7 @@ bool Worksheet::setFontSize(const QString& address, double points, QString* erro
         return false;
     Styles& styles = mWorkbook.styles();
     if (!Restyle(mCells, rect, [&](int style) { return styles.withFontSize(style, points); })) {
-        SetError(error, QStringLiteral("%1 is not a font size.").arg(points));
+        SetEngineError(error, EngineFault::FontSizeRefused, {QString::number(points)});
         return false;
     }
     return true;
@@ -315,7 +309,7 @@ bool Worksheet::addHyperlink(const QString& cell, const QString& subAddress, con
 bool Worksheet::deleteColumns(const QString& list, QString* error) {
     QList<int> columns;
     if (!ParseColumnList(list, &columns)) {
-        SetError(error, QStringLiteral("%1 is not a list of whole columns.").arg(list));
+        SetEngineError(error, EngineFault::NotColumnList, {list});
         return false;
     }
     std::sort(columns.begin(), columns.end());
@@ -561,7 +555,7 @@ ChartXml* Worksheet::chart(const QString& name, QString* error) {
         }
         return ref->chart.get();
     }
-    SetError(error, QStringLiteral("The sheet %1 has no chart %2.").arg(mName, name));
+    SetEngineError(error, EngineFault::ChartMissing, {mName, name});
     return nullptr;
 }
 

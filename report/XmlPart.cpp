@@ -1,5 +1,7 @@
 #include "report/XmlPart.h"
 
+#include "report/EngineError.h"
+
 #include <cstring>
 #include <sstream>
 
@@ -37,10 +39,9 @@ bool Parse(const QByteArray& bytes, const QString& partName, pugi::xml_document&
     const pugi::xml_parse_result result = document.load_buffer(
         bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_declaration);
     if (!result) {
-        if (error)
-            *error = QStringLiteral("The part %1 is not well-formed XML: %2 at offset %3")
-                         .arg(partName, QString::fromUtf8(result.description()))
-                         .arg(result.offset);
+        SetEngineError(
+            error, EngineFault::PartNotXml,
+            {partName, QString::fromUtf8(result.description()), QString::number(result.offset)});
         return false;
     }
     return true;

@@ -149,7 +149,7 @@ AnalysisResult RunLocked(AnalysisContext& context) {
     case WorkbookWriteEnd::Failed:
         // Nothing is opened on a workbook that was not saved: the operator learns why.
         context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") +
-                                  written.Error,
+                                  context.Parameters.WorkbookName + u'\r' + written.Error,
                               MessageIcon::Critical);
         result.Outcome = AnalysisOutcome::Failed;
         break;

@@ -108,7 +108,7 @@ bool WriteMatrixCell(ExcelRun& run, const AnalysisContext& context, const QStrin
                                            : cells.setCurrency(row, column, cell.Amount);
     if (!written) {
         if (error)
-            *error = QStringLiteral("The cell %1 cannot be written.")
+            *error = QStringLiteral("セル %1 に書き込めません")
                          .arg(ColumnLetters(column) + QString::number(row));
         return false;
     }

@@ -4,8 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace plw;
 
@@ -29,9 +33,12 @@ TEST(RecordFile, EncodesEachFieldKind) {
     w.int16(-2);
     ASSERT_TRUE(w.ok()) << w.error().toStdString();
     EXPECT_EQ(w.bytes().toHex(), QByteArray("0000"
-                                            "0800" "3230323630313031"
+                                            "0800"
+                                            "3230323630313031"
                                             "0000"
-                                            "0400" "8e52" "9363"
+                                            "0400"
+                                            "8e52"
+                                            "9363"
                                             "b12020"
                                             "feff"));
 
@@ -129,4 +136,48 @@ TEST(FileSystem, MatchesSuiteFileNamesWithoutRegardToCase) {
     // A file that exists under no spelling keeps its name, in the matched folder.
     EXPECT_EQ(ToNativePath(dir.path() + QStringLiteral("/DATA\\NEW.DAT")),
               dir.path() + QStringLiteral("/Data/NEW.DAT"));
+}
+
+// A replaced file keeps its permissions and the link that names it; a failure leaves the target
+// as it was, no temporary file, and the system's cause in the operator's words.
+TEST(FileSystem, ReplacingAFileKeepsItsPermissionsAndLinkAndAFailureSaysWhy) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("PLWAN40.PRM"));
+    ASSERT_TRUE(WriteFileAtomically(target, "old", nullptr));
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadGroup | QFile::WriteGroup));
+    const QString link = dir.filePath(QStringLiteral("link.prm"));
+    ASSERT_TRUE(QFile::link(target, link));
+    QString error;
+    ASSERT_TRUE(WriteFileAtomically(link, "new", &error)) << error.toStdString();
+    EXPECT_EQ(fileBytes(target), QByteArray("new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFile::permissions(target), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                              QFile::WriteUser | QFile::ReadGroup |
+                                              QFile::WriteGroup);
+
+    // An unfinished replacement goes with its object.
+    {
+        FileReplacement unfinished;
+        ASSERT_TRUE(unfinished.open(target));
+        ASSERT_TRUE(unfinished.write("half"));
+    }
+    EXPECT_EQ(fileBytes(target), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{QStringLiteral("PLWAN40.PRM"), QStringLiteral("link.prm")}));
+
+    EXPECT_FALSE(
+        WriteFileAtomically(dir.filePath(QStringLiteral("none/PLWAN40.PRM")), "x", &error));
+    EXPECT_EQ(error, QStringLiteral("ファイルまたはフォルダがありません"));
+
+    const struct {
+        int number;
+        const char* text;
+    } causes[] = {{ENOSPC, "ディスクの空き容量が足りません"},
+                  {EACCES, "アクセスする権限がありません"},
+                  {EROFS, "読み取り専用の場所です"}};
+    for (const auto& c : causes)
+        EXPECT_EQ(SystemErrorText(c.number), QString::fromUtf8(c.text)) << c.number;
+    // Any other cause in the system's own words.
+    EXPECT_EQ(SystemErrorText(EMFILE), QString::fromLocal8Bit(std::strerror(EMFILE)));
 }

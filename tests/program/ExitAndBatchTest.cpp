@@ -8,13 +8,16 @@
 #include "program/Session.h"
 #include "extract/ConditionRecord.h"
 #include "report/SpreadsheetHost.h"
+#include "report/Workbook.h"
 #include "rfm/AnalysisRun.h"
 #include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tools/sample/SampleInstallation.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -260,6 +263,72 @@ TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLo
         held.close();
     }
     EXPECT_NE(test::ReadBytes(workbook), QByteArray("earlier workbook"));
+}
+
+// What the workbook engine meets reaches the operator with its number and its cause: a template
+// without one of its sheets, a damaged template, a full disk at the save.
+TEST_F(ExitFixture, BatchShowsTheWorkbookEnginesFailuresWithTheirNumberAndCause) {
+    db::CloseDatabases(mSession.Databases);
+    const auto run = [&](const QString& programFolder) {
+        ScriptedPrompter prompter;
+        Session batch(prompter, mClock, mPump);
+        batch.Env.LocationFileOverride = mSummary.locationFile;
+        batch.Env.ProgramFolder = programFolder;
+        const int status = RunBatch(batch, {}, stdout, stderr).status;
+        return std::make_pair(status, prompter.texts());
+    };
+
+    // The installed template without the customer list's sheet: that sheet alone is left out.
+    const QString program = mDir.filePath(QStringLiteral("program"));
+    const QString templatePath = program + QStringLiteral("/PLWAN40X.EXL");
+    ASSERT_TRUE(QDir().mkpath(program));
+    {
+        Workbook book;
+        QString error;
+        ASSERT_TRUE(book.open(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/PLWAN40X.EXL"), &error))
+            << error.toStdString();
+        ASSERT_TRUE(book.deleteSheet(QStringLiteral("元シート"), &error)) << error.toStdString();
+        ASSERT_TRUE(book.save(templatePath, &error)) << error.toStdString();
+    }
+    auto [status, texts] = run(program);
+    EXPECT_TRUE(
+        texts.contains(QStringLiteral("1204 コピー元のシート「元シート」がブックにありません"
+                                      "\r元ブック に 元シートがない")))
+        << texts.join(u'|').toStdString();
+
+    // A template that is there but damaged is not taken for a missing one.
+    test::WriteBytes(templatePath, QByteArray("PK\x03\x04 no workbook"));
+    std::tie(status, texts) = run(program);
+    EXPECT_EQ(status, 3);
+    EXPECT_TRUE(texts.value(texts.size() - 1)
+                    .startsWith(QStringLiteral("必要な下記ファイルを読めません。\r") +
+                                templatePath + QStringLiteral("\r1002 ") + templatePath))
+        << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.value(texts.size() - 1).endsWith(QStringLiteral("\r処理は続行できません。")));
+
+    // A disk that fills up while the workbook is saved.
+    const QString small = mDir.filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(small));
+    AnalysisParameters parameters;
+    QString error;
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, parameters).ok());
+    parameters.WorkbookName = small + QStringLiteral("/RFM分析結果.xls");
+    ASSERT_TRUE(WriteParameterFile(mSession.Env.ParameterPath, parameters, &error));
+    const std::optional<QString> full =
+        test::InSmallFileSystem(small, test::SmallFileSystemKind::Full, [&] {
+            const auto [fullStatus, fullTexts] = run(QStringLiteral(PLWAN40_PROGRAM_FOLDER));
+            return QString::number(fullStatus) + u'|' + fullTexts.join(u'|');
+        });
+    if (!full)
+        GTEST_SKIP() << "this system gives no process a file system of its own";
+    // The sample's charts send the save through the conversion, whose package finds the disk full.
+    EXPECT_TRUE(full->startsWith(u"3|")) << full->toStdString();
+    EXPECT_TRUE(full->contains(QStringLiteral("|Excelブックを保存できませんでした。\r") +
+                               parameters.WorkbookName + QStringLiteral("\r1703 ")))
+        << full->toStdString();
+    EXPECT_TRUE(full->contains(QStringLiteral(": 1008 ブック ") + small)) << full->toStdString();
+    EXPECT_TRUE(full->endsWith(QStringLiteral("を保存できません: ディスクの空き容量が足りません")))
+        << full->toStdString();
 }
 
 TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {

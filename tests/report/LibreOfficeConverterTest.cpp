@@ -214,8 +214,8 @@ TEST_F(LibreOfficeConverterTest, FailedConversionKeepsTheExistingOutputAndSaysWh
         QString reason;
     };
     const Case cases[] = {
-        {QStringLiteral("garbage.xlsx"), QStringLiteral("produced no xls file")},
-        {QStringLiteral("missing.xlsx"), QStringLiteral("does not exist")},
+        {QStringLiteral("garbage.xlsx"), QStringLiteral("1608 LibreOffice が ")},
+        {QStringLiteral("missing.xlsx"), QStringLiteral("1602 変換するブックがありません: ")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input.toStdString());
@@ -224,7 +224,7 @@ TEST_F(LibreOfficeConverterTest, FailedConversionKeepsTheExistingOutputAndSaysWh
         EXPECT_FALSE(LibreOfficeConverter::Convert(path(c.input),
                                                    path(QStringLiteral("RFM分析結果.xls")),
                                                    WorkbookFormat::Xls, kTimeLimitMs, &error));
-        EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(c.reason)) << error.toStdString();
         EXPECT_TRUE(error.contains(path(c.input))) << error.toStdString();
         EXPECT_EQ(test::ReadBytes(path(QStringLiteral("RFM分析結果.xls"))), previous);
         EXPECT_EQ(Entries(mDir.path()),
@@ -269,14 +269,15 @@ protected:
 
 TEST_F(LibreOfficeConverterPathTest, MissingConverterIsReportedAsNotInstalled) {
     EXPECT_EQ(LibreOfficeConverter::ProgramPath(), QString());
-    EXPECT_TRUE(Convert(1000).contains(u"not installed"));
+    EXPECT_TRUE(Convert(1000).startsWith(u"1601 LibreOffice がインストールされていません"));
     ExpectUntouched();
 }
 
 TEST_F(LibreOfficeConverterPathTest, FailingConverterIsReportedWithItsExitCodeAndLastLines) {
     InstallConverter("echo 'Warning: noise' >&2\necho 'Error: the real cause' >&2\nexit 3\n");
     const QString error = Convert(kTimeLimitMs);
-    EXPECT_TRUE(error.contains(u"exit code 3")) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(u"1607 LibreOffice が ")) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"（終了コード 3）:\n")) << error.toStdString();
     EXPECT_TRUE(error.endsWith(u"Warning: noise\nError: the real cause")) << error.toStdString();
     ExpectUntouched();
 }
@@ -286,7 +287,8 @@ TEST_F(LibreOfficeConverterPathTest, ConverterOverTimeIsStoppedWithEverythingItS
     InstallConverter("if [ \"$1\" != child ]; then \"$0\" child \"$@\" & fi\n"
                      "while :; do sleep 1; done\n");
     const QString error = Convert(500);
-    EXPECT_TRUE(error.contains(u"did not finish")) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(u"1606 LibreOffice が ")) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"0.5 秒以内に終えなかった")) << error.toStdString();
     EXPECT_FALSE(ProcessStaysMentioning(path(QStringLiteral("bin/soffice"))));
     ExpectUntouched();
 }

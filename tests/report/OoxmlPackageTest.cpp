@@ -185,11 +185,11 @@ TEST_F(OoxmlPackageTest, FilesThatAreNoPackageAreRefusedWithAReason) {
         const char* file;
         const char* reason;
     } cases[] = {
-        {"missing.xlsx", "Cannot read"},
-        {"text.xlsx", "not a workbook package"},
-        {"truncated.xlsx", "not a workbook package"},
-        {"empty.xlsx", "not a workbook package"},
-        {"notypes.xlsx", "[Content_Types].xml"},
+        {"missing.xlsx", "1001 ブックのファイル "},
+        {"text.xlsx", "1002 "},
+        {"truncated.xlsx", "1002 "},
+        {"empty.xlsx", "1005 "},
+        {"notypes.xlsx", "1005 "},
     };
     for (const auto& c : cases) {
         OoxmlPackage package;
@@ -198,7 +198,7 @@ TEST_F(OoxmlPackageTest, FilesThatAreNoPackageAreRefusedWithAReason) {
         const QString file = path(QString::fromUtf8(c.file));
         EXPECT_FALSE(package.open(file, &error)) << c.file;
         EXPECT_TRUE(error.contains(file)) << error.toStdString();
-        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.reason))) << error.toStdString();
         EXPECT_TRUE(package.partNames().isEmpty()) << c.file;
     }
 }

@@ -1,7 +1,10 @@
 #include "report/PLWAN40X_XLScmn.h"
 
+#include "report/EngineError.h"
 #include "report/Workbook.h"
+#include "report/Worksheet.h"
 #include "tests/report/WorkbookFixture.h"
+#include "tests/support/SmallFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,7 +55,7 @@ protected:
         return [=, this](const QString& xlsx, const QString& target, QString* error) {
             ++mConversions;
             if (!works) {
-                *error = u"LibreOffice (soffice) is not installed"_qs;
+                SetEngineError(error, EngineFault::ConverterMissing);
                 return false;
             }
             return QFile::rename(xlsx, target);
@@ -105,8 +108,11 @@ TEST_F(SaveWorkbookTest, WithoutAWorkingConversionTheFailureNamesTheConstruct) {
     QString error;
     EXPECT_FALSE(SaveWorkbook(mBook, target, converter(false), &error,
                               writer(ClassicWrite::Unhandled, u"a theme colour"_qs)));
-    EXPECT_TRUE(error.contains(u"a theme colour"_qs)) << error.toStdString();
-    EXPECT_TRUE(error.contains(u"soffice"_qs)) << error.toStdString();
+    EXPECT_TRUE(
+        error.startsWith(u"1703 ブックに .xls 形式へ書き出せない a theme colour があり、"_qs))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(u": 1601 LibreOffice がインストールされていません"_qs))
+        << error.toStdString();
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
 }
@@ -119,8 +125,9 @@ TEST_F(SaveWorkbookTest, AFailedClassicWriteKeepsTheOldFileAndSaysWhy) {
     old.close();
     QString error;
     EXPECT_FALSE(SaveWorkbook(mBook, target, converter(true), &error,
-                              writer(ClassicWrite::Failed, u"disk full"_qs)));
-    EXPECT_EQ(error, u"disk full"_qs);
+                              writer(ClassicWrite::Failed, u"the writer's cause"_qs)));
+    EXPECT_EQ(error, u"1704 ブック "_qs + target +
+                         u" を .xls 形式で書き出せません: the writer's cause"_qs);
     EXPECT_EQ(Contents(target), QByteArray("old"));
     EXPECT_EQ(mConversions, 0);
     EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
@@ -133,6 +140,42 @@ TEST_F(SaveWorkbookTest, AnotherExtensionNeverReachesTheClassicWriter) {
         << error.toStdString();
     EXPECT_EQ(mWrites, 0);
     EXPECT_TRUE(Contents(target).startsWith("PK"));
+}
+
+// A real full disk and a real read-only folder: the operator learns the system's cause and the
+// file, and nothing is left behind.
+TEST_F(SaveWorkbookTest, AFullDiskOrAReadOnlyFolderIsReportedWithTheSystemsCause) {
+    // Some 100 KB of cells, far more than the small file system holds.
+    QString error;
+    Worksheet* sheet = mBook.sheet(u"抽出条件"_qs, &error);
+    ASSERT_TRUE(sheet) << error.toStdString();
+    for (int row = 1; row <= 2000; ++row)
+        sheet->cells().setText(row, 1, u"顧客 %1 の住所と名前"_qs.arg(row * 7919));
+
+    const QString folder = mDir.filePath(u"small"_qs);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const struct {
+        test::SmallFileSystemKind kind;
+        QString start;
+        QString cause;
+    } cases[] = {
+        {test::SmallFileSystemKind::Full, u"1008 ブック "_qs + folder + u"/.plwan40-"_qs,
+         u"を保存できません: ディスクの空き容量が足りません"_qs},
+        {test::SmallFileSystemKind::ReadOnly, u"1702 フォルダ "_qs + folder,
+         u"に書き込めません: 読み取り専用の場所です"_qs},
+    };
+    for (const auto& c : cases) {
+        const std::optional<QString> outcome = test::InSmallFileSystem(folder, c.kind, [&] {
+            QString why;
+            const bool saved = SaveWorkbook(mBook, folder + u"/結果.xlsx"_qs, {}, &why);
+            const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+            return (saved ? u"saved"_qs : why) + u'|' + left.join(u' ');
+        });
+        if (!outcome)
+            GTEST_SKIP() << "this system gives no process a file system of its own";
+        EXPECT_TRUE(outcome->startsWith(c.start)) << outcome->toStdString();
+        EXPECT_TRUE(outcome->endsWith(c.cause + u'|')) << outcome->toStdString();
+    }
 }
 
 } // namespace

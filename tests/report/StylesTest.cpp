@@ -313,15 +313,15 @@ TEST(StylesTest, LoadRefusesWhatIsNotAUsableStylesheet) {
     const struct {
         const char* xml;
         const char* reason;
-    } cases[] = {{"<styleSheet><fonts>", "not well-formed"},
-                 {"<worksheet/>", "not a stylesheet"},
-                 {"<styleSheet><cellXfs count=\"0\"/></styleSheet>", "no cell formats"}};
+    } cases[] = {{"<styleSheet><fonts>", "1101 "},
+                 {"<worksheet/>", "1401 "},
+                 {"<styleSheet><cellXfs count=\"0\"/></styleSheet>", "1402 "}};
     for (const auto& c : cases) {
         Styles styles;
         const int countBefore = styles.withFontSize(0, 9);
         QString error;
         EXPECT_FALSE(styles.load(c.xml, &error)) << c.xml;
-        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(QLatin1String(c.reason))) << error.toStdString();
         EXPECT_TRUE(error.contains(QLatin1String("xl/styles.xml"))) << error.toStdString();
         EXPECT_EQ(styles.fontSize(countBefore), 9); // the loaded stylesheet stays
     }

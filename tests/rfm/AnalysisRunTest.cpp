@@ -160,8 +160,9 @@ TEST_F(AnalysisRunTest, TheWorkbookWriterGetsTheScoredTableAndItsFailureIsShown)
     result = RunAnalysis(*mContext);
     EXPECT_EQ(result.Outcome, AnalysisOutcome::Failed);
     EXPECT_TRUE(result.WorkbookPath.isEmpty());
-    EXPECT_EQ(mPrompter.texts().last(),
-              QStringLiteral("Excelブックを保存できませんでした。\rdisk full"));
+    EXPECT_EQ(mPrompter.texts().last(), QStringLiteral("Excelブックを保存できませんでした。\r") +
+                                            mContext->Parameters.WorkbookName +
+                                            QStringLiteral("\rdisk full"));
 
     const qsizetype shown = mPrompter.texts().size();
     writer.end = WorkbookWriteEnd::Abandoned;

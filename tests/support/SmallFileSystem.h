@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace plw::test {
+
+// How the folder of a small file system is mounted.
+enum class SmallFileSystemKind {
+    Full,     // a few kilobytes, so that a larger file does not fit
+    ReadOnly, // nothing can be created in it
+};
+
+// Runs work in a child process that sees folder (which must exist) as a file system of its own:
+// a real full disk or a real read-only place, without touching the rest of the machine. Answers
+// the text work returned; nothing when this system lets no process have a private mount (no
+// mount or user namespaces), so that the test can say it was skipped.
+std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemKind kind,
+                                         const std::function<QString()>& work);
+
+} // namespace plw::test
