@@ -6,22 +6,22 @@ namespace {
 
 enum class Option { Help, Batch, Location, BaseDate, PeriodMonths };
 
-struct OptionSpec {
+struct KnownOption {
     const char16_t* Name;
     Option Id;
     bool TakesValue;
 };
 
-constexpr OptionSpec Options[] = {
+constexpr KnownOption Options[] = {
     {u"--help", Option::Help, false},         {u"-h", Option::Help, false},
     {u"--batch", Option::Batch, false},       {u"--location", Option::Location, true},
     {u"--base-date", Option::BaseDate, true}, {u"--period-months", Option::PeriodMonths, true},
 };
 
-const OptionSpec* FindOption(QStringView name) {
-    for (const OptionSpec& spec : Options)
-        if (name == QStringView(spec.Name))
-            return &spec;
+const KnownOption* FindOption(QStringView name) {
+    for (const KnownOption& known : Options)
+        if (name == QStringView(known.Name))
+            return &known;
     return nullptr;
 }
 
@@ -40,14 +40,14 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
         const QString& argument = arguments.at(i);
         const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const OptionSpec* spec = FindOption(name);
-        if (!spec) {
+        const KnownOption* known = FindOption(name);
+        if (!known) {
             if (!argument.startsWith(u'-'))
                 return Refuse(QStringLiteral("余分な引数があります: %1").arg(argument));
             return Refuse(QStringLiteral("不明なオプションです: %1").arg(name));
         }
         QString value;
-        if (spec->TakesValue) {
+        if (known->TakesValue) {
             if (equals >= 0) {
                 value = argument.mid(equals + 1);
             } else if (i + 1 < arguments.size()) {
@@ -60,7 +60,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
         } else if (equals >= 0) {
             return Refuse(QStringLiteral("%1 には値を指定できません").arg(name));
         }
-        switch (spec->Id) {
+        switch (known->Id) {
         case Option::Help:
             help = true;
             break;
