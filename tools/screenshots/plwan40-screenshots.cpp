@@ -17,6 +17,7 @@
 #include "screens/GroupMatrixWidget.h"
 #include "screens/QtSaveFileDialog.h"
 #include "settings/SampleParameters.h"
+#include "tools/screenshots/ConditionScreenshots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -137,5 +138,11 @@ int main(int argc, char** argv) {
         saveDialog);
     outputScreen.loadState();
     ok = Save(outputScreen, folder, QStringLiteral("FRM_PLWAN403")) && ok;
+
+    ok = SaveConditionScreenshots(prompter,
+                                  [&folder](QWidget& window, const QString& name) {
+                                      return Save(window, folder, name);
+                                  }) &&
+         ok;
     return ok ? 0 : 1;
 }
