@@ -63,8 +63,17 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
     return b;
 }
 
-// A button that opens a screen or dialog not built yet: shown, but not usable.
-QPushButton* unavailableButton(const QString& name, const QString& caption, QWidget* parent) {
+// A button that opens a screen or dialog not built yet: shown, not usable, and saying why.
+QPushButton* unavailableButton(const QString& name, const QString& caption, const QString& why,
+                               QWidget* parent) {
+    auto* b = button(name, caption, parent);
+    b->setEnabled(false);
+    b->setToolTip(why);
+    return b;
+}
+
+// A button usable once its handler is set.
+QPushButton* handlerButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = button(name, caption, parent);
     b->setEnabled(false);
     return b;
@@ -128,15 +137,22 @@ QWidget* FRM_PLWAN401::buildExtraction() {
     mList1->setObjectName(QStringLiteral("List1"));
     mList1->setMinimumHeight(60);
     layout->addWidget(mList1, 0, 0, 1, 4);
-    layout->addWidget(unavailableButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box),
-                      1, 0);
+    mNewButton = handlerButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box);
+    mPreviousButton = handlerButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box);
+    layout->addWidget(mNewButton, 1, 0);
+    layout->addWidget(mPreviousButton, 1, 1);
     layout->addWidget(
-        unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
+        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"),
+                          QStringLiteral("準備中：ＤＭの発送一覧から条件を取り込む画面は"
+                                         "、まだ使えません"),
+                          box),
+        1, 2);
     layout->addWidget(
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 1, 2);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 1,
-        3);
+        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"),
+                          QStringLiteral("準備中：メールの送信一覧から条件を取り込む画"
+                                         "面は、まだ使えません"),
+                          box),
+        1, 3);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
                                       "んで分析を行いたい場合等は詳細条件を設定できます。"),
                        box);
@@ -244,7 +260,10 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
     mFromDetail->setObjectName(QStringLiteral("chkKs2"));
     last->addWidget(mFromDetail);
     last->addStretch(1);
-    last->addWidget(unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box));
+    last->addWidget(unavailableButton(
+        QStringLiteral("Command8"), QStringLiteral("説明"),
+        QStringLiteral("準備中：説明書「説明：RFM分析日付の関係.pdf」は、まだ用意されていません"),
+        box));
     layout->addLayout(last, 3, 0);
     return box;
 }
@@ -331,8 +350,9 @@ QWidget* FRM_PLWAN401::buildParameters() {
     });
     buttons->addWidget(sample);
     buttons->addWidget(mThresholdButton);
-    buttons->addWidget(
-        unavailableButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box));
+    mThresholdTemplateButton =
+        handlerButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box);
+    buttons->addWidget(mThresholdTemplateButton);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     layout->addStretch(1);
@@ -399,8 +419,9 @@ QWidget* FRM_PLWAN401::buildMatrix() {
             mViewpoint();
     });
     buttons->addWidget(all, 0, 0);
-    buttons->addWidget(
-        unavailableButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box), 0, 1);
+    mGroupTemplateButton =
+        handlerButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box);
+    buttons->addWidget(mGroupTemplateButton, 0, 1);
     buttons->addWidget(sample, 1, 0);
     buttons->addWidget(mViewpointButton, 1, 1);
     layout->addLayout(buttons, 2, 1);
@@ -454,6 +475,7 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
     hardCopy->setObjectName(QStringLiteral("imgHDCopy"));
     hardCopy->setText(QStringLiteral("ハードコピー"));
     hardCopy->setEnabled(false);
+    hardCopy->setToolTip(QStringLiteral("準備中：画面のハードコピー（印刷）は、まだ使えません"));
     keys->addWidget(hardCopy);
     keys->addWidget(mF12);
     layout->addLayout(keys);
@@ -492,6 +514,23 @@ void FRM_PLWAN401::connectControls() {
     }
 
     connect(mPreviewButton, &QPushButton::clicked, this, [this] { preview(); });
+    // The condition screen opens only on a screen that passes its check.
+    connect(mNewButton, &QPushButton::clicked, this, [this] {
+        if (mEditConditions && checkScreen())
+            mEditConditions();
+    });
+    connect(mPreviousButton, &QPushButton::clicked, this, [this] {
+        if (mPreviousConditions && checkScreen())
+            mPreviousConditions();
+    });
+    connect(mGroupTemplateButton, &QPushButton::clicked, this, [this] {
+        if (mGroupTemplate)
+            mGroupTemplate();
+    });
+    connect(mThresholdTemplateButton, &QPushButton::clicked, this, [this] {
+        if (mThresholdTemplate)
+            mThresholdTemplate();
+    });
     connect(mF12, &QPushButton::clicked, this, [this] { goNext(); });
     connect(mEsc, &QPushButton::clicked, this, [this] {
         if (mMenu)
@@ -578,6 +617,22 @@ void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
     mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
 }
 
+void FRM_PLWAN401::setConditionHandlers(std::function<void()> edit,
+                                        std::function<void()> previous) {
+    mEditConditions = std::move(edit);
+    mPreviousConditions = std::move(previous);
+    mNewButton->setEnabled(static_cast<bool>(mEditConditions));
+    mPreviousButton->setEnabled(static_cast<bool>(mPreviousConditions));
+}
+
+void FRM_PLWAN401::setTemplateHandlers(std::function<void()> group,
+                                       std::function<void()> thresholds) {
+    mGroupTemplate = std::move(group);
+    mThresholdTemplate = std::move(thresholds);
+    mGroupTemplateButton->setEnabled(static_cast<bool>(mGroupTemplate));
+    mThresholdTemplateButton->setEnabled(static_cast<bool>(mThresholdTemplate));
+}
+
 void FRM_PLWAN401::setConditionSummary(const QStringList& lines) {
     mList1->clear();
     mList1->addItems(lines);
@@ -646,11 +701,17 @@ void FRM_PLWAN401::failWith(const QString& message, const QString& focus) {
         SetFocusSafe(control);
 }
 
+bool FRM_PLWAN401::checkScreen() {
+    const ParameterCheckFailure failure = CheckParameterScreen(state(), mClock);
+    if (!failure.passed())
+        failWith(failure.Message, failure.Focus);
+    return failure.passed();
+}
+
 void FRM_PLWAN401::goNext() {
-    const ParameterScreenState s = state();
-    ParameterCheckFailure failure = CheckParameterScreen(s, mClock);
-    if (failure.passed())
-        failure = CheckThresholds(s);
+    if (!checkScreen())
+        return;
+    const ParameterCheckFailure failure = CheckThresholds(state());
     if (!failure.passed()) {
         failWith(failure.Message, failure.Focus);
         return;

@@ -60,6 +60,12 @@ public:
     void setThresholdScreenHandler(std::function<void()> handler);
     void setViewpointHandler(std::function<void()> handler);
 
+    // "設    定" and "前条件に戻す": open the condition screen once the screen check passed. Each
+    // button is enabled once its handler is set.
+    void setConditionHandlers(std::function<void()> edit, std::function<void()> previous);
+    // "テンプレート" of the group matrix (F01) and of the thresholds (F02).
+    void setTemplateHandlers(std::function<void()> group, std::function<void()> thresholds);
+
     // List1: the summary lines of the current extraction conditions.
     void setConditionSummary(const QStringList& lines);
     // The five result labels of "参考：上部抽出条件での各値".
@@ -86,6 +92,8 @@ private:
     void applyDetailEnabled(bool enabled);
     void selectPaintGroup(int option);
     void reportLastVisit();
+    // The screen check; a failure is shown and its field focused.
+    bool checkScreen();
     void goNext();
     void preview();
     void failWith(const QString& message, const QString& focus);
@@ -97,6 +105,10 @@ private:
     LastVisitHandler mLastVisit;
     std::function<void()> mThresholdScreen;
     std::function<void()> mViewpoint;
+    std::function<void()> mEditConditions;
+    std::function<void()> mPreviousConditions;
+    std::function<void()> mGroupTemplate;
+    std::function<void()> mThresholdTemplate;
     bool mLoading = false;
 
     QListWidget* mList1 = nullptr;
@@ -116,6 +128,10 @@ private:
     std::array<TextField*, 5> mM{};
     GroupMatrixWidget* mMatrix = nullptr;
     std::array<QRadioButton*, 6> mGroupOptions{};
+    QPushButton* mNewButton = nullptr;
+    QPushButton* mPreviousButton = nullptr;
+    QPushButton* mGroupTemplateButton = nullptr;
+    QPushButton* mThresholdTemplateButton = nullptr;
     QPushButton* mThresholdButton = nullptr;
     QPushButton* mViewpointButton = nullptr;
     QPushButton* mPreviewButton = nullptr;
