@@ -11,7 +11,9 @@
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
+#include "screens/ConditionScreenFlow.h"
 #include "screens/ExtractionWaitWindow.h"
+#include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
@@ -87,7 +89,7 @@ MaybeEnd DesktopProgram::start() {
     mSession.UnloadScreens = [this] {
         for (QWidget* window : std::initializer_list<QWidget*>{
                  mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
-                 mThresholdScreen.get(), mProgress.get(), mWait.get()})
+                 mThresholdScreen.get(), mConditionScreen.get(), mProgress.get(), mWait.get()})
             window->hide();
     };
     mSession.OpenWorkbook = [this](const QString& path) {
@@ -113,6 +115,11 @@ void DesktopProgram::buildScreens() {
     mProgress = std::make_unique<Frm_excelRun>(prompter, mSession.CancelFlag);
     mRunningDialog = std::make_unique<Frm_excel2jyu>();
     mWait = std::make_unique<ExtractionWaitWindow>();
+    // Made once for the program's life, hidden, on its first tab, before the parameters load.
+    mConditionScreen = std::make_unique<FRM_DMSentk1>(env, prompter, *mSession.Conditions);
+    mConditionFlow =
+        std::make_unique<ConditionScreenFlow>(mSession, *mParameterScreen, *mConditionScreen,
+                                              *mWait, [this](bool busy) { setBusy(busy); });
 
     FRM_PLWAN401& screen = *mParameterScreen;
     screen.installEventFilter(new CloseFilter(&screen, [this] { toMenu(); }));

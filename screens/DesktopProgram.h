@@ -10,6 +10,8 @@ class QWidget;
 namespace plw {
 
 struct Environment;
+class ConditionScreenFlow;
+class FRM_DMSentk1;
 class FRM_PLWAN401;
 class FRM_PLWAN402;
 class FRM_PLWAN403;
@@ -43,6 +45,7 @@ public:
     FRM_PLWAN401& parameterScreen() { return *mParameterScreen; }
     FRM_PLWAN402& viewpointScreen() { return *mViewpointScreen; }
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
+    FRM_DMSentk1& conditionScreen() { return *mConditionScreen; }
     Frm_excelRun& progressWindow() { return *mProgress; }
     Frm_excel2jyu& runningDialog() { return *mRunningDialog; }
 
@@ -63,9 +66,11 @@ private:
     std::unique_ptr<FRM_PLWAN402> mViewpointScreen;
     std::unique_ptr<FRM_PLWAN403> mOutputScreen;
     std::unique_ptr<FRM_PLWAN404> mThresholdScreen;
+    std::unique_ptr<FRM_DMSentk1> mConditionScreen;
     std::unique_ptr<Frm_excelRun> mProgress;
     std::unique_ptr<Frm_excel2jyu> mRunningDialog;
     std::unique_ptr<ExtractionWaitWindow> mWait;
+    std::unique_ptr<ConditionScreenFlow> mConditionFlow;
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;

@@ -1,0 +1,88 @@
+#include "screens/ConditionScreenFlow.h"
+
+#include "app/Prompter.h"
+#include "app/main/Session.h"
+#include "extract/ConditionModule.h"
+#include "extract/ExtractionContext.h"
+#include "screens/FRM_DMSentk1.h"
+#include "screens/FRM_PLWAN401.h"
+#include "settings/PreviousConditions.h"
+
+namespace plw {
+
+namespace {
+
+const QString P1 = QStringLiteral("P1");
+
+} // namespace
+
+ConditionScreenFlow::ConditionScreenFlow(Session& session, FRM_PLWAN401& parameterScreen,
+                                         FRM_DMSentk1& conditionScreen, WaitWindow& wait,
+                                         std::function<void(bool)> busy)
+    : mSession(session), mParameterScreen(parameterScreen), mConditionScreen(conditionScreen),
+      mWait(wait), mBusy(std::move(busy)) {
+    mParameterScreen.setConditionHandlers([this] { edit(); }, [this] { previous(); });
+    mConditionScreen.setCountHandler([this] { count(); });
+    mSession.Conditions->Finished = [this](bool confirmed) {
+        finished(confirmed);
+    };
+}
+
+ConditionScreenFlow::~ConditionScreenFlow() {
+    mSession.Conditions->Finished = nullptr;
+}
+
+void ConditionScreenFlow::edit() {
+    mKept.reset();
+    open(QStringLiteral("設定"), mSession.SavedConditions);
+}
+
+void ConditionScreenFlow::previous() {
+    ConditionRecord previous;
+    QString error;
+    if (!LoadPreviousConditions(mSession.Env.SavedConditionPath, mParameterScreen.state(), previous,
+                                &error)) {
+        mSession.Messages.show(error, MessageIcon::Critical);
+        return;
+    }
+    openWithCopy(QStringLiteral("前条件"), previous);
+}
+
+void ConditionScreenFlow::openWithCopy(const QString& modeCaption, const ConditionRecord& record) {
+    mKept = mSession.SavedConditions;
+    ConditionRecord opened = record;
+    open(modeCaption, opened);
+}
+
+void ConditionScreenFlow::open(const QString& modeCaption, ConditionRecord& record) {
+    mParameterScreen.hide();
+    mConditionScreen.setModeCaption(modeCaption);
+    mSession.Conditions->Run(QStringLiteral("YS"), P1, record);
+}
+
+void ConditionScreenFlow::finished(bool confirmed) {
+    ConditionModule& conditions = *mSession.Conditions;
+    if (confirmed) {
+        conditions.Run(QStringLiteral("GT"), P1, mSession.SavedConditions);
+    } else if (mKept) {
+        mSession.SavedConditions = *mKept;
+        conditions.Run(QStringLiteral("SR"), P1, mSession.SavedConditions);
+    }
+    mKept.reset();
+    mParameterScreen.setConditionSummary(conditions.SummaryLines());
+    mParameterScreen.show();
+}
+
+void ConditionScreenFlow::count() {
+    ExtractionContext context(*mSession.Databases.Transaction, mSession.Time, mSession.Pump, mWait);
+    // Nothing takes input while the count yields; messages still can be answered.
+    mConditionScreen.setBusy(true);
+    if (mBusy)
+        mBusy(true);
+    mSession.Conditions->Count(context);
+    if (mBusy)
+        mBusy(false);
+    mConditionScreen.setBusy(false);
+}
+
+} // namespace plw
