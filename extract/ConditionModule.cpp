@@ -410,7 +410,8 @@ void ConditionModule::LoadTemplate(const ConditionRecord& fromTemplate) {
         mWorking[R::EmlOsrKind] = ConditionKind::KindAnd;
         mWorking[R::EmlOsrValue] = QStringLiteral("1");
     } else if (IsCaller(mCallerId, "P1")) {
-        mWorking[R::EmlOsrKind] = ConditionKind::KindAnd;
+        // The analysis keeps the template's mail-consent kind: an "and" forced here would
+        // narrow it to the customers who accepted mail, which nobody asked for.
         for (int field = R::PinRaiKind; field <= R::PinRaiMonths; ++field)
             mWorking[field] = mBackup[field];
     }
