@@ -22,6 +22,8 @@
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
 #include "screens/QtSaveFileDialog.h"
+#include "screens/QtTemplateDialog.h"
+#include "screens/TemplateButtons.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
@@ -120,6 +122,9 @@ void DesktopProgram::buildScreens() {
     mConditionFlow =
         std::make_unique<ConditionScreenFlow>(mSession, *mParameterScreen, *mConditionScreen,
                                               *mWait, [this](bool busy) { setBusy(busy); });
+    mTemplateDialog = std::make_unique<QtTemplateDialog>(env.WorkFolder, prompter);
+    mTemplateButtons = std::make_unique<TemplateButtons>(
+        *mTemplateDialog, prompter, *mSession.Conditions, *mConditionScreen, *mParameterScreen);
 
     FRM_PLWAN401& screen = *mParameterScreen;
     screen.installEventFilter(new CloseFilter(&screen, [this] { toMenu(); }));

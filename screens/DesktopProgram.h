@@ -20,6 +20,8 @@ class Frm_excel2jyu;
 class Frm_excelRun;
 class ExtractionWaitWindow;
 class SaveFileDialog;
+class TemplateButtons;
+class TemplateDialog;
 class ExcelWorkbookWriter;
 class Sleeper;
 struct AnalysisContext;
@@ -71,6 +73,8 @@ private:
     std::unique_ptr<Frm_excel2jyu> mRunningDialog;
     std::unique_ptr<ExtractionWaitWindow> mWait;
     std::unique_ptr<ConditionScreenFlow> mConditionFlow;
+    std::unique_ptr<TemplateDialog> mTemplateDialog;
+    std::unique_ptr<TemplateButtons> mTemplateButtons;
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;

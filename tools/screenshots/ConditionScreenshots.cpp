@@ -5,11 +5,53 @@
 #include "app/Environment.h"
 #include "extract/ConditionModule.h"
 #include "screens/FRM_DMSentk1.h"
+#include "screens/FRM_TEMPLATE.h"
 #include "tools/sample/SampleClassifications.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 namespace plw {
+
+namespace {
+
+// The condition templates of a shop, filtered for those holding "女性" or "DM".
+bool SaveTemplateDialog(Prompter& prompter,
+                        const std::function<bool(QWidget&, const QString&)>& save) {
+    QTemporaryDir folder;
+    const QString work = folder.path() + QLatin1Char('/');
+    const QStringList names{
+        QStringLiteral("女性のみ"),           QStringLiteral("30代から40代"),
+        QStringLiteral("DM許諾者"),           QStringLiteral("常連の女性"),
+        QStringLiteral("誕生月キャンペーン"), QStringLiteral("休眠客の掘り起こし"),
+        QStringLiteral("DM拒否を除く女性")};
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QFile file(work + names[i] + QStringLiteral(".T01"));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write(QByteArray(16, '\0'));
+        file.flush();
+        file.setFileTime(QDateTime(QDate(2026, 11, 1), QTime(9, 0)).addSecs(i * 86400 + i * 937),
+                         QFileDevice::FileModificationTime);
+    }
+    FRM_TEMPLATE dialog(work, QStringLiteral("T01"), prompter);
+    dialog.scanFolder();
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtGrepMoji"))->setText(QStringLiteral("女性"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("txtGrepMoji2"))->setText(QStringLiteral("DM"));
+    dialog.findChild<QRadioButton*>(QStringLiteral("optOr"))->setChecked(true);
+    dialog.findChild<QPushButton*>(QStringLiteral("cmdGrepOn"))->click();
+    // The operator has chosen a line: its name is in the name box.
+    dialog.findChild<QListWidget*>(QStringLiteral("List1"))->setCurrentRow(2);
+    return save(dialog, QStringLiteral("FRM_TEMPLATE"));
+}
+
+} // namespace
 
 bool SaveConditionScreenshots(Prompter& prompter,
                               const std::function<bool(QWidget&, const QString&)>& save) {
@@ -59,7 +101,7 @@ bool SaveConditionScreenshots(Prompter& prompter,
         screen.showState();
         ok = save(screen, QStringLiteral("FRM_DMSentk1-%1").arg(tab)) && ok;
     }
-    return ok;
+    return SaveTemplateDialog(prompter, save) && ok;
 }
 
 } // namespace plw
