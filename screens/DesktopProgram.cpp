@@ -18,6 +18,7 @@
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
 #include "screens/FRM_PLWAN404.h"
+#include "screens/Frm_TYuHelp1.h"
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
@@ -91,8 +92,10 @@ MaybeEnd DesktopProgram::start() {
     mSession.UnloadScreens = [this] {
         for (QWidget* window : std::initializer_list<QWidget*>{
                  mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
-                 mThresholdScreen.get(), mConditionScreen.get(), mProgress.get(), mWait.get()})
-            window->hide();
+                 mThresholdScreen.get(), mConditionScreen.get(), mHelpWindow.get(), mProgress.get(),
+                 mWait.get()})
+            if (window)
+                window->hide();
     };
     mSession.OpenWorkbook = [this](const QString& path) {
         QString error;
@@ -125,6 +128,7 @@ void DesktopProgram::buildScreens() {
     mTemplateDialog = std::make_unique<QtTemplateDialog>(env.WorkFolder, prompter);
     mTemplateButtons = std::make_unique<TemplateButtons>(
         *mTemplateDialog, prompter, *mSession.Conditions, *mConditionScreen, *mParameterScreen);
+    mConditionScreen->setHelpHandler([this] { ShowHelpWindow(mHelpWindow, mSession.Env); });
 
     FRM_PLWAN401& screen = *mParameterScreen;
     screen.installEventFilter(new CloseFilter(&screen, [this] { toMenu(); }));

@@ -12,6 +12,7 @@ namespace plw {
 struct Environment;
 class ConditionScreenFlow;
 class FRM_DMSentk1;
+class Frm_TYuHelp1;
 class FRM_PLWAN401;
 class FRM_PLWAN402;
 class FRM_PLWAN403;
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<ConditionScreenFlow> mConditionFlow;
     std::unique_ptr<TemplateDialog> mTemplateDialog;
     std::unique_ptr<TemplateButtons> mTemplateButtons;
+    std::unique_ptr<Frm_TYuHelp1> mHelpWindow; // made by the first "説明"
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;

@@ -254,3 +254,34 @@ TEST_F(ConditionScreenFlowTest, F1CountsTheCustomersTheBatchRunThenExtracts) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ConditionScreenFlowTest, TheButtonsLeadSomewhereOrSayWhyNot) {
+    FRM_PLWAN401& parameters = mProgram.parameterScreen();
+    FRM_DMSentk1& conditions = mProgram.conditionScreen();
+    for (const char* name : {"cmdNew", "cmdMae", "cmdTeplate", "cmdTeplate2"})
+        EXPECT_TRUE(control(parameters, name)->isEnabled()) << name;
+    for (const char* name : {"cmdF1", "cmdTeplate", "cmdHelp", "cmdAllDel"})
+        EXPECT_TRUE(control(conditions, name)->isEnabled()) << name;
+    // What the next version brings: the campaign browsers, the document and the hard copy.
+    for (const char* name : {"cmdDM", "cmdEL", "Command8", "imgHDCopy"}) {
+        EXPECT_FALSE(control(parameters, name)->isEnabled()) << name;
+        EXPECT_TRUE(control(parameters, name)->toolTip().startsWith(QStringLiteral("準備中：")))
+            << name;
+    }
+
+    // "説明" twice: one help window, the condition screen still usable beside it.
+    click(parameters, "cmdNew");
+    click(conditions, "cmdHelp");
+    click(conditions, "cmdHelp");
+    int helpWindows = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("Frm_TYuHelp1") && window->isVisible())
+            ++helpWindows;
+    EXPECT_EQ(helpWindows, 1);
+    EXPECT_TRUE(conditions.isVisible());
+    EXPECT_TRUE(conditions.isEnabled());
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "extract/ConditionModule.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_TEMPLATE.h"
+#include "screens/Frm_TYuHelp1.h"
 #include "tools/sample/SampleClassifications.h"
 
 #include <QDateTime>
@@ -101,6 +102,8 @@ bool SaveConditionScreenshots(Prompter& prompter,
         screen.showState();
         ok = save(screen, QStringLiteral("FRM_DMSentk1-%1").arg(tab)) && ok;
     }
+    Frm_TYuHelp1 help(environment);
+    ok = save(help, QStringLiteral("Frm_TYuHelp1")) && ok;
     return SaveTemplateDialog(prompter, save) && ok;
 }
 
