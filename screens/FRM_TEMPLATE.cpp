@@ -59,9 +59,12 @@ FRM_TEMPLATE::FRM_TEMPLATE(const QString& workFolder, const QString& kind, Promp
     layout->addWidget(buildFilter());
     layout->addWidget(buildButtons());
 
-    connect(mList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item)
-            mName->setText(TemplateList::NameFromLine(item->text()));
+    // A line the operator selects gives its name; the list taking the focus selects none, so
+    // nothing is named that the operator did not choose.
+    connect(mList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = mList->selectedItems();
+        if (!selected.isEmpty())
+            mName->setText(TemplateList::NameFromLine(selected.first()->text()));
     });
     connect(mList, &QListWidget::itemDoubleClicked, this, [this] { press(mF6); });
     connect(mF1, &QPushButton::clicked, this, [this] {
@@ -88,6 +91,7 @@ FRM_TEMPLATE::FRM_TEMPLATE(const QString& workFolder, const QString& kind, Promp
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         connect(shortcut, &QShortcut::activated, this, [this, b = target] { press(b); });
     }
+    mName->setFocus();
     const bool changes = !mChooser.loadOnly();
     mF4->setEnabled(changes);
     mF8->setEnabled(changes);

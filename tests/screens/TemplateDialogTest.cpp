@@ -135,6 +135,10 @@ TEST_F(TemplateDialogTest, ListsFiltersLoadsDeletesAndSavesTheTemplatesOfItsKind
                                  QStringLiteral("0002 | 2026/11/02 10:00:00 |  既定"),
                                  QStringLiteral("0003 | 2026/11/01 10:00:00 |  冬の分析"),
                              }));
+    // Nothing is named until the operator chooses a line.
+    EXPECT_EQ(Control<QLineEdit>(dialog, "txtSyosiki")->text(), QString());
+    Control<QListWidget>(dialog, "List1")->setFocus();
+    EXPECT_EQ(Control<QLineEdit>(dialog, "txtSyosiki")->text(), QString());
     Control<QListWidget>(dialog, "List1")->setCurrentRow(2);
     EXPECT_EQ(Control<QLineEdit>(dialog, "txtSyosiki")->text(), QStringLiteral("冬の分析"));
 
