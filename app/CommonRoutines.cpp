@@ -125,6 +125,20 @@ QString TrimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+QString ToFullWidth(const QString& text) {
+    QString wide;
+    wide.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u' ')
+            wide += QChar(0x3000);
+        else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E)
+            wide += QChar(c.unicode() - 0x21 + 0xFF01);
+        else
+            wide += c;
+    }
+    return wide;
+}
+
 QString PadRightBytes(const QString& text, qsizetype width) {
     const qsizetype bytes = AnsiCodec::byteLength(text);
     if (bytes >= width)

@@ -21,6 +21,9 @@ qsizetype AnsiByteLength(const QString& text);
 QString TrimAll(const QString& text);
 // The text without leading and trailing half-width blanks only.
 QString TrimBlanks(const QString& text);
+// The text with its half-width characters in their full-width forms: printable ASCII as U+FF01
+// to U+FF5E, the blank as the ideographic blank; other characters unchanged.
+QString ToFullWidth(const QString& text);
 // The text followed by blanks up to width CP932 bytes; never cut.
 QString PadRightBytes(const QString& text, qsizetype width);
 // The value in the format pattern ("##,##0", "0000", ...), blanks prepended up to the pattern's
@@ -73,6 +76,9 @@ QString FileExists(const QString& path);  // "ARI" / "NAS"
 // could be neither created nor read: its folder ("" is the current one) must exist and be
 // writable, and a file already there must be readable. "/" separates folders and is allowed.
 QString CheckFileName(const QString& path); // "OK" / "NG"
+// The rules of CheckFileName on the name alone (characters, device names), without looking at
+// the file system: whether a name as typed can be a file name at all.
+bool FileNameRulesHold(const QString& path);
 // The campaign condition files, composed as the system writes them ("DMFR\DM" + code + ".SYS").
 QString DirectMailConditionPath(const Environment& environment, const QString& code);
 QString MailConditionPath(const Environment& environment, const QString& code);

@@ -86,25 +86,27 @@ QString FileExists(const QString& path) {
     return opensForReading(ToNativePath(path)) ? QStringLiteral("ARI") : QStringLiteral("NAS");
 }
 
-QString CheckFileName(const QString& path) {
-    const QString ng = QStringLiteral("NG");
+bool FileNameRulesHold(const QString& path) {
     if (path.count(QLatin1Char(':')) >= 2)
-        return ng;
+        return false;
     // "/" separates folders here, so unlike the other characters it is allowed.
     for (QChar c : QStringView(u",*?<>|"))
         if (path.contains(c))
-            return ng;
+            return false;
     QString folder;
     QString file;
     SplitPath(path, folder, file);
     if (isDeviceName(file.section(QLatin1Char('.'), 0, 0).toUpper()))
-        return ng;
+        return false;
     if (path.contains(QStringLiteral(":\\\\")))
-        return ng;
+        return false;
     // No Linux file name can hold a NUL.
-    if (path.contains(QChar(0)))
-        return ng;
-    return canCreateOrRead(path) ? QStringLiteral("OK") : ng;
+    return !path.contains(QChar(0));
+}
+
+QString CheckFileName(const QString& path) {
+    return FileNameRulesHold(path) && canCreateOrRead(path) ? QStringLiteral("OK")
+                                                            : QStringLiteral("NG");
 }
 
 QString DirectMailConditionPath(const Environment& environment, const QString& code) {

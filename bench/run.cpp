@@ -146,6 +146,7 @@ QString RunAnalysisPhase(const QString& dir) {
                             session.CancelFlag,
                             session.Statistics,
                             &workbook,
+                            {},
                             {}};
     const AnalysisResult result = ExecuteAnalysis(context);
     QStringList lines = timeline.finish();

@@ -51,20 +51,6 @@ QString MonthsAfter(const QString& date, int n) {
     return QDate(newYear, newMonth, day).toString(u"yyyyMMdd");
 }
 
-// The number in full-width characters: digits and the thousands comma.
-QString FullWidth(const QString& text) {
-    QString wide;
-    for (QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            wide += QChar(0xFF10 + (c.unicode() - u'0'));
-        else if (c == QLatin1Char(','))
-            wide += QChar(0xFF0C);
-        else
-            wide += c;
-    }
-    return wide;
-}
-
 bool IsCaller(const QString& caller, const char* id) {
     return caller == QLatin1String(id);
 }
@@ -111,8 +97,14 @@ void ConditionModule::Run(const QString& mode, const QString& callerId, Conditio
         Show();
     } else {
         mScreen.SummaryLines.clear();
-        if (!ReadConditionFile(mEnvironment.ConditionScreenPath, mWorking))
+        const StoredFileRead read = ReadConditionFile(mEnvironment.ConditionScreenPath, mWorking);
+        if (!read)
             ClearConditionRecord(mWorking, callerId);
+        if (read.damaged())
+            mPrompter.show(KeepDamagedFile(mEnvironment.ConditionScreenPath,
+                                           QStringLiteral("抽出条件の設定画面の保存内容"), read,
+                                           QStringLiteral("条件を指定しない状態で始めます。")),
+                           MessageIcon::Exclamation);
         SetScreen();
         Refresh();
         Show();
@@ -433,7 +425,7 @@ void ConditionModule::ReportClipped() {
 }
 
 QString CountLabelText(qint64 count) {
-    return QStringLiteral("該当 ") + FullWidth(FormatNumber(count, QStringLiteral("##,##0"))) +
+    return QStringLiteral("該当 ") + ToFullWidth(FormatNumber(count, QStringLiteral("##,##0"))) +
            QStringLiteral(" 人");
 }
 

@@ -1,8 +1,10 @@
 #include "report/PLWAN40X_XLScmn.h"
 
+#include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Prompter.h"
+#include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/Workbook.h"
@@ -22,12 +24,20 @@ Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const 
                              const QString& missingText) {
     QString error;
     run.Current = run.Book.copySheet(templateSheet, newName, &error);
-    if (!run.Current)
+    if (!run.Current) {
         run.Messages.show(error + u'\r' + missingText);
+        run.Unfinished << run.Step + QStringLiteral(": ") + missingText;
+    }
     return run.Current;
 }
 
+void SheetFailed(ExcelRun& run, const QString& cause) {
+    run.Messages.show(cause, MessageIcon::Critical);
+    run.Unfinished << run.Step + QStringLiteral(": ") + QString(cause).replace(u'\r', u' ');
+}
+
 void ShowSheetStep(ExcelRun& run, const QString& step) {
+    run.Step = step;
     run.Progress.open();
     run.Pump.yield();
     run.Progress.showStep(step);
@@ -35,27 +45,11 @@ void ShowSheetStep(ExcelRun& run, const QString& step) {
     run.Pump.yield();
 }
 
-bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
-                  QString* error) {
-    const QFileInfo info(target);
-    // A temporary name beside the target keeps the final rename on one file system; the dot
-    // keeps it out of the operator's listing.
-    QTemporaryFile temporary(info.absoluteDir().filePath(QStringLiteral(".plwan40-XXXXXX.xlsx")));
-    if (!temporary.open()) {
-        if (error)
-            *error =
-                QStringLiteral("%1 cannot be written: %2")
-                    .arg(QDir::toNativeSeparators(info.absolutePath()), temporary.errorString());
-        return false;
-    }
-    temporary.close();
-    const QString packagePath = temporary.fileName();
-    if (!book.save(packagePath, error))
-        return false;
-    if (convert)
-        return convert(packagePath, target, error);
-    // rename() replaces an earlier file in one step: there is never a moment without one.
-    if (std::rename(QFile::encodeName(packagePath).constData(),
+namespace {
+
+// Renames a finished file over the target in one step: there is never a moment without one.
+bool ReplaceTarget(const QString& finished, const QString& target, QString* error) {
+    if (std::rename(QFile::encodeName(finished).constData(),
                     QFile::encodeName(target).constData()) != 0) {
         if (error)
             *error = QStringLiteral("%1 cannot be replaced: %2")
@@ -63,8 +57,84 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
                               QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    return true;
+}
+
+// A file beside target under a temporary name, removed again unless kept; the dot keeps it out
+// of the operator's listing, and being beside the target keeps the final rename on one file
+// system.
+bool OpenTemporary(QTemporaryFile& temporary, const QFileInfo& target, QString* error) {
+    if (temporary.open()) {
+        temporary.close();
+        return true;
+    }
+    if (error)
+        *error = QStringLiteral("%1 cannot be written: %2")
+                     .arg(QDir::toNativeSeparators(target.absolutePath()), temporary.errorString());
+    return false;
+}
+
+// The package beside target under a temporary name, converted to target by convert (when
+// given) or renamed over it.
+bool SavePackage(Workbook& book, const QString& target, const WorkbookConversion& convert,
+                 QString* error) {
+    const QFileInfo info(target);
+    QTemporaryFile temporary(RunTemporaryTemplate(info.absolutePath(), QStringLiteral(".plwan40-"),
+                                                  QStringLiteral(".xlsx")));
+    if (!OpenTemporary(temporary, info, error))
+        return false;
+    const QString packagePath = temporary.fileName();
+    if (!book.save(packagePath, error))
+        return false;
+    if (convert)
+        return convert(packagePath, target, error);
+    if (!ReplaceTarget(packagePath, target, error))
+        return false;
     temporary.setAutoRemove(false);
     return true;
+}
+
+} // namespace
+
+bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
+                  QString* error, const ClassicWriting& classic) {
+    const QFileInfo info(target);
+    // The documents folder is made when a workbook is first saved there; any other folder the
+    // name check found must still be there.
+    if (info.absolutePath() == QFileInfo(DocumentsFolder()).absoluteFilePath())
+        QDir().mkpath(info.absolutePath());
+    // What a run that died left beside its workbook goes first.
+    RemoveStaleRunTemporaries(info.absolutePath());
+    QString construct;
+    if (classic.Write && info.suffix().compare(u"xls", Qt::CaseInsensitive) == 0) {
+        QTemporaryFile written(RunTemporaryTemplate(
+            info.absolutePath(), QStringLiteral(".plwan40-"), QStringLiteral(".xls")));
+        if (!OpenTemporary(written, info, error))
+            return false;
+        QString reason;
+        switch (classic.Write(book, written.fileName(), classic.Progress, &reason)) {
+        case ClassicWrite::Written:
+            if (!ReplaceTarget(written.fileName(), target, error))
+                return false;
+            written.setAutoRemove(false);
+            return true;
+        case ClassicWrite::Failed:
+            if (error)
+                *error = reason;
+            return false;
+        case ClassicWrite::Unhandled:
+            construct = reason;
+            if (classic.FallingBack)
+                classic.FallingBack(construct);
+            break;
+        }
+    }
+    const bool saved = SavePackage(book, target, convert, error);
+    if (!saved && !construct.isEmpty() && error)
+        *error = QStringLiteral("The workbook holds %1, which the .xls writer does not translate, "
+                                "and converting it failed: %2")
+                     .arg(construct, *error);
+    return saved;
 }
 
 WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
@@ -127,7 +197,21 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     book.activateFirstSheet();
     frame.Progress.showStep(QStringLiteral("保存中"));
     frame.Pump.yield();
-    const bool saved = SaveWorkbook(book, ToNativePath(outputPath), frame.Convert, &error);
+    // The window shows the rows written; a cancel meanwhile does not stop the save.
+    ProgressCounter counter(frame.Progress, frame.Pump);
+    ClassicWriting classic{
+        frame.WriteXls,
+        [&](qint64 rows, qint64 total) {
+            frame.Progress.setCounterVisible(true);
+            counter.ReportProgress(rows, total, 1);
+        },
+        [&](const QString& construct) {
+            frame.Progress.setCounterVisible(false);
+            frame.Progress.showStep(
+                QStringLiteral("保存中（LibreOfficeで変換します。未対応: %1）").arg(construct));
+            frame.Pump.yield();
+        }};
+    const bool saved = SaveWorkbook(book, ToNativePath(outputPath), frame.Convert, &error, classic);
     frame.Progress.close();
     frame.Pump.yield();
     if (!saved) {
@@ -135,6 +219,7 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         return result;
     }
     result.End = WorkbookEnd::Saved;
+    result.Unfinished = run.Unfinished;
     return result;
 }
 

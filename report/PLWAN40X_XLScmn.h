@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,7 +28,15 @@ struct ExcelRun {
     int CurrentRow = 0;
     // The sheet the active writer fills.
     Worksheet* Current = nullptr;
+    // The progress step of the active writer, which names its sheet to the operator.
+    QString Step = {};
+    // "step: cause" of each sheet that could not be completed; the workbook is still saved.
+    QStringList Unfinished = {};
 };
+
+// A failure that leaves the active writer's sheet unfinished: shown to the operator and recorded
+// with the sheet, so that the run can say which sheets are incomplete.
+void SheetFailed(ExcelRun& run, const QString& cause);
 
 // Copies a sheet of the template as newName and makes the copy the current worksheet. When the
 // copy fails the operator sees the cause and missingText ("元ブック に 元シートがない"), and the
@@ -75,6 +84,30 @@ public:
 using WorkbookConversion =
     std::function<bool(const QString& xlsxPath, const QString& target, QString* error)>;
 
+// The rows of cells written so far while a workbook is saved, and how many there are.
+using SaveProgress = std::function<void(qint64 rowsWritten, qint64 rowCount)>;
+
+// How the engine's own writer of the classic .xls ended.
+enum class ClassicWrite {
+    Written,   // the file is complete at the path
+    Unhandled, // the workbook holds a construct the writer does not translate; nothing written
+    Failed,    // the file could not be written
+};
+
+// Writes a built workbook as the classic .xls at path; the construct (Unhandled) or the cause
+// (Failed) in *reason.
+using ClassicWriter = std::function<ClassicWrite(Workbook& book, const QString& path,
+                                                 const SaveProgress& progress, QString* reason)>;
+
+// The engine's own .xls writer as the save step uses it: a workbook named .xls is written by it,
+// and only a workbook holding a construct it does not translate goes through the conversion.
+struct ClassicWriting {
+    ClassicWriter Write;
+    SaveProgress Progress;
+    // Told the construct before the conversion takes over.
+    std::function<void(const QString& construct)> FallingBack;
+};
+
 // What the workbook main works with.
 struct ExcelFrame {
     SpreadsheetHost& Host;
@@ -86,6 +119,8 @@ struct ExcelFrame {
     QString& CancelFlag;
     QString ProgramFolder; // the template is ProgramFolder + "/PLWAN40X.EXL"
     WorkbookConversion Convert;
+    // The engine's own .xls writer; without it every workbook goes through Convert.
+    ClassicWriter WriteXls = {};
 };
 
 // How the workbook main ended.
@@ -98,6 +133,7 @@ enum class WorkbookEnd {
 struct WorkbookRunResult {
     WorkbookEnd End = WorkbookEnd::Failed;
     QString Error;
+    QStringList Unfinished; // of a saved workbook, as ExcelRun::Unfinished
 };
 
 // The template's file name in the program folder.
@@ -111,9 +147,12 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
                                 const SheetSelection& selection, const QString& workTable,
                                 qint64 extractedCount, const QString& outputPath);
 
-// Saves a built workbook at target: the package beside it under a temporary name, converted to
-// the target by convert (when given) or renamed over it. Nothing is left behind on failure.
+// Saves a built workbook at target: a target named .xls written by the classic writer (when
+// given) beside it under a temporary name and renamed over it; otherwise, or when the workbook
+// holds a construct that writer does not translate, the package beside it under a temporary
+// name, converted to the target by convert (when given) or renamed over it. Nothing is left
+// behind on failure.
 bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
-                  QString* error);
+                  QString* error, const ClassicWriting& classic = {});
 
 } // namespace plw

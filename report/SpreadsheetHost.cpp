@@ -1,11 +1,11 @@
 #include "report/SpreadsheetHost.h"
 
 #include "app/FileSystem.h"
+#include "app/ProcessStart.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
 
@@ -25,11 +25,11 @@ QString FindProgram(const QString& name, const QStringList& searchPaths) {
 }
 
 QDateTime ReadBootTime() {
+    // /proc files report no size, so the file is read whole rather than up to its end.
     QFile stat(QStringLiteral("/proc/stat"));
     if (!stat.open(QIODevice::ReadOnly))
         return {};
-    while (!stat.atEnd()) {
-        const QByteArray line = stat.readLine().trimmed();
+    for (const QByteArray& line : stat.readAll().split('\n')) {
         if (line.startsWith("btime ")) {
             bool ok = false;
             const qint64 seconds = line.mid(6).trimmed().toLongLong(&ok);
@@ -64,12 +64,20 @@ QStringList LockFields(const QString& text) {
 } // namespace
 
 HostSystem CurrentHostSystem() {
-    return HostSystem{{}, QSysInfo::machineHostName(), ReadBootTime(), SpreadsheetProcessRunning};
+    HostSystem system;
+    system.hostName = QSysInfo::machineHostName();
+    system.bootTime = ReadBootTime();
+    system.fileOpenByProcess = FileOpenByProcess;
+    system.desktopSession = !qEnvironmentVariableIsEmpty("XDG_CURRENT_DESKTOP") ||
+                            !qEnvironmentVariableIsEmpty("DESKTOP_SESSION");
+    return system;
 }
 
-bool SpreadsheetProcessRunning() {
-    static const QByteArrayList names = {"soffice.bin", "soffice", "oosplash", "libreoffice",
-                                         "gnumeric"};
+bool FileOpenByProcess(const QString& file) {
+    const QFileInfo target(ToNativePath(file));
+    if (!target.exists())
+        return false;
+    const QString wanted = target.canonicalFilePath();
     const QDir proc(QStringLiteral("/proc"));
     if (!proc.exists())
         return true; // cannot tell: assume one does
@@ -78,9 +86,10 @@ bool SpreadsheetProcessRunning() {
         entry.toLongLong(&numeric);
         if (!numeric)
             continue;
-        QFile comm(proc.filePath(entry + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly) && names.contains(comm.readAll().trimmed()))
-            return true;
+        const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System))
+            if (fd.symLinkTarget() == wanted)
+                return true;
     }
     return false;
 }
@@ -108,25 +117,29 @@ QString LockFilePath(const QString& workbook) {
 LinuxSpreadsheetHost::LinuxSpreadsheetHost(const QString& workbook, HostSystem system)
     : mWorkbook(workbook), mSystem(std::move(system)) {}
 
-bool LinuxSpreadsheetHost::IsInstalled() {
-    return !FindSpreadsheetProgram(mSystem).isEmpty();
-}
-
-bool LinuxSpreadsheetHost::IsRunning() {
-    const QFileInfo lock(LockFilePath(mWorkbook));
+bool WorkbookLocked(const QString& workbook, const HostSystem& system) {
+    const QFileInfo lock(LockFilePath(workbook));
     if (!lock.exists())
         return false;
-    // A lock this machine wrote before it last started cannot belong to a running program.
     QFile file(lock.filePath());
-    if (!file.open(QIODevice::ReadOnly) || !mSystem.bootTime.isValid())
+    if (!file.open(QIODevice::ReadOnly))
         return true;
     const QStringList fields = LockFields(QString::fromUtf8(file.read(4096)));
     const bool thisHost =
-        fields.size() > 2 && fields.at(2).compare(mSystem.hostName, Qt::CaseInsensitive) == 0;
-    const bool beforeBoot = lock.lastModified() < mSystem.bootTime;
-    const bool nothingRuns =
-        mSystem.spreadsheetProcessRunning && !mSystem.spreadsheetProcessRunning();
-    return !(thisHost && (beforeBoot || nothingRuns));
+        fields.size() > 2 && fields.at(2).compare(system.hostName, Qt::CaseInsensitive) == 0;
+    if (!thisHost)
+        return true;
+    const bool beforeBoot = system.bootTime.isValid() && lock.lastModified() < system.bootTime;
+    const bool nobodyHasIt = system.fileOpenByProcess && !system.fileOpenByProcess(workbook);
+    return !(beforeBoot || nobodyHasIt);
+}
+
+bool LinuxSpreadsheetHost::IsInstalled() {
+    return !openers().isEmpty();
+}
+
+bool LinuxSpreadsheetHost::IsRunning() {
+    return WorkbookLocked(mWorkbook, mSystem);
 }
 
 bool LinuxSpreadsheetHost::QuitRunning() {
@@ -134,22 +147,58 @@ bool LinuxSpreadsheetHost::QuitRunning() {
     return IsRunning();
 }
 
+QStringList LinuxSpreadsheetHost::openers() const {
+    QStringList programs;
+    if (mSystem.desktopSession) {
+        const QString opener = FindProgram(QStringLiteral("xdg-open"), mSystem.searchPaths);
+        if (!opener.isEmpty())
+            programs << opener;
+    }
+    const QString spreadsheet = FindSpreadsheetProgram(mSystem);
+    if (!spreadsheet.isEmpty())
+        programs << spreadsheet;
+    return programs;
+}
+
+namespace {
+
+// A LibreOffice installed without any window plug-in (Debian's "-nogui" packages) converts files
+// but cannot show one: started on a workbook it ends with an error after a few seconds.
+bool ShowsWindows(const QString& program) {
+    const QDir folder = QFileInfo(QFileInfo(program).canonicalFilePath()).absoluteDir();
+    if (!folder.exists(QStringLiteral("soffice.bin")))
+        return true; // not LibreOffice's launcher: nothing to tell beforehand
+    return !folder.entryList({QStringLiteral("libvclplug_*")}, QDir::Files).isEmpty();
+}
+
+} // namespace
+
 bool LinuxSpreadsheetHost::Open(const QString& file, QString* error) {
     const QString native = ToNativePath(file);
     if (!QFileInfo::exists(native)) {
         *error = QStringLiteral("ファイルがありません: ") + native;
         return false;
     }
-    const QString program = FindSpreadsheetProgram(mSystem);
-    if (program.isEmpty()) {
-        *error = QStringLiteral("表計算ソフトが見つかりません。");
+    const QStringList programs = openers();
+    if (programs.isEmpty()) {
+        *error = QStringLiteral("ブックを開くプログラム（表計算ソフト）が見つかりません。");
         return false;
     }
-    if (!QProcess::startDetached(program, {native})) {
-        *error = QStringLiteral("表計算ソフトを起動できません: ") + program;
-        return false;
+    QStringList causes;
+    for (const QString& program : programs) {
+        if (!ShowsWindows(program)) {
+            causes << QStringLiteral("%1: 画面を表示できない LibreOffice（nogui 版）です。")
+                          .arg(program);
+            continue;
+        }
+        const ProgramStart start = StartProgram(program, {native}, OpenWatchMs);
+        if (start.ok())
+            return true;
+        causes << QStringLiteral("%1: %2").arg(program, start.Cause);
     }
-    return true;
+    *error =
+        QStringLiteral("ブックを開くプログラムを起動できませんでした。\r") + causes.join(u'\r');
+    return false;
 }
 
 } // namespace plw

@@ -19,7 +19,8 @@ public:
     // Never force-closes anything: true while the workbook is still open (the program was
     // found and is expected to let go), false once it is free.
     virtual bool QuitRunning() = 0;
-    // Starts the spreadsheet program on a file; false with the cause when it cannot.
+    // Opens the file for the operator in a program that shows it; false with the cause when
+    // nothing could be started or what was started ended at once with an error.
     virtual bool Open(const QString& file, QString* error) = 0;
     // The workbook whose being open counts as "running", for the operator to see.
     virtual QString watchedFile() const = 0;
@@ -30,15 +31,18 @@ struct HostSystem {
     QStringList searchPaths; // folders searched for programs; empty means PATH
     QString hostName;        // this machine's name, as lock files record it
     QDateTime bootTime;      // when this machine started; invalid when unknown
-    // Whether a spreadsheet program runs on this machine now; unset means it may.
-    std::function<bool()> spreadsheetProcessRunning;
+    // Whether a running process of this machine has the file open; unset means one may.
+    std::function<bool(const QString& file)> fileOpenByProcess;
+    // Whether a desktop session is there, whose opener (xdg-open) knows the operator's program.
+    bool desktopSession = false;
 };
 
-// Whether a process of a spreadsheet program (LibreOffice's office process or launcher,
-// Gnumeric) runs on this machine, from /proc.
-bool SpreadsheetProcessRunning();
+// Whether a running process of this machine has the file open, from /proc (the processes this
+// user may look at).
+bool FileOpenByProcess(const QString& file);
 
-// This machine's facts: PATH, its host name, its boot time from /proc/stat.
+// This machine's facts: PATH, its host name, its boot time from /proc/stat, its processes'
+// open files, and whether a desktop session is there (XDG_CURRENT_DESKTOP or DESKTOP_SESSION).
 HostSystem CurrentHostSystem();
 
 // The full path of the spreadsheet program found on the search path ("libreoffice", "soffice",
@@ -53,20 +57,32 @@ QString ExcelAppPath(const QString& name);
 // ".~lock.NAME#" in the workbook's folder.
 QString LockFilePath(const QString& workbook);
 
-// The Linux host. A workbook is open while its lock file exists, unless that lock was left
-// behind: it names this machine and is older than the last boot, or no spreadsheet program runs
-// on this machine now, so no program holds it.
+// The one rule for a workbook's lock file: whether the workbook counts as open in a spreadsheet
+// program. It does while its lock file exists, unless that lock was left behind by this machine:
+// written before its last boot, or no running process of this machine has the workbook open.
+// A lock of another machine always counts: its processes cannot be seen from here.
+bool WorkbookLocked(const QString& workbook, const HostSystem& system);
+
+// The Linux host. "Running" is WorkbookLocked. A file is opened with the desktop's opener in a
+// desktop session, else (or when that fails at once) with the spreadsheet program found.
 class LinuxSpreadsheetHost final : public SpreadsheetHost {
 public:
     LinuxSpreadsheetHost(const QString& workbook, HostSystem system = CurrentHostSystem());
 
+    // Something can open the workbook: the desktop's opener or a spreadsheet program.
     bool IsInstalled() override;
     bool IsRunning() override;
     bool QuitRunning() override;
     bool Open(const QString& file, QString* error) override;
     QString watchedFile() const override { return mWorkbook; }
 
+    // How long a started program is watched for an error before it counts as running.
+    static constexpr int OpenWatchMs = 3000;
+
 private:
+    // The programs that may open a file, in the order they are tried.
+    QStringList openers() const;
+
     QString mWorkbook;
     HostSystem mSystem;
 };

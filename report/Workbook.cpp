@@ -423,7 +423,7 @@ bool Workbook::refreshChartCaches(QString* error) {
     return forEachChart([&](ChartXml& chart) { chart.refreshCaches(lookup); }, error);
 }
 
-bool Workbook::writeSheetsAndStrings(QString* error) {
+bool Workbook::writeSheetsAndStrings(bool withCells, QString* error) {
     // A reader that does not recalculate shows the values cached in the charts.
     if (!refreshChartCaches(error))
         return false;
@@ -435,10 +435,13 @@ bool Workbook::writeSheetsAndStrings(QString* error) {
             return false;
         worksheet->setTabSelected(index++ == mActive);
         QByteArray bytes;
-        if (!worksheet->write(&bytes, &strings, error))
+        if (!worksheet->write(&bytes, withCells ? &strings : nullptr, error))
             return false;
         mPackage.setPart(sheet->part, bytes);
     }
+    mPackage.setPart(mStylesPart, mStyles->toXml());
+    if (!withCells)
+        return true;
 
     QList<Relationship> relationships;
     if (!mPackage.relationships(mWorkbookPart, &relationships, error))
@@ -458,7 +461,6 @@ bool Workbook::writeSheetsAndStrings(QString* error) {
     }
     mPackage.setPart(stringsPart, strings.toXml());
     mStrings = std::move(strings);
-    mPackage.setPart(mStylesPart, mStyles->toXml());
     return true;
 }
 
@@ -557,6 +559,14 @@ void Workbook::writeDocumentProperties() {
 }
 
 bool Workbook::save(const QString& path, QString* error) {
+    return finishOutput(true, error) && mPackage.save(path, error);
+}
+
+bool Workbook::prepareOutput(QString* error) {
+    return finishOutput(false, error);
+}
+
+bool Workbook::finishOutput(bool withCells, QString* error) {
     // The template originals go first, so that what they leave behind is not written.
     for (const auto& sheet : mSheets) {
         if (!sheet->original)
@@ -595,10 +605,10 @@ bool Workbook::save(const QString& path, QString* error) {
                 return false;
         }
     }
-    if (!writeSheetsAndStrings(error) || !writeWorkbookPart(error))
+    if (!writeSheetsAndStrings(withCells, error) || !writeWorkbookPart(error))
         return false;
     writeDocumentProperties();
-    return mPackage.save(path, error);
+    return true;
 }
 
 } // namespace plw

@@ -62,6 +62,12 @@ public:
     // Saves the output sheets as an .xlsx package (the template originals removed), atomically.
     bool save(const QString& path, QString* error);
 
+    // Brings the package in step with the output sheets as saving does (template originals
+    // removed, chart caches refreshed, the workbook, styles, chart and property parts written)
+    // but leaves every sheet part's cell data empty: for a writer of another format, which reads
+    // the parts from package() and the cells from each sheet's store. save() may follow.
+    bool prepareOutput(QString* error);
+
     // Why a sheet name cannot be used: "" when it can (at most 31 characters, none of
     // []:*?/\, not starting or ending with an apostrophe, not "History", not empty).
     static QString SheetNameProblem(const QString& name);
@@ -78,7 +84,8 @@ private:
     bool forEachChart(const std::function<void(ChartXml&)>& edit, QString* error);
     bool writeWorkbookPart(QString* error);
     bool refreshChartCaches(QString* error);
-    bool writeSheetsAndStrings(QString* error);
+    bool finishOutput(bool withCells, QString* error);
+    bool writeSheetsAndStrings(bool withCells, QString* error);
     void writeDocumentProperties();
 
     OoxmlPackage mPackage;

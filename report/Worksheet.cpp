@@ -192,7 +192,7 @@ bool Worksheet::write(QByteArray* bytes, SharedStrings* strings, QString* error)
         if (ref->chart)
             mWorkbook.mPackage.setPart(ref->part, ref->chart->toXml());
     *bytes = XmlPart::Serialize(mDom);
-    return SheetData::Write(bytes, mCells, strings, error);
+    return !strings || SheetData::Write(bytes, mCells, strings, error);
 }
 
 pugi::xml_node Worksheet::ensureChild(const char* name) {

@@ -74,7 +74,8 @@ private:
 
     Worksheet(Workbook& workbook, QString name, QString partName);
     bool load(QString* error);
-    // The part's bytes with the cells written into it; charts written back to their parts.
+    // The part's bytes with the cells written into it (strings null: with empty cell data);
+    // charts written back to their parts.
     bool write(QByteArray* bytes, class SharedStrings* strings, QString* error);
     void setTabSelected(bool selected);
     bool findCharts(QString* error);

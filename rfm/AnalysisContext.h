@@ -47,6 +47,10 @@ struct AnalysisContext {
     WorkbookWriter* Workbook = nullptr;
     // Hides the screens once scoring starts (desktop only).
     std::function<void()> HideScreens;
+    // Called with the checked workbook name before the run is confirmed: true refuses the run
+    // (after its message). Batch mode refuses a workbook open in a spreadsheet program, since
+    // nobody is there to close it.
+    std::function<bool(const QString& workbook)> RefuseWorkbook;
 };
 
 } // namespace plw

@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/CommonRoutines.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterScreenState.h"
 
 namespace plw {
@@ -60,6 +61,16 @@ ParameterCheckFailure CheckThresholds(const ParameterScreenState& screen) {
                                         QStringLiteral("ランク３より"),
                                         QStringLiteral("ランク４より"),
                                         QStringLiteral("ランク５より")};
+    // A threshold the fields could not hold, or one with other characters than digits, is not
+    // taken for the number it starts with.
+    for (const Dimension& d : dimensions) {
+        for (int rank = 5; rank >= 2; --rank) {
+            if (!FitsDigitsField(d.Values[static_cast<size_t>(rank - 1)], ThresholdDigits))
+                return {QStringLiteral("しきい値は%1桁までの数字で指定してください")
+                            .arg(ToFullWidth(QString::number(ThresholdDigits))),
+                        QStringLiteral("txtPrm%1_%2").arg(d.Letter).arg(rank)};
+        }
+    }
     for (const Dimension& d : dimensions) {
         for (int rank = 3; rank <= 5; ++rank) {
             const Currency better = ThresholdValue(d.Values[static_cast<size_t>(rank - 1)]);

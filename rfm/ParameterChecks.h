@@ -19,7 +19,8 @@ struct ParameterCheckFailure {
 // (not before the period's end, not after today) and, when it is on, the detailed period.
 ParameterCheckFailure CheckParameterScreen(const ParameterScreenState& screen, const Clock& clock);
 
-// The thresholds of ranks 2 to 5 must improve strictly: R falling, F and M rising.
+// The thresholds of ranks 2 to 5 must be digits (at most five) and improve strictly: R falling,
+// F and M rising.
 ParameterCheckFailure CheckThresholds(const ParameterScreenState& screen);
 
 } // namespace plw

@@ -7,16 +7,49 @@
 #include "app/RecordFile.h"
 #include "settings/AnalysisParameters.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 namespace plw {
 
 namespace {
 
+// The longest file name the file systems here take, in bytes of their encoding (UTF-8).
+constexpr qsizetype FileNameLimit = 255;
+
 QString Refuse(Prompter& prompter, const QString& message) {
     prompter.show(message);
     return QStringLiteral("NG");
+}
+
+bool Writable(const QString& native) {
+    return ::access(QFile::encodeName(native).constData(), W_OK) == 0;
+}
+
+// Why the workbook cannot be saved where the name says, or "" when it can.
+QString SavingProblem(const QString& name, bool inDocuments) {
+    QString folder, file;
+    SplitPath(name, folder, file);
+    if (QFile::encodeName(file).size() > FileNameLimit)
+        return QStringLiteral("ファイル名が長すぎます（%1 バイトまで）: %2")
+            .arg(FileNameLimit)
+            .arg(file);
+    const QFileInfo folderInfo(ToNativePath(folder));
+    if (!folderInfo.exists()) {
+        if (inDocuments)
+            return {}; // the documents folder is made when the workbook is saved
+        return QStringLiteral("保存先のフォルダがありません: ") + folder;
+    }
+    if (!folderInfo.isDir())
+        return QStringLiteral("保存先はフォルダではありません: ") + folder;
+    if (!Writable(folderInfo.filePath()))
+        return QStringLiteral("保存先のフォルダに書き込めません: ") + folder;
+    const QFileInfo existing(ToNativePath(name));
+    if (existing.exists() && (existing.isDir() || !Writable(existing.filePath())))
+        return QStringLiteral("同じ名前のファイルを書き換えられません: ") + name;
+    return {};
 }
 
 } // namespace
@@ -26,19 +59,14 @@ QString CheckOutputFileName(QString& text, Prompter& prompter,
     QString name = TrimAll(text);
     if (name.isEmpty())
         return Refuse(prompter, QStringLiteral("指定して下さい"));
+    if (!FileNameRulesHold(name))
+        return Refuse(prompter, QStringLiteral("正しいファイル名ではありません"));
 
     QString folder, file;
     SplitPath(name, folder, file);
-    if (folder.isEmpty()) {
-        // A bare name goes to the documents folder; the folder rules then apply to that folder.
-        const QString documents = DocumentsFolder();
-        if (!documents.isEmpty())
-            QDir().mkpath(documents);
-        name = documents + u'/' + name;
-        text = name;
-    }
-    if (CheckFileName(name) != u"OK")
-        return Refuse(prompter, QStringLiteral("正しいファイル名ではありません"));
+    const bool inDocuments = folder.isEmpty();
+    if (inDocuments)
+        name = DocumentsFolder() + u'/' + name;
 
     QString base, extension;
     SplitPathExtension(name, folder, base, extension);
@@ -50,12 +78,8 @@ QString CheckOutputFileName(QString& text, Prompter& prompter,
         name += QStringLiteral("xls");
     }
 
-    // A workbook open in a spreadsheet program would be replaced under the operator's hands.
-    SplitPath(name, folder, base);
-    if (QFile::exists(ToNativePath(folder + QStringLiteral(".~lock.") + base + u'#')))
-        return Refuse(prompter, QStringLiteral("%1 は他のプログラムで開かれています。\r"
-                                               "閉じてから実行してください。")
-                                    .arg(name));
+    if (const QString problem = SavingProblem(name, inDocuments); !problem.isEmpty())
+        return Refuse(prompter, problem);
 
     // The name is saved in the parameter record: refuse what it could not hold.
     if (!AnsiCodec::encode(name))

@@ -7,11 +7,13 @@ namespace plw {
 class Prompter;
 struct AnalysisParameters;
 
-// Checks the workbook name typed into txtOtFname and completes it in place: trimmed, a bare name
-// placed in the documents folder (created when missing), ".xls" added to a name without an
-// extension. The folder must exist and be writable, the workbook must not be open in a
-// spreadsheet program (its lock file beside it), and the name must fit the parameter record it is
-// saved in. "OK", or "NG" after the message (the caller then focuses txtOtFname).
+// Checks the workbook name typed into txtOtFname and completes it in place, in this order: the
+// trimmed text must not be empty; the file-name rules hold for the name as typed; a bare name is
+// placed in the documents folder (created only when the workbook is saved); the extension, when
+// there is one, is XLS. Then what saving needs: ".xls" added to a name without an extension, the
+// folder there and writable (the documents folder may still be missing), an existing workbook
+// writable, the file name within the file system's limit, and the name within what the parameter
+// record holds. "OK", or "NG" after the message (the caller then focuses txtOtFname).
 QString CheckOutputFileName(QString& text, Prompter& prompter,
                             const AnalysisParameters& parameters);
 

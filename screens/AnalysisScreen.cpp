@@ -1,33 +1,23 @@
 #include "screens/AnalysisScreen.h"
 
+#include "app/CommonRoutines.h"
+#include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QAbstractButton>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 namespace plw {
 
 namespace {
-
-// The output code as the panel shows it: printable ASCII as its full-width form.
-QString fullWidth(const QString& text) {
-    QString wide;
-    for (QChar c : text) {
-        if (c == u' ')
-            wide += QChar(0x3000);
-        else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E)
-            wide += QChar(c.unicode() - 0x21 + 0xFF01);
-        else
-            wide += c;
-    }
-    return wide;
-}
 
 QFrame* panel(const QString& name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -69,10 +59,12 @@ AnalysisScreen::AnalysisScreen(const Environment& environment, Prompter& prompte
     mBody = new QWidget(this);
     mBody->setObjectName(QStringLiteral("body"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(4);
     layout->addWidget(mHeader);
     layout->addWidget(mBody, 1);
 
-    mOutputCode->setText(fullWidth(mEnvironment.PrinterDestination));
+    mOutputCode->setText(ToFullWidth(mEnvironment.PrinterDestination));
     mOutputPanel->setVisible(outputPanelApplies());
     mDebugPanel->setVisible(debugPanelApplies());
 
@@ -106,6 +98,10 @@ void AnalysisScreen::showEvent(QShowEvent* event) {
     if (mPlaced)
         return;
     mPlaced = true;
+    // Our widget classes have no meta-object of their own, so they are told apart by their type.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        if (auto* field = dynamic_cast<DateField*>(edit))
+            field->setPrompter(&mPrompter);
     CentreScreen(this);
     PlaceScreen(this, mEnvironment);
 }
@@ -120,6 +116,20 @@ void AnalysisScreen::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void AnalysisScreen::keyPressEvent(QKeyEvent* event) {
+    // A button that does not take Enter itself passes it up to the screen.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && !event->isAutoRepeat() &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && button &&
+        button->isEnabled() && !button->isCheckable()) {
+        event->accept();
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool AnalysisScreen::outputPanelApplies() const {

@@ -22,6 +22,12 @@ ConditionScreenFlow::ConditionScreenFlow(Session& session, FRM_PLWAN401& paramet
     : mSession(session), mParameterScreen(parameterScreen), mConditionScreen(conditionScreen),
       mWait(wait), mBusy(std::move(busy)) {
     mParameterScreen.setConditionHandlers([this] { edit(); }, [this] { previous(); });
+    // A campaign's conditions open the screen in its mode ("ＤＭ", "メール"); ESC keeps the
+    // current.
+    mParameterScreen.setConditionScreenHandler(
+        [this](const QString& modeCaption, const ConditionRecord& record) {
+            openWithCopy(modeCaption, record);
+        });
     mConditionScreen.setCountHandler([this] { count(); });
     mSession.Conditions->Finished = [this](bool confirmed) {
         finished(confirmed);

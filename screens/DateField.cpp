@@ -1,9 +1,13 @@
 #include "screens/DateField.h"
 
+#include "app/Prompter.h"
 #include "app/ScreenDates.h"
+#include "screens/FieldRoutines.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace plw {
 
@@ -17,7 +21,12 @@ constexpr QChar Blank = u'_';
 
 DateField::DateField(QWidget* parent) : TextField(parent) {
     setInputMask(QStringLiteral("9999年99月99日;_"));
-    connect(this, &QLineEdit::textEdited, this, [this] { takeEditedText(); });
+    // While the operator types, only a finished entry (the day's last digit typed, or the field
+    // emptied) is taken at once; the rest is taken when the entry is settled.
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (cursorPosition() >= DigitPositions[7] + 1 || entry(nullptr) == Entry::Empty)
+            takeEditedText();
+    });
 }
 
 DateField::~DateField() = default;
@@ -26,6 +35,23 @@ QDate DateField::date() const {
     if (mValue.isEmpty())
         return {};
     return QDate::fromString(mValue, QStringLiteral("yyyyMMdd"));
+}
+
+bool DateField::hasInvalidEntry() const {
+    return entry(nullptr) == Entry::Incomplete;
+}
+
+bool DateField::refuseInvalidEntry(bool toldOnce) {
+    if (!hasInvalidEntry()) {
+        takeEditedText();
+        return false;
+    }
+    if (mPrompter && !(toldOnce && mReported == displayText())) {
+        mReported = displayText();
+        mPrompter->show(QStringLiteral("正しい日付を入力してください"), MessageIcon::Critical);
+    }
+    SetFocusSafe(this);
+    return true;
 }
 
 bool DateField::setValue(const QString& value) {
@@ -68,17 +94,29 @@ void DateField::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
         event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) {
-        // The entry is settled before the focus moves on.
-        if (entry(nullptr) == Entry::Incomplete)
-            showValue();
+        // The focus moves on only from a date or an empty field.
+        if (refuseInvalidEntry()) {
+            event->accept();
+            return;
+        }
     }
     TextField::keyPressEvent(event);
 }
 
 void DateField::focusOutEvent(QFocusEvent* event) {
-    if (entry(nullptr) == Entry::Incomplete)
-        showValue();
     TextField::focusOutEvent(event);
+    takeEditedText();
+    // Leaving by Tab or a click: refused once the focus change is over, told only when this
+    // entry was not told yet (a check that runs on the click may have told it). A popup, a
+    // message box or another window taking the focus is no leaving.
+    const Qt::FocusReason reason = event->reason();
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::MouseFocusReason) &&
+        hasInvalidEntry())
+        QTimer::singleShot(0, this, [this] {
+            if (!hasFocus() && !QApplication::activeModalWidget() && isVisible())
+                refuseInvalidEntry(true);
+        });
 }
 
 DateField::Entry DateField::entry(QString* value) const {

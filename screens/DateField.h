@@ -10,10 +10,14 @@ class QCalendarWidget;
 
 namespace plw {
 
+class Prompter;
+
 // The screens' date input field: edits and shows "yyyy年mm月dd日", delivers "YYYYMMDD" or "" (no
 // date is allowed). F4 opens a calendar popup; choosing a day there (click or Enter) sets the
 // date, Esc closes it unchanged. Enter, Down and Up move as in every text field. An incomplete
-// or impossible entry is never a value: on leaving the field it goes back to the last date.
+// or impossible entry is never a value, and never replaced either: it stays as typed, and
+// leaving the field by the keyboard or a check (refuseInvalidEntry) tells the operator and puts
+// the focus back, until the entry is a date or emptied.
 class DateField : public TextField {
 public:
     explicit DateField(QWidget* parent = nullptr);
@@ -24,10 +28,19 @@ public:
     QDate date() const;
     // Takes "" (no date) or a real "YYYYMMDD" day; anything else is rejected: false, unchanged.
     bool setValue(const QString& value);
-    // Called whenever the value changes (typing a complete date, the calendar, setValue).
+    // Called whenever the value changes (an entry settled or finished, the calendar, setValue).
     void setValueChangedHandler(std::function<void(const QString&)> handler) {
         mValueChanged = std::move(handler);
     }
+
+    // Whether the text shown is neither a date nor empty.
+    bool hasInvalidEntry() const;
+    // The prompter that tells the operator about an invalid entry (the screen's).
+    void setPrompter(Prompter* prompter) { mPrompter = prompter; }
+    // With an invalid entry: tells the operator (with toldOnce, only when this entry was not told
+    // yet), puts the focus back and returns true. Otherwise takes the entry (a date or nothing)
+    // as the value and returns false.
+    bool refuseInvalidEntry(bool toldOnce = false);
 
     // Opens the calendar below the field on the field's date (today without one).
     void openCalendar();
@@ -48,6 +61,9 @@ private:
     void chooseFromCalendar(const QDate& date);
 
     QString mValue;
+    Prompter* mPrompter = nullptr;
+    // The invalid entry the operator was last told about.
+    QString mReported;
     std::unique_ptr<QCalendarWidget> mCalendar;
     std::function<void(const QString&)> mValueChanged;
 };

@@ -2,9 +2,13 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/FileSystem.h"
+#include "app/QtJapanese.h"
+#include "app/XdgDocumentOpener.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
+#include "app/main/StreamPrompter.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
@@ -12,6 +16,7 @@
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
 #include "screens/ConditionScreenFlow.h"
+#include "screens/DesktopStart.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
@@ -22,14 +27,18 @@
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
+#include "screens/QtHardCopyDialog.h"
+#include "screens/QtHardCopyPrinter.h"
+#include "screens/QtMasterBrowserDialog.h"
 #include "screens/QtSaveFileDialog.h"
 #include "screens/QtTemplateDialog.h"
+#include "screens/Sub_HDCOPY.h"
 #include "screens/TemplateButtons.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QEvent>
 #include <QFont>
 
@@ -81,9 +90,11 @@ MaybeEnd DesktopProgram::start() {
     buildScreens();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(false);
-    LoadSessionParameters(mSession);
+    const ParameterLoad load = LoadSessionParameters(mSession);
+    // Every screen shows the loaded parameters, so that the exit saves what they hold.
     mParameterScreen->loadState(mSession.ParameterScreen);
     mParameterScreen->setConditionSummary(mSession.Conditions->SummaryLines());
+    mOutputScreen->loadState();
     mSession.SaveSettings = [this](Session& session) {
         session.ParameterScreen = mParameterScreen->state();
         mOutputScreen->storeState();
@@ -98,14 +109,22 @@ MaybeEnd DesktopProgram::start() {
                 window->hide();
     };
     mSession.OpenWorkbook = [this](const QString& path) {
+        // When nothing can show the workbook, the operator still learns where it was saved.
         QString error;
         LinuxSpreadsheetHost host(path);
         if (!host.Open(path, &error))
-            mSession.Messages.show(error, MessageIcon::Critical);
+            mSession.Messages.show(QStringLiteral("Excelブックを保存しました。\r") +
+                                       ToNativePath(path) + QStringLiteral("\r\r") + error,
+                                   MessageIcon::Exclamation);
     };
     mParameterScreen->show();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(true);
+    ReportDamagedSettings(mSession, load);
+    // A stored value the fields cannot hold is shown as it is, and the operator is told.
+    const QStringList unfit = ValuesThatDoNotFit(mSession.ParameterScreen);
+    if (!unfit.isEmpty())
+        mSession.Messages.show(DoNotFitMessage(unfit), MessageIcon::Exclamation);
     return std::nullopt;
 }
 
@@ -165,6 +184,10 @@ void DesktopProgram::buildScreens() {
         return shown;
     });
 
+    ConnectScreenAids(mSession, mAids, screen,
+                      {mParameterScreen.get(), mViewpointScreen.get(), mThresholdScreen.get(),
+                       mOutputScreen.get(), mConditionScreen.get()});
+
     mOutputScreen->setBackHandler([this] { mParameterScreen->show(); });
     mOutputScreen->setExecuteHandler([this] { return runAnalysis(); });
 
@@ -194,7 +217,8 @@ void DesktopProgram::withContext(const std::function<void(AnalysisContext&)>& wo
                             [this] {
                                 mOutputScreen->hide();
                                 mParameterScreen->hide();
-                            }};
+                            },
+                            {}};
     setBusy(true);
     work(context);
     setBusy(false);
@@ -202,10 +226,11 @@ void DesktopProgram::withContext(const std::function<void(AnalysisContext&)>& wo
 
 void DesktopProgram::setBusy(bool busy) {
     // The run's own windows keep their cancel; the screens take no input meanwhile.
-    for (QWidget* screen :
-         std::initializer_list<QWidget*>{mParameterScreen.get(), mOutputScreen.get(),
-                                         mViewpointScreen.get(), mThresholdScreen.get()})
-        screen->setEnabled(!busy);
+    for (QWidget* screen : std::initializer_list<QWidget*>{
+             mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
+             mThresholdScreen.get(), mHelpWindow.get()})
+        if (screen)
+            screen->setEnabled(!busy);
 }
 
 void DesktopProgram::toMenu() {
@@ -240,31 +265,38 @@ void DesktopProgram::finish(const ProgramEnd& end) {
         mEnd(end.status);
 }
 
-int RunDesktop(int argc, char* argv[]) {
+int RunDesktop(int argc, char* argv[], const CommandLine& line) {
     // Wayland ignores where a window asks to be placed: the X11 platform is used where it exists.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!DisplayNamed()) {
+        StreamPrompter prompter(stderr);
+        static_cast<Prompter&>(prompter).show(NoDisplayMessage(), MessageIcon::Critical);
+        return NoDisplayStatus;
+    }
+    const ApplicationStartGuard guard;
     QApplication application(argc, argv);
+    guard.started();
     QApplication::setApplicationName(QStringLiteral("plwan40"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"));
-    parser.addHelpOption();
-    const QCommandLineOption location(
-        QStringLiteral("location"),
-        QStringLiteral("The location file to use instead of searching for one."),
-        QStringLiteral("FILE"));
-    parser.addOption(location);
-    parser.process(application);
+    QString error;
+    if (!LoadJapanese(application, &error))
+        StreamPrompter(stderr).show(error, MessageIcon::Information, MessageButtons::Ok);
 
     MessageBoxPrompter prompter(QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"));
     SystemClock clock;
     ApplicationEventPump pump;
     Session session(prompter, clock, pump);
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
-    session.Env.LocationFileOverride = parser.value(location);
+    session.Env.LocationFileOverride = line.LocationFile;
     QtSaveFileDialog saveDialog;
+    QtMasterBrowserDialog browsers(session.Env);
+    QtHardCopyPrinter printer;
+    QtHardCopyDialog hardCopyDialog(printer, prompter);
+    ScreenHardCopy hardCopies(clock, prompter, hardCopyDialog, printer, saveDialog);
+    XdgDocumentOpener documents(prompter);
     DesktopProgram program(session, saveDialog);
+    program.setScreenAids({&browsers, &hardCopies, &documents});
     program.setEndHandler([](int status) { QCoreApplication::exit(status); });
     if (MaybeEnd end = program.start())
         return end->status;

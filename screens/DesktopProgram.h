@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ProgramEnd.h"
+#include "app/main/CommandLine.h"
+#include "screens/ScreenAids.h"
 
 #include <functional>
 #include <memory>
@@ -42,6 +44,9 @@ public:
     // F12 enabled. The end when a step failed (its message shown).
     MaybeEnd start();
 
+    // The browsers, hard copy and document viewer the screens open; set before start.
+    void setScreenAids(const ScreenAids& aids) { mAids = aids; }
+
     // Called once with the program's end status when an exit path has run.
     void setEndHandler(std::function<void(int status)> handler) { mEnd = std::move(handler); }
 
@@ -49,6 +54,8 @@ public:
     FRM_PLWAN402& viewpointScreen() { return *mViewpointScreen; }
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
     FRM_DMSentk1& conditionScreen() { return *mConditionScreen; }
+    FRM_PLWAN404& thresholdScreen() { return *mThresholdScreen; }
+    ExtractionWaitWindow& waitWindow() { return *mWait; }
     Frm_excelRun& progressWindow() { return *mProgress; }
     Frm_excel2jyu& runningDialog() { return *mRunningDialog; }
 
@@ -80,11 +87,13 @@ private:
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;
+    ScreenAids mAids;
     bool mEnded = false;
 };
 
 // The desktop program's entry: the Qt application (the X11 platform preferred where Wayland
-// would ignore window placement), the options, the session and the event loop. Exit status.
-int RunDesktop(int argc, char* argv[]);
+// would ignore window placement) in Japanese, the session and the event loop. Exit status; 2
+// without a display.
+int RunDesktop(int argc, char* argv[], const CommandLine& line);
 
 } // namespace plw

@@ -6,6 +6,7 @@
 #include "screens/ConditionPages.h"
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
+#include "screens/HardCopyButton.h"
 #include "screens/MonthDayField.h"
 #include "screens/TextField.h"
 #include "screens/UpDownButtons.h"
@@ -185,8 +186,8 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
     keys->addStretch(1);
     keys->addWidget(mCalendarHint);
     keys->addStretch(1);
-    mHardCopySlot = new QHBoxLayout;
-    keys->addLayout(mHardCopySlot);
+    // A double click on the screen's background prints it too.
+    keys->addWidget(new HardCopyButton(line, this));
     keys->addWidget(mF1);
     keys->addWidget(mCount);
     keys->addSpacing(12);

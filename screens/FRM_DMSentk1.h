@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 
-class QBoxLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -44,9 +43,6 @@ public:
     // While the count yields, the screen takes no input (its messages can still be answered).
     void setBusy(bool busy);
 
-    // The place in the line of function keys where the screen hard copy control goes.
-    QBoxLayout* hardCopySlot() const { return mHardCopySlot; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,7 +76,6 @@ private:
     QPushButton* mTemplate = nullptr;
     QPushButton* mHelp = nullptr;
     QPushButton* mDebug = nullptr;
-    QBoxLayout* mHardCopySlot = nullptr;
     std::function<void()> mCountHandler;
     std::function<void()> mTemplateHandler;
     std::function<void()> mHelpHandler;

@@ -7,7 +7,10 @@
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/HardCopyButton.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/SampleParameters.h"
 
 #include <QApplication>
@@ -63,15 +66,6 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
     return b;
 }
 
-// A button that opens a screen or dialog not built yet: shown, not usable, and saying why.
-QPushButton* unavailableButton(const QString& name, const QString& caption, const QString& why,
-                               QWidget* parent) {
-    auto* b = button(name, caption, parent);
-    b->setEnabled(false);
-    b->setToolTip(why);
-    return b;
-}
-
 // A button usable once its handler is set.
 QPushButton* handlerButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = button(name, caption, parent);
@@ -107,19 +101,25 @@ FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, c
     : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mClock(clock) {
     setObjectName(QStringLiteral("FRM_PLWAN401"));
 
+    // Two columns over the group matrix, so that the screen fits a laptop display: the
+    // conditions and the parameters on the left, the dates and the figures on the right.
     auto* grid = new QGridLayout(body());
     grid->setContentsMargins(0, 0, 0, 0);
-    auto* dates = new QWidget(body());
-    auto* datesLayout = new QVBoxLayout(dates);
-    datesLayout->setContentsMargins(0, 0, 0, 0);
-    datesLayout->addWidget(buildLastVisit());
-    datesLayout->addWidget(buildDetailPeriod());
-    grid->addWidget(buildExtraction(), 0, 0);
-    grid->addWidget(dates, 0, 1);
-    grid->addWidget(buildParameters(), 1, 0);
-    grid->addWidget(buildPreview(), 1, 1);
-    grid->addWidget(buildMatrix(), 2, 0, 1, 2);
-    grid->addWidget(buildBottomLine(), 3, 0, 1, 2);
+    grid->setSpacing(4);
+    const auto column = [this](std::initializer_list<QWidget*> areas) {
+        auto* stack = new QWidget(body());
+        auto* layout = new QVBoxLayout(stack);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(4);
+        for (QWidget* a : areas)
+            layout->addWidget(a);
+        layout->addStretch(1);
+        return stack;
+    };
+    grid->addWidget(column({buildExtraction(), buildParameters()}), 0, 0);
+    grid->addWidget(column({buildLastVisit(), buildDetailPeriod(), buildPreview()}), 0, 1);
+    grid->addWidget(buildMatrix(), 1, 0, 1, 2);
+    grid->addWidget(buildBottomLine(), 2, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 
@@ -132,38 +132,32 @@ FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, c
 
 QWidget* FRM_PLWAN401::buildExtraction() {
     auto* box = area(QStringLiteral("抽出条件"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mList1 = new QListWidget(box);
     mList1->setObjectName(QStringLiteral("List1"));
     mList1->setMinimumHeight(60);
-    layout->addWidget(mList1, 0, 0, 1, 4);
+    layout->addWidget(mList1, 0, 0, 4, 1);
     mNewButton = handlerButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box);
     mPreviousButton = handlerButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box);
-    layout->addWidget(mNewButton, 1, 0);
+    mDirectMailButton =
+        handlerButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box);
+    mMailButton = handlerButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box);
+    layout->addWidget(mNewButton, 0, 1);
     layout->addWidget(mPreviousButton, 1, 1);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"),
-                          QStringLiteral("準備中：ＤＭの発送一覧から条件を取り込む画面は"
-                                         "、まだ使えません"),
-                          box),
-        1, 2);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"),
-                          QStringLiteral("準備中：メールの送信一覧から条件を取り込む画"
-                                         "面は、まだ使えません"),
-                          box),
-        1, 3);
+    layout->addWidget(mDirectMailButton, 2, 1);
+    layout->addWidget(mMailButton, 3, 1);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
                                       "んで分析を行いたい場合等は詳細条件を設定できます。"),
                        box);
     note->setWordWrap(true);
-    layout->addWidget(note, 2, 0, 1, 4);
+    layout->addWidget(note, 4, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildLastVisit() {
     auto* box = area(QStringLiteral("最終来店日"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mLastVisitFrom = new DateField(box);
     mLastVisitFrom->setObjectName(QStringLiteral("imdPinRai_F"));
     mLastVisitTo = new DateField(box);
@@ -187,7 +181,8 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
 
     auto* add = new QHBoxLayout;
     add->addWidget(label(QStringLiteral("上記の後日付に"), box));
-    mMonths = new TextField(box, 3);
+    mMonths = new TextField(box);
+    mMonths->setDigitsOnly(MonthCountDigits, this->prompter());
     mMonths->setObjectName(QStringLiteral("txtPinRai_X"));
     mMonths->setAlignment(Qt::AlignRight);
     mMonths->setFixedWidth(mMonths->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
@@ -213,35 +208,34 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
     add->addWidget(label(QStringLiteral("ヵ月後の"), box));
     mSetDate = button(QStringLiteral("cmdPinRai"), QStringLiteral("日付設定"), box);
     add->addWidget(mSetDate);
-    add->addStretch(1);
-    layout->addLayout(add, 2, 0);
-
     mMonthSlider = new QSlider(Qt::Horizontal, box);
     mMonthSlider->setObjectName(QStringLiteral("sldPinRai"));
     mMonthSlider->setRange(MonthCountMin, MonthCountMax);
     mMonthSlider->setTickPosition(QSlider::TicksBelow);
     mMonthSlider->setTickInterval(12);
-    layout->addWidget(mMonthSlider, 3, 0);
+    add->addWidget(mMonthSlider, 1);
+    layout->addLayout(add, 2, 0);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildDetailPeriod() {
     auto* box = area(QStringLiteral("購買日付詳細指定"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mDetailOn = new QCheckBox(QStringLiteral("購買日付詳細指定をする"), box);
     mDetailOn->setObjectName(QStringLiteral("chkKs1"));
-    layout->addWidget(mDetailOn, 0, 0);
 
     mDetailFrom = new DateField(box);
     mDetailFrom->setObjectName(QStringLiteral("imdPinRai_2F"));
     mDetailTo = new DateField(box);
     mDetailTo->setObjectName(QStringLiteral("imdPinRai_2T"));
     auto* range = new QHBoxLayout;
+    range->addWidget(mDetailOn);
+    range->addSpacing(8);
     range->addWidget(mDetailFrom);
     range->addWidget(label(QStringLiteral("～"), box));
     range->addWidget(mDetailTo);
     range->addStretch(1);
-    layout->addLayout(range, 1, 0);
+    layout->addLayout(range, 0, 0);
 
     auto* quick = new QHBoxLayout;
     for (std::size_t i = 0; i < QuickRanges.size(); ++i) {
@@ -253,24 +247,22 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
         quick->addWidget(b);
     }
     quick->addStretch(1);
-    layout->addLayout(quick, 2, 0);
+    layout->addLayout(quick, 1, 0);
 
     auto* last = new QHBoxLayout;
     mFromDetail = new QCheckBox(QStringLiteral("最終来店日を購買日付詳細範囲の日付とする。"), box);
     mFromDetail->setObjectName(QStringLiteral("chkKs2"));
     last->addWidget(mFromDetail);
     last->addStretch(1);
-    last->addWidget(unavailableButton(
-        QStringLiteral("Command8"), QStringLiteral("説明"),
-        QStringLiteral("準備中：説明書「説明：RFM分析日付の関係.pdf」は、まだ用意されていません"),
-        box));
-    layout->addLayout(last, 3, 0);
+    mExplanationButton = handlerButton(QStringLiteral("Command8"), QStringLiteral("説明"), box);
+    last->addWidget(mExplanationButton);
+    layout->addLayout(last, 2, 0);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildParameters() {
     auto* box = area(QStringLiteral("RFＭ分析パラメータ"), body());
-    auto* layout = new QVBoxLayout(box);
+    auto* layout = Compact(new QVBoxLayout(box));
 
     auto* base = new QHBoxLayout;
     base->addWidget(label(QStringLiteral("基準日"), box));
@@ -298,6 +290,8 @@ QWidget* FRM_PLWAN401::buildParameters() {
 
     // Three columns R, F, M; rows rank 5 (top) to rank 1, each field with its unit caption.
     auto* thresholds = new QGridLayout;
+    thresholds->setHorizontalSpacing(4);
+    thresholds->setVerticalSpacing(1);
     struct Dimension {
         const char16_t* Heading;
         const char16_t* Name;
@@ -317,7 +311,8 @@ QWidget* FRM_PLWAN401::buildParameters() {
         const int column = 1 + static_cast<int>(d) * 2;
         thresholds->addWidget(label(text(dim.Heading), box), 0, column, 1, 2);
         for (int rank = 5; rank >= 1; --rank) {
-            auto* field = new TextField(box, 5);
+            auto* field = new TextField(box);
+            field->setDigitsOnly(ThresholdDigits, this->prompter());
             field->setObjectName(QStringLiteral("%1_%2").arg(text(dim.Name)).arg(rank));
             field->setAlignment(Qt::AlignRight);
             field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
@@ -333,10 +328,10 @@ QWidget* FRM_PLWAN401::buildParameters() {
                                   column + 1);
         }
     }
-    thresholds->setColumnStretch(7, 1);
-    layout->addLayout(thresholds);
-
-    auto* buttons = new QHBoxLayout;
+    auto* table = new QHBoxLayout;
+    table->addLayout(thresholds);
+    table->addSpacing(12);
+    auto* buttons = new QVBoxLayout;
     auto* sample = button(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
     connect(sample, &QPushButton::clicked, this, [this] {
         const SampleThresholdSet s = SampleThresholds();
@@ -354,20 +349,21 @@ QWidget* FRM_PLWAN401::buildParameters() {
         handlerButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box);
     buttons->addWidget(mThresholdTemplateButton);
     buttons->addStretch(1);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
+    table->addLayout(buttons);
+    table->addStretch(1);
+    layout->addLayout(table);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildMatrix() {
     auto* box = area(QStringLiteral("RFＭ分析でのグループ分け"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mMatrix = new GroupMatrixWidget(GroupMatrixWidget::Arrangement::R, box);
     mMatrix->setObjectName(QStringLiteral("lblR54321"));
-    layout->addWidget(mMatrix, 0, 0, 3, 1, Qt::AlignTop);
+    layout->addWidget(mMatrix, 0, 0, 2, 1, Qt::AlignTop);
 
     auto* options = area(QStringLiteral("設定するグループ"), box);
-    auto* optionLayout = new QVBoxLayout(options);
+    auto* optionLayout = Compact(new QGridLayout(options));
     auto* group = new QButtonGroup(options);
     const std::array<std::pair<const char16_t*, const char16_t*>, 6> names{{
         {u"lblGrp_A", u"グループＡ"},
@@ -393,7 +389,7 @@ QWidget* FRM_PLWAN401::buildMatrix() {
         auto* row = new QHBoxLayout;
         row->addWidget(swatch);
         row->addWidget(option, 1);
-        optionLayout->addLayout(row);
+        optionLayout->addLayout(row, static_cast<int>(i) % 3, static_cast<int>(i) / 3);
         group->addButton(option, static_cast<int>(i) + 1);
         mGroupOptions[i] = option;
     }
@@ -403,8 +399,7 @@ QWidget* FRM_PLWAN401::buildMatrix() {
     auto* hint = label(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを押しな"
                                       "がらマウスでなぞって　指定します。"),
                        box);
-    hint->setWordWrap(true);
-    layout->addWidget(hint, 1, 1);
+    layout->addWidget(hint, 2, 0);
 
     auto* buttons = new QGridLayout;
     auto* all = button(QStringLiteral("Command5"), QStringLiteral("全て設定"), box);
@@ -424,71 +419,67 @@ QWidget* FRM_PLWAN401::buildMatrix() {
     buttons->addWidget(mGroupTemplateButton, 0, 1);
     buttons->addWidget(sample, 1, 0);
     buttons->addWidget(mViewpointButton, 1, 1);
-    layout->addLayout(buttons, 2, 1);
+    layout->addLayout(buttons, 1, 1, 2, 1, Qt::AlignTop);
     layout->setColumnStretch(1, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildPreview() {
     auto* box = area(QStringLiteral("参考：上部抽出条件での各値"), body());
-    auto* layout = new QGridLayout(box);
+    auto* layout = Compact(new QGridLayout(box));
     mPreviewButton = button(QStringLiteral("Command3"), QStringLiteral("各値を得る"), box);
     mPreviewButton->setEnabled(false);
-    layout->addWidget(mPreviewButton, 0, 0, 1, 2, Qt::AlignLeft);
-    const auto value = [box, layout](const QString& name, const QString& caption, int row) {
+    layout->addWidget(mPreviewButton, 0, 0, 3, 1, Qt::AlignTop);
+    // The five figures in two columns beside the button.
+    const auto value = [box, layout](const QString& name, const QString& caption, int place) {
         auto* result = new QLabel(box);
         result->setObjectName(name);
         result->setFrameShape(QFrame::Panel);
         result->setFrameShadow(QFrame::Sunken);
         result->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         result->setMinimumWidth(result->fontMetrics().horizontalAdvance(QString(15, u'0')));
-        layout->addWidget(new QLabel(caption, box), row, 0);
-        layout->addWidget(result, row, 1);
+        const int row = place % 3;
+        const int column = 1 + place / 3 * 2;
+        layout->addWidget(new QLabel(caption, box), row, column);
+        layout->addWidget(result, row, column + 1);
         return result;
     };
-    mSgnCnt = value(QStringLiteral("lblSgnCnt"), QStringLiteral("データ数"), 1);
-    mSgnMax = value(QStringLiteral("lblSgnMax"), QStringLiteral("最大購買額"), 2);
-    mSgnMin = value(QStringLiteral("lblSgnMin"), QStringLiteral("最小購買額"), 3);
-    mSgnSum = value(QStringLiteral("lblSgnSum"), QStringLiteral("購買額累計"), 4);
-    mSgnAvg = value(QStringLiteral("lblSgnAVG"), QStringLiteral("平均額累計"), 5);
-    layout->setRowStretch(6, 1);
-    layout->setColumnStretch(2, 1);
+    mSgnCnt = value(QStringLiteral("lblSgnCnt"), QStringLiteral("データ数"), 0);
+    mSgnMax = value(QStringLiteral("lblSgnMax"), QStringLiteral("最大購買額"), 1);
+    mSgnMin = value(QStringLiteral("lblSgnMin"), QStringLiteral("最小購買額"), 2);
+    mSgnSum = value(QStringLiteral("lblSgnSum"), QStringLiteral("購買額累計"), 3);
+    mSgnAvg = value(QStringLiteral("lblSgnAVG"), QStringLiteral("平均額累計"), 4);
+    layout->setColumnStretch(5, 1);
     return box;
 }
 
 QWidget* FRM_PLWAN401::buildBottomLine() {
     auto* line = new QWidget(body());
-    auto* layout = new QVBoxLayout(line);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* keys = new QHBoxLayout;
+    auto* keys = new QHBoxLayout(line);
+    keys->setContentsMargins(0, 0, 0, 0);
     mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), line);
     mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), line);
     keys->addWidget(mEsc);
-    keys->addStretch(1);
+    auto* status = new QStatusBar(line);
+    status->setObjectName(QStringLiteral("stbGuide"));
+    status->setSizeGripEnabled(false);
+    keys->addWidget(status, 1);
     mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), line);
     mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
     mCalendarHint->setFrameShape(QFrame::Box);
     mCalendarHint->hide();
     keys->addWidget(mCalendarHint);
     keys->addStretch(1);
-    auto* hardCopy = new QToolButton(line);
-    hardCopy->setObjectName(QStringLiteral("imgHDCopy"));
-    hardCopy->setText(QStringLiteral("ハードコピー"));
-    hardCopy->setEnabled(false);
-    hardCopy->setToolTip(QStringLiteral("準備中：画面のハードコピー（印刷）は、まだ使えません"));
-    keys->addWidget(hardCopy);
+    keys->addWidget(new HardCopyButton(line));
     keys->addWidget(mF12);
-    layout->addLayout(keys);
-    auto* status = new QStatusBar(line);
-    status->setObjectName(QStringLiteral("stbGuide"));
-    status->setSizeGripEnabled(false);
-    layout->addWidget(status);
     return line;
 }
 
 void FRM_PLWAN401::connectControls() {
-    connect(mSetDate, &QPushButton::clicked, this,
-            [this] { SetDatePlusMonths(mLastVisitTo, mLastVisitFrom, mMonths, prompter()); });
+    connect(mSetDate, &QPushButton::clicked, this, [this] {
+        if (!mLastVisitFrom->refuseInvalidEntry())
+            SetDatePlusMonths(mLastVisitTo, mLastVisitFrom, mMonths, prompter());
+    });
     connect(mMonthSlider, &QSlider::valueChanged, this, [this](int position) {
         const QString count = QString::number(position);
         if (mMonths->text() != count)
@@ -530,6 +521,14 @@ void FRM_PLWAN401::connectControls() {
     connect(mThresholdTemplateButton, &QPushButton::clicked, this, [this] {
         if (mThresholdTemplate)
             mThresholdTemplate();
+    });
+    connect(mDirectMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::DirectMail); });
+    connect(mMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::Mail); });
+    connect(mExplanationButton, &QPushButton::clicked, this, [this] {
+        if (mExplanation)
+            mExplanation();
     });
     connect(mF12, &QPushButton::clicked, this, [this] { goNext(); });
     connect(mEsc, &QPushButton::clicked, this, [this] {
@@ -633,6 +632,17 @@ void FRM_PLWAN401::setTemplateHandlers(std::function<void()> group,
     mThresholdTemplateButton->setEnabled(static_cast<bool>(mThresholdTemplate));
 }
 
+void FRM_PLWAN401::setCampaignHandler(CampaignHandler handler) {
+    mCampaign = std::move(handler);
+    mDirectMailButton->setEnabled(static_cast<bool>(mCampaign));
+    mMailButton->setEnabled(static_cast<bool>(mCampaign));
+}
+
+void FRM_PLWAN401::setExplanationHandler(std::function<void()> handler) {
+    mExplanation = std::move(handler);
+    mExplanationButton->setEnabled(static_cast<bool>(mExplanation));
+}
+
 void FRM_PLWAN401::setConditionSummary(const QStringList& lines) {
     mList1->clear();
     mList1->addItems(lines);
@@ -701,11 +711,28 @@ void FRM_PLWAN401::failWith(const QString& message, const QString& focus) {
         SetFocusSafe(control);
 }
 
+bool FRM_PLWAN401::refuseInvalidDates() {
+    for (DateField* field : {mLastVisitFrom, mLastVisitTo, mBaseDate, mDetailFrom, mDetailTo})
+        if (field->isEnabled() && field->refuseInvalidEntry())
+            return true;
+    return false;
+}
+
 bool FRM_PLWAN401::checkScreen() {
+    if (refuseInvalidDates())
+        return false;
     const ParameterCheckFailure failure = CheckParameterScreen(state(), mClock);
     if (!failure.passed())
         failWith(failure.Message, failure.Focus);
     return failure.passed();
+}
+
+void FRM_PLWAN401::takeCampaign(CampaignSource source) {
+    if (!mCampaign || !checkScreen())
+        return;
+    const std::optional<CampaignConditions> taken = mCampaign(source, state());
+    if (taken && mConditionScreen)
+        mConditionScreen(taken->ModeCaption, taken->Record);
 }
 
 void FRM_PLWAN401::goNext() {
@@ -721,7 +748,7 @@ void FRM_PLWAN401::goNext() {
 }
 
 void FRM_PLWAN401::preview() {
-    if (!mPreview)
+    if (!mPreview || refuseInvalidDates())
         return;
     // The waiting texts stay while the preview runs and when it finds nothing.
     PreviewLabels labels{QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),

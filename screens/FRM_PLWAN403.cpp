@@ -1,9 +1,12 @@
 #include "screens/FRM_PLWAN403.h"
 
+#include "screens/ScreenRoutines.h"
+
 #include "app/CommonRoutines.h"
 #include "app/Prompter.h"
 #include "screens/ChartSamplePicture.h"
 #include "screens/FieldRoutines.h"
+#include "screens/HardCopyButton.h"
 #include "screens/SaveFileDialog.h"
 #include "screens/TextField.h"
 
@@ -88,7 +91,7 @@ void FRM_PLWAN403::buildControls() {
         {u"chkP50", u"Ｍ視点人数"},
         {u"chkP51", u"Ｍ視点金額"},
     }};
-    auto* outputLayout = new QGridLayout(outputBox);
+    auto* outputLayout = Compact(new QGridLayout(outputBox));
     for (size_t i = 0; i < outputs.size(); ++i) {
         mOutputs[i] = new QCheckBox(QString::fromUtf16(outputs[i].second), outputBox);
         mOutputs[i]->setObjectName(QString::fromUtf16(outputs[i].first));
@@ -116,7 +119,7 @@ void FRM_PLWAN403::buildControls() {
     const auto chartBox = [this, area](const QString& caption, auto& options, QButtonGroup*& group,
                                        const QString& prefix, const auto& pictures, int columns) {
         auto* box = new QGroupBox(caption, area);
-        auto* layout = new QGridLayout(box);
+        auto* layout = Compact(new QGridLayout(box));
         group = new QButtonGroup(box);
         for (size_t i = 0; i < options.size(); ++i) {
             auto* option = new QRadioButton(QStringLiteral("種類") + QChar(0xFF11 + int(i)), box);
@@ -158,7 +161,7 @@ void FRM_PLWAN403::buildControls() {
         auto* list = new QListWidget(listBox);
         list->setObjectName(name);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setMinimumSize(200, 220);
+        list->setMinimumSize(200, 160);
         return list;
     };
     mList2 = itemList(QStringLiteral("List2"));
@@ -180,7 +183,7 @@ void FRM_PLWAN403::buildControls() {
     connect(mList3, &QListWidget::itemDoubleClicked, this, [this] { moveToOutput(); });
 
     auto* orderBox = new QGroupBox(QStringLiteral("出力順序"), listBox);
-    auto* orderLayout = new QVBoxLayout(orderBox);
+    auto* orderLayout = Compact(new QVBoxLayout(orderBox));
     mOrderGroup = new QButtonGroup(orderBox);
     const std::array<const char16_t*, 3> orders{u"会員番号順", u"RFM値順", u"グループ順"};
     for (size_t i = 0; i < orders.size(); ++i) {
@@ -191,7 +194,7 @@ void FRM_PLWAN403::buildControls() {
     }
 
     auto* groupBox = new QGroupBox(QStringLiteral("出力グループ"), listBox);
-    auto* groupLayout = new QGridLayout(groupBox);
+    auto* groupLayout = Compact(new QGridLayout(groupBox));
     const std::array<std::pair<const char16_t*, const char16_t*>, 6> groups{{
         {u"chkGrp_A", u"グループＡ"},
         {u"chkGrp_B", u"グループＢ"},
@@ -212,7 +215,7 @@ void FRM_PLWAN403::buildControls() {
     connect(groupsOn, &QPushButton::clicked, this, [this] { tickAllGroups(true); });
     connect(groupsOff, &QPushButton::clicked, this, [this] { tickAllGroups(false); });
 
-    auto* listLayout = new QGridLayout(listBox);
+    auto* listLayout = Compact(new QGridLayout(listBox));
     listLayout->addWidget(new QLabel(QStringLiteral("出力項目"), listBox), 0, 0);
     listLayout->addWidget(new QLabel(QStringLiteral("出力不要項目"), listBox), 0, 2);
     listLayout->addWidget(mList2, 1, 0);
@@ -234,7 +237,7 @@ void FRM_PLWAN403::buildControls() {
     mWorkbookName = new TextField(nameBox);
     mWorkbookName->setObjectName(QStringLiteral("txtOtFname"));
     mF9 = button(QStringLiteral("cmdF9"), QStringLiteral("F9:参照"), nameBox);
-    auto* nameLayout = new QHBoxLayout(nameBox);
+    auto* nameLayout = Compact(new QHBoxLayout(nameBox));
     nameLayout->addWidget(mWorkbookName, 1);
     nameLayout->addWidget(mF9);
     connect(mF9, &QPushButton::clicked, this, [this] { browseWorkbook(); });
@@ -243,7 +246,7 @@ void FRM_PLWAN403::buildControls() {
     mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:前画面"), area);
     mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:Excel出力"), area);
     for (QPushButton* b : {mEsc, mF12})
-        b->setMinimumSize(130, 32);
+        b->setMinimumSize(130, 28);
     connect(mEsc, &QPushButton::clicked, this, [this] { goBack(); });
     connect(mF12, &QPushButton::clicked, this, [this] { execute(); });
     setEscButton(mEsc);
@@ -259,6 +262,7 @@ void FRM_PLWAN403::buildControls() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(mEsc);
     bottom->addStretch(1);
+    bottom->addWidget(new HardCopyButton(area));
     bottom->addWidget(mF12);
     auto* layout = new QVBoxLayout(area);
     layout->addLayout(top);

@@ -1,7 +1,10 @@
 #include "screens/FRM_PLWAN404.h"
 
-#include "rfm/PLWAN4_hrhen.h"
+#include "app/Prompter.h"
+#include "rfm/ThresholdSteps.h"
+#include "screens/HardCopyButton.h"
 #include "screens/TextField.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterScreenState.h"
 
 #include <QCloseEvent>
@@ -72,7 +75,7 @@ std::array<QString, 5>& stateThresholds(ParameterScreenState& state, char dimens
 
 FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
                            ParameterScreenState& state, QWidget* parent)
-    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN404) "), parent), mState(state) {
+    : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mState(state) {
     setObjectName(QStringLiteral("FRM_PLWAN404"));
 
     auto* frame = new QGroupBox(QStringLiteral("RFＭ分析パラメータ"), body());
@@ -93,11 +96,12 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
         grid->addWidget(heading, 0, column, 1, 2);
         Fields& fields = fieldsOf(dim.letter);
         for (int rank = 5; rank >= 1; --rank) {
-            auto* field = new TextField(frame, 10);
+            auto* field = new TextField(frame);
+            field->setDigitsOnly(ThresholdDigits, this->prompter());
             field->setObjectName(QStringLiteral("txtPrm") + QChar(QLatin1Char(dim.letter)) +
                                  QStringLiteral("_") + QString::number(rank));
             field->setAlignment(Qt::AlignRight);
-            field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 +
+            field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 7 +
                                  12);
             fields[rank - 1] = field;
             grid->addWidget(field, 1 + 5 - rank, column);
@@ -156,6 +160,7 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
+    bottom->addWidget(new HardCopyButton(body()));
     bottom->addWidget(mF12);
     auto* layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -205,14 +210,17 @@ FRM_PLWAN404::Fields& FRM_PLWAN404::fieldsOf(char dimension) {
 
 void FRM_PLWAN404::step(char dimension, int amount) {
     Fields& fields = fieldsOf(dimension);
-    const Currency zero;
-    for (int i = 4; i >= 1; --i) {
-        Currency value = ThresholdValue(fields[i]->text()) + Currency::fromInteger(amount);
-        if (amount < 0 && value < zero)
-            value = zero;
-        fields[i]->setText(value.toString());
+    std::array<QString, 5> values;
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = fields[i]->text();
+    if (!StepThresholds(values, amount)) {
+        prompter().show(QStringLiteral("しきい値は %1 までです").arg(ThresholdMaximum),
+                        MessageIcon::Critical);
+        return;
     }
-    fields[0]->setText(fields[1]->text());
+    // Field 1 last, so that it is set as stepped rather than echoed from field 2.
+    for (size_t i = values.size(); i-- > 0;)
+        fields[i]->setText(values[i]);
 }
 
 void FRM_PLWAN404::goBack() {

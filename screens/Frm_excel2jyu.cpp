@@ -90,7 +90,11 @@ RunningSpreadsheetDialog::Choice Frm_excel2jyu::choose() {
     mWaiting = false;
     mWaitPage->hide();
     mChoicePage->show();
-    mAutoQuit->setChecked(true);
+    // The automatic option is chosen when the dialog opens; shown again within the same check it
+    // keeps what the operator chose.
+    if (!mLoaded)
+        mAutoQuit->setChecked(true);
+    mLoaded = true;
     mGo->setFocus();
     adjustSize();
     CentreScreen(this);
@@ -119,6 +123,7 @@ void Frm_excel2jyu::showWaiting(const QString& file) {
 
 void Frm_excel2jyu::close() {
     mWaiting = false;
+    mLoaded = false;
     hide();
 }
 

@@ -18,7 +18,8 @@ class Frm_excel2jyu final : public QDialog, public RunningSpreadsheetDialog {
 public:
     explicit Frm_excel2jyu(QWidget* parent = nullptr);
 
-    // Modal; optAutoQuit is selected when it opens. Closing it without cmdF12 (close box, Esc)
+    // Modal; optAutoQuit is selected when it opens (again after close()), the operator's choice
+    // kept when it is shown again before that. Closing it without cmdF12 (close box, Esc)
     // abandons the run.
     Choice choose() override;
     // Shown without blocking: the awaited file and "中断"; the close box and Esc cancel too.
@@ -40,6 +41,7 @@ private:
     QPushButton* mGo;
     QLabel* mWaitFile;
     QPushButton* mWaitCancel;
+    bool mLoaded = false;
     bool mWaiting = false;
     bool mWaitCancelled = false;
 };

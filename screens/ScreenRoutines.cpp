@@ -1,5 +1,9 @@
 #include "screens/ScreenRoutines.h"
 
+#include <QLayout>
+
+#include <algorithm>
+
 #include "app/Environment.h"
 #include "app/ScreenFrame.h"
 
@@ -27,10 +31,15 @@ void CentreScreen(QWidget* form) {
     QScreen* screen = displayOf(form);
     if (!screen)
         return;
-    const QRect display = screen->geometry();
+    const QRect display = screen->availableGeometry();
     const QSize size = form->frameGeometry().size();
-    form->move(display.x() + (display.width() - size.width()) / 2,
-               display.y() + (display.height() - size.height()) / 2);
+    form->move(display.x() + std::max(0, (display.width() - size.width()) / 2),
+               display.y() + std::max(0, (display.height() - size.height()) / 2));
+}
+
+void CompactLayout(QLayout* layout) {
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(3);
 }
 
 void PlaceScreen(QWidget* form, const Environment& environment) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QLayout;
 class QWidget;
 
 namespace plw {
@@ -12,8 +13,17 @@ struct Environment;
 // installation's card device.
 void SetScreenTitle(QWidget* form, const QString& designedCaption, const Environment& environment);
 
-// Centres the window on its display.
+// Centres the window on the part of its display that windows may use (without task bars); a
+// window taller or wider than that part starts at its top left corner.
 void CentreScreen(QWidget* form);
+
+// Narrow margins and spacing for the layout of an area, so that a screen stays compact enough
+// for a laptop display; Compact returns the layout.
+void CompactLayout(QLayout* layout);
+template <typename Layout> Layout* Compact(Layout* layout) {
+    CompactLayout(layout);
+    return layout;
+}
 
 // On a display wider than 1280 pixels, moves the window into the right ("MIGI") or left ("HIDA")
 // half as the installation's ScreenSide says; the top never changes.

@@ -4,6 +4,8 @@
 
 namespace plw {
 
+class Prompter;
+
 // The screens' text input field: a line edit with a maximum length on which Enter and Down move
 // to the next field of the tab order and Up to the previous one. With auto-advance on, it moves
 // on by itself once full (AutoAdvance on every key release).
@@ -14,12 +16,23 @@ public:
     void setAutoAdvance(bool on) { mAutoAdvance = on; }
     bool autoAdvance() const { return mAutoAdvance; }
 
+    // The field takes the digits 0 to 9 only, at most `digits` of them, as typed or pasted:
+    // another character is refused with a message through the prompter, a digit beyond the
+    // last place only with a beep. A text the program sets is shown as it is, never cut.
+    void setDigitsOnly(int digits, Prompter& prompter);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void refuseInput();
+
     bool mAutoAdvance = false;
+    int mDigits = 0;
+    Prompter* mPrompter = nullptr;
+    // The text of the key being handled, to tell a refused digit from another character.
+    QString mKeyText;
 };
 
 } // namespace plw

@@ -67,6 +67,9 @@ void ParametersToParameterScreen(const AnalysisParameters& p, ParameterScreenSta
         screen.FThreshold[i] = TrimBlanks(p.FThreshold[i]);
         screen.MThreshold[i] = TrimBlanks(p.MThreshold[i]);
     }
+    // The fields are filled from 1 to 5, and field 1 follows field 2 as it is set.
+    for (auto* thresholds : {&screen.RThreshold, &screen.FThreshold, &screen.MThreshold})
+        (*thresholds)[0] = (*thresholds)[1];
     screen.PaintGroup = optionNumber(p.PaintGroup, 6);
     // A cell holding anything but A to E shows the colour of X.
     for (size_t k = 0; k < screen.GroupMatrix.size(); ++k)

@@ -2,63 +2,74 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/ProgramEnd.h"
+#include "app/Prompter.h"
+#include "app/QtJapanese.h"
 #include "app/main/BatchRun.h"
 #include "app/main/Session.h"
 #include "app/main/StreamPrompter.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+
+#include <cstdio>
 
 namespace plw {
 
-int RunProgram(int argc, char* argv[]) {
+namespace {
+
+constexpr int UnusableCommandLine = 2;
+
+QStringList Arguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The end of a start whose command line cannot be used: the reason and where help is found.
+ProgramEnd RefuseCommandLine(const QString& reason) {
+    StreamPrompter prompter(stderr);
+    static_cast<Prompter&>(prompter).show(
+        reason + QStringLiteral("\r使い方は plwan40 --help で表示されます。"),
+        MessageIcon::Critical);
+    return ProgramEnd{UnusableCommandLine};
+}
+
+} // namespace
+
+int Main(int argc, char* argv[], DesktopEntry desktop) {
+    const ParsedCommandLine parsed = ParseCommandLine(Arguments(argc, argv));
+    if (!parsed.Line)
+        return RefuseCommandLine(parsed.Error).status;
+    switch (parsed.Line->RunMode) {
+    case CommandLine::Mode::Help:
+        std::fputs(CommandLineHelp().toUtf8().constData(), stdout);
+        return 0;
+    case CommandLine::Mode::Batch:
+        return RunBatchProgram(argc, argv, *parsed.Line);
+    case CommandLine::Mode::Desktop:
+        break;
+    }
+    return desktop(argc, argv, *parsed.Line);
+}
+
+int RunBatchProgram(int argc, char* argv[], const CommandLine& line) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("plwan40"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"));
-    parser.addHelpOption();
-    const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("Run without screens from the saved settings."));
-    const QCommandLineOption location(
-        QStringLiteral("location"),
-        QStringLiteral("The location file to use instead of searching for one."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption baseDate(
-        QStringLiteral("base-date"),
-        QStringLiteral("Batch: the base date instead of the saved one (YYYYMMDD or today)."),
-        QStringLiteral("DATE"));
-    const QCommandLineOption periodMonths(
-        QStringLiteral("period-months"),
-        QStringLiteral("Batch: the last-visit period from the first day of the month N months "
-                       "before the base date's month through the base date."),
-        QStringLiteral("N"));
-    parser.addOptions({batch, location, baseDate, periodMonths});
-    parser.process(application);
+    // Causes from Qt (file errors) in the messages' language; without the translations they stay
+    // English, which is no reason to refuse a run.
+    LoadJapanese(application, nullptr);
 
     StreamPrompter prompter(stderr);
     SystemClock clock;
     CountingEventPump pump;
     Session session(prompter, clock, pump);
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
-    session.Env.LocationFileOverride = parser.value(location);
+    session.Env.LocationFileOverride = line.LocationFile;
 
-    if (!parser.isSet(batch)) { // the entry point sends every other start to the desktop program
-        session.Messages.show(QStringLiteral("plwan40: batch mode needs --batch."),
-                              MessageIcon::Critical);
-        return 2;
-    }
     BatchOptions options;
-    options.BaseDate = parser.value(baseDate);
-    if (parser.isSet(periodMonths)) {
-        bool number = false;
-        options.PeriodMonths = parser.value(periodMonths).toInt(&number);
-        if (!number) {
-            session.Messages.show(QStringLiteral("--period-months には月数を指定してください"),
-                                  MessageIcon::Critical);
-            return 2;
-        }
-    }
+    options.BaseDate = line.BaseDate;
+    options.PeriodMonths = line.PeriodMonths;
     return RunBatch(session, options, stdout, stderr).status;
 }
 

@@ -7,6 +7,7 @@
 #include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/xls/XlsWriter.h"
 
 namespace plw {
 
@@ -22,6 +23,18 @@ SheetSelection SelectionOf(const AnalysisParameters& parameters) {
         on(parameters.OutFAmount),    on(parameters.OutMCount),      on(parameters.OutMAmount)};
 }
 
+ClassicWrite WriteXls(Workbook& book, const QString& path, const SaveProgress& progress,
+                      QString* reason) {
+    XlsWriter writer(book);
+    if (!writer.prepare(reason))
+        return ClassicWrite::Failed;
+    if (!writer.unhandledConstruct().isEmpty()) {
+        *reason = writer.unhandledConstruct();
+        return ClassicWrite::Unhandled;
+    }
+    return writer.write(path, progress, reason) ? ClassicWrite::Written : ClassicWrite::Failed;
+}
+
 } // namespace
 
 ExcelWorkbookWriter::ExcelWorkbookWriter(RunningSpreadsheetDialog& dialog, Sleeper& sleeper,
@@ -30,7 +43,7 @@ ExcelWorkbookWriter::ExcelWorkbookWriter(RunningSpreadsheetDialog& dialog, Sleep
 
 WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                                                     const QString& workTable, qint64 extractedCount,
-                                                    QString* savedPath, QString* error) {
+                                                    WorkbookWritten& written) {
     const QString output = context.Parameters.WorkbookName;
     const std::unique_ptr<SpreadsheetHost> host = mHosts(output);
     const int limit = mConversionLimitMs;
@@ -48,16 +61,16 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                        // The windows repaint while LibreOffice converts.
                        return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
                                                             limit, reason, &context.Pump);
-                   }};
+                   },
+        mClassicWriter ? ClassicWriter(WriteXls) : ClassicWriter()};
     AnalysisSheetWriters writers(context);
     const WorkbookRunResult result = plw::WriteWorkbook(
         frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);
-    if (error)
-        *error = result.Error;
+    written.Error = result.Error;
     switch (result.End) {
     case WorkbookEnd::Saved:
-        if (savedPath)
-            *savedPath = output;
+        written.SavedPath = output;
+        written.UnfinishedSheets = result.Unfinished;
         return WorkbookWriteEnd::Saved;
     case WorkbookEnd::Abandoned:
         return WorkbookWriteEnd::Abandoned;

@@ -13,7 +13,8 @@ class Sleeper;
 class SpreadsheetHost;
 
 // The workbook step of an analysis run: the sheets selected in the parameters written from the
-// template in the program folder and saved as the classic .xls through LibreOffice.
+// template in the program folder and saved as the classic .xls by the engine's writer (through
+// LibreOffice only when the workbook holds a construct that writer does not translate).
 class ExcelWorkbookWriter final : public WorkbookWriter {
 public:
     // The spreadsheet program that may hold the output workbook open.
@@ -25,10 +26,11 @@ public:
     void setConversionLimit(int milliseconds) { mConversionLimitMs = milliseconds; }
     // Replaces the conversion of the finished .xlsx (LibreOffice's, to .xls), e.g. to time it.
     void setConversion(WorkbookConversion convert) { mConvert = std::move(convert); }
+    // Without the engine's own .xls writer every workbook goes through the conversion.
+    void setClassicWriter(bool on) { mClassicWriter = on; }
 
     WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
-                                   qint64 extractedCount, QString* savedPath,
-                                   QString* error) override;
+                                   qint64 extractedCount, WorkbookWritten& written) override;
 
 private:
     RunningSpreadsheetDialog& mDialog;
@@ -36,6 +38,7 @@ private:
     HostFactory mHosts;
     int mConversionLimitMs = 10 * 60 * 1000;
     WorkbookConversion mConvert;
+    bool mClassicWriter = true;
 };
 
 } // namespace plw

@@ -33,6 +33,12 @@ bool writeFile(const QString& path, const QByteArray& bytes = "x") {
 
 // --- Text -------------------------------------------------------------------------------------
 
+TEST(CommonRoutines, ToFullWidthWidensPrintableAsciiOnly) {
+    EXPECT_EQ(ToFullWidth(QStringLiteral("SCR 1,234")), QStringLiteral("ＳＣＲ　１，２３４"));
+    EXPECT_EQ(ToFullWidth(QStringLiteral("～ｱ済\\")), QStringLiteral("～ｱ済＼"));
+    EXPECT_EQ(ToFullWidth(QString(u'\t')), QString(u'\t'));
+}
+
 TEST(CommonRoutines, TrimAllRemovesBlanksIdeographicBlanksAndNuls) {
     const QString nul(QChar(0));
     const struct {

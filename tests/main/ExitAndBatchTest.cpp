@@ -7,7 +7,9 @@
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "extract/ConditionRecord.h"
+#include "report/SpreadsheetHost.h"
 #include "rfm/AnalysisRun.h"
+#include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -105,10 +108,10 @@ TEST_F(ExitFixture, ExitToMenuSavesClosesDeletesTheMarkerAndStartsTheReturnProgr
 }
 
 TEST_F(ExitFixture, AMissingReturnProgramIsReportedAndTheMarkerStillGoes) {
-    returnProgram(QStringLiteral("PLWMENU"), false);
+    returnProgram(QStringLiteral("PLWMENUX"), false);
     ExitAfterRun(mSession);
     expectShutDown();
-    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUがありません")});
+    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUXがありません")});
 }
 
 TEST_F(ExitFixture, NoEntryForThisProgramEndsWithoutStartingAnything) {
@@ -208,6 +211,55 @@ TEST_F(ExitFixture, BatchStatusTellsNobodyUnusableSettingsAndAHeldLockApart) {
     batch.Env.LocationFileOverride = mSummary.locationFile;
     EXPECT_EQ(RunBatch(batch, {}, stdout, stderr).status, 2);
     EXPECT_TRUE(prompter.texts().last().startsWith(QStringLiteral("この作業フォルダでは")));
+}
+
+TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLock) {
+    db::CloseDatabases(mSession.Databases);
+    AnalysisParameters saved;
+    QString error;
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, saved));
+    const QString workbook = saved.WorkbookName;
+    const QString lock = LockFilePath(workbook);
+    const QByteArray thisHost =
+        "Shop,shop," + QSysInfo::machineHostName().toUtf8() + ",10.12.2026 07:00,file:///h;";
+    const auto run = [&] {
+        ScriptedPrompter prompter;
+        Session batch(prompter, mClock, mPump);
+        batch.Env.LocationFileOverride = mSummary.locationFile;
+        batch.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+        const int status = RunBatch(batch, {}, stdout, stderr).status;
+        return std::make_pair(status, prompter.texts().join(u'|'));
+    };
+
+    // Open in a program of this machine: refused before anything is extracted.
+    test::WriteBytes(workbook, "earlier workbook");
+    QFile held(workbook);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    test::WriteBytes(lock, thisHost);
+    const auto [openStatus, openMessages] = run();
+    EXPECT_EQ(openStatus, 2);
+    EXPECT_TRUE(openMessages.endsWith(QStringLiteral("は他のプログラムで開かれています。\r"
+                                                     "閉じてから実行してください。")))
+        << openMessages.toStdString();
+    EXPECT_FALSE(QFile::exists(mSession.Env.KeyFilePath));
+    held.close();
+
+    // The same lock with nothing holding the workbook, and a lock from before the boot, are
+    // leftovers: the run goes on and replaces the workbook.
+    for (const bool beforeBoot : {false, true}) {
+        test::WriteBytes(lock, thisHost);
+        if (beforeBoot) {
+            QFile file(lock);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(86400),
+                                         QFileDevice::FileModificationTime));
+            ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+        }
+        const auto [status, messages] = run();
+        EXPECT_EQ(status, 0) << beforeBoot << messages.toStdString();
+        held.close();
+    }
+    EXPECT_NE(test::ReadBytes(workbook), QByteArray("earlier workbook"));
 }
 
 TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {

@@ -22,10 +22,17 @@ protected:
 
     QString path(const QString& name) const { return mDir.filePath(name); }
 
-    HostSystem system(QDateTime boot, bool programRunning = true) const {
-        return HostSystem{{mDir.path()}, ThisHost, boot, [programRunning] {
-                              return programRunning;
-                          }};
+    // This machine, whose processes have the workbook open or not.
+    HostSystem system(QDateTime boot, bool workbookOpen = true, bool desktop = false) const {
+        HostSystem s;
+        s.searchPaths = {mDir.path()};
+        s.hostName = ThisHost;
+        s.bootTime = boot;
+        s.fileOpenByProcess = [workbookOpen](const QString&) {
+            return workbookOpen;
+        };
+        s.desktopSession = desktop;
+        return s;
     }
 
     void writeLock(const QByteArray& content, const QDateTime& modified) {
@@ -50,7 +57,8 @@ TEST_F(SpreadsheetHostTest, LockFileSitsBesideTheWorkbook) {
               u"/home/shop/sub/.~lock.a b.xls#");
 }
 
-TEST_F(SpreadsheetHostTest, OnlyALockOfThisMachineLeftBeforeItsBootOrByAProgramNowGoneIsStale) {
+TEST_F(SpreadsheetHostTest,
+       OnlyALockOfThisMachineLeftBeforeItsBootOrWithTheWorkbookNotOpenIsStale) {
     const QDateTime before = mBoot.addSecs(-600);
     const QDateTime after = mBoot.addSecs(600);
     const struct {
@@ -59,7 +67,7 @@ TEST_F(SpreadsheetHostTest, OnlyALockOfThisMachineLeftBeforeItsBootOrByAProgramN
         QDateTime modified;
         QDateTime boot;
         bool running;
-        bool programRunning = true; // a spreadsheet process runs on this machine
+        bool workbookOpen = true; // a process of this machine has the workbook open
     } cases[] = {
         {"no lock", {}, {}, mBoot, false},
         {"live lock of this host", "Shop,shop,shop-pc,10.12.2026 07:00,file:///h;", after, mBoot,
@@ -70,8 +78,10 @@ TEST_F(SpreadsheetHostTest, OnlyALockOfThisMachineLeftBeforeItsBootOrByAProgramN
         {"other host, old lock", "Shop,shop,office-pc,x,y;", before, mBoot, true},
         {"boot time unknown", "Shop,shop,shop-pc,x,y;", before, QDateTime(), true},
         {"unreadable fields", "garbage", before, mBoot, true},
-        {"this host's program is gone", "Shop,shop,shop-pc,x,y;", after, mBoot, false, false},
-        {"other host's program, none here", "Shop,shop,office-pc,x,y;", after, mBoot, true, false},
+        {"nothing here has the workbook open", "Shop,shop,shop-pc,x,y;", after, mBoot, false,
+         false},
+        {"other host's lock, nothing here has it open", "Shop,shop,office-pc,x,y;", after, mBoot,
+         true, false},
     };
     const QString workbook = path(QStringLiteral("分析.xls"));
     for (const auto& c : cases) {
@@ -79,8 +89,9 @@ TEST_F(SpreadsheetHostTest, OnlyALockOfThisMachineLeftBeforeItsBootOrByAProgramN
         QFile::remove(LockFilePath(workbook));
         if (!c.content.isEmpty())
             writeLock(c.content, c.modified);
-        LinuxSpreadsheetHost host(workbook, system(c.boot, c.programRunning));
+        LinuxSpreadsheetHost host(workbook, system(c.boot, c.workbookOpen));
         EXPECT_EQ(host.IsRunning(), c.running);
+        EXPECT_EQ(WorkbookLocked(workbook, system(c.boot, c.workbookOpen)), c.running);
         // Asking it to quit closes nothing: it reports whether the lock still holds.
         EXPECT_EQ(host.QuitRunning(), c.running);
         EXPECT_EQ(QFile::exists(LockFilePath(workbook)), !c.content.isEmpty());
@@ -119,4 +130,54 @@ TEST_F(SpreadsheetHostTest, OpenStartsTheProgramOnTheFileWithoutAShell) {
         QThread::msleep(10);
     EXPECT_EQ(QString::fromUtf8(test::ReadBytes(seen)), workbook);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("pwned"))));
+
+    // A LibreOffice without any window plug-in cannot show the workbook: said, not started.
+    QFile::remove(seen);
+    test::WriteBytes(path(QStringLiteral("soffice.bin")), "");
+    EXPECT_FALSE(host.Open(workbook, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("nogui"))) << error.toStdString();
+    test::WriteBytes(path(QStringLiteral("libvclplug_genlo.so")), "");
+    EXPECT_TRUE(host.Open(workbook, &error)) << error.toStdString();
+}
+
+TEST_F(SpreadsheetHostTest, ADesktopSessionOpensWithItsOpenerFirstAndAFailureAtOnceIsReported) {
+    const QString workbook = path(QStringLiteral("分析.xls"));
+    test::WriteBytes(workbook, "x");
+    // The desktop's opener fails at once; the spreadsheet program then takes the file.
+    makeProgram(QStringLiteral("xdg-open"), "#!/bin/sh\necho no handler >&2\nexit 3\n");
+    makeProgram(QStringLiteral("localc"),
+                "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"\n");
+    LinuxSpreadsheetHost desktop(workbook, system(mBoot, true, true));
+    EXPECT_TRUE(desktop.IsInstalled());
+    QString error;
+    EXPECT_TRUE(desktop.Open(workbook, &error)) << error.toStdString();
+    EXPECT_EQ(QString::fromUtf8(test::ReadBytes(path(QStringLiteral("opened")))), workbook);
+
+    // Both fail at once: the operator learns which programs and why.
+    makeProgram(QStringLiteral("localc"), "#!/bin/sh\nexit 1\n");
+    EXPECT_FALSE(desktop.Open(workbook, &error));
+    EXPECT_TRUE(error.contains(path(QStringLiteral("xdg-open")) + QStringLiteral(": 終了コード 3")))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains(path(QStringLiteral("localc")) + QStringLiteral(": 終了コード 1")))
+        << error.toStdString();
+
+    // Without a desktop session the opener is not asked; a program that stays counts as opened.
+    makeProgram(QStringLiteral("localc"), "#!/bin/sh\nsleep 5\n");
+    LinuxSpreadsheetHost plain(workbook, system(mBoot));
+    EXPECT_TRUE(plain.Open(workbook, &error)) << error.toStdString();
+}
+
+TEST_F(SpreadsheetHostTest, ThisMachinesFactsAreRead) {
+    const HostSystem here = CurrentHostSystem();
+    EXPECT_TRUE(here.bootTime.isValid());
+    EXPECT_LT(here.bootTime, QDateTime::currentDateTime());
+    EXPECT_FALSE(here.hostName.isEmpty());
+    // A file this process holds open is seen as open; once closed it is not.
+    const QString file = path(QStringLiteral("held.xls"));
+    test::WriteBytes(file, "x");
+    QFile held(file);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(here.fileOpenByProcess(file));
+    held.close();
+    EXPECT_FALSE(here.fileOpenByProcess(file));
 }

@@ -1,5 +1,6 @@
 #include "report/PLWAN40X_XLScmn.h"
 
+#include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/LibreOfficeConverter.h"
@@ -47,10 +48,14 @@ public:
 struct Progress final : ProgressSink {
     void open() override {}
     void showStep(const QString& text) override { steps << text; }
-    void showCount(const QString&) override {}
-    void showPercent(int) override {}
+    void showCount(const QString& text) override { counts << text; }
+    void showPercent(int percent) override { percents << percent; }
+    void setCounterVisible(bool visible) override { counterVisible = visible; }
     void close() override { ++closed; }
     QStringList steps;
+    QStringList counts;
+    QList<int> percents;
+    bool counterVisible = false;
     int closed = 0;
 };
 
@@ -96,9 +101,9 @@ protected:
     }
 
     WorkbookRunResult run(const SheetSelection& selection, const QString& output,
-                          WorkbookConversion convert = {}) {
-        ExcelFrame frame{mHost, mDialog, mSleep,          mPrompter,         mProgress,
-                         mPump, mCancel, mProgram.path(), std::move(convert)};
+                          WorkbookConversion convert = {}, ClassicWriter writeXls = {}) {
+        ExcelFrame frame{mHost, mDialog, mSleep,          mPrompter,          mProgress,
+                         mPump, mCancel, mProgram.path(), std::move(convert), std::move(writeXls)};
         return WriteWorkbook(frame, mWriters, selection, u"WorkRFM_1"_qs, 1234, output);
     }
 
@@ -177,6 +182,14 @@ TEST_F(WriteWorkbookTest, AFailedSaveIsReportedAndLeavesTheEarlierFileAndNoLefto
     WorkbookRunResult result = run({}, mOut.filePath(u"none/book.xls"_qs));
     EXPECT_EQ(result.End, WorkbookEnd::Failed);
     EXPECT_TRUE(result.Error.contains(u"none")) << result.Error.toStdString();
+    // The documents folder is the one folder made when it is missing.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(mOut.filePath(u"home"_qs)));
+    const QString documents = DocumentsFolder();
+    ASSERT_TRUE(documents.startsWith(mOut.path())) << documents.toStdString();
+    EXPECT_EQ(run({}, documents + u"/book.xls"_qs).End, WorkbookEnd::Saved);
+    qputenv("HOME", home);
+    EXPECT_TRUE(QFile::exists(documents + u"/book.xls"_qs));
 
     // A conversion that fails keeps the earlier workbook as it was.
     const QString output = mOut.filePath(u"book.xls"_qs);
@@ -194,6 +207,37 @@ TEST_F(WriteWorkbookTest, AFailedSaveIsReportedAndLeavesTheEarlierFileAndNoLefto
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), "earlier");
     EXPECT_EQ(QDir(mOut.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"book.xls"_qs});
+}
+
+TEST_F(WriteWorkbookTest, TheSaveShowsTheRowsWrittenAndAFallBackNamesItsConstruct) {
+    const QString output = mOut.filePath(u"book.xls"_qs);
+    const auto writer = [](ClassicWrite answer) {
+        return [answer](Workbook&, const QString& path, const SaveProgress& progress,
+                        QString* reason) {
+            if (answer == ClassicWrite::Unhandled) {
+                *reason = u"conditionalFormatting (シート 抽出条件)"_qs;
+                return answer;
+            }
+            progress(1000, 2000);
+            progress(2000, 2000);
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write("xls");
+            return answer;
+        };
+    };
+    ASSERT_EQ(run({}, output, {}, writer(ClassicWrite::Written)).End, WorkbookEnd::Saved);
+    // After the counter's reset at the start of the step.
+    EXPECT_EQ(mProgress.counts, (QStringList{u""_qs, u"1,000/2,000"_qs, u"2,000/2,000"_qs}));
+    EXPECT_EQ(mProgress.percents, (QList<int>{0, 50, 100}));
+    EXPECT_TRUE(mProgress.counterVisible);
+    EXPECT_EQ(mProgress.steps.last(), u"保存中"_qs);
+
+    ASSERT_EQ(run({}, output, {}, writer(ClassicWrite::Unhandled)).End, WorkbookEnd::Saved);
+    EXPECT_TRUE(mProgress.steps.last().startsWith(u"保存中"_qs));
+    EXPECT_TRUE(mProgress.steps.last().contains(u"conditionalFormatting (シート 抽出条件)"_qs))
+        << mProgress.steps.last().toStdString();
+    EXPECT_TRUE(savedSheets(output).contains(u"抽出条件"_qs)); // the package, as converted
 }
 
 TEST_F(WriteWorkbookTest, TheClassicWorkbookReadsBackThroughLibreOffice) {

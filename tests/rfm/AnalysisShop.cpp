@@ -33,7 +33,7 @@ void AnalysisShop::SetUp() {
                    mSaved, *mConditions);
     mContext.reset(new AnalysisContext{mEnv, mDatabases, mPrompter, mClock, mPump, mWait, mProgress,
                                        *mConditions, mParameters, mParameterScreen, mOutputScreen,
-                                       mSaved, mCancel, mStatistics, nullptr, {}});
+                                       mSaved, mCancel, mStatistics, nullptr, {}, {}});
 }
 
 void AnalysisShop::TearDown() {

@@ -100,6 +100,12 @@ TEST(ParameterChecks, ThresholdsMustImproveStrictlyFromRankTwoToFive) {
          QStringLiteral("ランク３より\r小さな値を設定してください"), QStringLiteral("txtPrmM_2")},
         {"rank 1 is not tested", [](auto& s) { s.FThreshold[0] = QStringLiteral("999"); },
          QString(), QString()},
+        {"a letter is not a digit", [](auto& s) { s.FThreshold[3] = QStringLiteral("3O"); },
+         QStringLiteral("しきい値は５桁までの数字で指定してください"), QStringLiteral("txtPrmF_4")},
+        {"six digits do not fit", [](auto& s) { s.MThreshold[4] = QStringLiteral("100000"); },
+         QStringLiteral("しきい値は５桁までの数字で指定してください"), QStringLiteral("txtPrmM_5")},
+        {"five digits do", [](auto& s) { s.MThreshold[4] = QStringLiteral("99999"); }, QString(),
+         QString()},
     };
     for (const Case& c : cases) {
         ParameterScreenState screen = Valid();

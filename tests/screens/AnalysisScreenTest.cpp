@@ -105,6 +105,21 @@ TEST(AnalysisScreen, F9AndEscPressTheirButtons) {
     EXPECT_EQ(screen.passed, 0);
 }
 
+TEST(AnalysisScreen, EnterOnAFocusedButtonPressesIt) {
+    test::ScriptedPrompter prompter;
+    CheckedScreen screen(environment(QStringLiteral("SCR"), 0), prompter);
+    showActive(screen);
+    screen.cmdF9->setFocus();
+    QTest::keyClick(screen.cmdF9, Qt::Key_Return);
+    QTest::keyClick(screen.cmdF9, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(screen.browsed, 2);
+    screen.cmdF9->setEnabled(false);
+    screen.cmdEsc->setFocus();
+    QTest::keyClick(screen.cmdEsc, Qt::Key_Return);
+    EXPECT_EQ(screen.cancelled, 1);
+    EXPECT_EQ(screen.browsed, 2);
+}
+
 TEST(AnalysisScreen, FrameShowsTitleAndPanelsAsTheInstallationSays) {
     test::ScriptedPrompter prompter;
     CheckedScreen screen(environment(QStringLiteral("PR1"), 1), prompter);

@@ -3,19 +3,31 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/main/Session.h"
+#include "db/MasterBrowser.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
+#include "screens/FRM_PLWAN404.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
+#include "screens/Sub_HDCOPY.h"
+#include "settings/AnalysisParameters.h"
+#include "tests/screens/ScreenAidDoubles.h"
+#include "tests/screens/ScriptedSaveDialog.h"
 #include "tests/support/Files.h"
+#include "tests/support/MasterBrowsing.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/sample/SampleInstallation.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +104,128 @@ TEST_F(DesktopProgramTest, EscSavesTheSettingsForTheMenuAndTheNextStartShowsThem
     DesktopProgram restarted(again, mSaveDialog);
     ASSERT_FALSE(restarted.start());
     EXPECT_EQ(restarted.parameterScreen().state().BaseDate, u"20261201");
+}
+
+TEST_F(DesktopProgramTest, StartingAndLeavingAtOnceKeepsEverySavedSettingByteForByte) {
+    const QString parameters = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QString conditions = mSummary.workFolder + QStringLiteral("PLWAN40.JKN");
+    const QByteArray savedParameters = test::ReadBytes(parameters);
+    const QByteArray savedConditions = test::ReadBytes(conditions);
+    // Twice: the first exit must not change what the second start reads.
+    for (int start = 0; start < 2; ++start) {
+        test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+        test::ScriptedPrompter prompter;
+        Session session(prompter, mClock, mPump);
+        session.Env.LocationFileOverride = mSummary.locationFile;
+        DesktopProgram program(session, mSaveDialog);
+        QList<int> ends;
+        program.setEndHandler([&](int status) { ends.append(status); });
+        ASSERT_FALSE(program.start()) << prompter.texts().join(u'|').toStdString();
+        Activate(program.parameterScreen());
+        QTest::keyClick(&program.parameterScreen(), Qt::Key_Escape);
+        ASSERT_EQ(ends, QList<int>{0});
+        EXPECT_EQ(test::ReadBytes(parameters), savedParameters) << "start " << start;
+        EXPECT_EQ(test::ReadBytes(conditions), savedConditions) << "start " << start;
+        EXPECT_TRUE(prompter.messages().isEmpty()) << prompter.texts().join(u'|').toStdString();
+    }
+}
+
+TEST_F(DesktopProgramTest, AStoredValueTheFieldsCannotHoldIsShownWholeReportedAndRefused) {
+    const QString path = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    AnalysisParameters stored;
+    QString error;
+    ASSERT_TRUE(ReadParameterFile(path, stored));
+    stored.MThreshold[4] = QStringLiteral("123456");
+    stored.LastVisitMonths = QStringLiteral("1200");
+    ASSERT_TRUE(WriteParameterFile(path, stored, &error)) << error.toStdString();
+
+    ASSERT_FALSE(mProgram.start());
+    ASSERT_EQ(mPrompter.texts().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("Ｍのランク５のしきい値「123456」")))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("最終来店日の月数「1200」")));
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtPrmM_5"))->text(), u"123456");
+    EXPECT_EQ(screen.findChild<QLineEdit*>(QStringLiteral("txtPinRai_X"))->text(), u"1200");
+
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F12);
+    EXPECT_TRUE(screen.isVisible());
+    EXPECT_EQ(mPrompter.texts().last(),
+              QStringLiteral("しきい値は５桁までの数字で指定してください"));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("txtPrmM_5"));
+}
+
+TEST_F(DesktopProgramTest, AWorkbookNothingCanShowIsNamedWithItsFullPath) {
+    ASSERT_FALSE(mProgram.start());
+    // The only spreadsheet program on the search path fails at once, as one without a display.
+    const QString bin = mDir.path() + QStringLiteral("/bin");
+    test::WriteBytes(bin + QStringLiteral("/localc"),
+                     "#!/bin/sh\necho cannot open display >&2\nexit 1\n");
+    QFile::setPermissions(bin + QStringLiteral("/localc"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("DESKTOP_SESSION");
+    const QString workbook = mDir.path() + QStringLiteral("/RFM分析結果.xls");
+    test::WriteBytes(workbook, "saved");
+    mSession.OpenWorkbook(workbook);
+    qputenv("PATH", path);
+    ASSERT_EQ(mPrompter.texts().size(), 1);
+    EXPECT_TRUE(mPrompter.texts()[0].startsWith(QStringLiteral("Excelブックを保存しました。\r") +
+                                                workbook + u'\r'))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("終了コード 1")));
+}
+
+TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStartFromDefaults) {
+    const QString prm = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QString jkn = mSummary.workFolder + QStringLiteral("PLWAN40.JKN");
+    const QByteArray cut = test::ReadBytes(prm).chopped(30);
+    QByteArray flipped = test::ReadBytes(jkn);
+    flipped[3] = char(flipped[3] ^ 0x01); // a bit of the "V10YUK" marker
+    test::WriteBytes(prm, cut);
+    test::WriteBytes(jkn, flipped);
+
+    ASSERT_FALSE(mProgram.start());
+    ASSERT_EQ(mPrompter.texts().size(), 2) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        mPrompter.texts()[0].startsWith(QStringLiteral("分析の設定（パラメータファイル）（") + prm +
+                                        QStringLiteral("）を読めませんでした")))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("画面は初期値で始めます。")));
+    EXPECT_TRUE(mPrompter.texts()[1].contains(QStringLiteral("抽出条件なしで始めます。")))
+        << mPrompter.texts()[1].toStdString();
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+    EXPECT_EQ(test::ReadBytes(jkn + QStringLiteral(".damaged")), flipped);
+    EXPECT_EQ(mProgram.parameterScreen().state().BaseDate, QString());
+
+    // Leaving writes new files; the damaged ones stay where they were put.
+    Activate(mProgram.parameterScreen());
+    QTest::keyClick(&mProgram.parameterScreen(), Qt::Key_Escape);
+    AnalysisParameters written;
+    EXPECT_TRUE(ReadParameterFile(prm, written));
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+
+    // A missing parameter file is a first start: nothing to say.
+    QFile::remove(prm);
+    test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+    test::ScriptedPrompter quiet;
+    Session again(quiet, mClock, mPump);
+    again.Env.LocationFileOverride = mSummary.locationFile;
+    DesktopProgram restarted(again, mSaveDialog);
+    ASSERT_FALSE(restarted.start());
+    EXPECT_TRUE(quiet.texts().isEmpty()) << quiet.texts().join(u'|').toStdString();
+}
+
+TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {
+    ASSERT_FALSE(mProgram.start());
+    const QString title = mProgram.parameterScreen().windowTitle();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Twsystem Lumen v1 (PLWAN401) ")))
+        << title.toStdString();
+    for (QWidget* screen : std::initializer_list<QWidget*>{
+             &mProgram.viewpointScreen(), &mProgram.outputScreen(), &mProgram.thresholdScreen()})
+        EXPECT_EQ(screen->windowTitle(), title);
 }
 
 TEST_F(DesktopProgramTest, TheCloseBoxGoesToTheMenuAndF12ToTheOutputScreen) {
@@ -191,6 +325,78 @@ TEST_F(DesktopProgramTest, AnOperatorRunsAnAnalysisFromStartToTheSavedWorkbook) 
     EXPECT_TRUE(mPrompter.texts().contains(QStringLiteral("処理してもよろしいですか？")))
         << mPrompter.texts().join(u'|').toStdString();
     EXPECT_FALSE(mSession.Databases.Open);
+}
+
+// The screens' aids on the sample installation: a direct mail's conditions taken from the
+// third page of its master into the condition screen, a hard copy of the parameter screen, the
+// explanatory document.
+TEST_F(DesktopProgramTest, CampaignConditionsHardCopyAndTheDocumentFromTheParameterScreen) {
+    test::ScriptedBrowserDialog browsers;
+    test::ScriptedHardCopyDialog hardCopyDialog;
+    test::PdfPrinters printers(mDir.path(), {QStringLiteral("事務所のプリンタ")});
+    test::ScriptedSaveDialog pdfDialog;
+    ScreenHardCopy hardCopies(mClock, mPrompter, hardCopyDialog, printers, pdfDialog);
+    test::RecordingOpener documents;
+    mProgram.setScreenAids({&browsers, &hardCopies, &documents});
+    mSession.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    const ParameterScreenState before = screen.state();
+
+    // Page 3 of forty campaigns lists 00008 down to 00001: the sixth line is 00003, a mailing
+    // for women only.
+    browsers.setScript([](MasterBrowser& b) {
+        b.nextPage();
+        b.nextPage();
+        return b.choose(5);
+    });
+    const ConditionRecord current = mSession.SavedConditions;
+    const auto take = [&] {
+        screen.findChild<QAbstractButton*>(QStringLiteral("cmdDM"))->click();
+    };
+    const auto press = [this](const char* name) {
+        mProgram.conditionScreen().findChild<QAbstractButton*>(QLatin1String(name))->click();
+    };
+    // The campaign opens the condition screen in its mode; ESC keeps the current conditions.
+    take();
+    ASSERT_EQ(browsers.captions().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    FRM_DMSentk1& conditions = mProgram.conditionScreen();
+    ASSERT_TRUE(conditions.isVisible());
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(conditions.findChild<QLabel*>(QStringLiteral("lblMode"))->text(),
+              QStringLiteral("ＤＭ"));
+    EXPECT_TRUE(
+        conditions.findChild<QAbstractButton*>(QStringLiteral("optKihSeI_A_2"))->isChecked());
+    press("cmdEsc");
+    ASSERT_TRUE(screen.isVisible());
+    EXPECT_EQ(mSession.SavedConditions, current);
+    EXPECT_EQ(screen.state().ConditionSummary, before.ConditionSummary);
+
+    // F12 makes them the current conditions.
+    take();
+    press("cmdF12");
+    ASSERT_TRUE(screen.isVisible());
+    const ConditionRecord& taken = mSession.SavedConditions;
+    EXPECT_EQ(taken[ConditionRecord::KihSeiKind], ConditionKind::KindAnd);
+    EXPECT_EQ(taken[ConditionRecord::KihSeiValue], u"2");
+    EXPECT_EQ(taken[ConditionRecord::PinRaiKind], ConditionKind::KindAnd);
+    EXPECT_EQ(taken[ConditionRecord::PinRaiFrom], before.LastVisitFrom);
+    EXPECT_EQ(taken[ConditionRecord::PinRaiTo], before.LastVisitTo);
+    EXPECT_EQ(screen.state().ConditionSummary, mSession.Conditions->SummaryLines());
+    EXPECT_NE(screen.state().ConditionSummary, before.ConditionSummary);
+    EXPECT_TRUE(mPrompter.texts().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+
+    for (QWidget* other : std::initializer_list<QWidget*>{&screen, &mProgram.viewpointScreen(),
+                                                          &mProgram.outputScreen(), &conditions})
+        EXPECT_TRUE(other->findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->isEnabled())
+            << other->objectName().toStdString();
+    screen.findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->click();
+    EXPECT_EQ(hardCopyDialog.sizes, QList<QSize>{screen.size()});
+
+    screen.findChild<QAbstractButton*>(QStringLiteral("Command8"))->click();
+    EXPECT_EQ(documents.opened,
+              QStringList{QDir(QStringLiteral(PLWAN40_PROGRAM_FOLDER))
+                              .filePath(QStringLiteral("説明：RFM分析日付の関係.pdf"))});
 }
 
 } // namespace

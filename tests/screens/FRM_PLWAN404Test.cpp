@@ -108,12 +108,28 @@ TEST(FRM_PLWAN404, StepButtonsMoveFieldsFiveToTwoOfTheirDimensionAndFieldOneFoll
     }
 }
 
-TEST(FRM_PLWAN404, StepsTakeTheLeadingNumberOfWhatIsTyped) {
+TEST(FRM_PLWAN404, StepsTakeTheLeadingNumberOfWhatIsStored) {
     ThresholdScreen t;
     t.screen.thresholdField('R', 5)->setText(QStringLiteral(" 12日"));
     t.screen.thresholdField('R', 4)->setText(QString());
     t.press(QStringLiteral("Command2"));
     EXPECT_EQ(t.fields('R'), fiveToOne({u"13", u"1", u"61", u"91", u"91"}));
+}
+
+TEST(FRM_PLWAN404, FieldsHoldFiveDigitsAndAStepPastThemIsRefused) {
+    ThresholdScreen t;
+    TextField* five = t.screen.thresholdField('M', 5);
+    five->setFocus();
+    five->selectAll();
+    QTest::keyClicks(five, QStringLiteral("999950"));
+    EXPECT_EQ(five->text(), QStringLiteral("99995"));
+
+    t.press(QStringLiteral("Command10")); // + 10 would make 100005
+    EXPECT_EQ(t.prompter.texts(), QStringList{QStringLiteral("しきい値は 99999 までです")});
+    EXPECT_EQ(t.fields('M'), fiveToOne({u"99995", u"50", u"20", u"10", u"10"}));
+    t.press(QStringLiteral("Command9"), 4); // + 1 up to the largest
+    EXPECT_EQ(t.fields('M'), fiveToOne({u"99999", u"54", u"24", u"14", u"14"}));
+    EXPECT_EQ(t.prompter.texts().size(), 1);
 }
 
 TEST(FRM_PLWAN404, FieldOneShowsFieldTwoAsItIsTypedAndCannotBeEditedItself) {

@@ -74,8 +74,8 @@ TEST(Frm_excel2jyu, ShowsItsTextsAndOpensWithAutoQuitSelected) {
     EXPECT_NE(dialog.findChild<QWidget*>(QStringLiteral("fraSentaku")), nullptr);
 }
 
-// Each way of answering, on one dialog shown again and again as the running check does: every
-// showing starts from optAutoQuit, whatever was selected the time before.
+// Each way of answering, on one dialog used by one running check after another: every check
+// (ended by close()) starts from optAutoQuit, whatever was selected the time before.
 TEST(Frm_excel2jyu, ReturnsTheSelectedChoiceEachTimeItIsShown) {
     struct Case {
         const char* name;
@@ -117,7 +117,28 @@ TEST(Frm_excel2jyu, ReturnsTheSelectedChoiceEachTimeItIsShown) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ChooseWith(dialog, c.operate), c.expected);
         EXPECT_FALSE(dialog.isVisible());
+        dialog.close();
     }
+}
+
+// Shown again within one check ("Excel はまだ起動しています"), the dialog keeps the choice.
+TEST(Frm_excel2jyu, ShownAgainItKeepsTheOperatorsChoice) {
+    Frm_excel2jyu dialog;
+    ASSERT_EQ(ChooseWith(dialog,
+                         [](QDialog& d) {
+                             Click(d, "optZokkou");
+                             Click(d, "cmdF12");
+                         }),
+              Choice::Closed);
+    bool closedStillSelected = false;
+    EXPECT_EQ(ChooseWith(dialog,
+                         [&](QDialog& d) {
+                             closedStillSelected =
+                                 Control<QRadioButton>(d, "optZokkou")->isChecked();
+                             Click(d, "cmdF12");
+                         }),
+              Choice::Closed);
+    EXPECT_TRUE(closedStillSelected);
 }
 
 TEST(Frm_excel2jyu, ShowsTheAwaitedFileAndCancelsTheWait) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -61,21 +62,48 @@ TEST_F(Fields, DateFieldDeliversTypedDatesAndAllowsNone) {
     EXPECT_EQ(date->value(), QString());
 }
 
-TEST_F(Fields, DateFieldNeverTakesAnIncompleteOrImpossibleDate) {
-    ASSERT_TRUE(date->setValue(QStringLiteral("20240101")));
+TEST_F(Fields, DateFieldNeverTakesAnImpossibleDateNorReplacesIt) {
+    test::ScriptedPrompter prompter;
+    date->setPrompter(&prompter);
+    ASSERT_TRUE(date->setValue(QStringLiteral("20250130")));
     EXPECT_FALSE(date->setValue(QStringLiteral("20230229")));
     EXPECT_FALSE(date->setValue(QStringLiteral("2024")));
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
+    EXPECT_EQ(date->value(), QStringLiteral("20250130"));
 
+    // Typed over the shown date, 31 February stays as typed and Enter is refused.
     date->setFocus();
-    date->selectAll();
-    QTest::keyClicks(date, QStringLiteral("202302")); // not yet a day
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
-    QTest::keyClicks(date, QStringLiteral("30")); // 30 February
-    EXPECT_EQ(date->value(), QStringLiteral("20240101"));
+    date->home(false);
+    QTest::keyClicks(date, QStringLiteral("20250231"));
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月31日"));
+    EXPECT_TRUE(date->hasInvalidEntry());
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月31日"));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("正しい日付を入力してください")});
+
+    // Leaving by Tab is refused too, without telling the same entry twice.
+    QTest::keyClick(date, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(prompter.texts().size(), 1);
+    date->setCursorPosition(8);
+    QTest::keyClicks(date, QStringLiteral("30"));
+    EXPECT_EQ(date->displayText(), QStringLiteral("2025年02月30日"));
+    QTest::keyClick(date, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), date);
+    EXPECT_EQ(prompter.texts().size(), 2);
+
+    // A check refuses it with the message each time; a real date is taken and moves on.
+    EXPECT_TRUE(date->refuseInvalidEntry());
+    EXPECT_EQ(prompter.texts().size(), 3);
+    date->home(false);
+    QTest::keyClicks(date, QStringLiteral("20250228"));
+    EXPECT_FALSE(date->refuseInvalidEntry());
+    EXPECT_EQ(date->value(), QStringLiteral("20250228"));
     QTest::keyClick(date, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), last);
-    EXPECT_EQ(date->displayText(), QStringLiteral("2024年01月01日"));
+    EXPECT_EQ(prompter.texts().size(), 3);
 }
 
 TEST_F(Fields, F4OpensTheCalendarAndTheChosenDayBecomesTheValue) {
@@ -216,4 +244,33 @@ TEST_F(Fields, SetMonthDayUsesALeapYearAndIgnoresRejectedValues) {
     EXPECT_EQ(date->value(), QStringLiteral("19960229"));
     SetDateNumber(date, QStringLiteral("20241231"));
     EXPECT_EQ(date->value(), QStringLiteral("20241231"));
+}
+
+TEST_F(Fields, ADigitsOnlyFieldRefusesOtherCharactersAndNeverCutsWhatTheProgramSets) {
+    test::ScriptedPrompter prompter;
+    last->setDigitsOnly(5, prompter);
+    last->setFocus();
+    QTest::keyClicks(last, QStringLiteral("3O"));
+    EXPECT_EQ(last->text(), QStringLiteral("3"));
+    ASSERT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("数字（半角の0～9）だけを５桁まで入力できます")});
+
+    // A sixth digit is one place too many: refused without a message.
+    QTest::keyClicks(last, QStringLiteral("01234"));
+    EXPECT_EQ(last->text(), QStringLiteral("30123"));
+    EXPECT_EQ(prompter.texts().size(), 1);
+
+    // A paste with anything but digits changes nothing and says why.
+    QApplication::clipboard()->setText(QStringLiteral("12a"));
+    last->clear();
+    last->paste();
+    EXPECT_EQ(last->text(), QString());
+    EXPECT_EQ(prompter.texts().size(), 2);
+    QApplication::clipboard()->setText(QStringLiteral("99"));
+    QTest::keyClick(last, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(last->text(), QStringLiteral("99"));
+
+    // What the program sets is shown whole, for the checks to refuse.
+    last->setText(QStringLiteral("123456"));
+    EXPECT_EQ(last->text(), QStringLiteral("123456"));
 }

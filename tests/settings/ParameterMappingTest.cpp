@@ -102,15 +102,26 @@ TEST(ParameterMapping, LoadingRules) {
         {"thresholds lose half-width blanks, the month count is kept as typed",
          [](AnalysisParameters& p) {
              p.RThreshold[4] = QStringLiteral("  30 ");
-             p.FThreshold[0] = QStringLiteral("　2");
+             p.FThreshold[1] = QStringLiteral("　2");
              p.MThreshold[2] = QStringLiteral("20");
              p.LastVisitMonths = QStringLiteral(" 6 ");
          },
          [](const Screens& s) {
              EXPECT_EQ(s.parameter.RThreshold[4], QStringLiteral("30"));
-             EXPECT_EQ(s.parameter.FThreshold[0], QStringLiteral("　2"));
+             EXPECT_EQ(s.parameter.FThreshold[1], QStringLiteral("　2"));
              EXPECT_EQ(s.parameter.MThreshold[2], QStringLiteral("20"));
              EXPECT_EQ(s.parameter.LastVisitMonths, QStringLiteral(" 6 "));
+         }},
+        {"field 1 of each threshold column follows field 2, whatever was stored for it",
+         [](AnalysisParameters& p) {
+             p.RThreshold[0] = QStringLiteral("99");
+             p.RThreshold[1] = QStringLiteral("180");
+             p.FThreshold[0] = QStringLiteral("7");
+             p.FThreshold[1] = QStringLiteral(" 2");
+         },
+         [](const Screens& s) {
+             EXPECT_EQ(s.parameter.RThreshold[0], QStringLiteral("180"));
+             EXPECT_EQ(s.parameter.FThreshold[0], QStringLiteral("2"));
          }},
         {"matrix letters other than A to E show as X",
          [](AnalysisParameters& p) {

@@ -47,6 +47,24 @@ bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
     return true;
 }
 
+// The sample's menu program, which the return table names: it only says that the analysis has
+// handed control back, as the suite's menu would take over here.
+bool writeMenuProgram(const QString& path, QString* error) {
+    const QByteArray script =
+        QStringLiteral("#!/bin/sh\n"
+                       "# The sample installation's menu program (PLWMENU).\n"
+                       "echo \"PLWMENU: ポイント顧客分析が終了し、メニューに戻りました。\"\n")
+            .toUtf8();
+    if (!writeBytes(path, script, error))
+        return false;
+    QFile file(ToNativePath(path));
+    if (!file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                             QFileDevice::ExeOther))
+        return fail(error,
+                    QStringLiteral("%1 を実行可能にできません: %2").arg(path, file.errorString()));
+    return true;
+}
+
 bool writeFiles(const SampleFolders& f, const SampleOptions& options,
                 const QList<Campaign>& directMails, const QList<Campaign>& mails, QString* error) {
     QString reason;
@@ -74,7 +92,8 @@ bool writeFiles(const SampleFolders& f, const SampleOptions& options,
                 return fail(error, QStringLiteral("%1 を書けません: %2").arg(path, reason));
         }
     }
-    return WriteSampleSettings(f, error);
+    return writeMenuProgram(f.systemFolder + QStringLiteral("PLWMENU"), error) &&
+           WriteSampleSettings(f, error);
 }
 
 // Removes a database file this run created, with SQLite's companion files.

@@ -1,0 +1,403 @@
+#include "workbook/xls/XlsWriter.h"
+
+#include "report/CellStore.h"
+#include "report/OoxmlPackage.h"
+#include "report/Workbook.h"
+#include "report/Worksheet.h"
+#include "report/XmlPart.h"
+#include "workbook/xls/BiffStream.h"
+#include "workbook/xls/CompoundFile.h"
+#include "workbook/xls/HandledConstructs.h"
+#include "workbook/xls/RecordIds.h"
+#include "workbook/xls/SharedStringTable.h"
+#include "workbook/xls/XlsNames.h"
+#include "workbook/xls/XlsStyles.h"
+#include "workbook/xls/XlsWorksheet.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace plw {
+
+using XmlPart::Attribute;
+using XmlPart::Child;
+using XmlPart::HasLocalName;
+
+namespace {
+
+constexpr int kMaxCellText = 32767;
+constexpr int kMaxHeaderText = 255;
+
+bool IsType(const Relationship& relationship, const char* segment) {
+    return relationship.type.endsWith(u'/' + QString::fromLatin1(segment));
+}
+
+void SetError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+
+QString TextOf(const pugi::xml_node& root, const char* element) {
+    return QString::fromUtf8(Child(root, element).text().get());
+}
+
+} // namespace
+
+struct XlsWriter::State {
+    Workbook& book;
+    struct Sheet {
+        QString name;
+        QString part;
+        int visibility = 0; // 0 visible, 1 hidden, 2 very hidden
+        pugi::xml_document dom;
+        const CellStore* cells = nullptr;
+        std::vector<int> sharedIndex;
+        int lastRow = 0;
+    };
+    std::vector<std::unique_ptr<Sheet>> sheets;
+    pugi::xml_document workbookDom;
+    pugi::xml_document stylesDom;
+    xls::XlsStyles styles;
+    xls::XlsNames names;
+    xls::SharedStringTable strings;
+    xls::DocumentProperties properties;
+    QString unhandled;
+    qint64 rows = 0;
+    qint64 cellCount = 0;
+    bool prepared = false;
+
+    explicit State(Workbook& workbook) : book(workbook) {}
+
+    bool read(QString* error);
+    void check();
+    bool parse(const QString& partName, pugi::xml_document& dom, QString* error) const {
+        return XmlPart::Parse(book.package().part(partName), partName, dom, error);
+    }
+    void readProperties();
+    void writeGlobals(xls::BiffStream& out, std::vector<qint64>* sheetPositions) const;
+};
+
+bool XlsWriter::State::read(QString* error) {
+    const OoxmlPackage& package = book.package();
+    QList<Relationship> relationships;
+    if (!package.relationships(QString(), &relationships, error))
+        return false;
+    QString workbookPart;
+    for (const Relationship& relationship : relationships)
+        if (IsType(relationship, "officeDocument"))
+            workbookPart = OoxmlPackage::targetPartName(QString(), relationship);
+    if (workbookPart.isEmpty() || !parse(workbookPart, workbookDom, error))
+        return false;
+    if (!package.relationships(workbookPart, &relationships, error))
+        return false;
+    QHash<QString, QString> targets;
+    QString stylesPart;
+    for (const Relationship& relationship : relationships) {
+        const QString target = OoxmlPackage::targetPartName(workbookPart, relationship);
+        targets.insert(relationship.id, target);
+        if (IsType(relationship, "styles"))
+            stylesPart = target;
+        else if (!IsType(relationship, "worksheet") && !IsType(relationship, "sharedStrings") &&
+                 !IsType(relationship, "theme") && unhandled.isEmpty())
+            unhandled = QStringLiteral("a workbook part of the kind %1")
+                            .arg(relationship.type.section(u'/', -1));
+    }
+    if (stylesPart.isEmpty() || !parse(stylesPart, stylesDom, error))
+        return false;
+
+    const pugi::xml_node root = workbookDom.document_element();
+    for (pugi::xml_node node : Child(root, "sheets").children()) {
+        if (!HasLocalName(node, "sheet"))
+            continue;
+        auto sheet = std::make_unique<Sheet>();
+        sheet->name = Attribute(node, "name");
+        const QString state = Attribute(node, "state");
+        sheet->visibility = state == u"hidden" ? 1 : state == u"veryHidden" ? 2 : 0;
+        for (pugi::xml_attribute attribute : node.attributes())
+            if (QByteArray(attribute.name()).endsWith(":id"))
+                sheet->part = targets.value(QString::fromUtf8(attribute.value()));
+        Worksheet* worksheet = book.sheet(sheet->name, error);
+        if (!worksheet || !parse(sheet->part, sheet->dom, error))
+            return false;
+        sheet->cells = &worksheet->cells();
+        sheets.push_back(std::move(sheet));
+    }
+    readProperties();
+    return true;
+}
+
+void XlsWriter::State::readProperties() {
+    const OoxmlPackage& package = book.package();
+    QList<Relationship> relationships;
+    if (!package.relationships(QString(), &relationships, nullptr))
+        return;
+    for (const Relationship& relationship : relationships) {
+        const QString part = OoxmlPackage::targetPartName(QString(), relationship);
+        pugi::xml_document dom;
+        if (part.isEmpty() || !parse(part, dom, nullptr))
+            continue;
+        const pugi::xml_node root = dom.document_element();
+        if (IsType(relationship, "core-properties")) {
+            properties.title = TextOf(root, "title");
+            properties.subject = TextOf(root, "subject");
+            properties.creator = TextOf(root, "creator");
+            properties.keywords = TextOf(root, "keywords");
+            properties.description = TextOf(root, "description");
+            properties.lastModifiedBy = TextOf(root, "lastModifiedBy");
+        } else if (IsType(relationship, "extended-properties")) {
+            properties.company = TextOf(root, "Company");
+            properties.application = TextOf(root, "Application");
+        }
+    }
+    for (const auto& sheet : sheets)
+        properties.sheets << sheet->name;
+}
+
+void XlsWriter::State::check() {
+    const auto found = [&](const QString& what, const QString& where) {
+        if (unhandled.isEmpty() && !what.isEmpty())
+            unhandled = where.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, where);
+    };
+    found(xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element()), {});
+    found(xls::FirstUnhandled(xls::PartKind::Styles, stylesDom.document_element()),
+          QStringLiteral("スタイル"));
+    QString styleProblem;
+    if (unhandled.isEmpty() && !styles.load(stylesDom.document_element(), &styleProblem))
+        found(styleProblem, QStringLiteral("スタイル"));
+
+    QStringList sheetNames;
+    for (const auto& sheet : sheets)
+        sheetNames << sheet->name;
+    const OoxmlPackage& package = book.package();
+    qsizetype texts = 0;
+    for (const auto& sheet : sheets)
+        texts += sheet->cells->textCount();
+    strings.reserve(texts);
+    for (const auto& sheet : sheets) {
+        const QString where = QStringLiteral("シート ") + sheet->name;
+        const pugi::xml_node worksheet = sheet->dom.document_element();
+        found(xls::FirstUnhandled(xls::PartKind::Worksheet, worksheet), where);
+        for (const char* text : {"oddHeader", "oddFooter"})
+            if (QString::fromUtf8(Child(Child(worksheet, "headerFooter"), text).text().get())
+                    .size() > kMaxHeaderText)
+                found(QStringLiteral("a header or footer longer than %1 characters")
+                          .arg(kMaxHeaderText),
+                      where);
+        QList<Relationship> relationships;
+        package.relationships(sheet->part, &relationships, nullptr);
+        for (const Relationship& relationship : relationships) {
+            if (IsType(relationship, "printerSettings"))
+                continue; // printer-specific settings; the page setup is written without them
+            found(QStringLiteral("a sheet part of the kind %1")
+                      .arg(relationship.type.section(u'/', -1)),
+                  where);
+        }
+        const CellStore& cells = *sheet->cells;
+        int lastRow = 0;
+        for (int row = 1; row <= cells.rowLimit(); ++row) {
+            const std::vector<CellStore::Cell>& rowCells = cells.rowCells(row);
+            const CellStore::Attributes attributes = cells.rowAttributes(row);
+            if (rowCells.empty() && attributes.isEmpty())
+                continue;
+            if (row > xls::MaxXlsRow) {
+                found(QStringLiteral("cells below row %1").arg(xls::MaxXlsRow), where);
+                break;
+            }
+            for (const auto& [name, value] : attributes)
+                if (!xls::IsHandledRowAttribute(name, value))
+                    found(QStringLiteral("row@") + QString::fromUtf8(name), where);
+            if (!rowCells.empty() && rowCells.back().column > xls::MaxXlsColumn)
+                found(QStringLiteral("cells right of column IV"), where);
+            lastRow = row;
+            cellCount += qint64(rowCells.size());
+        }
+        // Progress counts rows by their number, as the sheets are written.
+        sheet->lastRow = lastRow;
+        rows += lastRow;
+        // Each text the cells use, once, in the order first used.
+        sheet->sharedIndex.assign(size_t(cells.textCount()), -1);
+        qint64 references = strings.references();
+        for (int row = 1; row <= std::min(cells.rowLimit(), xls::MaxXlsRow); ++row) {
+            for (const CellStore::Cell& cell : cells.rowCells(row)) {
+                if (cell.kind != CellKind::Text || cell.column > xls::MaxXlsColumn)
+                    continue;
+                ++references;
+                int& index = sheet->sharedIndex[cell.textIndex];
+                if (index >= 0)
+                    continue;
+                const QString& text = cells.text(cell);
+                if (text.size() > kMaxCellText)
+                    found(QStringLiteral("a text longer than %1 characters").arg(kMaxCellText),
+                          where);
+                index = strings.add(text);
+            }
+        }
+        strings.setReferences(references);
+    }
+
+    std::vector<xls::DefinedName> definedNames;
+    for (pugi::xml_node node : Child(workbookDom.document_element(), "definedNames").children()) {
+        if (!HasLocalName(node, "definedName"))
+            continue;
+        xls::DefinedName name;
+        name.name = Attribute(node, "name");
+        name.localSheet = node.attribute("localSheetId").as_int(-1);
+        name.hidden = node.attribute("hidden").as_bool();
+        name.formula = QString::fromUtf8(node.text().get()).trimmed();
+        definedNames.push_back(name);
+    }
+    QString nameProblem;
+    if (!names.load(definedNames, sheetNames, &nameProblem))
+        found(nameProblem, {});
+}
+
+void XlsWriter::State::writeGlobals(xls::BiffStream& out,
+                                    std::vector<qint64>* sheetPositions) const {
+    using namespace xls;
+    const auto u16Record = [&](std::uint16_t id, int value) {
+        RecordData data;
+        data.u16(value);
+        out.add(id, data);
+    };
+    RecordData bof;
+    bof.u16(0x0600);
+    bof.u16(0x0005);
+    bof.u16(0x0DBB);
+    bof.u16(0x07CC);
+    bof.u32(0x00000041);
+    bof.u32(0x00000006);
+    out.add(Rec::Bof, bof);
+    u16Record(Rec::InterfaceHdr, 1200);
+    u16Record(Rec::Mms, 0);
+    out.add(Rec::InterfaceEnd);
+    RecordData access;
+    access.unicodeString(QStringLiteral("PLWAN40"));
+    access.bytes(QByteArray(112 - access.size(), ' '));
+    out.add(Rec::WriteAccess, access);
+    u16Record(Rec::CodePage, 1200);
+    u16Record(Rec::Dsf, 0);
+    out.add(Rec::Excel9File);
+    RecordData tabIds;
+    for (size_t i = 0; i < sheets.size(); ++i)
+        tabIds.u16(int(i) + 1);
+    out.add(Rec::TabId, tabIds);
+    u16Record(Rec::BuiltInFnGroupCount, 14);
+    u16Record(Rec::WinProtect, 0);
+    u16Record(Rec::Protect, 0);
+    u16Record(Rec::Password, 0);
+    u16Record(Rec::Prot4Rev, 0);
+    u16Record(Rec::Prot4RevPass, 0);
+
+    const pugi::xml_node root = workbookDom.document_element();
+    const pugi::xml_node view = Child(Child(root, "bookViews"), "workbookView");
+    const int sheetCount = int(sheets.size());
+    RecordData window;
+    window.u16(std::clamp(view.attribute("xWindow").as_int(0), 0, 0xFFFF));
+    window.u16(std::clamp(view.attribute("yWindow").as_int(0), 0, 0xFFFF));
+    window.u16(std::clamp(view.attribute("windowWidth").as_int(28800), 0, 0xFFFF));
+    window.u16(std::clamp(view.attribute("windowHeight").as_int(15000), 0, 0xFFFF));
+    window.u16((view.attribute("showHorizontalScroll").as_bool(true) ? 0x08 : 0) |
+               (view.attribute("showVerticalScroll").as_bool(true) ? 0x10 : 0) |
+               (view.attribute("showSheetTabs").as_bool(true) ? 0x20 : 0));
+    window.u16(std::clamp(view.attribute("activeTab").as_int(0), 0, sheetCount - 1));
+    window.u16(std::clamp(view.attribute("firstSheet").as_int(0), 0, sheetCount - 1));
+    window.u16(1);
+    window.u16(std::clamp(view.attribute("tabRatio").as_int(600), 0, 1000));
+    out.add(Rec::Window1, window);
+    u16Record(Rec::Backup, 0);
+    u16Record(Rec::HideObj, 0);
+    u16Record(Rec::Date1904, Child(root, "workbookPr").attribute("date1904").as_bool() ? 1 : 0);
+    u16Record(Rec::Precision, 1);
+    u16Record(Rec::RefreshAll, 0);
+    u16Record(Rec::BookBool, 0);
+    styles.write(out);
+    u16Record(Rec::UsesELFs, 0);
+    for (const auto& sheet : sheets) {
+        sheetPositions->push_back(out.position() + 4);
+        RecordData bound;
+        bound.u32(0); // the sheet's BOF position, patched once known
+        bound.u8(sheet->visibility);
+        bound.u8(0);
+        bound.unicodeString(sheet->name, true);
+        out.add(Rec::BoundSheet8, bound);
+    }
+    RecordData country;
+    country.u16(81);
+    country.u16(81);
+    out.add(Rec::Country, country);
+    names.write(out);
+    // The calculation engine build the workbook was last calculated with.
+    if (const unsigned calcId = Child(root, "calcPr").attribute("calcId").as_uint()) {
+        RecordData recalc;
+        recalc.u16(Rec::RecalcId);
+        recalc.u16(0);
+        recalc.u32(calcId);
+        out.add(Rec::RecalcId, recalc);
+    }
+    strings.write(out);
+    // The workbook options of later versions, all at their defaults.
+    RecordData bookExt;
+    bookExt.u16(Rec::BookExt);
+    bookExt.zeros(10);
+    bookExt.u32(21);
+    bookExt.u32(0);
+    bookExt.u8(0x02);
+    out.add(Rec::BookExt, bookExt);
+    out.add(Rec::Eof);
+}
+
+XlsWriter::XlsWriter(Workbook& book) : d(std::make_unique<State>(book)) {}
+
+XlsWriter::~XlsWriter() = default;
+
+bool XlsWriter::prepare(QString* error) {
+    d = std::make_unique<State>(d->book);
+    if (!d->book.prepareOutput(error) || !d->read(error))
+        return false;
+    d->check();
+    d->prepared = true;
+    return true;
+}
+
+QString XlsWriter::unhandledConstruct() const {
+    return d->unhandled;
+}
+
+qint64 XlsWriter::rowCount() const {
+    return d->rows;
+}
+
+bool XlsWriter::write(const QString& path, const Progress& rowsWritten, QString* error) {
+    if (!d->prepared || !d->unhandled.isEmpty()) {
+        SetError(error, d->prepared ? QStringLiteral("The workbook holds %1, which the .xls "
+                                                     "writer does not translate.")
+                                          .arg(d->unhandled)
+                                    : QStringLiteral("The workbook was not prepared."));
+        return false;
+    }
+    xls::BiffStream stream(0);
+    // A cell record takes 10 to 18 bytes, a row 20 more: one allocation for the whole stream.
+    stream.reserve(qsizetype(d->cellCount * 14 + d->rows * 24 + (1 << 20)));
+    std::vector<qint64> positions;
+    d->writeGlobals(stream, &positions);
+    qint64 done = 0;
+    for (size_t i = 0; i < d->sheets.size(); ++i) {
+        const State::Sheet& sheet = *d->sheets[i];
+        stream.patchU32(positions[i], std::uint32_t(stream.position()));
+        xls::WorksheetSource source;
+        source.worksheet = sheet.dom.document_element();
+        source.cells = sheet.cells;
+        source.styles = &d->styles;
+        source.sharedIndex = &sheet.sharedIndex;
+        const qint64 before = done;
+        xls::WriteWorksheet(source, stream, [&](int rows) {
+            if (rowsWritten)
+                rowsWritten(before + rows, d->rows);
+        });
+        done += sheet.lastRow;
+    }
+    return xls::WriteCompoundFile(path, stream.bytes(), d->properties, error);
+}
+
+} // namespace plw
