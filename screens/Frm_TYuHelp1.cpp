@@ -47,7 +47,7 @@ Frm_TYuHelp1::Frm_TYuHelp1(const Environment& environment, QWidget* parent)
     mClose->setAutoDefault(false);
     connect(mClose, &QPushButton::clicked, this, &QWidget::hide);
     // The size of the design: the picture at its own size above the strip.
-    const QSize designed = picture->image().isNull() ? QSize(960, 640) : picture->image().size();
+    const QSize designed = picture->image().isNull() ? QSize(960, 610) : picture->image().size();
     resize(designed.width(), designed.height() + mClose->sizeHint().height() + 8);
     setMinimumSize(240, 120);
     layOut();

@@ -10,7 +10,7 @@ namespace plw {
 namespace {
 
 constexpr int Width = 960;
-constexpr int Height = 640;
+constexpr int Height = 610;
 
 const QColor Ink(0x20, 0x20, 0x20);
 const QColor AndColour(0x2f, 0x6f, 0xc0);     // 指定（かつ）
@@ -125,9 +125,9 @@ void DrawExample(Drawer& d) {
     d.text(166, top + 101, QStringLiteral("ＤＭ送付許諾 ＝ 拒否の者"));
 
     // The diagram: (women + born in December) − refused direct mail.
-    const QRectF women(40, top + 130, 190, 170);
-    const QRectF december(170, top + 130, 190, 170);
-    const QRectF refused(105, top + 215, 190, 120);
+    const QRectF women(40, top + 120, 190, 165);
+    const QRectF december(170, top + 120, 190, 165);
+    const QRectF refused(105, top + 200, 190, 110);
     QPainterPath a;
     a.addEllipse(women);
     QPainterPath b;
@@ -146,9 +146,9 @@ void DrawExample(Drawer& d) {
     outline(december, IncludeColour);
     outline(refused, ExcludeColour);
     d.font(14, true);
-    d.text(62, top + 175, QStringLiteral("女性"), AndColour);
-    d.text(270, top + 175, QStringLiteral("12月生まれ"), IncludeColour);
-    d.text(152, top + 318, QStringLiteral("ＤＭ拒否"), ExcludeColour);
+    d.text(62, top + 165, QStringLiteral("女性"), AndColour);
+    d.text(270, top + 165, QStringLiteral("12月生まれ"), IncludeColour);
+    d.text(172, top + 300, QStringLiteral("ＤＭ拒否"), ExcludeColour);
     p.setPen(Qt::NoPen);
     p.setBrush(Taken);
     p.drawRect(QRect(400, top + 14, 22, 16));
