@@ -4,6 +4,7 @@
 #include "app/main/Session.h"
 #include "extract/ConditionModule.h"
 #include "extract/ExtractionContext.h"
+#include "extract/WaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "settings/PreviousConditions.h"
@@ -13,6 +14,26 @@ namespace plw {
 namespace {
 
 const QString P1 = QStringLiteral("P1");
+
+// The wait window, with the program busy for as long as it is open.
+class BusyWhileWaiting final : public WaitWindow {
+public:
+    BusyWhileWaiting(WaitWindow& window, std::function<void(bool)> busy)
+        : mWindow(window), mBusy(std::move(busy)) {}
+    void open(const QString& caption, const QString& text) override {
+        mBusy(true);
+        mWindow.open(caption, text);
+    }
+    void setStep(const QString& label) override { mWindow.setStep(label); }
+    void close() override {
+        mWindow.close();
+        mBusy(false);
+    }
+
+private:
+    WaitWindow& mWindow;
+    std::function<void(bool)> mBusy;
+};
 
 } // namespace
 
@@ -80,15 +101,15 @@ void ConditionScreenFlow::finished(bool confirmed) {
 }
 
 void ConditionScreenFlow::count() {
-    ExtractionContext context(*mSession.Databases.Transaction, mSession.Time, mSession.Pump, mWait);
-    // Nothing takes input while the count yields; messages still can be answered.
-    mConditionScreen.setBusy(true);
-    if (mBusy)
-        mBusy(true);
+    // Nothing takes input while the wait window is up; the checks and the count's message come
+    // with the screen usable again.
+    BusyWhileWaiting wait(mWait, [this](bool busy) {
+        mConditionScreen.setBusy(busy);
+        if (mBusy)
+            mBusy(busy);
+    });
+    ExtractionContext context(*mSession.Databases.Transaction, mSession.Time, mSession.Pump, wait);
     mSession.Conditions->Count(context);
-    if (mBusy)
-        mBusy(false);
-    mConditionScreen.setBusy(false);
 }
 
 } // namespace plw
