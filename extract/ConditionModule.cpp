@@ -356,6 +356,8 @@ bool ConditionModule::Count(ExtractionContext& context) {
         return false;
     }
     mScreen.CountLabel = CountLabelText(result.Count);
+    if (ScreenChanged)
+        ScreenChanged();
     mPrompter.show(QStringLiteral("該当お客様数は、\r") + mScreen.CountLabel +
                        QStringLiteral("\rです。"),
                    MessageIcon::Information);

@@ -431,6 +431,13 @@ QWidget* ConditionPages::classificationPage(QWidget* parent) {
         auto* list = value(condition, new QListWidget(f.Box));
         list->setObjectName(QStringLiteral("lstZok%1").arg(level));
         list->setSelectionMode(QAbstractItemView::NoSelection);
+        // Room for all twenty entries of a level, measured on a check item of the list's own.
+        list->addItem(QStringLiteral("00:"));
+        list->item(0)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        list->item(0)->setCheckState(Qt::Unchecked);
+        list->setMinimumHeight(list->sizeHintForRow(0) * ConditionRecord::BunItems +
+                               2 * list->frameWidth());
+        list->clear();
         f.Values->addWidget(list, 0, 0, 1, 2);
         f.Values->addWidget(button(condition, QStringLiteral("cmdBunKai0_%1").arg(level - 1),
                                    QStringLiteral("全チェック"), f.Box),

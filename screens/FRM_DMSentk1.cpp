@@ -93,7 +93,10 @@ FRM_DMSentk1::FRM_DMSentk1(const Environment& environment, Prompter& prompter,
     layout->addWidget(mTabs, 1);
     mSummary = new QListWidget(body());
     mSummary->setObjectName(QStringLiteral("List1"));
-    mSummary->setFixedHeight(mSummary->fontMetrics().height() * 10 + 8);
+    // Eight whole lines, measured on a line of the list's own.
+    mSummary->addItem(QStringLiteral("基本情報"));
+    mSummary->setFixedHeight(mSummary->sizeHintForRow(0) * 8 + 2 * mSummary->frameWidth());
+    mSummary->clear();
     mSummary->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(mSummary);
     layout->addWidget(buildBottomLine());
@@ -115,12 +118,16 @@ FRM_DMSentk1::FRM_DMSentk1(const Environment& environment, Prompter& prompter,
     mModule.HideScreen = [this] {
         hide();
     };
+    mModule.ScreenChanged = [this] {
+        showState();
+    };
     showState();
 }
 
 FRM_DMSentk1::~FRM_DMSentk1() {
     mModule.ShowScreen = nullptr;
     mModule.HideScreen = nullptr;
+    mModule.ScreenChanged = nullptr;
 }
 
 QWidget* FRM_DMSentk1::buildTopLine() {
