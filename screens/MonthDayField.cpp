@@ -1,6 +1,5 @@
 #include "screens/MonthDayField.h"
 
-#include <QCalendarWidget>
 #include <QKeyEvent>
 
 namespace plw {
@@ -12,7 +11,10 @@ constexpr int DigitPositions[] = {0, 1, 3, 4};
 
 } // namespace
 
-MonthDayField::MonthDayField(QWidget* parent) : TextField(parent) {
+MonthDayField::MonthDayField(QWidget* parent)
+    : TextField(parent), mCalendar(this, [this](const QDate& day) {
+          setValue(day.toString(QStringLiteral("MMdd")));
+      }) {
     setInputMask(QStringLiteral("99月99日;_"));
     connect(this, &QLineEdit::textEdited, this, [this] { takeEditedText(); });
 }
@@ -34,33 +36,15 @@ bool MonthDayField::setValue(const QString& mmdd) {
 }
 
 void MonthDayField::openCalendar() {
-    if (!mCalendar) {
-        mCalendar = std::make_unique<QCalendarWidget>();
-        mCalendar->setWindowFlags(Qt::Popup);
-        mCalendar->setObjectName(QStringLiteral("calendarPopup"));
-        const auto choose = [this](QDate chosen) {
-            mCalendar->hide();
-            setValue(chosen.toString(QStringLiteral("MMdd")));
-            setFocus(Qt::PopupFocusReason);
-        };
-        connect(mCalendar.get(), &QCalendarWidget::clicked, this, choose);
-        connect(mCalendar.get(), &QCalendarWidget::activated, this, choose);
-    }
+    // This year's day, or today without one.
     const QDate today = QDate::currentDate();
-    QDate shown =
+    const QDate shown =
         QDate::fromString(QString::number(today.year()) + mValue, QStringLiteral("yyyyMMdd"));
-    if (!shown.isValid())
-        shown = today;
-    mCalendar->setSelectedDate(shown);
-    mCalendar->setCurrentPage(shown.year(), shown.month());
-    mCalendar->adjustSize();
-    mCalendar->move(mapToGlobal(QPoint(0, height())));
-    mCalendar->show();
-    mCalendar->setFocus(Qt::PopupFocusReason);
+    mCalendar.open(shown.isValid() ? shown : today);
 }
 
 QCalendarWidget* MonthDayField::calendarPopup() const {
-    return mCalendar && mCalendar->isVisible() ? mCalendar.get() : nullptr;
+    return mCalendar.shown();
 }
 
 void MonthDayField::keyPressEvent(QKeyEvent* event) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "screens/CalendarPopup.h"
 #include "screens/TextField.h"
 
 #include <QDate>
 #include <functional>
-#include <memory>
 
 class QCalendarWidget;
 
@@ -41,7 +41,7 @@ private:
     void changeValue(const QString& value);
 
     QString mValue;
-    std::unique_ptr<QCalendarWidget> mCalendar;
+    CalendarPopup mCalendar;
     std::function<void(const QString&)> mValueChanged;
 };
 
