@@ -5,6 +5,8 @@
 #include "app/FileSystem.h"
 #include "app/QtJapanese.h"
 #include "app/XdgDocumentOpener.h"
+#include "program/ConditionScreenFlow.h"
+#include "program/DesktopStart.h"
 #include "program/ExitPaths.h"
 #include "program/Session.h"
 #include "program/StartUp.h"
@@ -15,12 +17,13 @@
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
-#include "program/DesktopStart.h"
 #include "screens/ExtractionWaitWindow.h"
+#include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
 #include "screens/FRM_PLWAN404.h"
+#include "screens/Frm_TYuHelp1.h"
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
@@ -28,8 +31,10 @@
 #include "screens/QtHardCopyPrinter.h"
 #include "screens/QtMasterBrowserDialog.h"
 #include "screens/QtSaveFileDialog.h"
-#include "settings/ParameterFieldLimits.h"
+#include "screens/QtTemplateDialog.h"
 #include "screens/Sub_HDCOPY.h"
+#include "screens/TemplateButtons.h"
+#include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
@@ -98,8 +103,10 @@ MaybeEnd DesktopProgram::start() {
     mSession.UnloadScreens = [this] {
         for (QWidget* window : std::initializer_list<QWidget*>{
                  mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
-                 mThresholdScreen.get(), mProgress.get(), mWait.get()})
-            window->hide();
+                 mThresholdScreen.get(), mConditionScreen.get(), mHelpWindow.get(), mProgress.get(),
+                 mWait.get()})
+            if (window)
+                window->hide();
     };
     mSession.OpenWorkbook = [this](const QString& path) {
         // When nothing can show the workbook, the operator still learns where it was saved.
@@ -132,6 +139,15 @@ void DesktopProgram::buildScreens() {
     mProgress = std::make_unique<Frm_excelRun>(prompter, mSession.CancelFlag);
     mRunningDialog = std::make_unique<Frm_excel2jyu>();
     mWait = std::make_unique<ExtractionWaitWindow>();
+    // Made once for the program's life, hidden, on its first tab, before the parameters load.
+    mConditionScreen = std::make_unique<FRM_DMSentk1>(env, prompter, *mSession.Conditions);
+    mConditionFlow =
+        std::make_unique<ConditionScreenFlow>(mSession, *mParameterScreen, *mConditionScreen,
+                                              *mWait, [this](bool busy) { setBusy(busy); });
+    mTemplateDialog = std::make_unique<QtTemplateDialog>(env.WorkFolder, prompter);
+    mTemplateButtons = std::make_unique<TemplateButtons>(
+        *mTemplateDialog, prompter, *mSession.Conditions, *mConditionScreen, *mParameterScreen);
+    mConditionScreen->setHelpHandler([this] { ShowHelpWindow(mHelpWindow, mSession.Env); });
 
     FRM_PLWAN401& screen = *mParameterScreen;
     screen.installEventFilter(new CloseFilter(&screen, [this] { toMenu(); }));
@@ -170,7 +186,7 @@ void DesktopProgram::buildScreens() {
 
     ConnectScreenAids(mSession, mAids, screen,
                       {mParameterScreen.get(), mViewpointScreen.get(), mThresholdScreen.get(),
-                       mOutputScreen.get()});
+                       mOutputScreen.get(), mConditionScreen.get()});
 
     mOutputScreen->setBackHandler([this] { mParameterScreen->show(); });
     mOutputScreen->setExecuteHandler([this] { return runAnalysis(); });
@@ -210,10 +226,11 @@ void DesktopProgram::withContext(const std::function<void(AnalysisContext&)>& wo
 
 void DesktopProgram::setBusy(bool busy) {
     // The run's own windows keep their cancel; the screens take no input meanwhile.
-    for (QWidget* screen :
-         std::initializer_list<QWidget*>{mParameterScreen.get(), mOutputScreen.get(),
-                                         mViewpointScreen.get(), mThresholdScreen.get()})
-        screen->setEnabled(!busy);
+    for (QWidget* screen : std::initializer_list<QWidget*>{
+             mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
+             mThresholdScreen.get(), mHelpWindow.get()})
+        if (screen)
+            screen->setEnabled(!busy);
 }
 
 void DesktopProgram::toMenu() {

@@ -12,6 +12,9 @@ class QWidget;
 namespace plw {
 
 struct Environment;
+class ConditionScreenFlow;
+class FRM_DMSentk1;
+class Frm_TYuHelp1;
 class FRM_PLWAN401;
 class FRM_PLWAN402;
 class FRM_PLWAN403;
@@ -20,6 +23,8 @@ class Frm_excel2jyu;
 class Frm_excelRun;
 class ExtractionWaitWindow;
 class SaveFileDialog;
+class TemplateButtons;
+class TemplateDialog;
 class ExcelWorkbookWriter;
 class Sleeper;
 struct AnalysisContext;
@@ -48,6 +53,7 @@ public:
     FRM_PLWAN401& parameterScreen() { return *mParameterScreen; }
     FRM_PLWAN402& viewpointScreen() { return *mViewpointScreen; }
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
+    FRM_DMSentk1& conditionScreen() { return *mConditionScreen; }
     FRM_PLWAN404& thresholdScreen() { return *mThresholdScreen; }
     ExtractionWaitWindow& waitWindow() { return *mWait; }
     Frm_excelRun& progressWindow() { return *mProgress; }
@@ -70,9 +76,14 @@ private:
     std::unique_ptr<FRM_PLWAN402> mViewpointScreen;
     std::unique_ptr<FRM_PLWAN403> mOutputScreen;
     std::unique_ptr<FRM_PLWAN404> mThresholdScreen;
+    std::unique_ptr<FRM_DMSentk1> mConditionScreen;
     std::unique_ptr<Frm_excelRun> mProgress;
     std::unique_ptr<Frm_excel2jyu> mRunningDialog;
     std::unique_ptr<ExtractionWaitWindow> mWait;
+    std::unique_ptr<ConditionScreenFlow> mConditionFlow;
+    std::unique_ptr<TemplateDialog> mTemplateDialog;
+    std::unique_ptr<TemplateButtons> mTemplateButtons;
+    std::unique_ptr<Frm_TYuHelp1> mHelpWindow; // made by the first "説明"
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;

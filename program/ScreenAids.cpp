@@ -14,7 +14,7 @@ void ConnectScreenAids(Session& session, const ScreenAids& aids, FRM_PLWAN401& p
         for (QWidget* screen : screens)
             ConnectHardCopy(screen, *aids.HardCopies);
 
-    if (aids.Browsers) {
+    if (aids.Browsers)
         parameterScreen.setCampaignHandler(
             [&session, browsers = aids.Browsers](CampaignSource source,
                                                  const ParameterScreenState& screen) {
@@ -22,16 +22,6 @@ void ConnectScreenAids(Session& session, const ScreenAids& aids, FRM_PLWAN401& p
                                               session.Messages, session.Pump};
                 return TakeCampaignConditions(source, screen, session.Env, services);
             });
-        // Until the condition screen takes the prepared conditions (with its mode caption and
-        // ESC), they become the current conditions as they are.
-        parameterScreen.setConditionScreenHandler(
-            [&session, &parameterScreen](const QString&, const ConditionRecord& conditions) {
-                session.SavedConditions = conditions;
-                session.Conditions->Run(QStringLiteral("SR"), QStringLiteral("P1"),
-                                        session.SavedConditions);
-                parameterScreen.setConditionSummary(session.Conditions->SummaryLines());
-            });
-    }
 
     if (aids.Documents)
         parameterScreen.setExplanationHandler([&session, documents = aids.Documents] {
