@@ -2,6 +2,7 @@
 
 #include "screens/ScreenRoutines.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -73,6 +74,15 @@ void Frm_TYuHelp1::showEvent(QShowEvent* event) {
     mPlaced = true;
     CentreScreen(this);
     PlaceScreen(this, mEnvironment);
+}
+
+void Frm_TYuHelp1::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the help window as it leaves every other window of the program.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Frm_TYuHelp1::resizeEvent(QResizeEvent* event) {

@@ -11,8 +11,9 @@ class QPushButton;
 namespace plw {
 
 // The help window "抽出条件の説明": the picture that explains how the four kinds of a condition
-// combine, over the whole window but a strip at the bottom for "閉じる", which hides the window.
-// Sizable; centred when first shown, then placed as the installation's wide-screen side says.
+// combine, over the whole window but a strip at the bottom for "閉じる", which hides the window
+// (as Esc does). Sizable; centred when first shown, then placed as the installation's wide-screen
+// side says.
 class Frm_TYuHelp1 final : public QWidget {
 public:
     explicit Frm_TYuHelp1(const Environment& environment, QWidget* parent = nullptr);
@@ -23,6 +24,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void layOut();

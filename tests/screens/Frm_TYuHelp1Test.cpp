@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace plw;
@@ -32,6 +33,10 @@ TEST(HelpWindow, TwoClicksShowOneWindowWhichCloseHidesAndTheNextClickShowsAgain)
     ShowHelpWindow(window, environment);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(HelpWindows(), 1);
+
+    // Esc on the focused button closes it as well.
+    QTest::keyClick(window->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST(HelpWindow, ThePictureFillsTheWindowAboveTheButtonStripAndFitsTheDisplay) {
