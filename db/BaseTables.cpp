@@ -8,31 +8,14 @@ namespace plw::db {
 namespace {
 
 constexpr ColumnType T = ColumnType::Text;
-constexpr ColumnType S = ColumnType::Short;
 constexpr ColumnType I = ColumnType::Integer;
 
-constexpr ColumnDef kCustomerMaster[] = {
-    {u"M1KaiBan", T, 7},  {u"M1CtlYMD", T, 8},  {u"M1CtlHMS", T, 6},  {u"M1Ct2YMD", T, 8},
-    {u"M1Ct2HMS", T, 6},  {u"M1KhSraB", T, 8},  {u"M1MisBan", T, 4},  {u"M1KikBan", T, 2},
-    {u"M1KhNamH", T, 32}, {u"M1KhNamZ", T, 32}, {u"M1KhSeib", T, 1},  {u"M1KhBart", T, 8},
-    {u"M1KhNenS", T, 2},  {u"M1KhZIPC", T, 7},  {u"M1KhADD1", T, 40}, {u"M1KhADD2", T, 40},
-    {u"M1KhADD3", T, 40}, {u"M1KhTEL1", T, 14}, {u"M1KhTEL2", T, 14}, {u"M1KhMemo", T, 60},
-    {u"M1EmaOsr", T, 1},  {u"M1EmaAdr", T, 64}, {u"M1DmmOsr", T, 1},  {u"M1SakEka", S, 0},
-    {u"M1SakSfb", T, 8},  {u"M1SakDmk", S, 0},  {u"M1SakDmH", T, 8},  {u"M1SakRgk", I, 0},
-    {u"M1SakRik", I, 0},  {u"M1SakHby", T, 8},  {u"M1SakHbh", T, 6},  {u"M1SakGak", I, 0},
-    {u"M1SakRak", T, 1},  {u"M1SakPoG", I, 0},  {u"M1SakPoL", I, 0},  {u"M1SakPoZ", I, 0},
-    {u"M1SakPoK", I, 0},  {u"M1EmaSbt", T, 1},  {u"M1BunJh1", T, 20}, {u"M1BunJC1", T, 2},
-    {u"M1BunJh2", T, 20}, {u"M1BunJC2", T, 2},  {u"M1BunJh3", T, 20}, {u"M1BunJC3", T, 2},
-    {u"M1BunJh4", T, 20}, {u"M1BunJC4", T, 2},
-};
-
-constexpr ColumnDef kPointHistory[] = {
-    {u"M2CusCod", T, 7}, {u"M2CusNam", T, 16}, {u"M2MisBan", T, 4}, {u"M2KikBan", T, 2},
-    {u"M2BuyYmd", T, 8}, {u"M2BuyYob", T, 1},  {u"M2BuyHks", T, 6}, {u"M2BuyHjt", T, 2},
-    {u"M2BuyGak", I, 0}, {u"M2FlgHpn", T, 1},  {u"M2FlgSyu", T, 1}, {u"M2FlgRnk", T, 1},
-    {u"M2PitCur", I, 0}, {u"M2PitKon", I, 0},  {u"M2PitLif", I, 0}, {u"M2PitUse", I, 0},
-    {u"M2KetCod", T, 7},
-};
+#define PLW_COLUMN_DEF(name, type, width) {u"" #name, ColumnType::type, width},
+constexpr ColumnDef kCustomerMaster[] = {PLW_CUSTOMER_MASTER_COLUMNS(PLW_COLUMN_DEF)};
+constexpr ColumnDef kPointHistory[] = {PLW_POINT_HISTORY_COLUMNS(PLW_COLUMN_DEF)};
+#undef PLW_COLUMN_DEF
+static_assert(std::size(kCustomerMaster) == size_t(CustomerColumnCount));
+static_assert(std::size(kPointHistory) == size_t(PointHistoryColumnCount));
 
 constexpr ColumnDef kDirectMailMaster[] = {
     {u"M4DmmBan", T, 5}, {u"M4KihYot", T, 8}, {u"M4KihMem", T, 96}, {u"M4TyuYts", I, 0},

@@ -12,70 +12,9 @@
 namespace plw::sample {
 namespace {
 
-// Customer master columns written by the generator, resolved to their positions by name.
-// clang-format off
-enum M : int {
-    KaiBan, CtlYMD, CtlHMS, Ct2YMD, Ct2HMS, KhSraB, MisBan, KikBan, KhNamH, KhNamZ, KhSeib,
-    KhBart, KhNenS, KhZIPC, KhADD1, KhADD2, KhADD3, KhTEL1, KhTEL2, KhMemo, EmaOsr, EmaAdr,
-    DmmOsr, SakEka, SakSfb, SakDmk, SakDmH, SakRgk, SakRik, SakHby, SakHbh, SakGak, SakRak,
-    SakPoG, SakPoL, SakPoZ, SakPoK, EmaSbt, BunJh1, BunJC1, BunJh2, BunJC2, BunJh3, BunJC3,
-    BunJh4, BunJC4, MasterCount,
-};
-// clang-format on
-constexpr const char16_t* MasterNames[MasterCount] = {
-    u"M1KaiBan", u"M1CtlYMD", u"M1CtlHMS", u"M1Ct2YMD", u"M1Ct2HMS", u"M1KhSraB", u"M1MisBan",
-    u"M1KikBan", u"M1KhNamH", u"M1KhNamZ", u"M1KhSeib", u"M1KhBart", u"M1KhNenS", u"M1KhZIPC",
-    u"M1KhADD1", u"M1KhADD2", u"M1KhADD3", u"M1KhTEL1", u"M1KhTEL2", u"M1KhMemo", u"M1EmaOsr",
-    u"M1EmaAdr", u"M1DmmOsr", u"M1SakEka", u"M1SakSfb", u"M1SakDmk", u"M1SakDmH", u"M1SakRgk",
-    u"M1SakRik", u"M1SakHby", u"M1SakHbh", u"M1SakGak", u"M1SakRak", u"M1SakPoG", u"M1SakPoL",
-    u"M1SakPoZ", u"M1SakPoK", u"M1EmaSbt", u"M1BunJh1", u"M1BunJC1", u"M1BunJh2", u"M1BunJC2",
-    u"M1BunJh3", u"M1BunJC3", u"M1BunJh4", u"M1BunJC4",
-};
-
-// clang-format off
-enum H : int {
-    CusCod, CusNam, HMisBan, HKikBan, BuyYmd, BuyYob, BuyHks, BuyHjt, BuyGak, FlgHpn, FlgSyu,
-    FlgRnk, PitCur, PitKon, PitLif, PitUse, KetCod, HistoryCount,
-};
-// clang-format on
-constexpr const char16_t* HistoryNames[HistoryCount] = {
-    u"M2CusCod", u"M2CusNam", u"M2MisBan", u"M2KikBan", u"M2BuyYmd", u"M2BuyYob",
-    u"M2BuyHks", u"M2BuyHjt", u"M2BuyGak", u"M2FlgHpn", u"M2FlgSyu", u"M2FlgRnk",
-    u"M2PitCur", u"M2PitKon", u"M2PitLif", u"M2PitUse", u"M2KetCod",
-};
-
-// Positions of the columns in the tables' definitions; -1 for a column a table lacks, which the
-// generator then leaves out (the tests notice the missing value).
-struct ColumnMap {
-    std::array<int, MasterCount> master{};
-    std::array<int, MasterCount> masterWidth{};
-    std::array<int, HistoryCount> history{};
-};
-
-int positionOf(std::span<const db::ColumnDef> columns, const char16_t* name, int* width) {
-    const QStringView wanted(name);
-    for (size_t i = 0; i < columns.size(); ++i) {
-        if (wanted == QStringView(columns[i].name)) {
-            if (width)
-                *width = columns[i].width;
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-const ColumnMap& columnMap() {
-    static const ColumnMap map = [] {
-        ColumnMap m;
-        for (int c = 0; c < MasterCount; ++c)
-            m.master[c] =
-                positionOf(db::CustomerMasterColumns(), MasterNames[c], &m.masterWidth[c]);
-        for (int c = 0; c < HistoryCount; ++c)
-            m.history[c] = positionOf(db::PointHistoryColumns(), HistoryNames[c], nullptr);
-        return m;
-    }();
-    return map;
-}
+// The columns the generator fills, by their names in the tables' definitions.
+using enum db::CustomerColumn;
+using enum db::PointHistoryColumn;
 
 // Shop hours: transactions fall between 10:00:00 and 20:59:59.
 constexpr int OpeningSecond = 10 * 3600;
@@ -178,21 +117,21 @@ struct CustomerGenerator::Person {
 class CustomerGenerator::MasterRow {
 public:
     MasterRow(std::vector<QVariant>& values, bool blankPadded)
-        : mValues(values), mPadded(blankPadded), mMap(columnMap()) {}
+        : mValues(values), mPadded(blankPadded) {}
 
-    void set(M column, QVariant value) {
-        if (mMap.master[column] >= 0)
-            mValues[static_cast<size_t>(mMap.master[column])] = std::move(value);
+    void set(db::CustomerColumn column, QVariant value) {
+        mValues[static_cast<size_t>(column)] = std::move(value);
     }
-    void text(M column, const QString& value) {
-        set(column, mPadded ? Padded(value, mMap.masterWidth[column]) : value);
+    void text(db::CustomerColumn column, const QString& value) {
+        set(column, mPadded ? Padded(value, width(column)) : value);
     }
-    int width(M column) const { return mMap.masterWidth[column]; }
+    int width(db::CustomerColumn column) const {
+        return db::CustomerMasterColumns()[static_cast<size_t>(column)].width;
+    }
 
 private:
     std::vector<QVariant>& mValues;
     bool mPadded;
-    const ColumnMap& mMap;
 };
 
 QString SampleCustomerNumber(qint64 index) {
@@ -435,21 +374,21 @@ void CustomerGenerator::pickCampaigns(const Person& person, GeneratedCustomer* o
 
 void CustomerGenerator::writeIdentity(SampleRandom& random, const Person& person,
                                       MasterRow& row) const {
-    row.set(KaiBan, person.number);
+    row.set(M1KaiBan, person.number);
     const QDate registered = QDate::fromJulianDay(person.registeredDay);
-    row.set(Ct2YMD, DateText(registered));
-    row.set(Ct2HMS, TimeText(person.registeredSecond));
+    row.set(M1Ct2YMD, DateText(registered));
+    row.set(M1Ct2HMS, TimeText(person.registeredSecond));
     const qint64 lastTouched = mEvents.empty() ? person.registeredDay : mEvents.back().day;
     const qint64 touchedDay =
         std::min(SampleReferenceDate.toJulianDay(), lastTouched + random.between(0, 30));
-    row.set(CtlYMD, DateText(QDate::fromJulianDay(touchedDay)));
-    row.set(CtlHMS, TimeText(shopSecond(random)));
-    row.set(KhSraB, DateText(registered));
-    row.set(MisBan, person.shop);
-    row.set(KikBan, TwoDigitText(random.between(1, 2)));
-    row.text(KhNamH, person.surname->kana + QLatin1Char(' ') + person.given->kana);
-    row.text(KhNamZ, person.surname->kanji + QChar(0x3000) + person.given->kanji);
-    row.set(KhSeib, person.sex);
+    row.set(M1CtlYMD, DateText(QDate::fromJulianDay(touchedDay)));
+    row.set(M1CtlHMS, TimeText(shopSecond(random)));
+    row.set(M1KhSraB, DateText(registered));
+    row.set(M1MisBan, person.shop);
+    row.set(M1KikBan, TwoDigitText(random.between(1, 2)));
+    row.text(M1KhNamH, person.surname->kana + QLatin1Char(' ') + person.given->kana);
+    row.text(M1KhNamZ, person.surname->kanji + QChar(0x3000) + person.given->kanji);
+    row.set(M1KhSeib, person.sex);
 }
 
 // Birth date and age group at the first visit. Some birth dates lack month or day ("00"), some
@@ -488,9 +427,9 @@ void CustomerGenerator::writeBirth(SampleRandom& random, const Person& person,
     default:
         break;
     }
-    row.set(KhBart, birthText);
+    row.set(M1KhBart, birthText);
     const int group = std::min(80, ageAtFirstVisit / 10 * 10);
-    row.set(KhNenS, known || random.chance(700) ? TwoDigitText(group) : QString());
+    row.set(M1KhNenS, known || random.chance(700) ? TwoDigitText(group) : QString());
 }
 
 void CustomerGenerator::writeContact(SampleRandom& random, const Person& person,
@@ -498,14 +437,14 @@ void CustomerGenerator::writeContact(SampleRandom& random, const Person& person,
     const SampleVocabulary& words = SampleVocabulary::instance();
     const Region& region = words.regions[person.region];
     if (person.hasAddress) {
-        row.set(KhZIPC, region.zip3 + Digits(random.between(0, 9999), 4));
-        row.text(KhADD1, region.prefecture + region.city);
-        row.text(KhADD2, pickFrom(random, region.towns) + FullWidthNumber(random.between(1, 5)) +
-                             QChar(0xFF0D) + FullWidthNumber(random.between(1, 30)) +
-                             QChar(0xFF0D) + FullWidthNumber(random.between(1, 20)));
-        row.text(KhADD3, random.chance(500) ? pickFrom(random, words.buildings) : QString());
+        row.set(M1KhZIPC, region.zip3 + Digits(random.between(0, 9999), 4));
+        row.text(M1KhADD1, region.prefecture + region.city);
+        row.text(M1KhADD2, pickFrom(random, region.towns) + FullWidthNumber(random.between(1, 5)) +
+                               QChar(0xFF0D) + FullWidthNumber(random.between(1, 30)) +
+                               QChar(0xFF0D) + FullWidthNumber(random.between(1, 20)));
+        row.text(M1KhADD3, random.chance(500) ? pickFrom(random, words.buildings) : QString());
     } else {
-        for (M column : {KhZIPC, KhADD1, KhADD2, KhADD3})
+        for (db::CustomerColumn column : {M1KhZIPC, M1KhADD1, M1KhADD2, M1KhADD3})
             row.set(column, QString());
     }
 
@@ -513,28 +452,28 @@ void CustomerGenerator::writeContact(SampleRandom& random, const Person& person,
     if (random.chance(950)) {
         const QString& area = region.areaCode;
         const int exchangeDigits = 6 - static_cast<int>(area.size());
-        row.set(KhTEL1,
+        row.set(M1KhTEL1,
                 area + QLatin1Char('-') +
                     Digits(random.between(1, 9) * 1000 + random.between(0, 999), exchangeDigits) +
                     QLatin1Char('-') + Digits(random.between(0, 9999), 4));
     } else {
-        row.set(KhTEL1, QString());
+        row.set(M1KhTEL1, QString());
     }
     if (random.chance(550)) {
         static const QString Mobile[] = {QStringLiteral("090"), QStringLiteral("080"),
                                          QStringLiteral("070")};
-        row.set(KhTEL2, pickFrom(random, Mobile) + QLatin1Char('-') +
-                            Digits(random.between(1000, 9999), 4) + QLatin1Char('-') +
-                            Digits(random.between(0, 9999), 4));
+        row.set(M1KhTEL2, pickFrom(random, Mobile) + QLatin1Char('-') +
+                              Digits(random.between(1000, 9999), 4) + QLatin1Char('-') +
+                              Digits(random.between(0, 9999), 4));
     } else {
-        row.set(KhTEL2, random.chance(300) ? QVariant() : QVariant(QString())); // Null: never set
+        row.set(M1KhTEL2, random.chance(300) ? QVariant() : QVariant(QString())); // Null: never set
     }
     if (random.chance(150))
-        row.set(KhMemo, pickFrom(random, words.memos));
+        row.set(M1KhMemo, pickFrom(random, words.memos));
     else
-        row.set(KhMemo, random.chance(100) ? QVariant() : QVariant(QString()));
+        row.set(M1KhMemo, random.chance(100) ? QVariant() : QVariant(QString()));
 
-    row.set(EmaOsr, person.mailConsent);
+    row.set(M1EmaOsr, person.mailConsent);
     if (person.hasMailAddress) {
         static const QString Domains[] = {QStringLiteral("@example.com"),
                                           QStringLiteral("@example.net"),
@@ -542,26 +481,27 @@ void CustomerGenerator::writeContact(SampleRandom& random, const Person& person,
         const int domain = person.mailType == QLatin1String("2")   ? 1
                            : person.mailType == QLatin1String("3") ? 2
                                                                    : 0;
-        row.set(EmaAdr, person.given->romaji + QLatin1Char('.') + person.surname->romaji +
-                            Digits(random.between(0, 99), 2) + Domains[domain]);
+        row.set(M1EmaAdr, person.given->romaji + QLatin1Char('.') + person.surname->romaji +
+                              Digits(random.between(0, 99), 2) + Domains[domain]);
     } else if (person.mailConsent == QLatin1String("1") && random.chance(200)) {
-        row.set(EmaAdr, QString(row.width(EmaAdr), QLatin1Char(' '))); // blank, padded
+        row.set(M1EmaAdr, QString(row.width(M1EmaAdr), QLatin1Char(' '))); // blank, padded
     } else {
-        row.set(EmaAdr, random.chance(300) ? QVariant() : QVariant(QString()));
+        row.set(M1EmaAdr, random.chance(300) ? QVariant() : QVariant(QString()));
     }
-    row.set(EmaSbt, person.mailType);
-    row.set(DmmOsr, person.directMailConsent);
+    row.set(M1EmaSbt, person.mailType);
+    row.set(M1DmmOsr, person.directMailConsent);
 }
 
 // Campaigns received, and visits, amount and points as the history adds them up.
 void CustomerGenerator::writeTotals(const Person& person, const GeneratedCustomer& out,
                                     MasterRow& row) const {
-    row.set(SakDmk, static_cast<int>(out.directMails.size()));
-    row.set(SakDmH, out.directMails.empty()
-                        ? QString()
-                        : DateText(mDirectMails[out.directMails.back()].plannedDate));
-    row.set(SakEka, static_cast<int>(out.mails.size()));
-    row.set(SakSfb, out.mails.empty() ? QString() : DateText(mMails[out.mails.back()].plannedDate));
+    row.set(M1SakDmk, static_cast<int>(out.directMails.size()));
+    row.set(M1SakDmH, out.directMails.empty()
+                          ? QString()
+                          : DateText(mDirectMails[out.directMails.back()].plannedDate));
+    row.set(M1SakEka, static_cast<int>(out.mails.size()));
+    row.set(M1SakSfb,
+            out.mails.empty() ? QString() : DateText(mMails[out.mails.back()].plannedDate));
 
     qint64 visits = 0, amount = 0, lastIssued = 0, lastExchanged = 0;
     for (const HistoryEvent& e : mEvents) {
@@ -585,16 +525,16 @@ void CustomerGenerator::writeTotals(const Person& person, const GeneratedCustome
         }
     }
     const HistoryEvent* last = mEvents.empty() ? nullptr : &mEvents.back();
-    row.set(SakRik, person.visitsMissing ? QVariant() : QVariant(static_cast<int>(visits)));
-    row.set(SakRgk, person.amountMissing ? QVariant() : QVariant(static_cast<int>(amount)));
-    row.set(SakHby, last ? DateText(QDate::fromJulianDay(last->day)) : QString());
-    row.set(SakHbh, last ? TimeText(last->second) : QString());
-    row.set(SakGak, last ? static_cast<int>(last->amount) : 0);
-    row.set(SakRak, rankOf(last ? last->lifetime : 0));
-    row.set(SakPoG, static_cast<int>(last ? last->current : 0));
-    row.set(SakPoL, static_cast<int>(last ? last->lifetime : 0));
-    row.set(SakPoZ, static_cast<int>(lastIssued));
-    row.set(SakPoK, static_cast<int>(lastExchanged));
+    row.set(M1SakRik, person.visitsMissing ? QVariant() : QVariant(static_cast<int>(visits)));
+    row.set(M1SakRgk, person.amountMissing ? QVariant() : QVariant(static_cast<int>(amount)));
+    row.set(M1SakHby, last ? DateText(QDate::fromJulianDay(last->day)) : QString());
+    row.set(M1SakHbh, last ? TimeText(last->second) : QString());
+    row.set(M1SakGak, last ? static_cast<int>(last->amount) : 0);
+    row.set(M1SakRak, rankOf(last ? last->lifetime : 0));
+    row.set(M1SakPoG, static_cast<int>(last ? last->current : 0));
+    row.set(M1SakPoL, static_cast<int>(last ? last->lifetime : 0));
+    row.set(M1SakPoZ, static_cast<int>(lastIssued));
+    row.set(M1SakPoK, static_cast<int>(lastExchanged));
 }
 
 // The entry's position "01".."20" within its level, sometimes none; where the customer lives
@@ -602,8 +542,8 @@ void CustomerGenerator::writeTotals(const Person& person, const GeneratedCustome
 void CustomerGenerator::writeClassifications(SampleRandom& random, const Person& person,
                                              MasterRow& row) const {
     const QList<ClassificationLevel>& levels = SampleClassificationLevels();
-    constexpr M CodeColumns[] = {BunJC1, BunJC2, BunJC3, BunJC4};
-    constexpr M TextColumns[] = {BunJh1, BunJh2, BunJh3, BunJh4};
+    constexpr db::CustomerColumn CodeColumns[] = {M1BunJC1, M1BunJC2, M1BunJC3, M1BunJC4};
+    constexpr db::CustomerColumn TextColumns[] = {M1BunJh1, M1BunJh2, M1BunJh3, M1BunJh4};
     for (int level = 0; level < 4 && level < levels.size(); ++level) {
         const int entries = static_cast<int>(levels[level].entries.size());
         int position = 0; // 0: none
@@ -624,27 +564,25 @@ void CustomerGenerator::writeClassifications(SampleRandom& random, const Person&
 
 void CustomerGenerator::writeHistory(SampleRandom& random, const Person& person,
                                      GeneratedCustomer* out) const {
-    const ColumnMap& map = columnMap();
     out->historyRows = static_cast<int>(mEvents.size());
     out->history.reserve(mEvents.size() * static_cast<size_t>(mHistoryColumns));
     const QString name = (person.surname->kana + QLatin1Char(' ') + person.given->kana).left(16);
     for (const HistoryEvent& e : mEvents) {
         const size_t base = out->history.size();
         out->history.resize(base + static_cast<size_t>(mHistoryColumns));
-        auto put = [&](H column, QVariant value) {
-            if (map.history[column] >= 0)
-                out->history[base + static_cast<size_t>(map.history[column])] = std::move(value);
+        auto put = [&](db::PointHistoryColumn column, QVariant value) {
+            out->history[base + static_cast<size_t>(column)] = std::move(value);
         };
         const QDate date = QDate::fromJulianDay(e.day);
-        put(CusCod, person.number);
-        put(CusNam, name);
-        put(HMisBan, random.chance(850) ? person.shop : Shops[random.below(3)]);
-        put(HKikBan, TwoDigitText(random.between(1, 2)));
-        put(BuyYmd, DateText(date));
-        put(BuyYob, DigitText(date.dayOfWeek() % 7 + 1)); // 1 = Sunday ... 7 = Saturday
-        put(BuyHks, TimeText(e.second));
-        put(BuyHjt, TwoDigitText(random.between(1, 5)));
-        put(BuyGak, static_cast<int>(e.amount));
+        put(M2CusCod, person.number);
+        put(M2CusNam, name);
+        put(M2MisBan, random.chance(850) ? person.shop : Shops[random.below(3)]);
+        put(M2KikBan, TwoDigitText(random.between(1, 2)));
+        put(M2BuyYmd, DateText(date));
+        put(M2BuyYob, DigitText(date.dayOfWeek() % 7 + 1)); // 1 = Sunday ... 7 = Saturday
+        put(M2BuyHks, TimeText(e.second));
+        put(M2BuyHjt, TwoDigitText(random.between(1, 5)));
+        put(M2BuyGak, static_cast<int>(e.amount));
         int kind = 0, returnFlag = 0;
         switch (e.kind) {
         case Kind::Purchase:
@@ -668,14 +606,14 @@ void CustomerGenerator::writeHistory(SampleRandom& random, const Person& person,
             kind = 4;
             break;
         }
-        put(FlgHpn, DigitText(returnFlag));
-        put(FlgSyu, DigitText(kind));
-        put(FlgRnk, rankOf(e.lifetime));
-        put(PitCur, static_cast<int>(e.current));
-        put(PitKon, static_cast<int>(e.points));
-        put(PitLif, static_cast<int>(e.lifetime));
-        put(PitUse, static_cast<int>(e.used));
-        put(KetCod, Digits(random.between(0, 9'999'999), 7));
+        put(M2FlgHpn, DigitText(returnFlag));
+        put(M2FlgSyu, DigitText(kind));
+        put(M2FlgRnk, rankOf(e.lifetime));
+        put(M2PitCur, static_cast<int>(e.current));
+        put(M2PitKon, static_cast<int>(e.points));
+        put(M2PitLif, static_cast<int>(e.lifetime));
+        put(M2PitUse, static_cast<int>(e.used));
+        put(M2KetCod, Digits(random.between(0, 9'999'999), 7));
     }
 }
 
