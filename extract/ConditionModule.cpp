@@ -4,13 +4,13 @@
 #include "app/CommonRoutines.h"
 #include "app/Environment.h"
 #include "app/Prompter.h"
+#include "app/ScreenDates.h"
 #include "app/WorkFolderLock.h"
 #include "db/Database.h"
 #include "extract/ConditionSql.h"
 #include "extract/ConditionValidation.h"
 #include "extract/ExtractCustomers.h"
 
-#include <QDate>
 
 namespace plw {
 namespace {
@@ -35,21 +35,6 @@ constexpr std::array<DatePresetButton, 10> DatePresets = {{
     {u"cmdSetD", Cond::PinRai, 6},
     {u"cmdSetC", Cond::PinRai, 12},
 }};
-
-// The date n months after date (same day); February from the 29th on becomes the 28th, and a
-// day the month does not have becomes its last day, so that the date box accepts it.
-QString MonthsAfter(const QString& date, int n) {
-    const int year = date.left(4).toInt();
-    const int month = date.mid(4, 2).toInt();
-    int day = date.mid(6, 2).toInt();
-    const int months = month - 1 + n;
-    const int newYear = year + months / 12;
-    const int newMonth = months % 12 + 1;
-    if (newMonth == 2 && day >= 29)
-        day = 28;
-    day = qMin(day, QDate(newYear, newMonth, 1).daysInMonth());
-    return QDate(newYear, newMonth, day).toString(u"yyyyMMdd");
-}
 
 bool IsCaller(const QString& caller, const char* id) {
     return caller == QLatin1String(id);
@@ -269,7 +254,7 @@ void ConditionModule::DateSetting(Cond::Id condition) {
         mScreen.Focus = first ? QStringLiteral("txtKihHjm_X") : QStringLiteral("txtPinRai_X");
         return;
     }
-    (first ? mScreen.KihHjmTo : mScreen.PinRaiTo) = MonthsAfter(from, n);
+    (first ? mScreen.KihHjmTo : mScreen.PinRaiTo) = DatePlusMonths(from, n);
     Changed();
 }
 
