@@ -26,4 +26,12 @@ QStringList BuildOutputItemList(const QStringList& levelNames) {
     return items;
 }
 
+QStringList ItemsToOutput(const QStringList& items, const QStringList& leftOut) {
+    QStringList shown;
+    for (const QString& item : items)
+        if (!leftOut.contains(item))
+            shown << item;
+    return shown;
+}
+
 } // namespace plw

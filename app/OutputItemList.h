@@ -10,4 +10,7 @@ constexpr int OutputItemCapacity = 50;
 
 QStringList BuildOutputItemList(const QStringList& classificationLevelNames);
 
+// The items the customer list shows: those of items not left out, in the order of items.
+QStringList ItemsToOutput(const QStringList& items, const QStringList& leftOut);
+
 } // namespace plw

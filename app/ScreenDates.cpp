@@ -61,6 +61,10 @@ QString DatePlusMonths(const QString& date, int n) {
         .arg(day, 2, 10, QLatin1Char('0'));
 }
 
+QString FirstDayOfMonth(const QDate& today, int months) {
+    return QDate(today.year(), today.month(), 1).addMonths(months).toString(u"yyyyMMdd");
+}
+
 bool IsDigitsOnly(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();

@@ -27,9 +27,13 @@ Currency ValueOf(const QVariant& value) {
 
 } // namespace
 
+PreviewLabels WaitingPreviewLabels() {
+    return {QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),
+            QStringLiteral("お待ちください"), QString()};
+}
+
 bool PreviewStatistics(AnalysisContext& context, PreviewLabels& labels) {
-    labels = {QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),
-              QStringLiteral("お待ちください"), QString()};
+    labels = WaitingPreviewLabels();
     context.Pump.yield();
 
     const WorkFolderLock lock(context.Env.WorkFolder);

@@ -15,6 +15,9 @@ struct PreviewLabels {
     QString Average; // lblSgnAVG "平均額累計"
 };
 
+// The labels while the values are being counted: "しばらく" "カウント中" "お待ちください".
+PreviewLabels WaitingPreviewLabels();
+
 // How many customers the current conditions select and how their purchase amounts spread: the
 // same extraction as a run, under the work-folder lock, without changing any parameter. The
 // labels show the waiting texts first and keep them when nothing is selected or it fails (the

@@ -86,4 +86,9 @@ ParameterCheckFailure CheckThresholds(const ParameterScreenState& screen) {
     return {};
 }
 
+ParameterCheckFailure CheckParameters(const ParameterScreenState& screen, const Clock& clock) {
+    const ParameterCheckFailure failure = CheckParameterScreen(screen, clock);
+    return failure.passed() ? CheckThresholds(screen) : failure;
+}
+
 } // namespace plw

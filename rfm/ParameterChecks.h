@@ -23,4 +23,7 @@ ParameterCheckFailure CheckParameterScreen(const ParameterScreenState& screen, c
 // F and M rising.
 ParameterCheckFailure CheckThresholds(const ParameterScreenState& screen);
 
+// Everything the parameter screen checks before a run: the screen check, then the thresholds.
+ParameterCheckFailure CheckParameters(const ParameterScreenState& screen, const Clock& clock);
+
 } // namespace plw

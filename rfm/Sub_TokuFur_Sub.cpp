@@ -54,6 +54,14 @@ QString SavingProblem(const QString& name, bool inDocuments) {
 
 } // namespace
 
+ChosenWorkbook CompleteChosenWorkbook(const QString& chosen) {
+    ChosenWorkbook workbook;
+    SplitPath(chosen, workbook.Folder, workbook.File);
+    if (workbook.File.size() < 4 || workbook.File.at(workbook.File.size() - 4) != u'.')
+        workbook.File += QStringLiteral(".XLS");
+    return workbook;
+}
+
 QString CheckOutputFileName(QString& text, Prompter& prompter,
                             const AnalysisParameters& parameters) {
     QString name = TrimAll(text);

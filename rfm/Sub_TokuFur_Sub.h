@@ -17,4 +17,12 @@ struct AnalysisParameters;
 QString CheckOutputFileName(QString& text, Prompter& prompter,
                             const AnalysisParameters& parameters);
 
+// The name the save dialog gave, split into its folder and file for the dialog's next opening; a
+// file whose fourth character from the end is not a point gets ".XLS".
+struct ChosenWorkbook {
+    QString Folder;
+    QString File;
+};
+ChosenWorkbook CompleteChosenWorkbook(const QString& chosen);
+
 } // namespace plw

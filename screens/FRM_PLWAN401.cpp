@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/CommonRoutines.h"
 #include "app/Prompter.h"
+#include "app/ScreenDates.h"
 #include "rfm/ParameterChecks.h"
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
@@ -79,14 +80,6 @@ QLabel* label(const QString& caption, QWidget* parent) {
 
 QGroupBox* area(const QString& caption, QWidget* parent) {
     return new QGroupBox(caption, parent);
-}
-
-// The date of the first day of the month that is months from the clock's month.
-QString firstDayOfMonth(const Clock& clock, int months) {
-    const QDate today = clock.today();
-    return QDate(today.year(), today.month(), 1)
-        .addMonths(months)
-        .toString(QStringLiteral("yyyyMMdd"));
 }
 
 } // namespace
@@ -278,9 +271,9 @@ QWidget* FRM_PLWAN401::buildParameters() {
         SetDateNumber(mBaseDate, mClock.today().toString(QStringLiteral("yyyyMMdd")));
     });
     connect(thisMonth, &QPushButton::clicked, this,
-            [this] { SetDateNumber(mBaseDate, firstDayOfMonth(mClock, 0)); });
+            [this] { SetDateNumber(mBaseDate, FirstDayOfMonth(mClock.today(), 0)); });
     connect(lastMonth, &QPushButton::clicked, this,
-            [this] { SetDateNumber(mBaseDate, firstDayOfMonth(mClock, -1)); });
+            [this] { SetDateNumber(mBaseDate, FirstDayOfMonth(mClock.today(), -1)); });
     connect(fromLastVisit, &QPushButton::clicked, this,
             [this] { mBaseDate->setValue(mLastVisitTo->value()); });
     for (QPushButton* b : {today, thisMonth, lastMonth, fromLastVisit})
@@ -736,9 +729,9 @@ void FRM_PLWAN401::takeCampaign(CampaignSource source) {
 }
 
 void FRM_PLWAN401::goNext() {
-    if (!checkScreen())
+    if (refuseInvalidDates())
         return;
-    const ParameterCheckFailure failure = CheckThresholds(state());
+    const ParameterCheckFailure failure = CheckParameters(state(), mClock);
     if (!failure.passed()) {
         failWith(failure.Message, failure.Focus);
         return;
@@ -751,8 +744,7 @@ void FRM_PLWAN401::preview() {
     if (!mPreview || refuseInvalidDates())
         return;
     // The waiting texts stay while the preview runs and when it finds nothing.
-    PreviewLabels labels{QString(), QStringLiteral("しばらく"), QStringLiteral("カウント中"),
-                         QStringLiteral("お待ちください"), QString()};
+    PreviewLabels labels = WaitingPreviewLabels();
     showPreviewLabels(labels);
     mPreview(labels);
     showPreviewLabels(labels);

@@ -3,7 +3,9 @@
 #include "screens/ScreenRoutines.h"
 
 #include "app/CommonRoutines.h"
+#include "app/OutputItemList.h"
 #include "app/Prompter.h"
+#include "rfm/Sub_TokuFur_Sub.h"
 #include "screens/ChartSamplePicture.h"
 #include "screens/FieldRoutines.h"
 #include "screens/HardCopyButton.h"
@@ -358,9 +360,7 @@ void FRM_PLWAN403::showLists(const QStringList& unneeded) {
     mList3->clear();
     mList3->addItems(unneeded);
     mList2->clear();
-    for (const QString& item : mOutputItems)
-        if (!unneeded.contains(item))
-            mList2->addItem(item);
+    mList2->addItems(ItemsToOutput(mOutputItems, unneeded));
 }
 
 void FRM_PLWAN403::browseWorkbook() {
@@ -369,14 +369,10 @@ void FRM_PLWAN403::browseWorkbook() {
         QStringLiteral("(*.XLS *.xls)"), QStringLiteral("XLS")));
     if (chosen.isEmpty())
         return;
-    QString folder;
-    QString file;
-    SplitPath(chosen, folder, file);
-    if (file.size() < 4 || file.at(file.size() - 4) != u'.')
-        file += QStringLiteral(".XLS");
-    mWorkbookName->setText(folder + file);
-    mState.DialogFolder = folder;
-    mState.DialogFile = file;
+    const ChosenWorkbook workbook = CompleteChosenWorkbook(chosen);
+    mWorkbookName->setText(workbook.Folder + workbook.File);
+    mState.DialogFolder = workbook.Folder;
+    mState.DialogFile = workbook.File;
 }
 
 void FRM_PLWAN403::execute() {

@@ -27,6 +27,12 @@ TEST(DatePlusMonths, MovesForwardAndKeepsTheDayInsideItsMonth) {
             << QString::fromUtf16(c.date).toStdString() << " + " << c.months;
 }
 
+TEST(FirstDayOfMonth, CountsFromTodaysMonthOverTheYearEnd) {
+    EXPECT_EQ(FirstDayOfMonth(QDate(2026, 12, 31), 0), u"20261201");
+    EXPECT_EQ(FirstDayOfMonth(QDate(2026, 1, 31), -1), u"20251201");
+    EXPECT_EQ(FirstDayOfMonth(QDate(2024, 3, 30), -1), u"20240201");
+}
+
 TEST(IsDateNumber, AcceptsOnlyEightDigitsOfARealDay) {
     EXPECT_TRUE(IsDateNumber(QStringLiteral("19960229")));
     EXPECT_TRUE(IsDateNumber(QStringLiteral("20241231")));

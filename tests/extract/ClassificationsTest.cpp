@@ -81,4 +81,8 @@ TEST(OutputItemList, NamesTheLastFourItemsAfterTheLevels) {
     EXPECT_EQ(items[28], QStringLiteral("280:来店動機"));
     EXPECT_EQ(items[29], QStringLiteral("290:職業"));
     EXPECT_EQ(items[31], QStringLiteral("310:"));
+
+    // The customer list shows the items not left out, in the list's own order.
+    EXPECT_EQ(ItemsToOutput(items.mid(0, 4), {items[2], items[0], QStringLiteral("999:")}),
+              QStringList({items[1], items[3]}));
 }

@@ -15,6 +15,23 @@
 namespace plw {
 namespace {
 
+TEST(ChosenWorkbook, AFileWithoutAThreeLetterExtensionGetsXls) {
+    struct Case {
+        QString chosen, folder, file;
+    };
+    const Case cases[] = {
+        {u"/tmp/a.csv"_qs, u"/tmp/"_qs, u"a.csv"_qs}, // any three-letter extension stays
+        {u"/tmp/a.b"_qs, u"/tmp/"_qs, u"a.b.XLS"_qs},
+        {u"/tmp/.xls"_qs, u"/tmp/"_qs, u".xls"_qs},
+        {u"十月"_qs, QString(), u"十月.XLS"_qs},
+    };
+    for (const Case& c : cases) {
+        const ChosenWorkbook workbook = CompleteChosenWorkbook(c.chosen);
+        EXPECT_EQ(workbook.Folder, c.folder) << c.chosen.toStdString();
+        EXPECT_EQ(workbook.File, c.file) << c.chosen.toStdString();
+    }
+}
+
 class OutputFileName : public ::testing::Test {
 protected:
     void SetUp() override {
