@@ -11,16 +11,16 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/TwCom_Excelomati.h"
-#include "program/Session.h"
-#include "program/StartUp.h"
-#include "program/StreamPrompter.h"
 #include "bench/Phases.h"
 #include "extract/WaitWindow.h"
+#include "program/Session.h"
+#include "program/SessionAnalysis.h"
+#include "program/StartUp.h"
+#include "program/StreamPrompter.h"
 #include "report/LibreOfficeConverter.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
-#include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 
 #include <QCoreApplication>
@@ -131,23 +131,7 @@ QString RunAnalysisPhase(const QString& dir) {
         timeline.begin(QStringLiteral("conversion to .xls"));
         return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls, 3'600'000, error);
     });
-    AnalysisContext context{session.Env,
-                            session.Databases,
-                            session.Messages,
-                            session.Time,
-                            session.Pump,
-                            timeline,
-                            timeline,
-                            *session.Conditions,
-                            session.Parameters,
-                            session.ParameterScreen,
-                            session.OutputScreen,
-                            session.SavedConditions,
-                            session.CancelFlag,
-                            session.Statistics,
-                            &workbook,
-                            {},
-                            {}};
+    AnalysisContext context = SessionAnalysis(session, timeline, timeline, &workbook);
     const AnalysisResult result = ExecuteAnalysis(context);
     QStringList lines = timeline.finish();
     std::fclose(messages);

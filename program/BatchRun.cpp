@@ -4,16 +4,16 @@
 #include "app/CommonRoutines.h"
 #include "app/Prompter.h"
 #include "program/Session.h"
+#include "program/SessionAnalysis.h"
 #include "program/StartUp.h"
 #include "program/StreamProgress.h"
 #include "program/StreamWaitWindow.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
-#include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/ParameterChecks.h"
-#include "settings/ParameterMapping.h"
+#include "settings/ParameterLoader.h"
 
 #include <QDate>
 
@@ -84,8 +84,7 @@ bool ApplyOptions(Session& session, const BatchOptions& options) {
         screen.LastVisitMonths = QString::number(*options.PeriodMonths);
     }
     // The period is the last-visit condition, as when the screen's dates change.
-    SetLastVisitCondition(screen, session.SavedConditions);
-    session.Conditions->Run(QStringLiteral("SR"), QStringLiteral("P1"), session.SavedConditions);
+    ApplyAnalysisPeriod(screen, session.SavedConditions, *session.Conditions);
     return true;
 }
 
@@ -118,13 +117,9 @@ QString FieldCaption(const QString& control) {
 }
 
 int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
-    const ParameterCheckFailure screen =
-        CheckParameterScreen(session.ParameterScreen, session.Time);
-    const ParameterCheckFailure thresholds =
-        screen.passed() ? CheckThresholds(session.ParameterScreen) : screen;
-    if (!thresholds.passed()) {
-        session.Messages.show(FieldCaption(thresholds.Focus) + QStringLiteral(": ") +
-                                  thresholds.Message,
+    const ParameterCheckFailure failure = CheckParameters(session.ParameterScreen, session.Time);
+    if (!failure.passed()) {
+        session.Messages.show(FieldCaption(failure.Focus) + QStringLiteral(": ") + failure.Message,
                               MessageIcon::Critical);
         return Unusable;
     }
@@ -136,31 +131,15 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     ExcelWorkbookWriter workbook(dialog, sleeper, [](const QString& file) {
         return std::make_unique<LinuxSpreadsheetHost>(file);
     });
-    AnalysisContext context{session.Env,
-                            session.Databases,
-                            session.Messages,
-                            session.Time,
-                            session.Pump,
-                            wait,
-                            progress,
-                            *session.Conditions,
-                            session.Parameters,
-                            session.ParameterScreen,
-                            session.OutputScreen,
-                            session.SavedConditions,
-                            session.CancelFlag,
-                            session.Statistics,
-                            &workbook,
-                            {},
-                            [&session](const QString& name) {
-                                if (!WorkbookLocked(name, CurrentHostSystem()))
-                                    return false;
-                                session.Messages.show(
-                                    name + QStringLiteral(" は他のプログラムで開かれています。\r"
-                                                          "閉じてから実行してください。"),
-                                    MessageIcon::Critical);
-                                return true;
-                            }};
+    AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
+    context.RefuseWorkbook = [&session](const QString& name) {
+        if (!WorkbookLocked(name, CurrentHostSystem()))
+            return false;
+        session.Messages.show(name + QStringLiteral(" は他のプログラムで開かれています。\r"
+                                                    "閉じてから実行してください。"),
+                              MessageIcon::Critical);
+        return true;
+    };
     const AnalysisResult result = ExecuteAnalysis(context);
     switch (result.Outcome) {
     case AnalysisOutcome::NotStarted:

@@ -9,12 +9,12 @@
 #include "program/DesktopStart.h"
 #include "program/ExitPaths.h"
 #include "program/Session.h"
+#include "program/SessionAnalysis.h"
 #include "program/StartUp.h"
 #include "program/StreamPrompter.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
-#include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
 #include "screens/ExtractionWaitWindow.h"
@@ -35,7 +35,7 @@
 #include "screens/Sub_HDCOPY.h"
 #include "screens/TemplateButtons.h"
 #include "settings/ParameterFieldLimits.h"
-#include "settings/ParameterMapping.h"
+#include "settings/ParameterLoader.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -156,9 +156,8 @@ void DesktopProgram::buildScreens() {
     screen.setLastVisitHandler([this](const QString&, const QString&, const QString&) {
         // The period is the last-visit condition, as the condition module keeps it.
         mSession.ParameterScreen = mParameterScreen->state();
-        SetLastVisitCondition(mSession.ParameterScreen, mSession.SavedConditions);
-        mSession.Conditions->Run(QStringLiteral("SR"), QStringLiteral("P1"),
-                                 mSession.SavedConditions);
+        ApplyAnalysisPeriod(mSession.ParameterScreen, mSession.SavedConditions,
+                            *mSession.Conditions);
         mParameterScreen->setConditionSummary(mSession.Conditions->SummaryLines());
     });
     // The threshold and viewpoint screens work on the session's state: the parameter screen's
@@ -199,26 +198,11 @@ void DesktopProgram::buildScreens() {
 }
 
 void DesktopProgram::withContext(const std::function<void(AnalysisContext&)>& work) {
-    AnalysisContext context{mSession.Env,
-                            mSession.Databases,
-                            mSession.Messages,
-                            mSession.Time,
-                            mSession.Pump,
-                            *mWait,
-                            *mProgress,
-                            *mSession.Conditions,
-                            mSession.Parameters,
-                            mSession.ParameterScreen,
-                            mSession.OutputScreen,
-                            mSession.SavedConditions,
-                            mSession.CancelFlag,
-                            mSession.Statistics,
-                            mWorkbook.get(),
-                            [this] {
-                                mOutputScreen->hide();
-                                mParameterScreen->hide();
-                            },
-                            {}};
+    AnalysisContext context = SessionAnalysis(mSession, *mWait, *mProgress, mWorkbook.get());
+    context.HideScreens = [this] {
+        mOutputScreen->hide();
+        mParameterScreen->hide();
+    };
     setBusy(true);
     work(context);
     setBusy(false);

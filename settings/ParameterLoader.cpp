@@ -19,10 +19,15 @@ ParameterLoad LoadParameters(const Environment& environment, const QStringList& 
     ParametersToOutputScreen(parameters, outputItems, outputScreen);
 
     load.Conditions = ReadConditionFile(environment.SavedConditionPath, savedConditions);
-    SetLastVisitCondition(parameterScreen, savedConditions);
-    conditions.Run(QStringLiteral("SR"), QStringLiteral("P1"), savedConditions);
+    ApplyAnalysisPeriod(parameterScreen, savedConditions, conditions);
     parameterScreen.ConditionSummary = conditions.SummaryLines();
     return load;
+}
+
+void ApplyAnalysisPeriod(const ParameterScreenState& parameterScreen,
+                         ConditionRecord& savedConditions, ConditionModule& conditions) {
+    SetLastVisitCondition(parameterScreen, savedConditions);
+    conditions.Run(QStringLiteral("SR"), QStringLiteral("P1"), savedConditions);
 }
 
 } // namespace plw

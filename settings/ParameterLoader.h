@@ -32,4 +32,10 @@ ParameterLoad LoadParameters(const Environment& environment, const QStringList& 
                              OutputScreenState& outputScreen, ConditionRecord& savedConditions,
                              ConditionModule& conditions);
 
+// The analysis period of the parameter screen as the last-visit "and" condition of the saved
+// conditions, handed to the condition module (whose summary then shows it): at loading, when
+// the screen's period changes and before a batch run.
+void ApplyAnalysisPeriod(const ParameterScreenState& parameterScreen,
+                         ConditionRecord& savedConditions, ConditionModule& conditions);
+
 } // namespace plw

@@ -1,0 +1,28 @@
+#include "program/SessionAnalysis.h"
+
+#include "program/Session.h"
+
+namespace plw {
+
+AnalysisContext SessionAnalysis(Session& session, WaitWindow& wait, ProgressSink& progress,
+                                WorkbookWriter* workbook) {
+    return AnalysisContext{session.Env,
+                           session.Databases,
+                           session.Messages,
+                           session.Time,
+                           session.Pump,
+                           wait,
+                           progress,
+                           *session.Conditions,
+                           session.Parameters,
+                           session.ParameterScreen,
+                           session.OutputScreen,
+                           session.SavedConditions,
+                           session.CancelFlag,
+                           session.Statistics,
+                           workbook,
+                           {},
+                           {}};
+}
+
+} // namespace plw
