@@ -5,8 +5,8 @@
 //
 // Phases, each in a child process of its own so that each peak is the phase's own:
 //   copy       "SELECT *  INTO WorkCopy FROM M1_お客様マスタ", the bare master copy
-//   plain      ExtractCustomers "CR" without conditions, every customer into the key file
-//   rank-age   the same with a rank condition (positions 1 to N/2) and an age condition
+//   plain      ExtractCustomers writing the key file without conditions, every customer into the
+//   key file rank-age   the same with a rank condition (positions 1 to N/2) and an age condition
 //              (30 to 59) of kind "3"
 // The extractions are timed into fresh work tables, as the copy is; the tables an earlier
 // extraction left, which a run in daily use drops first, are dropped before the timing and that
@@ -86,8 +86,8 @@ QString runExtraction(const QString& dir, qint64 customers, bool conditions, QEl
         record[ConditionRecord::TosNenTo] = QStringLiteral("59");
     }
     const ExtractionResult result =
-        ExtractCustomers(context, QStringLiteral("CR"), record,
-                         WorkFolder(dir) + QStringLiteral("PLWAN40.KEY"), QStringLiteral("NOR"), 0);
+        ExtractCustomers(context, ExtractionMode::WriteKeyFile, record,
+                         WorkFolder(dir) + QStringLiteral("PLWAN40.KEY"));
     if (!result.KeyFileOk)
         throw std::runtime_error(result.KeyFileError.toStdString());
     return QStringLiteral("%1 customers, %2 key records; steps: %3")

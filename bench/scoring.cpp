@@ -52,8 +52,8 @@ QString runExtract(const QString& dir) {
     NoWindow window;
     ExtractionContext context{*database, clock, pump, window};
     const ExtractionResult result =
-        ExtractCustomers(context, QStringLiteral("CR"), ClearedConditionRecord(),
-                         WorkFolder(dir) + QStringLiteral("PLWAN40.KEY"), QStringLiteral("NOR"), 0);
+        ExtractCustomers(context, ExtractionMode::WriteKeyFile, ClearedConditionRecord(),
+                         WorkFolder(dir) + QStringLiteral("PLWAN40.KEY"));
     if (!result.KeyFileOk)
         throw std::runtime_error(result.KeyFileError.toStdString());
     return QStringLiteral("%1 customers into the key file").arg(result.Count);

@@ -11,7 +11,6 @@
 #include "extract/ConditionValidation.h"
 #include "extract/ExtractCustomers.h"
 
-
 namespace plw {
 namespace {
 
@@ -36,10 +35,6 @@ constexpr std::array<DatePresetButton, 10> DatePresets = {{
     {u"cmdSetC", Cond::PinRai, 12},
 }};
 
-bool IsCaller(const QString& caller, const char* id) {
-    return caller == QLatin1String(id);
-}
-
 } // namespace
 
 ConditionModule::ConditionModule(const Environment& environment,
@@ -51,30 +46,32 @@ ConditionModule::ConditionModule(const Environment& environment,
     Refresh();
 }
 
-void ConditionModule::Run(const QString& mode, const QString& callerId, ConditionRecord& record) {
-    if (mode == QLatin1String("JB")) {
+void ConditionModule::Run(Mode mode, ConditionCaller caller, ConditionRecord& record) {
+    if (mode == Mode::Prepare) {
         Prepare();
         return;
     }
     mBackup = mWorking;
-    mCallerId = callerId;
+    mCaller = caller;
     mScreen.CountLabel.clear();
     mScreen.DebugVisible = mEnvironment.DebugMode == 1;
-    mScreen.NoticeVisible = IsCaller(callerId, "DM") || IsCaller(callerId, "EL");
-    mScreen.NoticeText =
-        IsCaller(callerId, "DM") ? QStringLiteral("ＤＭを拒否している人は対象になりません")
-        : IsCaller(callerId, "EL") ? QStringLiteral("メールを拒否している人は対象になりません")
-                                   : QString();
+    mScreen.NoticeVisible =
+        caller == ConditionCaller::DirectMail || caller == ConditionCaller::Mail;
+    mScreen.NoticeText = caller == ConditionCaller::DirectMail
+                             ? QStringLiteral("ＤＭを拒否している人は対象になりません")
+                         : caller == ConditionCaller::Mail
+                             ? QStringLiteral("メールを拒否している人は対象になりません")
+                             : QString();
 
-    if (mode == QLatin1String("CL")) {
-        ClearConditionRecord(record, callerId);
-    } else if (mode == QLatin1String("GT")) {
+    if (mode == Mode::Clear) {
+        ClearConditionRecord(record, caller);
+    } else if (mode == Mode::Get) {
         ReadScreen();
         record = mWorking;
-    } else if (mode == QLatin1String("SR")) {
+    } else if (mode == Mode::Set) {
         mWorking = record;
         SetScreen();
-    } else if (mode == QLatin1String("YS")) {
+    } else if (mode == Mode::SetAndShow) {
         mScreen.SummaryLines.clear();
         mWorking = record;
         SetScreen();
@@ -84,7 +81,7 @@ void ConditionModule::Run(const QString& mode, const QString& callerId, Conditio
         mScreen.SummaryLines.clear();
         const StoredFileRead read = ReadConditionFile(mEnvironment.ConditionScreenPath, mWorking);
         if (!read)
-            ClearConditionRecord(mWorking, callerId);
+            ClearConditionRecord(mWorking, caller);
         if (read.damaged())
             mPrompter.show(KeepDamagedFile(mEnvironment.ConditionScreenPath,
                                            QStringLiteral("抽出条件の設定画面の保存内容"), read,
@@ -117,7 +114,7 @@ void ConditionModule::Prepare() {
 
 void ConditionModule::SetScreen() {
     const bool wasBusy = std::exchange(mBusy, true);
-    RepairConditionRecord(mWorking, mCallerId);
+    RepairConditionRecord(mWorking, mCaller);
     RecordToScreen(mWorking, mScreen);
     mBusy = wasBusy;
 }
@@ -134,11 +131,11 @@ void ConditionModule::Refresh() {
     };
     // The caller owns these conditions: the consent of its own campaign, or, for the analysis,
     // the last-visit period the parameter screen sets.
-    if (IsCaller(mCallerId, "DM"))
+    if (mCaller == ConditionCaller::DirectMail)
         lock(Cond::DmkOsr);
-    else if (IsCaller(mCallerId, "EL"))
+    else if (mCaller == ConditionCaller::Mail)
         lock(Cond::EmlOsr);
-    else if (IsCaller(mCallerId, "P1"))
+    else if (mCaller == ConditionCaller::Analysis)
         lock(Cond::PinRai);
     ReadScreen();
     mScreen.SummaryLines = SummaryLines();
@@ -300,11 +297,11 @@ void ConditionModule::AllToNone() {
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     for (int c = 0; c < Cond::Count; ++c)
-        if (c != Cond::PinRai || !IsCaller(mCallerId, "P1"))
+        if (c != Cond::PinRai || mCaller != ConditionCaller::Analysis)
             mScreen.Kinds[c] = 1;
-    if (IsCaller(mCallerId, "DM"))
+    if (mCaller == ConditionCaller::DirectMail)
         mScreen.Kinds[Cond::DmkOsr] = 3;
-    else if (IsCaller(mCallerId, "EL"))
+    else if (mCaller == ConditionCaller::Mail)
         mScreen.Kinds[Cond::EmlOsr] = 3;
     Changed();
 }
@@ -330,12 +327,11 @@ bool ConditionModule::Count(ExtractionContext& context) {
     }
     ReadScreen();
     ExtractionContext run = context;
-    if (!mCallerId.isEmpty())
-        run.CallerId = mCallerId;
+    if (mCaller != ConditionCaller::None)
+        run.Caller = mCaller;
     ExtractionResult result;
     try {
-        result = ExtractCustomers(run, QStringLiteral("KN"), mWorking, QString(),
-                                  QStringLiteral("NOR"), 0);
+        result = ExtractCustomers(run, ExtractionMode::Count, mWorking, QString());
     } catch (const db::DatabaseError& error) {
         mPrompter.show(error.message(), MessageIcon::Critical);
         return false;
@@ -381,14 +377,14 @@ void ConditionModule::LoadTemplate(const ConditionRecord& fromTemplate) {
     mWorking = fromTemplate;
     // Repaired first, so that a template the screen cannot show still leaves the caller's own
     // conditions in place.
-    RepairConditionRecord(mWorking, mCallerId);
-    if (IsCaller(mCallerId, "DM")) {
+    RepairConditionRecord(mWorking, mCaller);
+    if (mCaller == ConditionCaller::DirectMail) {
         mWorking[R::DmkOsrKind] = ConditionKind::KindAnd;
         mWorking[R::DmkOsrValue] = QStringLiteral("1");
-    } else if (IsCaller(mCallerId, "EL")) {
+    } else if (mCaller == ConditionCaller::Mail) {
         mWorking[R::EmlOsrKind] = ConditionKind::KindAnd;
         mWorking[R::EmlOsrValue] = QStringLiteral("1");
-    } else if (IsCaller(mCallerId, "P1")) {
+    } else if (mCaller == ConditionCaller::Analysis) {
         // The analysis keeps the template's mail-consent kind: an "and" forced here would
         // narrow it to the customers who accepted mail, which nobody asked for.
         for (int field = R::PinRaiKind; field <= R::PinRaiMonths; ++field)

@@ -27,9 +27,16 @@ public:
     ConditionModule(const Environment& environment, const ClassificationTable& classifications,
                     Prompter& prompter, const Clock& clock);
 
-    // mode "JB" prepare, "CL" clear, "GT" get, "SR" set, "YS" set and show, anything else: load
-    // CtyuGet.PRM and show. callerId "P1" for every caller of this program.
-    void Run(const QString& mode, const QString& callerId, ConditionRecord& record);
+    // What Run does with the record (the suite's mode codes in brackets).
+    enum class Mode {
+        Prepare,     // "JB": read the classification names (once, before anything else)
+        Clear,       // "CL": clear the record for the caller
+        Get,         // "GT": the screen's conditions into the record
+        Set,         // "SR": the record onto the screen
+        SetAndShow,  // "YS": the record onto the screen, which is then shown
+        LoadAndShow, // any other code: the screen's last conditions from CtyuGet.PRM, shown
+    };
+    void Run(Mode mode, ConditionCaller caller, ConditionRecord& record);
 
     // The lines of the condition summary list (List1), separator lines included, of the working
     // record.
@@ -43,7 +50,7 @@ public:
     // The classification table the module was made with.
     const ClassificationTable& Classifications() const { return mClassifications; }
     const ConditionRecord& Backup() const { return mBackup; }
-    const QString& CallerId() const { return mCallerId; }
+    ConditionCaller Caller() const { return mCaller; }
     // Set while the module fills the screen or refreshes it; changes reported meanwhile are its
     // own and do nothing.
     bool Busy() const { return mBusy; }
@@ -120,7 +127,7 @@ private:
 
     ConditionRecord mWorking;
     ConditionRecord mBackup;
-    QString mCallerId;
+    ConditionCaller mCaller = ConditionCaller::None;
     bool mBusy = false;
     bool mVisible = false;
     ClassificationNames mNames;

@@ -33,7 +33,7 @@ bool IsKind(int index) {
 
 } // namespace
 
-void ClearConditionRecord(ConditionRecord& record, const QString& caller) {
+void ClearConditionRecord(ConditionRecord& record, ConditionCaller caller) {
     const QString zero = QStringLiteral("0");
     for (int i = 1; i < R::FieldCount; ++i) {
         if (IsKind(i))
@@ -46,19 +46,19 @@ void ClearConditionRecord(ConditionRecord& record, const QString& caller) {
     record[R::KihSeiValue] = QStringLiteral("1");
     record[R::DmkOsrValue] = QStringLiteral("1");
     record[R::EmlOsrValue] = QStringLiteral("1");
-    if (caller == QLatin1String("DM"))
+    if (caller == ConditionCaller::DirectMail)
         record[R::DmkOsrKind] = ConditionKind::KindAnd;
-    else if (caller == QLatin1String("EL"))
+    else if (caller == ConditionCaller::Mail)
         record[R::EmlOsrKind] = ConditionKind::KindAnd;
 }
 
-ConditionRecord ClearedConditionRecord(const QString& caller) {
+ConditionRecord ClearedConditionRecord(ConditionCaller caller) {
     ConditionRecord record;
     ClearConditionRecord(record, caller);
     return record;
 }
 
-void RepairConditionRecord(ConditionRecord& record, const QString& caller) {
+void RepairConditionRecord(ConditionRecord& record, ConditionCaller caller) {
     // The main conditions: any empty kind makes the record unusable as a whole.
     for (int kind : Kinds) {
         if (kind == R::EmlSbtKind)

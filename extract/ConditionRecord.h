@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/ConditionCaller.h"
+
 #include "app/StoredFile.h"
 
 #include <QByteArray>
@@ -118,14 +120,15 @@ inline const QString ConditionMarker = QStringLiteral("V10YUK");
 constexpr qsizetype ConditionRecordLength = 8192;
 
 // Every kind "1", every value empty, every flag "0", sex and both consents "1"; the marker stays.
-// The caller "DM" also makes the direct-mail consent a kind "3" condition, "EL" the mail consent.
-void ClearConditionRecord(ConditionRecord& record, const QString& caller = QString());
-ConditionRecord ClearedConditionRecord(const QString& caller = QString());
+// The direct-mail caller also makes the direct-mail consent a kind "3" condition, the mail caller
+// the mail consent.
+void ClearConditionRecord(ConditionRecord& record, ConditionCaller caller = ConditionCaller::None);
+ConditionRecord ClearedConditionRecord(ConditionCaller caller = ConditionCaller::None);
 
 // Makes a record fit for the screen: an empty kind of a main condition clears the whole record;
 // an empty kind of the mail type, memo or a classification level becomes "1" with its values
 // cleared. Kinds are judged after TrimAll.
-void RepairConditionRecord(ConditionRecord& record, const QString& caller = QString());
+void RepairConditionRecord(ConditionRecord& record, ConditionCaller caller = ConditionCaller::None);
 
 // The record's bytes: 161 variable-length CP932 texts in order. False (with error) when a text
 // cannot be encoded or the record exceeds the record length.

@@ -58,12 +58,12 @@ bool DeleteKeyFile(const QString& systemPath, QString* error) {
 
 } // namespace
 
-ExtractionResult ExtractCustomers(ExtractionContext& context, const QString& mode,
+ExtractionResult ExtractCustomers(ExtractionContext& context, ExtractionMode mode,
                                   const ConditionRecord& conditions, const QString& keyFilePath,
-                                  const QString& samplingMode, qint64 sampleSize) {
+                                  Sampling sampling, qint64 sampleSize) {
     db::Database& database = context.Transaction;
     ExtractionResult result;
-    const bool create = mode == QLatin1String("CR");
+    const bool create = mode == ExtractionMode::WriteKeyFile;
     if (create)
         result.KeyFileOk = DeleteKeyFile(keyFilePath, &result.KeyFileError);
 
@@ -100,10 +100,10 @@ ExtractionResult ExtractCustomers(ExtractionContext& context, const QString& mod
                              QStringLiteral(" WHERE ") + sql.Exclusion);
     });
     Step(context, 6, [&] {
-        if (context.CallerId == QLatin1String("DM"))
+        if (context.Caller == ConditionCaller::DirectMail)
             database.execute(QStringLiteral("DELETE *  FROM ") + current +
                              QStringLiteral(" WHERE M1DmmOsr <> '1' "));
-        else if (context.CallerId == QLatin1String("EL"))
+        else if (context.Caller == ConditionCaller::Mail)
             database.execute(QStringLiteral("DELETE *  FROM ") + current +
                              QStringLiteral(" WHERE M1EmaOsr <> '1' "));
     });
@@ -119,7 +119,7 @@ ExtractionResult ExtractCustomers(ExtractionContext& context, const QString& mod
     Step(context, 8, [&] {
         bool written = false;
         QString error;
-        if (samplingMode == QLatin1String("RND") && result.Count > sampleSize) {
+        if (sampling == Sampling::Random && result.Count > sampleSize) {
             const quint64 seed =
                 context.RandomSeed.value_or(quint64(context.Time.now().toMSecsSinceEpoch()));
             written = WriteSampledKeyFile(database, current, sampleSize, seed, keyFilePath,

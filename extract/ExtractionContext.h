@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/ConditionCaller.h"
+
 #include <QString>
 
 #include <optional>
@@ -26,9 +28,9 @@ struct ExtractionContext {
     const Clock& Time;
     EventPump& Pump;
     WaitWindow& Wait;
-    // The condition module's caller: "DM" and "EL" also drop the customers without direct-mail or
-    // mail consent; this program is "P1".
-    QString CallerId = QStringLiteral("P1");
+    // The condition module's caller: the direct-mail and mail callers also drop the customers
+    // without their consent.
+    ConditionCaller Caller = ConditionCaller::Analysis;
     // Seed of random sampling; without one the clock seeds it.
     std::optional<quint64> RandomSeed;
 };

@@ -13,8 +13,6 @@ namespace plw {
 
 namespace {
 
-const QString P1 = QStringLiteral("P1");
-
 // The wait window, with the program busy for as long as it is open.
 class BusyWhileWaiting final : public WaitWindow {
 public:
@@ -84,16 +82,18 @@ void ConditionScreenFlow::openWithCopy(const QString& modeCaption, const Conditi
 void ConditionScreenFlow::open(const QString& modeCaption, ConditionRecord& record) {
     mParameterScreen.hide();
     mConditionScreen.setModeCaption(modeCaption);
-    mSession.Conditions->Run(QStringLiteral("YS"), P1, record);
+    mSession.Conditions->Run(ConditionModule::Mode::SetAndShow, ConditionCaller::Analysis, record);
 }
 
 void ConditionScreenFlow::finished(bool confirmed) {
     ConditionModule& conditions = *mSession.Conditions;
     if (confirmed) {
-        conditions.Run(QStringLiteral("GT"), P1, mSession.SavedConditions);
+        conditions.Run(ConditionModule::Mode::Get, ConditionCaller::Analysis,
+                       mSession.SavedConditions);
     } else if (mKept) {
         mSession.SavedConditions = *mKept;
-        conditions.Run(QStringLiteral("SR"), P1, mSession.SavedConditions);
+        conditions.Run(ConditionModule::Mode::Set, ConditionCaller::Analysis,
+                       mSession.SavedConditions);
     }
     mKept.reset();
     mParameterScreen.setConditionSummary(conditions.SummaryLines());

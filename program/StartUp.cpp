@@ -3,8 +3,8 @@
 #include "app/FileSystem.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
-#include "program/Session.h"
 #include "db/Sub_DataBaseFotDB.h"
+#include "program/Session.h"
 #include "settings/ParameterLoader.h"
 #include "settings/ParameterSaver.h"
 
@@ -18,7 +18,8 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
     session.Classifications = LoadClassifications(session.Env.ClassificationPath);
     session.Conditions = std::make_unique<ConditionModule>(session.Env, session.Classifications,
                                                            session.Messages, session.Time);
-    session.Conditions->Run(QStringLiteral("JB"), QString(), session.SavedConditions);
+    session.Conditions->Run(ConditionModule::Mode::Prepare, ConditionCaller::None,
+                            session.SavedConditions);
     QStringList levels;
     for (int level = 1; level <= ClassificationLevels; ++level)
         levels << LevelName(session.Classifications, level);

@@ -19,13 +19,13 @@ void ReportDatabaseFailure(AnalysisContext& context, const QString& cause) {
 }
 
 qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record) {
-    context.Conditions.Run(QStringLiteral("GT"), QStringLiteral("P1"), record);
+    context.Conditions.Run(ConditionModule::Mode::Get, ConditionCaller::Analysis, record);
     ExtractionContext extraction(*context.Databases.Transaction, context.Time, context.Pump,
                                  context.Wait);
     ExtractionResult result;
     try {
-        result = ExtractCustomers(extraction, QStringLiteral("CR"), record, context.Env.KeyFilePath,
-                                  QStringLiteral("NOR"), 0);
+        result = ExtractCustomers(extraction, ExtractionMode::WriteKeyFile, record,
+                                  context.Env.KeyFilePath);
     } catch (const db::DatabaseError& error) {
         ReportDatabaseFailure(context, error.message());
         return -1;

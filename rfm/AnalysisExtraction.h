@@ -7,7 +7,7 @@ namespace plw {
 struct AnalysisContext;
 struct ConditionRecord;
 
-// Extracts the customers of an analysis into PLWAN40.KEY (mode "CR", every customer) from the
+// Extracts the customers of an analysis into PLWAN40.KEY (every customer) from the
 // conditions being edited, copied into record. The caller holds the work-folder lock. Returns the
 // number extracted; 0 after the message that nobody was selected, -1 after a failure's message.
 qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record);

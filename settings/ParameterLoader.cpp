@@ -27,7 +27,7 @@ ParameterLoad LoadParameters(const Environment& environment, const QStringList& 
 void ApplyAnalysisPeriod(const ParameterScreenState& parameterScreen,
                          ConditionRecord& savedConditions, ConditionModule& conditions) {
     SetLastVisitCondition(parameterScreen, savedConditions);
-    conditions.Run(QStringLiteral("SR"), QStringLiteral("P1"), savedConditions);
+    conditions.Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, savedConditions);
 }
 
 } // namespace plw

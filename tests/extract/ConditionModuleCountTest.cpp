@@ -20,8 +20,8 @@ protected:
         mEnvironment.BuildPaths();
         mModule.emplace(mEnvironment, mTable, mPrompter, mClock);
         ConditionRecord record = ClearedConditionRecord();
-        mModule->Run(QStringLiteral("JB"), QString(), record);
-        mModule->Run(QStringLiteral("YS"), QStringLiteral("P1"), record);
+        mModule->Run(ConditionModule::Mode::Prepare, ConditionCaller::None, record);
+        mModule->Run(ConditionModule::Mode::SetAndShow, ConditionCaller::Analysis, record);
     }
 
     // Women only.

@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/Environment.h"
 #include "extract/ConditionModule.h"
+#include "tests/support/ConditionCodes.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDateTime>
@@ -46,13 +47,13 @@ protected:
             mFinished << confirmed;
         };
         ConditionRecord unused;
-        mModule.Run(QStringLiteral("JB"), QString(), unused);
+        mModule.Run(ConditionModule::Mode::Prepare, ConditionCaller::None, unused);
     }
 
     // Runs a mode on a copy of the record and returns the copy.
     ConditionRecord Run(const char* mode, const char* caller,
                         ConditionRecord record = ClearedConditionRecord()) {
-        mModule.Run(QString::fromLatin1(mode), QString::fromLatin1(caller), record);
+        mModule.Run(test::ModeOf(mode), test::CallerOf(caller), record);
         return record;
     }
 

@@ -53,7 +53,7 @@ TEST_F(ConditionModuleTest, PrepareFillsClassificationFramesOnly) {
     EXPECT_TRUE(Screen().BunItems[3].isEmpty());
     EXPECT_EQ(Screen().CountLabel, QStringLiteral("件数"));
     EXPECT_FALSE(mModule.Visible());
-    EXPECT_EQ(mModule.CallerId(), QString());
+    EXPECT_EQ(mModule.Caller(), ConditionCaller::None);
 }
 
 TEST_F(ConditionModuleTest, FirstOpenWithoutScreenFileShowsNothingSpecified) {
@@ -124,8 +124,8 @@ TEST_F(ConditionModuleTest, ConfirmWritesTheScreenFileThatTheNextStartReads) {
 
     ConditionModule next(mEnvironment, mTable, mPrompter, mClock);
     ConditionRecord unused;
-    next.Run(QStringLiteral("JB"), QString(), unused);
-    next.Run(QString(), QStringLiteral("P1"), unused);
+    next.Run(ConditionModule::Mode::Prepare, ConditionCaller::None, unused);
+    next.Run(ConditionModule::Mode::LoadAndShow, ConditionCaller::Analysis, unused);
     EXPECT_EQ(next.Working(), mModule.Working());
     EXPECT_EQ(next.Working()[R::KhMemoText], QStringLiteral("常連"));
     EXPECT_EQ(next.Working()[R::BunItem(1, 3)], QStringLiteral("1"));

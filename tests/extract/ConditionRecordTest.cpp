@@ -46,10 +46,12 @@ TEST(ConditionRecord, ClearedRecordKindsFlagsAndCallers) {
     }
     EXPECT_EQ(R::BunItem(4, 20), 160);
 
-    EXPECT_EQ(ClearedConditionRecord(QStringLiteral("DM"))[R::DmkOsrKind], QStringLiteral("3"));
-    EXPECT_EQ(ClearedConditionRecord(QStringLiteral("DM"))[R::EmlOsrKind], QStringLiteral("1"));
-    EXPECT_EQ(ClearedConditionRecord(QStringLiteral("EL"))[R::EmlOsrKind], QStringLiteral("3"));
-    EXPECT_EQ(ClearedConditionRecord(QStringLiteral("P1")), ClearedConditionRecord());
+    EXPECT_EQ(ClearedConditionRecord(ConditionCaller::DirectMail)[R::DmkOsrKind],
+              QStringLiteral("3"));
+    EXPECT_EQ(ClearedConditionRecord(ConditionCaller::DirectMail)[R::EmlOsrKind],
+              QStringLiteral("1"));
+    EXPECT_EQ(ClearedConditionRecord(ConditionCaller::Mail)[R::EmlOsrKind], QStringLiteral("3"));
+    EXPECT_EQ(ClearedConditionRecord(ConditionCaller::Analysis), ClearedConditionRecord());
 }
 
 TEST(ConditionRecord, RepairClearsAllOnMainKindAndOneConditionOtherwise) {

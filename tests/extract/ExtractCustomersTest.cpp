@@ -1,4 +1,5 @@
 #include "ExtractionShop.h"
+#include "tests/support/ConditionCodes.h"
 
 #include "db/Database.h"
 #include "tests/support/Files.h"
@@ -153,7 +154,7 @@ TEST_F(ExtractionShop, IncludedRowsHoldOnlyTheNumberAndSurviveDeletions) {
     } cases[] = {{"P1", {1, 2, 3, 5}}, {"DM", {1, 2}}, {"EL", {1, 2, 3}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caller);
-        mContext->CallerId = QString::fromLatin1(c.caller);
+        mContext->Caller = test::CallerOf(c.caller);
         const ExtractionResult result = extract(conditions);
         EXPECT_EQ(result.CurrentTable, QStringLiteral("Work抽出A"));
         EXPECT_EQ(keyFileCustomers(), Numbers(c.expected));
@@ -221,7 +222,7 @@ TEST_F(ExtractionShop, CountOnlyLeavesTheKeyFileAlone) {
     WriteBytes(keyFile(), QByteArrayLiteral("an earlier key file"));
     const ExtractionResult result =
         extract(Conditions({{R::TosNenKind, u"3"}, {R::TosNenFrom, u"20"}, {R::TosNenTo, u"40"}}),
-                QStringLiteral("KN"));
+                ExtractionMode::Count);
     EXPECT_EQ(result.Count, 4);
     EXPECT_EQ(result.AgeStatus, QStringLiteral("OK"));
     EXPECT_EQ(ReadBytes(keyFile()), QByteArrayLiteral("an earlier key file"));
@@ -241,9 +242,9 @@ TEST_F(ExtractionShop, CountZeroLeavesNoKeyFile) {
 }
 
 TEST_F(ExtractionShop, KeyFileThatCannotBeWrittenIsReported) {
-    const ExtractionResult result = ExtractCustomers(
-        *mContext, QStringLiteral("CR"), Conditions({}),
-        mDir.filePath(QStringLiteral("missing/PLWAN40.KEY")), QStringLiteral("NOR"), 0);
+    const ExtractionResult result =
+        ExtractCustomers(*mContext, ExtractionMode::WriteKeyFile, Conditions({}),
+                         mDir.filePath(QStringLiteral("missing/PLWAN40.KEY")));
     EXPECT_EQ(result.Count, 10);
     EXPECT_FALSE(result.KeyFileOk);
     EXPECT_FALSE(result.KeyFileError.isEmpty());

@@ -75,8 +75,8 @@ void ExtractionShop::SetUp() {
                             {QStringLiteral("M1EmaOsr"), Text(c.emaOsr)}});
 }
 
-ExtractionResult ExtractionShop::extract(const ConditionRecord& conditions, const QString& mode,
-                                         const QString& sampling, qint64 size) {
+ExtractionResult ExtractionShop::extract(const ConditionRecord& conditions, ExtractionMode mode,
+                                         Sampling sampling, qint64 size) {
     return ExtractCustomers(*mContext, mode, conditions, keyFile(), sampling, size);
 }
 

@@ -38,8 +38,8 @@ protected:
 
     // Runs the extraction with the conditions (kind "1" everywhere else).
     ExtractionResult extract(const ConditionRecord& conditions,
-                             const QString& mode = QStringLiteral("CR"),
-                             const QString& sampling = QStringLiteral("NOR"), qint64 size = 0);
+                             ExtractionMode mode = ExtractionMode::WriteKeyFile,
+                             Sampling sampling = Sampling::Every, qint64 size = 0);
     QString keyFile() const { return mDir.filePath(QStringLiteral("PLWAN40.KEY")); }
     // The customer numbers of the key file in file order.
     QStringList keyFileCustomers() const;

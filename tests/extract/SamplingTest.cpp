@@ -13,7 +13,7 @@ TEST_F(ExtractionShop, RandomSampleOfTheSizeAskedRepeatableBySeed) {
     auto sample = [&](quint64 seed) {
         mContext->RandomSeed = seed;
         const ExtractionResult result =
-            extract(everyone, QStringLiteral("CR"), QStringLiteral("RND"), 4);
+            extract(everyone, ExtractionMode::WriteKeyFile, Sampling::Random, 4);
         EXPECT_EQ(result.Count, 10); // the count is before sampling
         EXPECT_EQ(result.KeyRecords, 4);
         return keyFileCustomers();
@@ -34,7 +34,7 @@ TEST_F(ExtractionShop, RandomSampleOfTheSizeAskedRepeatableBySeed) {
 
 TEST_F(ExtractionShop, NoSamplingWhenTheSampleWouldHoldEveryone) {
     const ExtractionResult result =
-        extract(Conditions({}), QStringLiteral("CR"), QStringLiteral("RND"), 10);
+        extract(Conditions({}), ExtractionMode::WriteKeyFile, Sampling::Random, 10);
     EXPECT_EQ(result.KeyRecords, 10);
     EXPECT_EQ(mTrn->openTable(QStringLiteral("Work抽出A"))->fieldIndex(u"RANS"), -1);
 }
@@ -46,7 +46,7 @@ TEST_F(ExtractionShop, SampleTakesTheRowsTiedAtTheBoundary) {
         AddCustomer(*mTrn, {{QStringLiteral("M1KaiBan"), Numbers({n}).front()}});
     mContext->RandomSeed = 663;
     const ExtractionResult result =
-        extract(Conditions({}), QStringLiteral("CR"), QStringLiteral("RND"), 142);
+        extract(Conditions({}), ExtractionMode::WriteKeyFile, Sampling::Random, 142);
 
     QList<int> ranks;
     for (const QString& rank :

@@ -100,8 +100,8 @@ TEST_F(AnalysisRunTest, NobodyExtractedShowsTheTwoLineMessageAfterSavingTheCondi
     nobody[ConditionRecord::KihKaiKind] = ConditionKind::KindAnd;
     nobody[ConditionRecord::KihKaiFrom] = QStringLiteral("9999990");
     nobody[ConditionRecord::KihKaiTo] = QStringLiteral("9999999");
-    mConditions->Run(QStringLiteral("SR"), QStringLiteral("P1"), nobody);
-    mConditions->Run(QStringLiteral("GT"), QStringLiteral("P1"), mSaved);
+    mConditions->Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, nobody);
+    mConditions->Run(ConditionModule::Mode::Get, ConditionCaller::Analysis, mSaved);
     QFile::remove(mEnv.SavedConditionPath);
     const AnalysisResult result = ExecuteAnalysis(*mContext);
     EXPECT_EQ(result.Outcome, AnalysisOutcome::NobodyExtracted);
@@ -199,7 +199,7 @@ TEST_F(AnalysisRunTest, ThePreviewShowsTheSelectedCustomersAmountsRightAligned) 
             first->text(u"M1KaiBan");
         amount = FormatRight(first->value(u"M1SakRgk").toLongLong(), format);
     }
-    mConditions->Run(QStringLiteral("SR"), QStringLiteral("P1"), one);
+    mConditions->Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, one);
     ASSERT_TRUE(PreviewStatistics(*mContext, labels)) << mPrompter.texts().join(u'|').toStdString();
     EXPECT_EQ(labels.Count, QStringLiteral("             1"));
     for (const QString& value : {labels.Max, labels.Min, labels.Sum, labels.Average})
@@ -211,7 +211,7 @@ TEST_F(AnalysisRunTest, ThePreviewOfNobodyKeepsTheWaitingTexts) {
     nobody[ConditionRecord::KihKaiKind] = ConditionKind::KindAnd;
     nobody[ConditionRecord::KihKaiFrom] = nobody[ConditionRecord::KihKaiTo] =
         QStringLiteral("9999999");
-    mConditions->Run(QStringLiteral("SR"), QStringLiteral("P1"), nobody);
+    mConditions->Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, nobody);
     PreviewLabels labels;
     EXPECT_FALSE(PreviewStatistics(*mContext, labels));
     EXPECT_EQ(labels.Min, QStringLiteral("カウント中"));

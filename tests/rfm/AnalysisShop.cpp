@@ -25,15 +25,29 @@ void AnalysisShop::SetUp() {
 
     mClassifications = LoadClassifications(mEnv.ClassificationPath);
     mConditions = std::make_unique<ConditionModule>(mEnv, mClassifications, mPrompter, mClock);
-    mConditions->Run(QStringLiteral("JB"), QString(), mSaved);
+    mConditions->Run(ConditionModule::Mode::Prepare, ConditionCaller::None, mSaved);
     QStringList levels;
     for (int level = 1; level <= 4; ++level)
         levels << LevelName(mClassifications, level);
     LoadParameters(mEnv, BuildOutputItemList(levels), mParameters, mParameterScreen, mOutputScreen,
                    mSaved, *mConditions);
-    mContext.reset(new AnalysisContext{mEnv, mDatabases, mPrompter, mClock, mPump, mWait, mProgress,
-                                       *mConditions, mParameters, mParameterScreen, mOutputScreen,
-                                       mSaved, mCancel, mStatistics, nullptr, {}, {}});
+    mContext.reset(new AnalysisContext{mEnv,
+                                       mDatabases,
+                                       mPrompter,
+                                       mClock,
+                                       mPump,
+                                       mWait,
+                                       mProgress,
+                                       *mConditions,
+                                       mParameters,
+                                       mParameterScreen,
+                                       mOutputScreen,
+                                       mSaved,
+                                       mCancel,
+                                       mStatistics,
+                                       nullptr,
+                                       {},
+                                       {}});
 }
 
 void AnalysisShop::TearDown() {

@@ -1,4 +1,5 @@
 #include "screens/FRM_DMSentk1.h"
+#include "tests/support/ConditionCodes.h"
 
 #include "app/Clock.h"
 #include "extract/ConditionModule.h"
@@ -49,12 +50,12 @@ public:
             finished << confirmed;
         };
         ConditionRecord unused;
-        module.Run(QStringLiteral("JB"), QString(), unused);
+        module.Run(ConditionModule::Mode::Prepare, ConditionCaller::None, unused);
     }
 
     // Opens the screen for caller on record and makes it the active window.
     void open(const char* caller, ConditionRecord record = ClearedConditionRecord()) {
-        module.Run(QStringLiteral("YS"), QString::fromLatin1(caller), record);
+        module.Run(ConditionModule::Mode::SetAndShow, test::CallerOf(caller), record);
         ASSERT_TRUE(screen.isVisible());
         screen.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
@@ -122,7 +123,7 @@ const QColor White(Qt::white);
 TEST_F(ConditionScreen, TheFirstOpeningShowsNoConditionWithTheirValuesLocked) {
     // No CtyuGet.PRM yet: the module's default mode reads it and finds the cleared record.
     ConditionRecord record;
-    module.Run(QString(), QStringLiteral("P1"), record);
+    module.Run(ConditionModule::Mode::LoadAndShow, ConditionCaller::Analysis, record);
     ASSERT_TRUE(screen.isVisible());
     EXPECT_EQ(screen.windowTitle(), QStringLiteral("抽出条件の設定"));
     EXPECT_EQ(currentTab(), 0);
@@ -283,7 +284,7 @@ TEST_F(ConditionScreen, EscAndTheCloseBoxBringBackTheConditionsTheScreenOpenedWi
     opened[R::KihSeiKind] = QStringLiteral("3");
     opened[R::KihSeiValue] = QStringLiteral("2");
     // The program's conditions are on the screen before it is shown (start-up's "SR").
-    module.Run(QStringLiteral("SR"), QStringLiteral("P1"), opened);
+    module.Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, opened);
     for (const bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Esc");
         open("P1", opened);

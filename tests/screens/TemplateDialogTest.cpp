@@ -213,7 +213,7 @@ protected:
     void SetUp() override {
         TemplateDialogTest::SetUp();
         ConditionRecord unused;
-        module.Run(QStringLiteral("JB"), QString(), unused);
+        module.Run(ConditionModule::Mode::Prepare, ConditionCaller::None, unused);
         ParameterScreenState state;
         state.LastVisitFrom = QStringLiteral("20250401");
         state.LastVisitTo = QStringLiteral("20260331");
@@ -303,8 +303,8 @@ TEST_F(TemplateButtonsTest, AConditionTemplateKeepsTheAnalysisPeriodAndItsOwnMai
     period[R::PinRaiFrom] = QStringLiteral("20250401");
     period[R::PinRaiTo] = QStringLiteral("20260331");
     // As in the program: the saved conditions are set first, then the screen is opened on them.
-    module.Run(QStringLiteral("SR"), QStringLiteral("P1"), period);
-    module.Run(QStringLiteral("YS"), QStringLiteral("P1"), period);
+    module.Run(ConditionModule::Mode::Set, ConditionCaller::Analysis, period);
+    module.Run(ConditionModule::Mode::SetAndShow, ConditionCaller::Analysis, period);
 
     ConditionRecord stored = ClearedConditionRecord();
     stored[R::KihSeiKind] = QStringLiteral("3");

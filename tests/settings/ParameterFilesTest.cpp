@@ -90,7 +90,7 @@ protected:
         mItems = BuildOutputItemList({QStringLiteral("地区"), QStringLiteral("業種"),
                                       QStringLiteral("職業"), QStringLiteral("趣味")});
         ConditionRecord unused;
-        mModule.Run(QStringLiteral("JB"), QStringLiteral("P1"), unused);
+        mModule.Run(ConditionModule::Mode::Prepare, ConditionCaller::Analysis, unused);
     }
 
     Settings load() {

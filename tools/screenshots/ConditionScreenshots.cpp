@@ -92,8 +92,8 @@ bool SaveConditionScreenshots(Prompter& prompter,
     record[R::BunKind(2)] = QStringLiteral("3");
     record[R::BunItem(2, 1)] = QStringLiteral("1");
     record[R::BunItem(2, 3)] = QStringLiteral("1");
-    module.Run(QStringLiteral("JB"), QString(), record);
-    module.Run(QStringLiteral("YS"), QStringLiteral("P1"), record);
+    module.Run(ConditionModule::Mode::Prepare, ConditionCaller::None, record);
+    module.Run(ConditionModule::Mode::SetAndShow, ConditionCaller::Analysis, record);
 
     auto* tabs = screen.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     bool ok = true;
