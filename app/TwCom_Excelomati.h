@@ -26,9 +26,6 @@ public:
     virtual void close() {}
 };
 
-// The text the cancel flag holds once the operator confirmed the cancel.
-inline const QString CancelRequested = QStringLiteral("CAN");
-
 // Counts progress reports and updates the display on every step-th one, which then yields to
 // the window system: that yield is where a click on the cancel button is served.
 class ProgressCounter {

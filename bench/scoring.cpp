@@ -93,7 +93,7 @@ QString runScore(const QString& dir, qint64 customers, bool detail, QElapsedTime
     NoWindow sink;
     CountingEventPump pump;
     ProgressCounter counter(sink, pump);
-    const QString noCancel;
+    const CancelToken noCancel;
     ScoringServices services{*work, *master, sink, counter, pump, noCancel};
     ScoringStatistics statistics;
     if (!ScoreCustomers(QStringLiteral("WorkRFM_1"), customers, input, services, statistics,

@@ -136,7 +136,7 @@ void DesktopProgram::buildScreens() {
     mThresholdScreen = std::make_unique<FRM_PLWAN404>(env, prompter, mSession.ParameterScreen);
     mOutputScreen = std::make_unique<FRM_PLWAN403>(env, prompter, mSession.OutputScreen,
                                                    mSession.OutputItems, mSaveDialog);
-    mProgress = std::make_unique<Frm_excelRun>(prompter, mSession.CancelFlag);
+    mProgress = std::make_unique<Frm_excelRun>(prompter, mSession.Cancel);
     mRunningDialog = std::make_unique<Frm_excel2jyu>();
     mWait = std::make_unique<ExtractionWaitWindow>();
     // Made once for the program's life, hidden, on its first tab, before the parameters load.

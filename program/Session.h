@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CancelToken.h"
 #include "app/Environment.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "extract/Classifications.h"
@@ -46,7 +47,7 @@ struct Session {
     ConditionRecord SavedConditions;
 
     // The analysis run's cancel flag and statistics.
-    QString CancelFlag;
+    CancelToken Cancel;
     ScoringStatistics Statistics;
 
     // Saves the analysis parameters and conditions; ShutDown calls it on every exit path.

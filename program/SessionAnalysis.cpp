@@ -18,7 +18,7 @@ AnalysisContext SessionAnalysis(Session& session, WaitWindow& wait, ProgressSink
                            session.ParameterScreen,
                            session.OutputScreen,
                            session.SavedConditions,
-                           session.CancelFlag,
+                           session.Cancel,
                            session.Statistics,
                            workbook,
                            {},

@@ -152,7 +152,7 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     frame.Progress.setCounterVisible(false);
     frame.Progress.showStep(QStringLiteral("準備中"));
     frame.Pump.yield();
-    frame.CancelFlag.clear();
+    frame.Cancel.reset();
 
     Workbook book;
     const QString templatePath = frame.ProgramFolder + u'/' + QString::fromUtf16(TemplateFileName);
@@ -172,9 +172,9 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         return result;
     }
 
-    ExcelRun run{book, frame.Progress, frame.Messages, frame.Pump, frame.CancelFlag};
+    ExcelRun run{book, frame.Progress, frame.Messages, frame.Pump, frame.Cancel};
     const auto go = [&](bool selected) {
-        return selected && frame.CancelFlag != CancelRequested;
+        return selected && !frame.Cancel.requested();
     };
     const QString count = QString::fromUtf16(CountMode);
     const QString amount = QString::fromUtf16(AmountMode);

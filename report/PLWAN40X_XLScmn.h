@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CancelToken.h"
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +23,8 @@ struct ExcelRun {
     ProgressSink& Progress;
     Prompter& Messages;
     EventPump& Pump;
-    // "CAN" once the operator confirmed the cancel in the progress window.
-    QString& CancelFlag;
+    // Requested once the operator confirmed the cancel in the progress window.
+    CancelToken& Cancel;
     // The row counter the writers share; each sets it before use.
     int CurrentRow = 0;
     // The sheet the active writer fills.
@@ -116,7 +117,7 @@ struct ExcelFrame {
     Prompter& Messages;
     ProgressSink& Progress;
     EventPump& Pump;
-    QString& CancelFlag;
+    CancelToken& Cancel;
     QString ProgramFolder; // the template is ProgramFolder + "/PLWAN40X.EXL"
     WorkbookConversion Convert;
     // The engine's own .xls writer; without it every workbook goes through Convert.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CancelToken.h"
 #include "rfm/ScoringStatistics.h"
 
 #include <QString>
@@ -39,8 +40,8 @@ struct AnalysisContext {
     ParameterScreenState& ParameterScreen;
     OutputScreenState& OutputScreen;
     ConditionRecord& SavedConditions;
-    // "CAN" once the operator confirmed the cancel in the progress window.
-    QString& CancelFlag;
+    // Requested once the operator confirmed the cancel in the progress window.
+    CancelToken& Cancel;
     // Filled by the scoring for the workbook.
     ScoringStatistics& Statistics;
     // Writes the workbook of a scored run; none until a workbook writer is built in.

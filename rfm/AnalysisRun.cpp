@@ -102,14 +102,14 @@ AnalysisResult RunLocked(AnalysisContext& context) {
         context.HideScreens();
     context.Pump.yield();
 
-    context.CancelFlag.clear();
+    context.Cancel.reset();
     ProgressCounter counter(context.Progress, context.Pump);
     ScoringServices services{*context.Databases.Transaction,
                              *context.Databases.Master,
                              context.Progress,
                              counter,
                              context.Pump,
-                             context.CancelFlag};
+                             context.Cancel};
     QString error;
     try {
         if (!ScoreCustomers(WorkTable, extracted, ScoringInputOf(context), services,
@@ -123,7 +123,7 @@ AnalysisResult RunLocked(AnalysisContext& context) {
         result.Outcome = AnalysisOutcome::Failed;
         return result;
     }
-    if (context.CancelFlag == CancelRequested) {
+    if (context.Cancel.requested()) {
         result.Outcome = AnalysisOutcome::Cancelled;
         return result;
     }

@@ -130,7 +130,7 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
         qint64 n = 0;
         for (; !row->eof(); row->moveNext()) {
             services.Counter.ReportProgress(++n, extractedCount, 10);
-            if (services.CancelFlag == CancelRequested)
+            if (services.Cancel.requested())
                 break;
             row->edit();
             if (periods) {

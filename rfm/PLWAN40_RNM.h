@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CancelToken.h"
 #include "app/Currency.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "rfm/ScoringStatistics.h"
@@ -35,7 +36,7 @@ struct ScoringServices {
     ProgressSink& Progress;
     ProgressCounter& Counter;
     EventPump& Pump;
-    const QString& CancelFlag; // "CAN" once the operator confirmed the cancel
+    const CancelToken& Cancel; // requested once the operator confirmed the cancel
 };
 
 // The running totals of one customer's purchases in the detailed period.

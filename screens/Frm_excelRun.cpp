@@ -32,8 +32,8 @@ QProgressBar* NamedBar(const QString& name, QWidget* parent) {
 
 } // namespace
 
-Frm_excelRun::Frm_excelRun(Prompter& prompter, QString& cancelFlag, QWidget* parent)
-    : QWidget(parent, Qt::Window), mPrompter(prompter), mCancelFlag(cancelFlag) {
+Frm_excelRun::Frm_excelRun(Prompter& prompter, CancelToken& cancel, QWidget* parent)
+    : QWidget(parent, Qt::Window), mPrompter(prompter), mCancelToken(cancel) {
     setObjectName(QStringLiteral("Frm_excelRun"));
     setWindowTitle(QStringLiteral("経過表示"));
 
@@ -117,7 +117,7 @@ void Frm_excelRun::closeEvent(QCloseEvent* event) {
 void Frm_excelRun::askCancel() {
     if (mPrompter.show(QStringLiteral("処理を中断してもよろしいですか？"), MessageIcon::Question,
                        MessageButtons::YesNo) == MessageAnswer::Yes)
-        mCancelFlag = CancelRequested;
+        mCancelToken.request();
 }
 
 } // namespace plw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CancelToken.h"
 #include "app/TwCom_Excelomati.h"
 
 #include <QWidget>
@@ -17,8 +18,8 @@ class Prompter;
 // Its close box does what "中断" does; close() of the sink only hides it.
 class Frm_excelRun final : public QWidget, public ProgressSink {
 public:
-    // cancelFlag receives CancelRequested once the operator confirmed the cancel.
-    Frm_excelRun(Prompter& prompter, QString& cancelFlag, QWidget* parent = nullptr);
+    // cancel is requested once the operator confirmed the cancel.
+    Frm_excelRun(Prompter& prompter, CancelToken& cancel, QWidget* parent = nullptr);
 
     void open() override;
     void showStep(const QString& text) override;
@@ -34,7 +35,7 @@ private:
     void askCancel();
 
     Prompter& mPrompter;
-    QString& mCancelFlag;
+    CancelToken& mCancelToken;
     QLabel* mKey1;
     QLabel* mKey2;
     QLabel* mKen1;

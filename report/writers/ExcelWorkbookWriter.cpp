@@ -54,7 +54,7 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
         context.Messages,
         context.Progress,
         context.Pump,
-        context.CancelFlag,
+        context.Cancel,
         context.Env.ProgramFolder,
         mConvert ? mConvert
                  : [limit, &context](const QString& xlsx, const QString& target, QString* reason) {

@@ -365,7 +365,7 @@ void WriteCustomerList(ExcelRun& run, AnalysisContext& context, const QString& w
                 run.Messages.show(
                     QStringLiteral("65000 件を超えました。顧客一覧は65000人までです。"));
             }
-            if (run.CancelFlag == CancelRequested)
+            if (run.Cancel.requested())
                 break;
             counter.ReportProgress(run.CurrentRow, extractedCount, 1);
             // Past the limit rows are only counted; a customer of an unlisted group is skipped

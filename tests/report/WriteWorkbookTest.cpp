@@ -90,7 +90,7 @@ private:
         if (Worksheet* sheet = CopyTemplateSheet(run, source, name, u"元ブック に ないシート"_qs))
             sheet->cells().setText(2, 2, name);
         if (name == cancelAfter)
-            run.CancelFlag = CancelRequested;
+            run.Cancel.request();
     }
 };
 
@@ -122,7 +122,7 @@ protected:
     test::ScriptedPrompter mPrompter;
     Progress mProgress;
     CountingEventPump mPump;
-    QString mCancel = u"CAN"_qs; // left over from an earlier run: the main clears it
+    CancelToken mCancel{true}; // left over from an earlier run: the main clears it
     RecordingWriters mWriters;
 };
 
@@ -142,7 +142,7 @@ TEST_F(WriteWorkbookTest, WritesTheConditionSheetAlwaysAndTheSelectedSheetsInOrd
     EXPECT_EQ(mWriters.calls[3], u"RFM顧客一覧(WorkRFM_1,1234)");
     EXPECT_EQ(mProgress.steps.first(), u"準備中");
     EXPECT_EQ(mProgress.closed, 1);
-    EXPECT_TRUE(mCancel.isEmpty());
+    EXPECT_FALSE(mCancel.requested());
 
     // Nothing selected: the condition sheet alone; the earlier file is overwritten unasked.
     mWriters.calls.clear();

@@ -62,7 +62,7 @@ protected:
     ParameterScreenState mParameterScreen;
     OutputScreenState mOutputScreen;
     ConditionRecord mSaved;
-    QString mCancel;
+    CancelToken mCancel;
     ScoringStatistics mStatistics;
     std::unique_ptr<AnalysisContext> mContext;
 };

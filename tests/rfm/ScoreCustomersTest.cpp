@@ -126,7 +126,7 @@ protected:
     SilentSink mSink;
     ScriptedPump mPump;
     ProgressCounter mCounter{mSink, mPump};
-    QString mCancel;
+    CancelToken mCancel;
 };
 
 TEST(AccumulatePurchase, VisitsCountKindOneAmountsCountKindsOneThreeAndReturns) {
@@ -229,7 +229,7 @@ TEST_F(ScoreCustomersTest, ACancelAtTheTenthReportLeavesTheFirstNineScored) {
     addCustomers(customers);
     mPump.at = 2; // the first yield shows the progress window; the second is the tenth report
     mPump.action = [this] {
-        mCancel = CancelRequested;
+        mCancel.request();
     };
     const ScoringStatistics statistics = score();
     const QStringList rows = scored();

@@ -16,8 +16,8 @@ namespace {
 
 struct ProgressWindow {
     ScriptedPrompter prompter;
-    QString cancelFlag;
-    Frm_excelRun window{prompter, cancelFlag};
+    CancelToken cancel;
+    Frm_excelRun window{prompter, cancel};
 
     template <typename T> T* control(const QString& name) {
         T* found = window.findChild<T*>(name);
@@ -66,7 +66,7 @@ TEST(Frm_excelRun, ShowsTheStepTheCountAndTheBarWhileTheCounterIsOn) {
     sink.close();
     EXPECT_FALSE(w.window.isVisible());
     EXPECT_TRUE(w.prompter.messages().isEmpty());
-    EXPECT_TRUE(w.cancelFlag.isEmpty());
+    EXPECT_FALSE(w.cancel.requested());
 }
 
 // "中断" and the close box both ask; only Yes sets the flag, and the window stays up either way.
@@ -74,13 +74,13 @@ TEST(Frm_excelRun, CancelAsksAndSetsTheFlagOnlyOnYes) {
     struct Case {
         const char* how;
         MessageAnswer answer;
-        QString flag;
+        bool cancelled;
     };
     const Case cases[] = {
-        {"button", MessageAnswer::No, QString()},
-        {"button", MessageAnswer::Yes, CancelRequested},
-        {"close box", MessageAnswer::No, QString()},
-        {"close box", MessageAnswer::Yes, CancelRequested},
+        {"button", MessageAnswer::No, false},
+        {"button", MessageAnswer::Yes, true},
+        {"close box", MessageAnswer::No, false},
+        {"close box", MessageAnswer::Yes, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.how) + (c.answer == MessageAnswer::Yes ? " Yes" : " No"));
@@ -96,7 +96,7 @@ TEST(Frm_excelRun, CancelAsksAndSetsTheFlagOnlyOnYes) {
         EXPECT_EQ(asked.text, QStringLiteral("処理を中断してもよろしいですか？"));
         EXPECT_EQ(asked.icon, MessageIcon::Question);
         EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
-        EXPECT_EQ(w.cancelFlag, c.flag);
+        EXPECT_EQ(w.cancel.requested(), c.cancelled);
         EXPECT_TRUE(w.window.isVisible());
     }
 }

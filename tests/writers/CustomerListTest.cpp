@@ -370,15 +370,15 @@ TEST_F(CustomerListTest, StopsAt65000CustomersAndKeepsReporting) {
 
 // A progress display whose cancel button is pressed while row n is reported.
 struct CancellingProgress final : ProgressSink {
-    CancellingProgress(QString& flag, int at) : mFlag(flag), mAt(at) {}
+    CancellingProgress(CancelToken& cancel, int at) : mCancel(cancel), mAt(at) {}
     void open() override {}
     void showStep(const QString&) override {}
     void showCount(const QString&) override {
         if (++mReports == mAt)
-            mFlag = CancelRequested;
+            mCancel.request();
     }
     void showPercent(int) override {}
-    QString& mFlag;
+    CancelToken& mCancel;
     int mAt;
     int mReports = 0;
 };

@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
     SilentPrompter prompter;
     bool ok = true;
 
-    QString cancelFlag;
-    Frm_excelRun progress(prompter, cancelFlag);
+    CancelToken cancel;
+    Frm_excelRun progress(prompter, cancel);
     progress.open();
     progress.showStep(QStringLiteral("RFM付き顧客一覧"));
     progress.setCounterVisible(true);
