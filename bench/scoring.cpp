@@ -64,9 +64,11 @@ QString runExtract(const QString& dir) {
 QString runScore(const QString& dir, qint64 customers, bool detail, QElapsedTimer& timer,
                  double& drops) {
     AnalysisParameters parameters;
+    const StoredFileRead read =
+        ReadParameterFile(WorkFolder(dir) + QStringLiteral("PLWAN40.PRM"), parameters);
+    if (!read)
+        throw std::runtime_error("PLWAN40.PRM: " + read.Cause.toStdString());
     QString error;
-    if (!ReadParameterFile(WorkFolder(dir) + QStringLiteral("PLWAN40.PRM"), parameters, &error))
-        throw std::runtime_error(error.toStdString());
     ScoringInput input;
     input.R = parameters.RThreshold;
     input.F = parameters.FThreshold;

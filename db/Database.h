@@ -117,6 +117,10 @@ public:
 
     virtual bool tableExists(const QString& tableName) = 0;
 
+    // The rows that query recordsets opened on this database have delivered so far: how much a
+    // routine reads (a paging list reads one page, not the table).
+    virtual qint64 rowsFetched() const = 0;
+
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;

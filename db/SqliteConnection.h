@@ -43,6 +43,10 @@ public:
     // Steps a table's own walk, which only moves past the rows whose changes are queued.
     bool stepWalk(sqlite3_stmt* statement) const;
 
+    // Rows delivered to query recordsets on this connection.
+    qint64 rowsFetched() const { return mRowsFetched; }
+    void countFetchedRow() const { ++mRowsFetched; }
+
     // The queue of row changes that the connection writes before it does anything else.
     SqliteWriteBehind& writeBehind() const { return *mWriteBehind; }
     void flushWrites() const;
@@ -51,6 +55,7 @@ private:
     sqlite3* mHandle;
     QString mPath;
     std::unique_ptr<SqliteWriteBehind> mWriteBehind;
+    mutable qint64 mRowsFetched = 0;
 };
 
 // Binds a value to parameter index (from 1): Null, text, whole number, real number or bytes.

@@ -22,6 +22,7 @@ public:
     std::unique_ptr<Table> openTable(const QString& tableName) override;
     std::unique_ptr<Statement> prepare(const QString& jetSql) override;
     bool tableExists(const QString& tableName) override;
+    qint64 rowsFetched() const override { return mConnection->rowsFetched(); }
 
     void begin() override;
     void commit() override;

@@ -13,13 +13,19 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<const SqliteConnection> connect
     for (int i = 0; i < count; ++i)
         names << QString::fromUtf8(sqlite3_column_name(mStatement.get(), i));
     mNames = ColumnNames(names);
-    mEof = !mConnection->step(mStatement.get(), mJetSql);
+    fetch();
 }
 
 void SqliteRecordset::moveNext() {
     if (mEof)
         throw DatabaseError(0, QStringLiteral("no current row"), mJetSql);
+    fetch();
+}
+
+void SqliteRecordset::fetch() {
     mEof = !mConnection->step(mStatement.get(), mJetSql);
+    if (!mEof)
+        mConnection->countFetchedRow();
 }
 
 QString SqliteRecordset::fieldName(int index) const {

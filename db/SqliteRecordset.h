@@ -25,6 +25,9 @@ public:
     using Recordset::value;
 
 private:
+    // Steps to the next row, counting it on the connection.
+    void fetch();
+
     std::shared_ptr<const SqliteConnection> mConnection;
     StatementHandle mStatement;
     QString mJetSql;

@@ -97,8 +97,14 @@ void ConditionModule::Run(const QString& mode, const QString& callerId, Conditio
         Show();
     } else {
         mScreen.SummaryLines.clear();
-        if (!ReadConditionFile(mEnvironment.ConditionScreenPath, mWorking))
+        const StoredFileRead read = ReadConditionFile(mEnvironment.ConditionScreenPath, mWorking);
+        if (!read)
             ClearConditionRecord(mWorking, callerId);
+        if (read.damaged())
+            mPrompter.show(KeepDamagedFile(mEnvironment.ConditionScreenPath,
+                                           QStringLiteral("抽出条件の設定画面の保存内容"), read,
+                                           QStringLiteral("条件を指定しない状態で始めます。")),
+                           MessageIcon::Exclamation);
         SetScreen();
         Refresh();
         Show();

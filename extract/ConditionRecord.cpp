@@ -99,10 +99,15 @@ bool EncodeConditionRecord(const ConditionRecord& record, QByteArray* bytes, QSt
 ConditionRecord DecodeConditionRecord(const QByteArray& bytes, bool* complete) {
     RecordReader reader(bytes);
     ConditionRecord record;
-    for (QString& field : record.Fields)
+    bool decodable = true;
+    for (QString& field : record.Fields) {
         field = reader.text();
+        // CP932 maps no byte sequence to U+FFFD: one here marks bytes that are no CP932 text.
+        if (field.contains(QChar::ReplacementCharacter))
+            decodable = false;
+    }
     if (complete)
-        *complete = reader.position() <= bytes.size();
+        *complete = decodable && reader.position() <= bytes.size();
     return record;
 }
 
@@ -114,19 +119,24 @@ bool WriteConditionFile(const QString& systemPath, ConditionRecord& record, QStr
     return WriteRecord(systemPath, 1, writer, error);
 }
 
-bool ReadConditionFile(const QString& systemPath, ConditionRecord& record) {
+StoredFileRead ReadConditionFile(const QString& systemPath, ConditionRecord& record) {
     QByteArray bytes;
-    QString error;
-    if (ReadRecord(systemPath, ConditionRecordLength, 1, &bytes, &error)) {
+    StoredFileRead read = ReadStoredRecord(systemPath, ConditionRecordLength, &bytes);
+    if (read) {
         bool complete = false;
-        ConditionRecord read = DecodeConditionRecord(bytes, &complete);
-        if (complete && read[R::Marker] == ConditionMarker) {
-            record = read;
-            return true;
-        }
+        ConditionRecord decoded = DecodeConditionRecord(bytes, &complete);
+        if (!complete)
+            read = StoredFileRead::Damage(
+                QStringLiteral("記録が途中で切れているか、文字が読めません"));
+        else if (decoded[R::Marker] != ConditionMarker)
+            read = StoredFileRead::Damage(
+                QStringLiteral("抽出条件の記録の目印（%1）がありません").arg(ConditionMarker));
+        else
+            record = decoded;
     }
-    ClearConditionRecord(record);
-    return false;
+    if (!read)
+        ClearConditionRecord(record);
+    return read;
 }
 
 } // namespace plw

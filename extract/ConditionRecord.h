@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/StoredFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -135,8 +137,9 @@ ConditionRecord DecodeConditionRecord(const QByteArray& bytes, bool* complete = 
 // Writes the record, marked "V10YUK", as record 1 of 8192 bytes by atomic replacement; a record
 // that does not fit is refused and the file left as it was.
 bool WriteConditionFile(const QString& systemPath, ConditionRecord& record, QString* error);
-// Reads record 1; a file that cannot be read, ends inside the record or lacks the marker gives
-// the cleared record (false).
-bool ReadConditionFile(const QString& systemPath, ConditionRecord& record);
+// Reads record 1 into the record. Any other outcome than Read gives the cleared record: a missing
+// or empty file (no conditions stored yet), or a damaged one (unreadable, cut inside a field, no
+// CP932 text, or without the marker), which the caller must not take for "no conditions".
+StoredFileRead ReadConditionFile(const QString& systemPath, ConditionRecord& record);
 
 } // namespace plw

@@ -2,6 +2,7 @@
 
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/RunTemporaries.h"
 #include "report/EngineError.h"
 
 #include <QDir>
@@ -70,6 +71,33 @@ QString ProducedFile(const QString& outDir, const QString& input, const QString&
     return QFileInfo(path).size() > 0 ? path : QString();
 }
 
+// Stops the converter's process group when this program ends before the conversion does (killed,
+// crashed): a shell waits on a pipe that only this program writes to, and the end of its input
+// means the program is gone. Signals a terminal sends to this program's group leave it alone.
+class ProcessGroupGuard {
+public:
+    explicit ProcessGroupGuard(qint64 group) {
+        mShell.setProgram(QStringLiteral("/bin/sh"));
+        mShell.setArguments({QStringLiteral("-c"),
+                             QStringLiteral("trap '' INT HUP TERM QUIT; read _; "
+                                            "kill -KILL \"-$1\" 2>/dev/null"),
+                             QStringLiteral("plwan40-guard"), QString::number(group)});
+        mShell.setStandardOutputFile(QProcess::nullDevice());
+        mShell.setStandardErrorFile(QProcess::nullDevice());
+        mShell.start();
+    }
+    // The conversion ended while the program lives: the guard goes without a word.
+    ~ProcessGroupGuard() {
+        mShell.kill();
+        mShell.waitForFinished();
+    }
+    ProcessGroupGuard(const ProcessGroupGuard&) = delete;
+    ProcessGroupGuard& operator=(const ProcessGroupGuard&) = delete;
+
+private:
+    QProcess mShell;
+};
+
 } // namespace
 
 QString LibreOfficeConverter::ProgramPath() {
@@ -96,14 +124,19 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
     }
     const QFileInfo target(ToNativePath(output));
 
-    // Both folders go away with everything in them when this function returns.
-    QTemporaryDir outDir(target.absolutePath() + QStringLiteral("/.plwan40-convert-XXXXXX"));
+    // Both folders go away with everything in them when this function returns; those of a run
+    // that died go at the next conversion.
+    RemoveStaleRunTemporaries(target.absolutePath());
+    RemoveStaleRunTemporaries(QDir::tempPath());
+    QTemporaryDir outDir(
+        RunTemporaryTemplate(target.absolutePath(), QStringLiteral(".plwan40-convert-")));
     if (!outDir.isValid()) {
         SetEngineError(error, EngineFault::ConversionFolderRefused,
                        {target.absolutePath(), outDir.errorString()});
         return false;
     }
-    QTemporaryDir profile(QDir::tempPath() + QStringLiteral("/plwan40-office-XXXXXX"));
+    QTemporaryDir profile(
+        RunTemporaryTemplate(QDir::tempPath(), QStringLiteral("plwan40-office-")));
     if (!profile.isValid()) {
         SetEngineError(error, EngineFault::ConversionProfileRefused,
                        {QDir::tempPath(), profile.errorString()});
@@ -140,6 +173,7 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
         SetEngineError(error, EngineFault::ConverterNotStarted, {program, process.errorString()});
         return false;
     }
+    const ProcessGroupGuard guard(process.processId());
     // Waits in short steps, letting the window system repaint in between when a pump is given.
     bool finished = false;
     bool timedOut = false;

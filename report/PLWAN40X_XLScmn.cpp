@@ -4,6 +4,7 @@
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/Prompter.h"
+#include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/EngineError.h"
 #include "report/TwCom_ExcelRunChk.h"
@@ -24,12 +25,20 @@ Worksheet* CopyTemplateSheet(ExcelRun& run, const QString& templateSheet, const 
                              const QString& missingText) {
     QString error;
     run.Current = run.Book.copySheet(templateSheet, newName, &error);
-    if (!run.Current)
+    if (!run.Current) {
         run.Messages.show(error + u'\r' + missingText);
+        run.Unfinished << run.Step + QStringLiteral(": ") + missingText;
+    }
     return run.Current;
 }
 
+void SheetFailed(ExcelRun& run, const QString& cause) {
+    run.Messages.show(cause, MessageIcon::Critical);
+    run.Unfinished << run.Step + QStringLiteral(": ") + QString(cause).replace(u'\r', u' ');
+}
+
 void ShowSheetStep(ExcelRun& run, const QString& step) {
+    run.Step = step;
     run.Progress.open();
     run.Pump.yield();
     run.Progress.showStep(step);
@@ -71,7 +80,8 @@ bool OpenTemporary(QTemporaryFile& temporary, const QFileInfo& target, QString* 
 bool SavePackage(Workbook& book, const QString& target, const WorkbookConversion& convert,
                  QString* error) {
     const QFileInfo info(target);
-    QTemporaryFile temporary(info.absoluteDir().filePath(QStringLiteral(".plwan40-XXXXXX.xlsx")));
+    QTemporaryFile temporary(RunTemporaryTemplate(info.absolutePath(), QStringLiteral(".plwan40-"),
+                                                  QStringLiteral(".xlsx")));
     if (!OpenTemporary(temporary, info, error))
         return false;
     const QString packagePath = temporary.fileName();
@@ -94,9 +104,12 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
     // name check found must still be there.
     if (info.absolutePath() == QFileInfo(DocumentsFolder()).absoluteFilePath())
         QDir().mkpath(info.absolutePath());
+    // What a run that died left beside its workbook goes first.
+    RemoveStaleRunTemporaries(info.absolutePath());
     QString construct;
     if (classic.Write && info.suffix().compare(u"xls", Qt::CaseInsensitive) == 0) {
-        QTemporaryFile written(info.absoluteDir().filePath(QStringLiteral(".plwan40-XXXXXX.xls")));
+        QTemporaryFile written(RunTemporaryTemplate(
+            info.absolutePath(), QStringLiteral(".plwan40-"), QStringLiteral(".xls")));
         if (!OpenTemporary(written, info, error))
             return false;
         QString reason;
@@ -210,6 +223,7 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         return result;
     }
     result.End = WorkbookEnd::Saved;
+    result.Unfinished = run.Unfinished;
     return result;
 }
 

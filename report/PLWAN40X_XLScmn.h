@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,7 +28,15 @@ struct ExcelRun {
     int CurrentRow = 0;
     // The sheet the active writer fills.
     Worksheet* Current = nullptr;
+    // The progress step of the active writer, which names its sheet to the operator.
+    QString Step = {};
+    // "step: cause" of each sheet that could not be completed; the workbook is still saved.
+    QStringList Unfinished = {};
 };
+
+// A failure that leaves the active writer's sheet unfinished: shown to the operator and recorded
+// with the sheet, so that the run can say which sheets are incomplete.
+void SheetFailed(ExcelRun& run, const QString& cause);
 
 // Copies a sheet of the template as newName and makes the copy the current worksheet. When the
 // copy fails the operator sees the cause and missingText ("元ブック に 元シートがない"), and the
@@ -124,6 +133,7 @@ enum class WorkbookEnd {
 struct WorkbookRunResult {
     WorkbookEnd End = WorkbookEnd::Failed;
     QString Error;
+    QStringList Unfinished; // of a saved workbook, as ExcelRun::Unfinished
 };
 
 // The template's file name in the program folder.

@@ -160,6 +160,19 @@ QStringList LinuxSpreadsheetHost::openers() const {
     return programs;
 }
 
+namespace {
+
+// A LibreOffice installed without any window plug-in (Debian's "-nogui" packages) converts files
+// but cannot show one: started on a workbook it ends with an error after a few seconds.
+bool ShowsWindows(const QString& program) {
+    const QDir folder = QFileInfo(QFileInfo(program).canonicalFilePath()).absoluteDir();
+    if (!folder.exists(QStringLiteral("soffice.bin")))
+        return true; // not LibreOffice's launcher: nothing to tell beforehand
+    return !folder.entryList({QStringLiteral("libvclplug_*")}, QDir::Files).isEmpty();
+}
+
+} // namespace
+
 bool LinuxSpreadsheetHost::Open(const QString& file, QString* error) {
     const QString native = ToNativePath(file);
     if (!QFileInfo::exists(native)) {
@@ -173,6 +186,11 @@ bool LinuxSpreadsheetHost::Open(const QString& file, QString* error) {
     }
     QStringList causes;
     for (const QString& program : programs) {
+        if (!ShowsWindows(program)) {
+            causes << QStringLiteral("%1: 画面を表示できない LibreOffice（nogui 版）です。")
+                          .arg(program);
+            continue;
+        }
         const ProgramStart start = StartProgram(program, {native}, OpenWatchMs);
         if (start.ok())
             return true;

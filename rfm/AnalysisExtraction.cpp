@@ -10,9 +10,12 @@
 
 namespace plw {
 
+QString DatabaseFailureText(const QString& cause) {
+    return QStringLiteral("データベースの処理でエラーが発生しました。\r") + cause;
+}
+
 void ReportDatabaseFailure(AnalysisContext& context, const QString& cause) {
-    context.Messages.show(QStringLiteral("データベースの処理でエラーが発生しました。\r") + cause,
-                          MessageIcon::Critical);
+    context.Messages.show(DatabaseFailureText(cause), MessageIcon::Critical);
 }
 
 qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace plw {
 
@@ -14,5 +14,7 @@ qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record);
 
 // Shows a database failure with its cause.
 void ReportDatabaseFailure(AnalysisContext& context, const QString& cause);
+// The text of that message.
+QString DatabaseFailureText(const QString& cause);
 
 } // namespace plw

@@ -7,7 +7,9 @@
 #include "app/WorkFolderLock.h"
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
+#include "extract/ConditionModule.h"
 #include "extract/ConditionRecord.h"
+#include "extract/ConditionValidation.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
 #include "rfm/PLWAN40_RNM.h"
@@ -57,6 +59,19 @@ std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
     return std::nullopt;
 }
 
+// The conditions the run will extract with pass the condition screen's own checks: saved
+// conditions that screen would refuse never reach the database. False after the message.
+bool CheckConditions(AnalysisContext& context) {
+    const ConditionCheck check = ValidateConditionScreen(context.Conditions.Screen());
+    if (check.ok())
+        return true;
+    context.Messages.show(
+        QStringLiteral("抽出条件に誤りがあります。「設定」で抽出条件を直してください。\r") +
+            check.Message,
+        MessageIcon::Critical);
+    return false;
+}
+
 ScoringInput ScoringInputOf(const AnalysisContext& context) {
     const ParameterScreenState& screen = context.ParameterScreen;
     const AnalysisParameters& parameters = context.Parameters;
@@ -74,41 +89,8 @@ ScoringInput ScoringInputOf(const AnalysisContext& context) {
     return input;
 }
 
-} // namespace
-
-AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
-    if (const std::optional<QString> focus = CheckOutputSettings(context))
-        return Stop(AnalysisOutcome::NotStarted, *focus);
-    if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
-                              MessageButtons::OkCancel) != MessageAnswer::Ok)
-        return Stop(AnalysisOutcome::NotStarted);
-
-    // The output settings and the detailed period become parameters.
-    OutputScreenToParameters(context.OutputScreen, context.Parameters);
-    const ParameterScreenState& screen = context.ParameterScreen;
-    context.Parameters.DetailPeriodOn =
-        screen.DetailPeriodOn ? QStringLiteral("1") : QStringLiteral("0");
-    context.Parameters.LastVisitFromDetail =
-        screen.LastVisitFromDetail ? QStringLiteral("1") : QStringLiteral("0");
-    context.Parameters.DetailFrom = screen.DetailFrom;
-    context.Parameters.DetailTo = screen.DetailTo;
-
-    QString error;
-    if (!WriteConditionFile(context.Env.SavedConditionPath, context.SavedConditions, &error)) {
-        context.Messages.show(QStringLiteral("抽出条件を PLWAN40.JKN に保存できませんでした。\r") +
-                                  error,
-                              MessageIcon::Critical);
-        return Stop(AnalysisOutcome::Failed);
-    }
-    return RunAnalysis(context);
-}
-
-AnalysisResult RunAnalysis(AnalysisContext& context) {
-    const WorkFolderLock lock(context.Env.WorkFolder);
-    if (!lock.held()) {
-        context.Messages.show(lock.message(), MessageIcon::Critical);
-        return Stop(AnalysisOutcome::LockHeld);
-    }
+// Extraction, scoring and the workbook; the caller holds the work-folder lock.
+AnalysisResult RunLocked(AnalysisContext& context) {
     ConditionRecord record;
     const qint64 extracted = ExtractForAnalysis(context, record);
     if (extracted <= 0)
@@ -147,10 +129,19 @@ AnalysisResult RunAnalysis(AnalysisContext& context) {
     }
     if (!context.Workbook)
         return result;
-    switch (context.Workbook->WriteWorkbook(context, WorkTable, extracted, &result.WorkbookPath,
-                                            &error)) {
+    WorkbookWritten written;
+    switch (context.Workbook->WriteWorkbook(context, WorkTable, extracted, written)) {
     case WorkbookWriteEnd::Saved:
         result.Outcome = AnalysisOutcome::WorkbookSaved;
+        result.WorkbookPath = written.SavedPath;
+        result.UnfinishedSheets = written.UnfinishedSheets;
+        // What was written is kept; the operator learns which sheets are incomplete and why.
+        if (!written.UnfinishedSheets.isEmpty())
+            context.Messages.show(
+                QStringLiteral(
+                    "次のシートは最後まで作成できませんでした。作成できた分を保存しました。\r") +
+                    written.UnfinishedSheets.join(u'\r') + u'\r' + written.SavedPath,
+                MessageIcon::Critical);
         break;
     case WorkbookWriteEnd::Abandoned:
         result.Outcome = AnalysisOutcome::WorkbookAbandoned;
@@ -158,13 +149,58 @@ AnalysisResult RunAnalysis(AnalysisContext& context) {
     case WorkbookWriteEnd::Failed:
         // Nothing is opened on a workbook that was not saved: the operator learns why.
         context.Messages.show(QStringLiteral("Excelブックを保存できませんでした。\r") +
-                                  context.Parameters.WorkbookName + u'\r' + error,
+                                  context.Parameters.WorkbookName + u'\r' + written.Error,
                               MessageIcon::Critical);
-        result.WorkbookPath.clear();
         result.Outcome = AnalysisOutcome::Failed;
         break;
     }
     return result;
+}
+
+} // namespace
+
+AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
+    if (const std::optional<QString> focus = CheckOutputSettings(context))
+        return Stop(AnalysisOutcome::NotStarted, *focus);
+    if (!CheckConditions(context))
+        return Stop(AnalysisOutcome::NotStarted);
+    if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
+                              MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return Stop(AnalysisOutcome::NotStarted);
+
+    // The output settings and the detailed period become parameters.
+    OutputScreenToParameters(context.OutputScreen, context.Parameters);
+    const ParameterScreenState& screen = context.ParameterScreen;
+    context.Parameters.DetailPeriodOn =
+        screen.DetailPeriodOn ? QStringLiteral("1") : QStringLiteral("0");
+    context.Parameters.LastVisitFromDetail =
+        screen.LastVisitFromDetail ? QStringLiteral("1") : QStringLiteral("0");
+    context.Parameters.DetailFrom = screen.DetailFrom;
+    context.Parameters.DetailTo = screen.DetailTo;
+
+    // The lock comes first: a run refused because another holds the folder writes nothing.
+    const WorkFolderLock lock(context.Env.WorkFolder);
+    if (!lock.held()) {
+        context.Messages.show(lock.message(), MessageIcon::Critical);
+        return Stop(AnalysisOutcome::LockHeld);
+    }
+    QString error;
+    if (!WriteConditionFile(context.Env.SavedConditionPath, context.SavedConditions, &error)) {
+        context.Messages.show(QStringLiteral("抽出条件を PLWAN40.JKN に保存できませんでした。\r") +
+                                  error,
+                              MessageIcon::Critical);
+        return Stop(AnalysisOutcome::Failed);
+    }
+    return RunLocked(context);
+}
+
+AnalysisResult RunAnalysis(AnalysisContext& context) {
+    const WorkFolderLock lock(context.Env.WorkFolder);
+    if (!lock.held()) {
+        context.Messages.show(lock.message(), MessageIcon::Critical);
+        return Stop(AnalysisOutcome::LockHeld);
+    }
+    return RunLocked(context);
 }
 
 } // namespace plw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace plw {
 
@@ -8,14 +9,14 @@ struct AnalysisContext;
 
 // How an analysis run ended.
 enum class AnalysisOutcome {
-    NotStarted,      // a check failed (Focus names the control) or the operator did not confirm
-    LockHeld,        // another analysis holds the work folder
-    NobodyExtracted, // the conditions select nobody: back to the output screen
-    Cancelled,       // the operator cancelled the scoring: the program ends without a workbook
-    Scored,          // scored, but no workbook writer is built in
-    WorkbookSaved,   // the workbook is at WorkbookPath: the program ends and opens it
+    NotStarted,        // a check failed (Focus names the control) or the operator did not confirm
+    LockHeld,          // another analysis holds the work folder
+    NobodyExtracted,   // the conditions select nobody: back to the output screen
+    Cancelled,         // the operator cancelled the scoring: the program ends without a workbook
+    Scored,            // scored, but no workbook writer is built in
+    WorkbookSaved,     // the workbook is at WorkbookPath: the program ends and opens it
     WorkbookAbandoned, // no spreadsheet program, abandoned, or no template: the program ends
-    Failed,          // a database, file or workbook failure, shown with its cause
+    Failed,            // a database, file or workbook failure, shown with its cause
 };
 
 struct AnalysisResult {
@@ -23,6 +24,7 @@ struct AnalysisResult {
     QString Focus;
     qint64 Extracted = 0;
     QString WorkbookPath;
+    QStringList UnfinishedSheets = {}; // of a saved workbook: "sheet: cause" of each incomplete one
 };
 
 // The execute action of the output screen: checks the output settings, asks for confirmation,

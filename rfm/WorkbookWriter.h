@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace plw {
 
@@ -13,14 +14,20 @@ enum class WorkbookWriteEnd {
     Failed,    // it could not be saved; the reason is given
 };
 
+// What writing the workbook left behind.
+struct WorkbookWritten {
+    QString SavedPath;            // when saved
+    QString Error;                // the reason it could not be saved
+    QStringList UnfinishedSheets; // "sheet: cause" of each sheet saved incomplete
+};
+
 // Writes and saves the workbook of a scored run from the work table, the parameters and the
 // statistics of the context.
 class WorkbookWriter {
 public:
     virtual ~WorkbookWriter() = default;
     virtual WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
-                                           qint64 extractedCount, QString* savedPath,
-                                           QString* error) = 0;
+                                           qint64 extractedCount, WorkbookWritten& written) = 0;
 };
 
 } // namespace plw

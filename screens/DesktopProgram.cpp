@@ -3,6 +3,8 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/QtJapanese.h"
+#include "app/XdgDocumentOpener.h"
 #include "app/main/ExitPaths.h"
 #include "app/main/Session.h"
 #include "app/main/StartUp.h"
@@ -22,8 +24,12 @@
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/MessageBoxPrompter.h"
+#include "screens/QtHardCopyDialog.h"
+#include "screens/QtHardCopyPrinter.h"
+#include "screens/QtMasterBrowserDialog.h"
 #include "screens/QtSaveFileDialog.h"
 #include "settings/ParameterFieldLimits.h"
+#include "screens/Sub_HDCOPY.h"
 #include "settings/ParameterMapping.h"
 
 #include <QAbstractButton>
@@ -79,7 +85,7 @@ MaybeEnd DesktopProgram::start() {
     buildScreens();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(false);
-    LoadSessionParameters(mSession);
+    const ParameterLoad load = LoadSessionParameters(mSession);
     // Every screen shows the loaded parameters, so that the exit saves what they hold.
     mParameterScreen->loadState(mSession.ParameterScreen);
     mParameterScreen->setConditionSummary(mSession.Conditions->SummaryLines());
@@ -107,6 +113,7 @@ MaybeEnd DesktopProgram::start() {
     mParameterScreen->show();
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(true);
+    ReportDamagedSettings(mSession, load);
     // A stored value the fields cannot hold is shown as it is, and the operator is told.
     const QStringList unfit = ValuesThatDoNotFit(mSession.ParameterScreen);
     if (!unfit.isEmpty())
@@ -160,6 +167,10 @@ void DesktopProgram::buildScreens() {
         withContext([&](AnalysisContext& context) { shown = PreviewStatistics(context, labels); });
         return shown;
     });
+
+    ConnectScreenAids(mSession, mAids, screen,
+                      {mParameterScreen.get(), mViewpointScreen.get(), mThresholdScreen.get(),
+                       mOutputScreen.get()});
 
     mOutputScreen->setBackHandler([this] { mParameterScreen->show(); });
     mOutputScreen->setExecuteHandler([this] { return runAnalysis(); });
@@ -262,7 +273,13 @@ int RunDesktop(int argc, char* argv[], const CommandLine& line) {
     session.Env.ProgramFolder = QCoreApplication::applicationDirPath();
     session.Env.LocationFileOverride = line.LocationFile;
     QtSaveFileDialog saveDialog;
+    QtMasterBrowserDialog browsers(session.Env);
+    QtHardCopyPrinter printer;
+    QtHardCopyDialog hardCopyDialog(printer, prompter);
+    ScreenHardCopy hardCopies(clock, prompter, hardCopyDialog, printer, saveDialog);
+    XdgDocumentOpener documents(prompter);
     DesktopProgram program(session, saveDialog);
+    program.setScreenAids({&browsers, &hardCopies, &documents});
     program.setEndHandler([](int status) { QCoreApplication::exit(status); });
     if (MaybeEnd end = program.start())
         return end->status;

@@ -2,6 +2,7 @@
 
 #include "app/ProgramEnd.h"
 #include "app/main/CommandLine.h"
+#include "screens/ScreenAids.h"
 
 #include <functional>
 #include <memory>
@@ -38,6 +39,9 @@ public:
     // F12 enabled. The end when a step failed (its message shown).
     MaybeEnd start();
 
+    // The browsers, hard copy and document viewer the screens open; set before start.
+    void setScreenAids(const ScreenAids& aids) { mAids = aids; }
+
     // Called once with the program's end status when an exit path has run.
     void setEndHandler(std::function<void(int status)> handler) { mEnd = std::move(handler); }
 
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<Sleeper> mSleeper;
     std::unique_ptr<ExcelWorkbookWriter> mWorkbook;
     std::function<void(int)> mEnd;
+    ScreenAids mAids;
     bool mEnded = false;
 };
 

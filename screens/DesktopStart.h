@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QCoreApplication;
-
 namespace plw {
 
 // The exit status of a desktop start that finds no display to show its screens on.
@@ -29,10 +27,5 @@ public:
     ApplicationStartGuard(const ApplicationStartGuard&) = delete;
     ApplicationStartGuard& operator=(const ApplicationStartGuard&) = delete;
 };
-
-// Qt's own texts (standard buttons, file dialogs, the calendar) in Japanese, and the Japanese
-// locale for dates and month names. Returns false, with the cause, when the translations are not
-// installed; the program then goes on with Qt's English texts.
-bool LoadJapanese(QCoreApplication& application, QString* error);
 
 } // namespace plw

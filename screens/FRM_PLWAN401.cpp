@@ -7,6 +7,7 @@
 #include "screens/DateField.h"
 #include "screens/FieldRoutines.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/HardCopyButton.h"
 #include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 #include "settings/ParameterFieldLimits.h"
@@ -140,11 +141,12 @@ QWidget* FRM_PLWAN401::buildExtraction() {
                       0, 1);
     layout->addWidget(
         unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box), 2, 1);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box), 3,
-        1);
+    mDirectMailButton =
+        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box);
+    mMailButton =
+        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box);
+    layout->addWidget(mDirectMailButton, 2, 1);
+    layout->addWidget(mMailButton, 3, 1);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
                                       "んで分析を行いたい場合等は詳細条件を設定できます。"),
                        box);
@@ -253,7 +255,8 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
     mFromDetail->setObjectName(QStringLiteral("chkKs2"));
     last->addWidget(mFromDetail);
     last->addStretch(1);
-    last->addWidget(unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box));
+    mExplanationButton = unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box);
+    last->addWidget(mExplanationButton);
     layout->addLayout(last, 2, 0);
     return box;
 }
@@ -466,11 +469,7 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
     mCalendarHint->hide();
     keys->addWidget(mCalendarHint);
     keys->addStretch(1);
-    auto* hardCopy = new QToolButton(line);
-    hardCopy->setObjectName(QStringLiteral("imgHDCopy"));
-    hardCopy->setText(QStringLiteral("ハードコピー"));
-    hardCopy->setEnabled(false);
-    keys->addWidget(hardCopy);
+    keys->addWidget(new HardCopyButton(line));
     keys->addWidget(mF12);
     return line;
 }
@@ -505,6 +504,14 @@ void FRM_PLWAN401::connectControls() {
     }
 
     connect(mPreviewButton, &QPushButton::clicked, this, [this] { preview(); });
+    connect(mDirectMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::DirectMail); });
+    connect(mMailButton, &QPushButton::clicked, this,
+            [this] { takeCampaign(CampaignSource::Mail); });
+    connect(mExplanationButton, &QPushButton::clicked, this, [this] {
+        if (mExplanation)
+            mExplanation();
+    });
     connect(mF12, &QPushButton::clicked, this, [this] { goNext(); });
     connect(mEsc, &QPushButton::clicked, this, [this] {
         if (mMenu)
@@ -591,6 +598,17 @@ void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
     mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
 }
 
+void FRM_PLWAN401::setCampaignHandler(CampaignHandler handler) {
+    mCampaign = std::move(handler);
+    mDirectMailButton->setEnabled(static_cast<bool>(mCampaign));
+    mMailButton->setEnabled(static_cast<bool>(mCampaign));
+}
+
+void FRM_PLWAN401::setExplanationHandler(std::function<void()> handler) {
+    mExplanation = std::move(handler);
+    mExplanationButton->setEnabled(static_cast<bool>(mExplanation));
+}
+
 void FRM_PLWAN401::setConditionSummary(const QStringList& lines) {
     mList1->clear();
     mList1->addItems(lines);
@@ -666,13 +684,27 @@ bool FRM_PLWAN401::refuseInvalidDates() {
     return false;
 }
 
-void FRM_PLWAN401::goNext() {
+bool FRM_PLWAN401::checkScreen() {
     if (refuseInvalidDates())
+        return false;
+    const ParameterCheckFailure failure = CheckParameterScreen(state(), mClock);
+    if (!failure.passed())
+        failWith(failure.Message, failure.Focus);
+    return failure.passed();
+}
+
+void FRM_PLWAN401::takeCampaign(CampaignSource source) {
+    if (!mCampaign || !checkScreen())
         return;
-    const ParameterScreenState s = state();
-    ParameterCheckFailure failure = CheckParameterScreen(s, mClock);
-    if (failure.passed())
-        failure = CheckThresholds(s);
+    const std::optional<CampaignConditions> taken = mCampaign(source, state());
+    if (taken && mConditionScreen)
+        mConditionScreen(taken->ModeCaption, taken->Record);
+}
+
+void FRM_PLWAN401::goNext() {
+    if (!checkScreen())
+        return;
+    const ParameterCheckFailure failure = CheckThresholds(state());
     if (!failure.passed()) {
         failWith(failure.Message, failure.Focus);
         return;

@@ -2,6 +2,7 @@
 
 #include "rfm/PLWAN40_sgn.h"
 #include "screens/AnalysisScreen.h"
+#include "settings/CampaignConditions.h"
 #include "settings/ParameterScreenState.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -60,6 +62,23 @@ public:
     void setThresholdScreenHandler(std::function<void()> handler);
     void setViewpointHandler(std::function<void()> handler);
 
+    // "ＤＭ設定から取得" and "メール設定から取得", once the screen check passed: the operator
+    // picks a campaign and its conditions are prepared (TakeCampaignConditions); nothing when
+    // that was cancelled or failed. Both buttons are enabled once the handler is set.
+    using CampaignHandler = std::function<std::optional<CampaignConditions>(
+        CampaignSource source, const ParameterScreenState& screen)>;
+    void setCampaignHandler(CampaignHandler handler);
+    // The end of the campaign flow: open the condition screen on these conditions with this
+    // mode caption ("ＤＭ", "メール"; a caption only, the caller is "P1"). The handler hides this
+    // screen and keeps the current conditions for the condition screen's ESC.
+    using ConditionScreenHandler =
+        std::function<void(const QString& modeCaption, const ConditionRecord& conditions)>;
+    void setConditionScreenHandler(ConditionScreenHandler handler) {
+        mConditionScreen = std::move(handler);
+    }
+    // "説明": the explanatory document; enabled once the handler is set.
+    void setExplanationHandler(std::function<void()> handler);
+
     // List1: the summary lines of the current extraction conditions.
     void setConditionSummary(const QStringList& lines);
     // The five result labels of "参考：上部抽出条件での各値".
@@ -88,6 +107,9 @@ private:
     void reportLastVisit();
     // Tells the operator about the first date field whose entry is no date; true when one was.
     bool refuseInvalidDates();
+    // The screen check; a failure is shown and its field focused.
+    bool checkScreen();
+    void takeCampaign(CampaignSource source);
     void goNext();
     void preview();
     void failWith(const QString& message, const QString& focus);
@@ -99,6 +121,9 @@ private:
     LastVisitHandler mLastVisit;
     std::function<void()> mThresholdScreen;
     std::function<void()> mViewpoint;
+    CampaignHandler mCampaign;
+    ConditionScreenHandler mConditionScreen;
+    std::function<void()> mExplanation;
     bool mLoading = false;
 
     QListWidget* mList1 = nullptr;
@@ -120,6 +145,9 @@ private:
     std::array<QRadioButton*, 6> mGroupOptions{};
     QPushButton* mThresholdButton = nullptr;
     QPushButton* mViewpointButton = nullptr;
+    QPushButton* mDirectMailButton = nullptr;
+    QPushButton* mMailButton = nullptr;
+    QPushButton* mExplanationButton = nullptr;
     QPushButton* mPreviewButton = nullptr;
     QLabel* mSgnCnt = nullptr;
     QLabel* mSgnMax = nullptr;

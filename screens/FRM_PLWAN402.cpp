@@ -1,5 +1,7 @@
 #include "screens/FRM_PLWAN402.h"
 
+#include "screens/HardCopyButton.h"
+
 #include "settings/ParameterScreenState.h"
 
 #include <QButtonGroup>
@@ -107,6 +109,7 @@ FRM_PLWAN402::FRM_PLWAN402(const Environment& environment, Prompter& prompter,
     mF12->setAutoDefault(false);
     connect(mF12, &QPushButton::clicked, this, [this] { goBack(); });
     setF12Button(mF12);
+    options->addWidget(new HardCopyButton(body()));
     options->addWidget(mF12);
 
     layout->addLayout(options);

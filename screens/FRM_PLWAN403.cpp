@@ -6,6 +6,7 @@
 #include "app/Prompter.h"
 #include "screens/ChartSamplePicture.h"
 #include "screens/FieldRoutines.h"
+#include "screens/HardCopyButton.h"
 #include "screens/SaveFileDialog.h"
 #include "screens/TextField.h"
 
@@ -261,6 +262,7 @@ void FRM_PLWAN403::buildControls() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(mEsc);
     bottom->addStretch(1);
+    bottom->addWidget(new HardCopyButton(area));
     bottom->addWidget(mF12);
     auto* layout = new QVBoxLayout(area);
     layout->addLayout(top);

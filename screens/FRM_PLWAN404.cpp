@@ -2,6 +2,7 @@
 
 #include "app/Prompter.h"
 #include "rfm/ThresholdSteps.h"
+#include "screens/HardCopyButton.h"
 #include "screens/TextField.h"
 #include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterScreenState.h"
@@ -159,6 +160,7 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
+    bottom->addWidget(new HardCopyButton(body()));
     bottom->addWidget(mF12);
     auto* layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);

@@ -81,19 +81,23 @@ AnalysisParameters DecodeAnalysisParameters(const QByteArray& bytes, StoredRecor
     return parameters;
 }
 
-bool ReadParameterFile(const QString& systemPath, AnalysisParameters& parameters, QString* error) {
+StoredFileRead ReadParameterFile(const QString& systemPath, AnalysisParameters& parameters) {
     QByteArray bytes;
-    if (!ReadRecord(systemPath, ParameterRecordLength, 1, &bytes, error))
-        return false;
+    const StoredFileRead read = ReadStoredRecord(systemPath, ParameterRecordLength, &bytes);
+    if (!read)
+        return read;
     StoredRecordState state = StoredRecordState::Complete;
-    AnalysisParameters read = DecodeAnalysisParameters(bytes, &state);
-    if (state == StoredRecordState::Foreign) {
-        if (error)
-            *error = QStringLiteral("パラメータファイルの内容が正しくありません");
-        return false;
+    AnalysisParameters decoded = DecodeAnalysisParameters(bytes, &state);
+    switch (state) {
+    case StoredRecordState::Foreign:
+        return StoredFileRead::Damage(QStringLiteral("パラメータの記録ではありません"));
+    case StoredRecordState::Truncated:
+        return StoredFileRead::Damage(QStringLiteral("記録が途中で切れています"));
+    case StoredRecordState::Complete:
+        break;
     }
-    parameters = read;
-    return true;
+    parameters = decoded;
+    return read;
 }
 
 bool WriteParameterFile(const QString& systemPath, const AnalysisParameters& parameters,

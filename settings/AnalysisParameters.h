@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/StoredFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -69,9 +71,10 @@ enum class StoredRecordState {
 void EncodeAnalysisParameters(const AnalysisParameters& parameters, RecordWriter& writer);
 AnalysisParameters DecodeAnalysisParameters(const QByteArray& bytes, StoredRecordState* state);
 
-// Reads record 1 of the parameter file. A file that cannot be read or holds a foreign record
-// gives false with the reason, and parameters is left as it was; a short file fills what it holds.
-bool ReadParameterFile(const QString& systemPath, AnalysisParameters& parameters, QString* error);
+// Reads record 1 of the parameter file into parameters. A file may end right after the last
+// field; one that is missing, empty, unreadable, cut inside a field or holds no parameter record
+// leaves parameters as they were, and says which.
+StoredFileRead ReadParameterFile(const QString& systemPath, AnalysisParameters& parameters);
 // Writes the parameters as record 1, atomically, keeping the file's other bytes. A record that
 // does not fit is refused with the reason and the file is left as it was.
 bool WriteParameterFile(const QString& systemPath, const AnalysisParameters& parameters,

@@ -9,21 +9,20 @@
 
 namespace plw {
 
-void LoadParameters(const Environment& environment, const QStringList& outputItems,
-                    AnalysisParameters& parameters, ParameterScreenState& parameterScreen,
-                    OutputScreenState& outputScreen, ConditionRecord& savedConditions,
-                    ConditionModule& conditions) {
-    // A missing, unreadable or foreign file is no error here: the record keeps its values.
-    QString ignored;
-    ReadParameterFile(environment.ParameterPath, parameters, &ignored);
+ParameterLoad LoadParameters(const Environment& environment, const QStringList& outputItems,
+                             AnalysisParameters& parameters, ParameterScreenState& parameterScreen,
+                             OutputScreenState& outputScreen, ConditionRecord& savedConditions,
+                             ConditionModule& conditions) {
+    ParameterLoad load;
+    load.Parameters = ReadParameterFile(environment.ParameterPath, parameters);
     ParametersToParameterScreen(parameters, parameterScreen);
     ParametersToOutputScreen(parameters, outputItems, outputScreen);
 
-    // An unreadable or foreign file gives the cleared record.
-    ReadConditionFile(environment.SavedConditionPath, savedConditions);
+    load.Conditions = ReadConditionFile(environment.SavedConditionPath, savedConditions);
     SetLastVisitCondition(parameterScreen, savedConditions);
     conditions.Run(QStringLiteral("SR"), QStringLiteral("P1"), savedConditions);
     parameterScreen.ConditionSummary = conditions.SummaryLines();
+    return load;
 }
 
 } // namespace plw

@@ -69,11 +69,11 @@ bool ApplyOptions(Session& session, const BatchOptions& options) {
     }
     if (options.PeriodMonths) {
         const QDate base = QDate::fromString(screen.BaseDate, QStringLiteral("yyyyMMdd"));
-        if (*options.PeriodMonths < 0 || *options.PeriodMonths > 1200 || !base.isValid()) {
+        // The month count is stored in a three-digit field with the period it made.
+        if (*options.PeriodMonths < 0 || *options.PeriodMonths > 999 || !base.isValid()) {
             session.Messages.show(
                 base.isValid()
-                    ? QStringLiteral(
-                          "--period-months には 0 から 1200 までの月数を指定してください")
+                    ? QStringLiteral("--period-months には 0 から 999 までの月数を指定してください")
                     : QStringLiteral("--period-months には基準日が必要です"),
                 MessageIcon::Critical);
             return false;
@@ -81,6 +81,7 @@ bool ApplyOptions(Session& session, const BatchOptions& options) {
         const QDate from = QDate(base.year(), base.month(), 1).addMonths(-*options.PeriodMonths);
         screen.LastVisitFrom = from.toString(QStringLiteral("yyyyMMdd"));
         screen.LastVisitTo = screen.BaseDate;
+        screen.LastVisitMonths = QString::number(*options.PeriodMonths);
     }
     // The period is the last-visit condition, as when the screen's dates change.
     SetLastVisitCondition(screen, session.SavedConditions);
@@ -175,7 +176,8 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     case AnalysisOutcome::WorkbookSaved:
         PrintScoring(out, result.Extracted, session.Statistics);
         printLine(out, result.WorkbookPath);
-        return Done;
+        // A workbook with incomplete sheets is saved, but the run did not do its job.
+        return result.UnfinishedSheets.isEmpty() ? Done : Failure;
     case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:
@@ -191,7 +193,12 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
-    LoadSessionParameters(session);
+    const QString unusable = UnusableSettings(session, LoadSessionParameters(session));
+    if (!unusable.isEmpty()) {
+        session.Messages.show(unusable, MessageIcon::Critical);
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
     const int status =
         ApplyOptions(session, options) ? RunAnalysisInBatch(session, out, err) : Unusable;
     // Batch mode saves no parameters and leaves the menu marker and the return program alone.

@@ -4,6 +4,7 @@
 #include "app/EventPump.h"
 #include "app/ProgramEnd.h"
 #include "app/Prompter.h"
+#include "app/QtJapanese.h"
 #include "app/main/BatchRun.h"
 #include "app/main/Session.h"
 #include "app/main/StreamPrompter.h"
@@ -55,6 +56,9 @@ int Main(int argc, char* argv[], DesktopEntry desktop) {
 int RunBatchProgram(int argc, char* argv[], const CommandLine& line) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("plwan40"));
+    // Causes from Qt (file errors) in the messages' language; without the translations they stay
+    // English, which is no reason to refuse a run.
+    LoadJapanese(application, nullptr);
 
     StreamPrompter prompter(stderr);
     SystemClock clock;

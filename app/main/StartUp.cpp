@@ -1,5 +1,6 @@
 #include "app/main/StartUp.h"
 
+#include "app/FileSystem.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
 #include "app/main/Session.h"
@@ -25,9 +26,46 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
     return std::nullopt;
 }
 
-void LoadSessionParameters(Session& session) {
-    LoadParameters(session.Env, session.OutputItems, session.Parameters, session.ParameterScreen,
-                   session.OutputScreen, session.SavedConditions, *session.Conditions);
+ParameterLoad LoadSessionParameters(Session& session) {
+    return LoadParameters(session.Env, session.OutputItems, session.Parameters,
+                          session.ParameterScreen, session.OutputScreen, session.SavedConditions,
+                          *session.Conditions);
+}
+
+void ReportDamagedSettings(Session& session, const ParameterLoad& load) {
+    if (load.Parameters.damaged())
+        session.Messages.show(KeepDamagedFile(session.Env.ParameterPath,
+                                              QStringLiteral("分析の設定（パラメータファイル）"),
+                                              load.Parameters,
+                                              QStringLiteral("画面は初期値で始めます。")),
+                              MessageIcon::Exclamation);
+    if (load.Conditions.damaged())
+        session.Messages.show(KeepDamagedFile(session.Env.SavedConditionPath,
+                                              QStringLiteral("保存されていた抽出条件"),
+                                              load.Conditions,
+                                              QStringLiteral("抽出条件なしで始めます。")),
+                              MessageIcon::Exclamation);
+}
+
+QString UnusableSettings(const Session& session, const ParameterLoad& load) {
+    const QString parameters = ToNativePath(session.Env.ParameterPath);
+    switch (load.Parameters.Outcome) {
+    case StoredFileRead::State::Missing:
+        return QStringLiteral("パラメータファイル %1 がありません（画面で一度設定を保存してくだ"
+                              "さい）")
+            .arg(parameters);
+    case StoredFileRead::State::Empty:
+        return QStringLiteral("パラメータファイル %1 が空です").arg(parameters);
+    case StoredFileRead::State::Damaged:
+        return QStringLiteral("パラメータファイル %1 を使えません: %2")
+            .arg(parameters, load.Parameters.Cause);
+    case StoredFileRead::State::Read:
+        break;
+    }
+    if (load.Conditions.damaged())
+        return QStringLiteral("保存されている抽出条件 %1 を使えません: %2")
+            .arg(ToNativePath(session.Env.SavedConditionPath), load.Conditions.Cause);
+    return QString();
 }
 
 void SaveSessionParameters(Session& session) {

@@ -2,6 +2,7 @@
 
 #include "app/MF0SysCmPLW.h"
 #include "app/ProgramEnd.h"
+#include "settings/ParameterLoader.h"
 
 namespace plw {
 
@@ -12,8 +13,19 @@ struct Session;
 // A failing step has shown its message; the program then ends with the returned status.
 MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck);
 
-// Loads PLWAN40.PRM and PLWAN40.JKN into the screens' states and the saved conditions.
-void LoadSessionParameters(Session& session);
+// Loads PLWAN40.PRM and PLWAN40.JKN into the screens' states and the saved conditions, and says
+// what it found in each.
+ParameterLoad LoadSessionParameters(Session& session);
+
+// The desktop's answer to what loading found: a missing or empty file is a first start; a
+// damaged one is kept aside and the operator told that the screens start from the defaults (or
+// without saved conditions).
+void ReportDamagedSettings(Session& session, const ParameterLoad& load);
+
+// Batch mode's answer: why the settings cannot be used for an unattended run, naming the file
+// ("" when they can). The parameter file must be there and readable; saved conditions may be
+// missing (none yet) but not damaged.
+QString UnusableSettings(const Session& session, const ParameterLoad& load);
 
 // Saves the screens' states to PLWAN40.PRM and the saved conditions to PLWAN40.JKN, showing a
 // file that could not be written; the session's SaveSettings of the desktop program.

@@ -43,7 +43,7 @@ ExcelWorkbookWriter::ExcelWorkbookWriter(RunningSpreadsheetDialog& dialog, Sleep
 
 WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                                                     const QString& workTable, qint64 extractedCount,
-                                                    QString* savedPath, QString* error) {
+                                                    WorkbookWritten& written) {
     const QString output = context.Parameters.WorkbookName;
     const std::unique_ptr<SpreadsheetHost> host = mHosts(output);
     const int limit = mConversionLimitMs;
@@ -66,12 +66,11 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
     AnalysisSheetWriters writers(context);
     const WorkbookRunResult result = plw::WriteWorkbook(
         frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);
-    if (error)
-        *error = result.Error;
+    written.Error = result.Error;
     switch (result.End) {
     case WorkbookEnd::Saved:
-        if (savedPath)
-            *savedPath = output;
+        written.SavedPath = output;
+        written.UnfinishedSheets = result.Unfinished;
         return WorkbookWriteEnd::Saved;
     case WorkbookEnd::Abandoned:
         return WorkbookWriteEnd::Abandoned;

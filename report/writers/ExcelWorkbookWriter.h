@@ -30,8 +30,7 @@ public:
     void setClassicWriter(bool on) { mClassicWriter = on; }
 
     WorkbookWriteEnd WriteWorkbook(AnalysisContext& context, const QString& workTable,
-                                   qint64 extractedCount, QString* savedPath,
-                                   QString* error) override;
+                                   qint64 extractedCount, WorkbookWritten& written) override;
 
 private:
     RunningSpreadsheetDialog& mDialog;

@@ -375,17 +375,17 @@ void WriteCustomerList(ExcelRun& run, AnalysisContext& context, const QString& w
             ++run.CurrentRow;
             if (!sheet->setRowValues(CellRange(run.CurrentRow, 1, run.CurrentRow, ListColumns),
                                      filler.fill(), &error)) {
-                run.Messages.show(error, MessageIcon::Critical);
+                SheetFailed(run, error);
                 break;
             }
         }
     } catch (const db::DatabaseError& failure) {
         // The rows written so far stay; the sheet is finished as after a cancel.
-        ReportDatabaseFailure(context, failure.message());
+        SheetFailed(run, DatabaseFailureText(failure.message()));
     }
 
     if (!removal.list.isEmpty() && !sheet->deleteColumns(removal.list, &error))
-        run.Messages.show(error, MessageIcon::Critical);
+        SheetFailed(run, error);
     sheet->autoFitColumns();
     sheet->selectCell(QStringLiteral("A1"));
 }

@@ -59,7 +59,7 @@ void SetChartType(ExcelRun& run, Worksheet& sheet, const QString& name, int code
     QString error;
     ChartXml* chart = sheet.chart(name, &error);
     if (!chart || !chart->setChartType(code, &error))
-        run.Messages.show(error, MessageIcon::Critical);
+        SheetFailed(run, error);
 }
 
 } // namespace
@@ -87,7 +87,7 @@ void WriteGroupValueSheet(ExcelRun& run, AnalysisContext& context) {
         };
         QString error;
         if (!sheet->setRowValues(CellRange(run.CurrentRow, 3, run.CurrentRow, 9), values, &error))
-            run.Messages.show(error, MessageIcon::Critical);
+            SheetFailed(run, error);
     }
 
     const AnalysisParameters& p = context.Parameters;

@@ -75,10 +75,8 @@ void WriteParameterSheet(ExcelRun& run, AnalysisContext& context) {
     sheet->selectCell(QStringLiteral("A1"));
     problems.removeDuplicates();
     if (!problems.isEmpty())
-        run.Messages.show(
-            QStringLiteral("シート「RFM解析パラメータ」の一部を作成できませんでした。\r") +
-                problems.join(u'\r'),
-            MessageIcon::Critical);
+        SheetFailed(run, QStringLiteral("シート「RFM解析パラメータ」の一部を作成できませんでした。\r") +
+                problems.join(u'\r'));
 }
 
 } // namespace plw

@@ -166,10 +166,8 @@ void FillMatrixSheet(ExcelRun& run, const AnalysisContext& context, const QStrin
     run.Current->selectCell(QStringLiteral("A1"));
     problems.removeDuplicates();
     if (!problems.isEmpty())
-        run.Messages.show(
-            QStringLiteral("シート「%1」の一部を作成できませんでした。\r").arg(sheetName) +
-                problems.join(u'\r'),
-            MessageIcon::Critical);
+        SheetFailed(run, QStringLiteral("シート「%1」の一部を作成できませんでした。\r").arg(sheetName) +
+                problems.join(u'\r'));
 }
 
 } // namespace plw

@@ -99,7 +99,7 @@ void AddIndexLink(ExcelRun& run, const QString& sheetName) {
     if (!run.Current->addHyperlink(cell, u'\'' + sheetName + QStringLiteral("'!B1"), sheetName,
                                    &error) ||
         !run.Current->setFontSize(cell, 11, &error))
-        run.Messages.show(error, MessageIcon::Critical);
+        SheetFailed(run, error);
 }
 
 } // namespace plw

@@ -70,7 +70,7 @@ TEST_F(ConditionModuleTest, FirstOpenWithoutScreenFileShowsNothingSpecified) {
     EXPECT_EQ(mModule.Working()[R::KihHjmFrom], QStringLiteral("0")); // an empty date box reads 0
 }
 
-TEST_F(ConditionModuleTest, ForeignOrTruncatedScreenFileGivesTheClearedRecord) {
+TEST_F(ConditionModuleTest, ADamagedScreenFileGivesTheClearedRecordIsReportedAndKeptAside) {
     ConditionRecord saved = Edited();
     QString error;
     ASSERT_TRUE(WriteConditionFile(mEnvironment.ConditionScreenPath, saved, &error));
@@ -81,19 +81,29 @@ TEST_F(ConditionModuleTest, ForeignOrTruncatedScreenFileGivesTheClearedRecord) {
         const char* name;
         QByteArray bytes;
         const char* caller;
+        bool damaged;
     } cases[] = {
-        {"empty", QByteArray(), "P1"},
-        {"foreign marker", foreign, "P1"},
-        {"ends inside the record", good.left(120), "P1"},
-        {"cleared for the direct-mail caller", foreign, "DM"},
+        {"empty", QByteArray(), "P1", false},
+        {"foreign marker", foreign, "P1", true},
+        {"ends inside the record", good.left(120), "P1", true},
+        {"cleared for the direct-mail caller", foreign, "DM", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        QFile::remove(mEnvironment.ConditionScreenPath + QStringLiteral(".damaged"));
         WriteBytes(mEnvironment.ConditionScreenPath, c.bytes);
+        const qsizetype told = mPrompter.texts().size();
         Run("", c.caller);
         EXPECT_EQ(Screen().Kinds[Cond::KihSei], 1);
         EXPECT_EQ(Screen().Kinds[Cond::PinRai], 1);
         EXPECT_EQ(Screen().Kinds[Cond::DmkOsr], std::string(c.caller) == "DM" ? 3 : 1);
+        // A damaged file is no "nothing saved": the operator is told and the file kept aside.
+        EXPECT_EQ(mPrompter.texts().size(), told + (c.damaged ? 1 : 0));
+        if (c.damaged) {
+            EXPECT_TRUE(mPrompter.texts().last().contains(QStringLiteral("CtyuGet.PRM")));
+            EXPECT_EQ(ReadBytes(mEnvironment.ConditionScreenPath + QStringLiteral(".damaged")),
+                      c.bytes);
+        }
     }
     WriteBytes(mEnvironment.ConditionScreenPath, good);
     Run("", "P1");

@@ -220,7 +220,7 @@ TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLo
     db::CloseDatabases(mSession.Databases);
     AnalysisParameters saved;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, saved, &error));
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, saved));
     const QString workbook = saved.WorkbookName;
     const QString lock = LockFilePath(workbook);
     const QByteArray thisHost =
@@ -311,7 +311,7 @@ TEST_F(ExitFixture, BatchShowsTheWorkbookEnginesFailuresWithTheirNumberAndCause)
     ASSERT_TRUE(QDir().mkpath(small));
     AnalysisParameters parameters;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, parameters, &error));
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, parameters).ok());
     parameters.WorkbookName = small + QStringLiteral("/RFM分析結果.xls");
     ASSERT_TRUE(WriteParameterFile(mSession.Env.ParameterPath, parameters, &error));
     const std::optional<QString> full =

@@ -130,6 +130,14 @@ TEST_F(SpreadsheetHostTest, OpenStartsTheProgramOnTheFileWithoutAShell) {
         QThread::msleep(10);
     EXPECT_EQ(QString::fromUtf8(test::ReadBytes(seen)), workbook);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("pwned"))));
+
+    // A LibreOffice without any window plug-in cannot show the workbook: said, not started.
+    QFile::remove(seen);
+    test::WriteBytes(path(QStringLiteral("soffice.bin")), "");
+    EXPECT_FALSE(host.Open(workbook, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("nogui"))) << error.toStdString();
+    test::WriteBytes(path(QStringLiteral("libvclplug_genlo.so")), "");
+    EXPECT_TRUE(host.Open(workbook, &error)) << error.toStdString();
 }
 
 TEST_F(SpreadsheetHostTest, ADesktopSessionOpensWithItsOpenerFirstAndAFailureAtOnceIsReported) {

@@ -123,13 +123,16 @@ TEST_F(AnalysisRunTest, AHeldWorkFolderStopsTheRunAtOnce) {
 
 struct FakeWriter final : WorkbookWriter {
     WorkbookWriteEnd WriteWorkbook(AnalysisContext&, const QString& table, qint64 count,
-                                   QString* path, QString* error) override {
+                                   WorkbookWritten& written) override {
         calls << QStringLiteral("%1:%2").arg(table).arg(count);
-        *path = QStringLiteral("/tmp/book.xls");
-        *error = QStringLiteral("disk full");
+        if (end == WorkbookWriteEnd::Saved)
+            written.SavedPath = QStringLiteral("/tmp/book.xls");
+        written.Error = QStringLiteral("disk full");
+        written.UnfinishedSheets = unfinished;
         return end;
     }
     QStringList calls;
+    QStringList unfinished;
     WorkbookWriteEnd end = WorkbookWriteEnd::Saved;
 };
 
@@ -140,6 +143,17 @@ TEST_F(AnalysisRunTest, TheWorkbookWriterGetsTheScoredTableAndItsFailureIsShown)
     EXPECT_EQ(result.Outcome, AnalysisOutcome::WorkbookSaved);
     EXPECT_EQ(result.WorkbookPath, QStringLiteral("/tmp/book.xls"));
     EXPECT_EQ(writer.calls, QStringList{QStringLiteral("WorkRFM_1:%1").arg(result.Extracted)});
+
+    // A workbook saved with an incomplete sheet is kept, and the operator learns which and why.
+    writer.unfinished = {QStringLiteral("RFM付き顧客一覧: no such column: M1KhADD1")};
+    result = RunAnalysis(*mContext);
+    EXPECT_EQ(result.Outcome, AnalysisOutcome::WorkbookSaved);
+    EXPECT_EQ(result.UnfinishedSheets, writer.unfinished);
+    EXPECT_EQ(
+        mPrompter.texts().last(),
+        QStringLiteral("次のシートは最後まで作成できませんでした。作成できた分を保存しました。"
+                       "\rRFM付き顧客一覧: no such column: M1KhADD1\r/tmp/book.xls"));
+    writer.unfinished.clear();
 
     // A failed save names its cause and leaves no path for a viewer to open.
     writer.end = WorkbookWriteEnd::Failed;

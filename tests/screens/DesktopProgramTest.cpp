@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/main/Session.h"
+#include "db/MasterBrowser.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
@@ -10,16 +11,22 @@
 #include "screens/FRM_PLWAN404.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
+#include "screens/Sub_HDCOPY.h"
 #include "settings/AnalysisParameters.h"
+#include "tests/screens/ScreenAidDoubles.h"
+#include "tests/screens/ScriptedSaveDialog.h"
 #include "tests/support/Files.h"
+#include "tests/support/MasterBrowsing.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/sample/SampleInstallation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -126,7 +133,7 @@ TEST_F(DesktopProgramTest, AStoredValueTheFieldsCannotHoldIsShownWholeReportedAn
     const QString path = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
     AnalysisParameters stored;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(path, stored, &error)) << error.toStdString();
+    ASSERT_TRUE(ReadParameterFile(path, stored));
     stored.MThreshold[4] = QStringLiteral("123456");
     stored.LastVisitMonths = QStringLiteral("1200");
     ASSERT_TRUE(WriteParameterFile(path, stored, &error)) << error.toStdString();
@@ -168,6 +175,46 @@ TEST_F(DesktopProgramTest, AWorkbookNothingCanShowIsNamedWithItsFullPath) {
                                                 workbook + u'\r'))
         << mPrompter.texts()[0].toStdString();
     EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("終了コード 1")));
+}
+
+TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStartFromDefaults) {
+    const QString prm = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QString jkn = mSummary.workFolder + QStringLiteral("PLWAN40.JKN");
+    const QByteArray cut = test::ReadBytes(prm).chopped(30);
+    QByteArray flipped = test::ReadBytes(jkn);
+    flipped[3] = char(flipped[3] ^ 0x01); // a bit of the "V10YUK" marker
+    test::WriteBytes(prm, cut);
+    test::WriteBytes(jkn, flipped);
+
+    ASSERT_FALSE(mProgram.start());
+    ASSERT_EQ(mPrompter.texts().size(), 2) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        mPrompter.texts()[0].startsWith(QStringLiteral("分析の設定（パラメータファイル）（") + prm +
+                                        QStringLiteral("）を読めませんでした")))
+        << mPrompter.texts()[0].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[0].contains(QStringLiteral("画面は初期値で始めます。")));
+    EXPECT_TRUE(mPrompter.texts()[1].contains(QStringLiteral("抽出条件なしで始めます。")))
+        << mPrompter.texts()[1].toStdString();
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+    EXPECT_EQ(test::ReadBytes(jkn + QStringLiteral(".damaged")), flipped);
+    EXPECT_EQ(mProgram.parameterScreen().state().BaseDate, QString());
+
+    // Leaving writes new files; the damaged ones stay where they were put.
+    Activate(mProgram.parameterScreen());
+    QTest::keyClick(&mProgram.parameterScreen(), Qt::Key_Escape);
+    AnalysisParameters written;
+    EXPECT_TRUE(ReadParameterFile(prm, written));
+    EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
+
+    // A missing parameter file is a first start: nothing to say.
+    QFile::remove(prm);
+    test::WriteBytes(mSummary.workFolder + QStringLiteral("MENU.DAT"), "");
+    test::ScriptedPrompter quiet;
+    Session again(quiet, mClock, mPump);
+    again.Env.LocationFileOverride = mSummary.locationFile;
+    DesktopProgram restarted(again, mSaveDialog);
+    ASSERT_FALSE(restarted.start());
+    EXPECT_TRUE(quiet.texts().isEmpty()) << quiet.texts().join(u'|').toStdString();
 }
 
 TEST_F(DesktopProgramTest, TheFourMainScreensCarryOneTitle) {
@@ -277,6 +324,53 @@ TEST_F(DesktopProgramTest, AnOperatorRunsAnAnalysisFromStartToTheSavedWorkbook) 
     EXPECT_TRUE(mPrompter.texts().contains(QStringLiteral("処理してもよろしいですか？")))
         << mPrompter.texts().join(u'|').toStdString();
     EXPECT_FALSE(mSession.Databases.Open);
+}
+
+// The screens' aids on the sample installation: a direct mail's conditions taken from the
+// third page of its master, a hard copy of the parameter screen, the explanatory document.
+TEST_F(DesktopProgramTest, CampaignConditionsHardCopyAndTheDocumentFromTheParameterScreen) {
+    test::ScriptedBrowserDialog browsers;
+    test::ScriptedHardCopyDialog hardCopyDialog;
+    test::PdfPrinters printers(mDir.path(), {QStringLiteral("事務所のプリンタ")});
+    test::ScriptedSaveDialog pdfDialog;
+    ScreenHardCopy hardCopies(mClock, mPrompter, hardCopyDialog, printers, pdfDialog);
+    test::RecordingOpener documents;
+    mProgram.setScreenAids({&browsers, &hardCopies, &documents});
+    mSession.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    const ParameterScreenState before = screen.state();
+
+    // Page 3 of forty campaigns lists 00008 down to 00001: the sixth line is 00003, a mailing
+    // for women only.
+    browsers.setScript([](MasterBrowser& b) {
+        b.nextPage();
+        b.nextPage();
+        return b.choose(5);
+    });
+    screen.findChild<QAbstractButton*>(QStringLiteral("cmdDM"))->click();
+    ASSERT_EQ(browsers.captions().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    const ConditionRecord& taken = mSession.SavedConditions;
+    EXPECT_EQ(taken[ConditionRecord::KihSeiKind], ConditionKind::KindAnd);
+    EXPECT_EQ(taken[ConditionRecord::KihSeiValue], u"2");
+    EXPECT_EQ(taken[ConditionRecord::PinRaiKind], ConditionKind::KindAnd);
+    EXPECT_EQ(taken[ConditionRecord::PinRaiFrom], before.LastVisitFrom);
+    EXPECT_EQ(taken[ConditionRecord::PinRaiTo], before.LastVisitTo);
+    EXPECT_EQ(screen.state().ConditionSummary, mSession.Conditions->SummaryLines());
+    EXPECT_NE(screen.state().ConditionSummary, before.ConditionSummary);
+    EXPECT_TRUE(mPrompter.texts().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+
+    for (QWidget* other : std::initializer_list<QWidget*>{&screen, &mProgram.viewpointScreen(),
+                                                          &mProgram.outputScreen()})
+        EXPECT_TRUE(other->findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->isEnabled())
+            << other->objectName().toStdString();
+    screen.findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->click();
+    EXPECT_EQ(hardCopyDialog.sizes, QList<QSize>{screen.size()});
+
+    screen.findChild<QAbstractButton*>(QStringLiteral("Command8"))->click();
+    EXPECT_EQ(documents.opened,
+              QStringList{QDir(QStringLiteral(PLWAN40_PROGRAM_FOLDER))
+                              .filePath(QStringLiteral("説明：RFM分析日付の関係.pdf"))});
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "screens/DesktopStart.h"
+#include "app/QtJapanese.h"
 
 #include <QCalendarWidget>
 #include <QDialogButtonBox>

@@ -445,3 +445,51 @@ TEST_F(ParameterScreen, CalendarHintShowsOnTheDateFields) {
 }
 
 } // namespace
+
+TEST_F(ParameterScreen, CampaignButtonsCheckTheScreenThenOpenTheConditionScreenOnTheCampaign) {
+    QList<std::pair<CampaignSource, QString>> asked;
+    QList<std::pair<QString, QString>> opened;
+    bool pickCancelled = false;
+    screen.setCampaignHandler([&](CampaignSource source, const ParameterScreenState& s)
+                                  -> std::optional<CampaignConditions> {
+        asked.append({source, s.LastVisitFrom});
+        if (pickCancelled)
+            return std::nullopt;
+        CampaignConditions taken{source == CampaignSource::DirectMail ? u"ＤＭ"_qs : u"メール"_qs,
+                                 ClearedConditionRecord()};
+        taken.Record[ConditionRecord::PinRaiFrom] = s.LastVisitFrom;
+        return taken;
+    });
+    screen.setConditionScreenHandler([&](const QString& caption, const ConditionRecord& record) {
+        opened.append({caption, record[ConditionRecord::PinRaiFrom]});
+    });
+    ASSERT_TRUE(control(QStringLiteral("cmdDM"))->isEnabled());
+    ASSERT_TRUE(control(QStringLiteral("cmdEL"))->isEnabled());
+
+    // A screen that fails its check opens nothing.
+    setDate(QStringLiteral("imdKijyun"), QString());
+    click(QStringLiteral("cmdDM"));
+    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("省略できません")});
+    EXPECT_EQ(focusName(), QStringLiteral("imdKijyun"));
+    EXPECT_TRUE(asked.isEmpty());
+
+    setDate(QStringLiteral("imdKijyun"), QStringLiteral("20261201"));
+    click(QStringLiteral("cmdDM"));
+    click(QStringLiteral("cmdEL"));
+    pickCancelled = true;
+    click(QStringLiteral("cmdDM"));
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[0], std::make_pair(CampaignSource::DirectMail, u"20260901"_qs));
+    EXPECT_EQ(asked[1].first, CampaignSource::Mail);
+    EXPECT_EQ(opened, (QList<std::pair<QString, QString>>{{u"ＤＭ"_qs, u"20260901"_qs},
+                                                          {u"メール"_qs, u"20260901"_qs}}));
+    EXPECT_EQ(prompter.texts().size(), 1);
+}
+
+TEST_F(ParameterScreen, ExplanationButtonOpensTheDocument) {
+    EXPECT_FALSE(control(QStringLiteral("Command8"))->isEnabled());
+    int explained = 0;
+    screen.setExplanationHandler([&] { ++explained; });
+    click(QStringLiteral("Command8"));
+    EXPECT_EQ(explained, 1);
+}

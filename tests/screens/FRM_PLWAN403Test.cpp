@@ -1,6 +1,6 @@
 #include "screens/FRM_PLWAN403.h"
 #include "app/OutputItemList.h"
-#include "screens/SaveFileDialog.h"
+#include "tests/screens/ScriptedSaveDialog.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QApplication>
@@ -16,18 +16,7 @@ using namespace plw;
 
 namespace {
 
-// Answers the save dialog from a script and records what it was asked.
-class ScriptedSaveDialog final : public SaveFileDialog {
-public:
-    QString askSaveFileName(QWidget*, const QString& caption, const QString& folder,
-                            const QString& file, const QString& filter,
-                            const QString& defaultExtension) override {
-        asked.append({caption, folder, file, filter, defaultExtension});
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    QStringList answers;
-    QList<QStringList> asked;
-};
+using test::ScriptedSaveDialog;
 
 Environment environment() {
     Environment e;

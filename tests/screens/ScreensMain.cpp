@@ -1,6 +1,6 @@
 // The screen tests need a QApplication; they run on the offscreen platform with a display of the
 // most common laptop size, a Japanese font and Qt's Japanese texts, as the program does.
-#include "screens/DesktopStart.h"
+#include "app/QtJapanese.h"
 
 #include <QApplication>
 #include <QFont>

@@ -4,8 +4,12 @@
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace plw;
 
@@ -110,7 +114,7 @@ TEST(AnalysisParameters, FileRoundTripKeepsEveryFieldAndOtherBytes) {
     EXPECT_EQ(bytes.mid(fields.size()), QByteArray(3000 - fields.size(), 'z'));
 
     AnalysisParameters read;
-    ASSERT_TRUE(ReadParameterFile(path, read, &error)) << error.toStdString();
+    ASSERT_TRUE(ReadParameterFile(path, read));
     EXPECT_EQ(read, p);
 }
 
@@ -133,25 +137,24 @@ TEST(AnalysisParameters, RecordThatWouldNotFitIsRefusedAndFileKept) {
     EXPECT_EQ(test::ReadBytes(path), kept);
 }
 
-TEST(AnalysisParameters, ShortEmptyAndForeignFiles) {
+TEST(AnalysisParameters, OnlyACompleteRecordIsReadAndEveryOtherFileSaysWhatItIs) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("PLWAN40.PRM"));
     const AnalysisParameters sample = DistinctParameters();
     const QByteArray full = Encoded(sample);
 
-    // A file that ends after RThreshold(1) keeps what it holds; the rest reads empty.
-    test::WriteBytes(path, full.left(2 + 10 + 10 + 5 + 10 + 4));
-    AnalysisParameters read = sample;
-    QString error;
-    ASSERT_TRUE(ReadParameterFile(path, read, &error)) << error.toStdString();
-    EXPECT_EQ(read.BaseDate, sample.BaseDate);
-    EXPECT_EQ(read.RThreshold[0], sample.RThreshold[0]);
-    EXPECT_EQ(read.RThreshold[1], QString());
-    EXPECT_EQ(read.DetailTo, QString());
+    // A file may end right after the last field.
+    test::WriteBytes(path, full);
+    AnalysisParameters read;
+    ASSERT_TRUE(ReadParameterFile(path, read));
+    EXPECT_EQ(read, sample);
 
+    using State = StoredFileRead::State;
     struct Case {
         const char* what;
-        QByteArray bytes;
+        std::optional<QByteArray> bytes; // nullopt: no file; a folder for "folder"
+        State state;
+        const char* cause;
     };
     QByteArray lengthPastRecord = full;
     lengthPastRecord[2] = '\xff';
@@ -159,18 +162,29 @@ TEST(AnalysisParameters, ShortEmptyAndForeignFiles) {
     QByteArray notCp932 = full;
     notCp932[4] = '\x81'; // a lead byte followed by a digit
     notCp932[5] = '\x01';
-    const Case unreadable[] = {
-        {"empty", QByteArray()},
-        {"length past the record", lengthPastRecord},
-        {"no CP932 text", notCp932},
-        {"noise", test::PseudoRandomBytes(2560, 7)},
+    const Case cases[] = {
+        {"missing", std::nullopt, State::Missing, ""},
+        {"empty", QByteArray(), State::Empty, ""},
+        {"cut after the first R threshold", full.left(2 + 10 + 10 + 5 + 10 + 4), State::Damaged,
+         "記録が途中で切れています"},
+        {"the last 30 bytes cut", full.chopped(30), State::Damaged, "記録が途中で切れています"},
+        {"length past the record", lengthPastRecord, State::Damaged,
+         "パラメータの記録ではありません"},
+        {"no CP932 text", notCp932, State::Damaged, "パラメータの記録ではありません"},
+        {"noise", test::PseudoRandomBytes(2560, 7), State::Damaged,
+         "パラメータの記録ではありません"},
     };
-    for (const Case& c : unreadable) {
-        test::WriteBytes(path, c.bytes);
+    for (const Case& c : cases) {
+        QFile::remove(path);
+        if (c.bytes)
+            test::WriteBytes(path, *c.bytes);
         read = sample;
-        EXPECT_FALSE(ReadParameterFile(path, read, &error)) << c.what;
-        EXPECT_FALSE(error.isEmpty()) << c.what;
-        EXPECT_EQ(read, sample) << c.what;
+        const StoredFileRead result = ReadParameterFile(path, read);
+        EXPECT_EQ(result.Outcome, c.state) << c.what;
+        EXPECT_EQ(result.Cause, QString::fromUtf8(c.cause)) << c.what;
+        EXPECT_EQ(read, sample) << c.what; // nothing taken from a file that cannot be used
     }
-    EXPECT_FALSE(ReadParameterFile(dir.filePath(QStringLiteral("missing.PRM")), read, &error));
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkdir(path));
+    EXPECT_EQ(ReadParameterFile(path, read).Cause, QStringLiteral("ファイルではなくフォルダです"));
 }

@@ -77,6 +77,7 @@ struct Settings {
     ParameterScreenState parameterScreen;
     OutputScreenState outputScreen;
     ConditionRecord saved;
+    ParameterLoad found; // what loading found in the files
 };
 
 // A work folder and a condition module prepared as at start-up.
@@ -94,8 +95,8 @@ protected:
 
     Settings load() {
         Settings s;
-        LoadParameters(mEnv, mItems, s.parameters, s.parameterScreen, s.outputScreen, s.saved,
-                       mModule);
+        s.found = LoadParameters(mEnv, mItems, s.parameters, s.parameterScreen, s.outputScreen,
+                                 s.saved, mModule);
         return s;
     }
     void save(Settings& s) {
@@ -192,7 +193,7 @@ TEST_F(ParameterFiles, SavedScreensLoadBackUnchanged) {
     expectedRecord.RThreshold[2] = QStringLiteral("30");
     AnalysisParameters reread;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(mEnv.ParameterPath, reread, &error));
+    ASSERT_TRUE(ReadParameterFile(mEnv.ParameterPath, reread));
     EXPECT_EQ(reread, expectedRecord);
 }
 
@@ -212,7 +213,7 @@ TEST_F(ParameterFiles, LoadingForcesTheLastVisitCondition) {
     EXPECT_EQ(loaded.saved[R::KihAdrText], QStringLiteral("札幌"));
 }
 
-TEST_F(ParameterFiles, BadFilesGiveDefaultsAndLeaveTheOtherFileAlone) {
+TEST_F(ParameterFiles, BadFilesGiveDefaultsSayWhyAndLeaveTheOtherFileAlone) {
     Settings good = distinctScreens();
     save(good);
     const QByteArray goodPrm = test::ReadBytes(mEnv.ParameterPath);
@@ -224,6 +225,8 @@ TEST_F(ParameterFiles, BadFilesGiveDefaultsAndLeaveTheOtherFileAlone) {
     QFile::remove(mEnv.ParameterPath);
     QFile::remove(mEnv.SavedConditionPath);
     const Settings empty = load();
+    EXPECT_EQ(empty.found.Parameters.Outcome, StoredFileRead::State::Missing);
+    EXPECT_EQ(empty.found.Conditions.Outcome, StoredFileRead::State::Missing);
     EXPECT_EQ(empty.parameters, AnalysisParameters());
     EXPECT_EQ(empty.parameterScreen.GroupMatrix[0], QStringLiteral("X"));
     EXPECT_EQ(empty.outputScreen.List2, mItems);
@@ -231,24 +234,29 @@ TEST_F(ParameterFiles, BadFilesGiveDefaultsAndLeaveTheOtherFileAlone) {
     SetLastVisitCondition(ParameterScreenState(), cleared);
     EXPECT_EQ(empty.saved, cleared);
 
+    using State = StoredFileRead::State;
     struct Case {
         const char* what;
         QByteArray bytes;
+        State state;
     };
-    // A bad PLWAN40.PRM beside the good PLWAN40.JKN.
+    // A bad PLWAN40.PRM beside the good PLWAN40.JKN: nothing is taken from it.
     QByteArray lengthPastRecord = goodPrm;
     lengthPastRecord[2] = '\xff';
     lengthPastRecord[3] = '\xff';
     const Case badPrm[] = {
-        {"empty", QByteArray()},
-        {"noise", test::PseudoRandomBytes(3000, 11)},
-        {"length past the record", lengthPastRecord},
+        {"empty", QByteArray(), State::Empty},
+        {"noise", test::PseudoRandomBytes(3000, 11), State::Damaged},
+        {"length past the record", lengthPastRecord, State::Damaged},
+        {"cut short", goodPrm.left(26), State::Damaged},
     };
     for (const Case& c : badPrm) {
         SCOPED_TRACE(c.what);
         test::WriteBytes(mEnv.ParameterPath, c.bytes);
         test::WriteBytes(mEnv.SavedConditionPath, goodJkn);
         Settings s = load();
+        EXPECT_EQ(s.found.Parameters.Outcome, c.state);
+        EXPECT_TRUE(s.found.Conditions.ok());
         EXPECT_EQ(s.parameters, AnalysisParameters());
         EXPECT_EQ(Describe(s.parameterScreen), Describe(empty.parameterScreen));
         EXPECT_EQ(Describe(s.outputScreen), Describe(empty.outputScreen));
@@ -257,22 +265,15 @@ TEST_F(ParameterFiles, BadFilesGiveDefaultsAndLeaveTheOtherFileAlone) {
         save(s);
         EXPECT_EQ(Describe(load().parameterScreen), Describe(s.parameterScreen));
     }
-    // A file cut short gives what it holds.
-    test::WriteBytes(mEnv.ParameterPath, goodPrm.left(26));
-    const Settings cut = load();
-    EXPECT_EQ(cut.parameterScreen.LastVisitFrom, QStringLiteral("20250101"));
-    EXPECT_EQ(cut.parameterScreen.LastVisitMonths, QStringLiteral("12"));
-    EXPECT_EQ(cut.parameterScreen.BaseDate, QString());
-    EXPECT_EQ(cut.outputScreen.List2, mItems);
 
     // A bad PLWAN40.JKN beside the good PLWAN40.PRM.
     QByteArray otherMarker = goodJkn;
     otherMarker.replace(2, 6, "V10XXX");
     const Case badJkn[] = {
-        {"empty", QByteArray()},
-        {"noise", test::PseudoRandomBytes(9000, 11)},
-        {"cut short", goodJkn.left(goodJkn.size() / 2)},
-        {"another marker", otherMarker},
+        {"empty", QByteArray(), State::Empty},
+        {"noise", test::PseudoRandomBytes(9000, 11), State::Damaged},
+        {"cut short", goodJkn.left(goodJkn.size() / 2), State::Damaged},
+        {"another marker", otherMarker, State::Damaged},
     };
     ConditionRecord expected = ClearedConditionRecord();
     SetLastVisitCondition(fromGood.parameterScreen, expected);
@@ -281,6 +282,7 @@ TEST_F(ParameterFiles, BadFilesGiveDefaultsAndLeaveTheOtherFileAlone) {
         test::WriteBytes(mEnv.ParameterPath, goodPrm);
         test::WriteBytes(mEnv.SavedConditionPath, c.bytes);
         Settings s = load();
+        EXPECT_EQ(s.found.Conditions.Outcome, c.state);
         EXPECT_EQ(Describe(s.parameterScreen), Describe(fromGood.parameterScreen));
         EXPECT_EQ(Describe(s.outputScreen), Describe(fromGood.outputScreen));
         EXPECT_EQ(s.saved, expected);

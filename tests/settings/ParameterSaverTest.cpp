@@ -53,7 +53,7 @@ protected:
 TEST_F(SaveParametersTest, WritesBothFiles) {
     ASSERT_TRUE(save()) << mError.toStdString();
     AnalysisParameters read;
-    ASSERT_TRUE(ReadParameterFile(mEnv.ParameterPath, read, &mError));
+    ASSERT_TRUE(ReadParameterFile(mEnv.ParameterPath, read));
     EXPECT_EQ(read, mParameters);
     EXPECT_EQ(read.LastVisitFrom, QStringLiteral("20250101"));
     EXPECT_EQ(read.GroupMatrix[124], QStringLiteral("B"));

@@ -91,8 +91,8 @@ TEST_F(SampleInstallationTest, WritesEveryFileAtItsPath) {
         QStringLiteral("場所PLW.TWS"),          QStringLiteral("PLW/F0SysCmPLW.TWS"),
         QStringLiteral("PLW/DATA/PLW_MST.MDB"), QStringLiteral("PLW/DATA/S3BUNRU.DAT"),
         QStringLiteral("PLW/INI/KIKISYU.SYS"),  QStringLiteral("PLW/DMFR/DM00001.SYS"),
-        QStringLiteral("PLW/DMFR/DM00017.SYS"), QStringLiteral("PLW/ELFR/EM00001.SYS"),
-        QStringLiteral("PLW/ELFR/EM00006.SYS"), QStringLiteral("PLW/WORK/PLW_TRN.MDB"),
+        QStringLiteral("PLW/DMFR/DM00040.SYS"), QStringLiteral("PLW/ELFR/EM00001.SYS"),
+        QStringLiteral("PLW/ELFR/EM00036.SYS"), QStringLiteral("PLW/WORK/PLW_TRN.MDB"),
         QStringLiteral("PLW/WORK/MODORI.DAT"),  QStringLiteral("PLW/WORK/PLWAN40.PRM"),
         QStringLiteral("PLW/WORK/PLWAN40.JKN"),
     };
@@ -215,7 +215,7 @@ TEST_F(SampleInstallationTest, CampaignConditionFilesCarryTheMarkerAndTheConsent
     EXPECT_EQ(dm[4], QStringLiteral("3")); // a campaign for women only
     EXPECT_EQ(dm[5], QStringLiteral("2"));
     EXPECT_EQ(dm[47], QStringLiteral("3"));
-    EXPECT_EQ(dm[49], QStringLiteral("20230520"));
+    EXPECT_EQ(dm[49], QStringLiteral("20170820"));
     EXPECT_EQ(dm[1], QStringLiteral("1"));
     EXPECT_EQ(dm[160], QStringLiteral("0"));
 
@@ -229,8 +229,7 @@ TEST_F(SampleInstallationTest, CampaignConditionFilesCarryTheMarkerAndTheConsent
 TEST_F(SampleInstallationTest, SettingsHoldASavedAnalysisAndTemplatesOfEachKind) {
     AnalysisParameters parameters;
     QString error;
-    ASSERT_TRUE(ReadParameterFile(workFolder() + QStringLiteral("PLWAN40.PRM"), parameters, &error))
-        << error.toStdString();
+    ASSERT_TRUE(ReadParameterFile(workFolder() + QStringLiteral("PLWAN40.PRM"), parameters));
     SampleFolders folders;
     ASSERT_TRUE(MakeSampleFolders(root(), &folders, &error));
     EXPECT_EQ(parameters, SampleAnalysisParameters(folders));
@@ -301,8 +300,8 @@ TEST_F(SampleInstallationTest, DatabasesHoldTheCustomersWithAgreeingHistory) {
     };
     EXPECT_EQ(sum(QStringLiteral("SELECT SUM(M4TyuYts) AS n FROM M4_ＤＭマスタ")), directMailsSent);
     EXPECT_EQ(sum(QStringLiteral("SELECT SUM(M6TyuYts) AS n FROM M6_メールマスタ")), mailsSent);
-    EXPECT_EQ(sum(QStringLiteral("SELECT COUNT(*) AS n FROM M4_ＤＭマスタ")), 17);
-    EXPECT_EQ(sum(QStringLiteral("SELECT COUNT(*) AS n FROM M6_メールマスタ")), 6);
+    EXPECT_EQ(sum(QStringLiteral("SELECT COUNT(*) AS n FROM M4_ＤＭマスタ")), 40);
+    EXPECT_EQ(sum(QStringLiteral("SELECT COUNT(*) AS n FROM M6_メールマスタ")), 36);
 }
 
 TEST_F(SampleInstallationTest, SameSeedGivesTheSameInstallation) {

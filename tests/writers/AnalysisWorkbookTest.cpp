@@ -55,12 +55,15 @@ protected:
             return std::rename(QFile::encodeName(xlsx).constData(),
                                QFile::encodeName(target).constData()) == 0;
         });
-        QString saved, error;
-        EXPECT_EQ(writer.WriteWorkbook(*mContext, QStringLiteral("WorkRFM_1"), mExtracted, &saved,
-                                       &error),
+        WorkbookWritten written;
+        EXPECT_EQ(writer.WriteWorkbook(*mContext, QStringLiteral("WorkRFM_1"), mExtracted, written),
                   WorkbookWriteEnd::Saved)
-            << error.toStdString();
+            << written.Error.toStdString();
+        EXPECT_TRUE(written.UnfinishedSheets.isEmpty())
+            << written.UnfinishedSheets.join(u'|').toStdString();
+        const QString saved = written.SavedPath;
         EXPECT_EQ(saved, mParameters.WorkbookName);
+        QString error;
         Workbook book;
         EXPECT_TRUE(book.open(saved, &error)) << error.toStdString();
         return book.sheetNames();

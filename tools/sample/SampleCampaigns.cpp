@@ -24,12 +24,12 @@ QString season(int month) {
 QList<Campaign> SampleCampaigns(CampaignKind kind) {
     QList<Campaign> campaigns;
     if (kind == CampaignKind::DirectMail) {
-        // Seventeen quarterly mailings, the last ten days before the reference date. Seventeen
-        // rows fill the master browser's first page and start a second.
-        for (int i = 0; i < 17; ++i) {
+        // Forty quarterly mailings over ten years, the last ten days before the reference date:
+        // the master browser lists them on three pages.
+        for (int i = 0; i < 40; ++i) {
             Campaign c;
             c.number = QStringLiteral("%1").arg(i + 1, 5, 10, QLatin1Char('0'));
-            c.plannedDate = QDate(2022, 11, 20).addMonths(3 * i);
+            c.plannedDate = QDate(2017, 2, 20).addMonths(3 * i);
             c.womenOnly = i % 4 == 2;
             c.memo = QStringLiteral("%1年 %2")
                          .arg(c.plannedDate.year())
@@ -38,12 +38,13 @@ QList<Campaign> SampleCampaigns(CampaignKind kind) {
             campaigns.append(c);
         }
     } else {
-        // Six monthly newsletters.
-        for (int i = 0; i < 6; ++i) {
+        // Three years of monthly newsletters (three pages in the browser); every fourth one was
+        // the PC edition with pictures.
+        for (int i = 0; i < 36; ++i) {
             Campaign c;
             c.number = QStringLiteral("%1").arg(i + 1, 5, 10, QLatin1Char('0'));
-            c.plannedDate = QDate(2026, 6, 10).addMonths(i);
-            c.pcMailOnly = i == 3;
+            c.plannedDate = QDate(2023, 12, 10).addMonths(i);
+            c.pcMailOnly = i % 4 == 3;
             c.memo = QStringLiteral("メールマガジン %1年%2月号")
                          .arg(c.plannedDate.year())
                          .arg(c.plannedDate.month()) +

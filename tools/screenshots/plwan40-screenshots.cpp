@@ -7,7 +7,13 @@
 #include "app/Environment.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
+#include "db/Database.h"
+#include "db/MasterBrowse.h"
+#include "db/MasterBrowser.h"
+#include "db/Sub_TBLBRSM4.h"
+#include "db/Sub_TBLBRSM6.h"
 #include "screens/ExtractionWaitWindow.h"
+#include "screens/FRM_HDCOPY.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
@@ -15,13 +21,18 @@
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/GroupMatrixWidget.h"
+#include "screens/HardCopyPrinter.h"
+#include "screens/MasterBrowserForm.h"
 #include "screens/QtSaveFileDialog.h"
 #include "settings/SampleParameters.h"
+#include "tools/sample/SampleInstallation.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QPixmap>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
@@ -37,6 +48,17 @@ public:
     MessageAnswer show(const QString&, MessageIcon, MessageButtons) override {
         return MessageAnswer::No;
     }
+};
+
+// Two printers, so that the printer panel has a list to show.
+class ShownPrinters final : public HardCopyPrinter {
+public:
+    QStringList printerNames() const override {
+        return {QStringLiteral("事務所のプリンタ"), QStringLiteral("倉庫のプリンタ")};
+    }
+    QString currentPrinter() const override { return printerNames().front(); }
+    bool setCurrentPrinter(const QString&) override { return true; }
+    std::unique_ptr<QPrinter> openPrinter() override { return nullptr; }
 };
 
 bool Save(QWidget& widget, const QDir& folder, const QString& name) {
@@ -137,5 +159,40 @@ int main(int argc, char** argv) {
         saveDialog);
     outputScreen.loadState();
     ok = Save(outputScreen, folder, QStringLiteral("FRM_PLWAN403")) && ok;
+
+    // The master browsers on the sample installation's masters: the first page of the direct
+    // mails, the second of the mails.
+    QTemporaryDir sampleFolder;
+    sample::SampleOptions options;
+    options.folder = sampleFolder.path();
+    QString error;
+    sample::SampleSummary summary;
+    if (!sample::WriteSampleInstallation(options, &error, &summary)) {
+        std::fprintf(stderr, "cannot write the sample: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    std::unique_ptr<db::Database> master =
+        db::Database::open(summary.systemFolder + QStringLiteral("DATA/PLW_MST.MDB"));
+    MasterBrowser directMails(*master, DirectMailMaster(), prompter);
+    directMails.open(QString());
+    MasterBrowserForm directMailForm(directMails,
+                                     BrowserCaption(QStringLiteral("ＤＭ設定から取得")));
+    ok = Save(directMailForm, folder, QStringLiteral("FRM_TBLBRSM4")) && ok;
+    MasterBrowser mails(*master, MailMaster(), prompter);
+    mails.open(QString());
+    mails.nextPage();
+    MasterBrowserForm mailForm(mails, BrowserCaption(QStringLiteral("メール設定から取得")));
+    ok = Save(mailForm, folder, QStringLiteral("FRM_TBLBRSM6")) && ok;
+
+    // The hard copy of the parameter screen, and its printer panel.
+    parameterScreen.resize(parameterScreen.sizeHint());
+    const QImage picture = parameterScreen.grab().toImage();
+    ShownPrinters printers;
+    FRM_HDCOPY hardCopy(printers, prompter);
+    hardCopy.showPicture(picture, QStringLiteral("2026/12/10 09:00:00"));
+    ok = Save(hardCopy, folder, QStringLiteral("FRM_HDCOPY")) && ok;
+    hardCopy.show();
+    hardCopy.showPrinterPanel();
+    ok = Save(hardCopy, folder, QStringLiteral("FRM_HDCOPY-printers")) && ok;
     return ok ? 0 : 1;
 }
