@@ -9,4 +9,4 @@ sample=${PLWAN40_SAMPLE:-sample}
 if [ ! -f "$sample/場所PLW.TWS" ]; then
   "$build/tools/plwan40-sample" "$sample"
 fi
-exec "$build/app/plwan40" --batch --location "$sample/場所PLW.TWS" "$@"
+exec "$build/program/plwan40" --batch --location "$sample/場所PLW.TWS" "$@"

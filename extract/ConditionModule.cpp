@@ -356,6 +356,8 @@ bool ConditionModule::Count(ExtractionContext& context) {
         return false;
     }
     mScreen.CountLabel = CountLabelText(result.Count);
+    if (ScreenChanged)
+        ScreenChanged();
     mPrompter.show(QStringLiteral("該当お客様数は、\r") + mScreen.CountLabel +
                        QStringLiteral("\rです。"),
                    MessageIcon::Information);
@@ -402,7 +404,8 @@ void ConditionModule::LoadTemplate(const ConditionRecord& fromTemplate) {
         mWorking[R::EmlOsrKind] = ConditionKind::KindAnd;
         mWorking[R::EmlOsrValue] = QStringLiteral("1");
     } else if (IsCaller(mCallerId, "P1")) {
-        mWorking[R::EmlOsrKind] = ConditionKind::KindAnd;
+        // The analysis keeps the template's mail-consent kind: an "and" forced here would
+        // narrow it to the customers who accepted mail, which nobody asked for.
         for (int field = R::PinRaiKind; field <= R::PinRaiMonths; ++field)
             mWorking[field] = mBackup[field];
     }

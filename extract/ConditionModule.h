@@ -55,6 +55,9 @@ public:
     // after ESC.
     std::function<void()> ShowScreen;
     std::function<void()> HideScreen;
+    // The screen state changed before a message that follows in the same routine (the count
+    // before it is told): the screen shows it behind the message.
+    std::function<void()> ScreenChanged;
     std::function<void(bool confirmed)> Finished;
 
     // The change dispatcher: any option, check, list, date or text change of the screen empties

@@ -189,14 +189,31 @@ pugi::xml_node InsertInOrder(pugi::xml_node parent, const std::string& name, con
     return parent.append_child(name.c_str());
 }
 
-// Label positions differ by chart type (a column's "outEnd" is invalid on a line or a 3-D chart),
-// so labels carried over to another type fall back to the type's default position.
-void RemoveLabelPositions(pugi::xml_node labels) {
-    std::vector<pugi::xml_node> found;
+// Data labels carried over to another chart type. Label positions differ by type (a column's
+// "outEnd" is invalid on a line or a 3-D chart), so they fall back to the type's default; a share
+// of the whole means something only on a pie or a doughnut, so other types lose the percentages,
+// and labels left showing nothing go.
+void CarryLabels(pugi::xml_node labels, const ChartKind& kind) {
+    std::vector<pugi::xml_node> positions;
     for (const pugi::xpath_node& node : labels.select_nodes(".//*[local-name()='dLblPos']"))
-        found.push_back(node.node());
-    for (pugi::xml_node node : found)
+        positions.push_back(node.node());
+    for (pugi::xml_node node : positions)
         node.parent().remove_child(node);
+    if (IsRound(kind))
+        return;
+    for (const pugi::xpath_node& node : labels.select_nodes(".//*[local-name()='showPercent']")) {
+        pugi::xml_node percent = node.node();
+        if (!percent.attribute("val"))
+            percent.append_attribute("val");
+        percent.attribute("val").set_value("0");
+    }
+    static const char* const kShown[] = {"showLegendKey", "showVal",     "showCatName",
+                                         "showSerName",   "showPercent", "showBubbleSize"};
+    for (const pugi::xpath_node& node : labels.select_nodes(".//*"))
+        for (const char* shown : kShown)
+            if (HasLocalName(node.node(), shown) && BoolVal(node.node(), false))
+                return;
+    labels.parent().remove_child(labels);
 }
 
 long long AxisId(const pugi::xml_node& axisNode) {
@@ -693,7 +710,7 @@ bool ChartXml::setChartType(int code, QString* error) {
     for (pugi::xml_node ser : seriesInOrder())
         buildSeries(appendChart(target, "ser"), ser, code);
     if (const pugi::xml_node labels = Child(old, "dLbls"))
-        RemoveLabelPositions(target.append_copy(labels));
+        CarryLabels(target.append_copy(labels), *kind);
     if (IsBar(*kind)) {
         const QString gapWidth = Val(old, "gapWidth");
         appendChart(target, "gapWidth",
@@ -753,7 +770,7 @@ void ChartXml::buildSeries(pugi::xml_node target, pugi::xml_node source, int cod
             if (HasLocalName(child, name)) {
                 pugi::xml_node copy = target.append_copy(child);
                 if (std::strcmp(name, "dLbls") == 0)
-                    RemoveLabelPositions(copy);
+                    CarryLabels(copy, kind);
             } else if (alias && HasLocalName(child, alias)) {
                 target.append_copy(child).set_name(chartName(name).c_str());
             }

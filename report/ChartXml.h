@@ -63,7 +63,8 @@ public:
 
     // Changes the chart to one of the ChartType codes: the plot's chart-type elements are replaced
     // by one of the new type holding every series (their formulas, names, fills, point colours
-    // and labels kept as far as the new type allows), and the axes become the ones the type needs
+    // and labels kept as far as the new type allows: percentage labels only on a pie or a
+    // doughnut), and the axes become the ones the type needs
     // (pie and doughnut none; 2-D bar, column and line category + value; 3-D column category +
     // value, + series axis for Column3D), existing axes reused, axis ids crossing each other.
     // An unknown code is refused with a reason; a chart already of that type is left unchanged.

@@ -1,5 +1,9 @@
 #include "report/SheetReference.h"
 
+#include "report/Sub_ExcelSubRtn.h"
+
+#include <algorithm>
+
 #include <functional>
 
 namespace plw::SheetReference {
@@ -56,6 +60,44 @@ void ForEachSheetPrefix(const QString& formula,
     }
 }
 
+// One end of an A1 reference as written: "$C$4", "C", "$4".
+struct Corner {
+    bool absoluteColumn = false;
+    int column = 0; // 0: none (a whole row)
+    QString rest;   // the row part as written, "$4", "4" or ""
+};
+
+bool ParseCorner(QStringView text, Corner* corner) {
+    qsizetype i = 0;
+    corner->absoluteColumn = i < text.size() && text.at(i) == u'$';
+    if (corner->absoluteColumn)
+        ++i;
+    const qsizetype letters = i;
+    while (i < text.size() && text.at(i).isLetter())
+        ++i;
+    corner->column = i > letters ? ColumnNumber(text.mid(letters, i - letters)) : 0;
+    if (i > letters && corner->column == 0)
+        return false;
+    if (i == letters)
+        corner->absoluteColumn = false; // the "$" belongs to the row
+    corner->rest = text.mid(i).toString();
+    const QStringView digits = QStringView(corner->rest).mid(corner->rest.startsWith(u'$') ? 1 : 0);
+    if (!corner->rest.isEmpty() &&
+        (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(),
+                                          [](QChar c) { return c >= u'0' && c <= u'9'; })))
+        return false;
+    return corner->column != 0 || !corner->rest.isEmpty();
+}
+
+QString Written(const Corner& corner) {
+    return (corner.absoluteColumn ? QStringLiteral("$") : QString()) +
+           ColumnLetters(corner.column) + corner.rest;
+}
+
+bool IsReferenceCharacter(QChar c) {
+    return c == u'$' || c == u':' || (c.unicode() < 0x80 && c.isLetterOrNumber());
+}
+
 } // namespace
 
 QString Quoted(const QString& sheetName) {
@@ -86,6 +128,48 @@ bool RefersTo(const QString& formula, const QString& sheetName) {
         found = found || name.compare(sheetName, Qt::CaseInsensitive) == 0;
     });
     return found;
+}
+
+QString DeleteColumns(const QString& formula, const QString& sheetName, const QList<int>& columns) {
+    const auto deletedBefore = [&](int column) {
+        return int(std::lower_bound(columns.begin(), columns.end(), column) - columns.begin());
+    };
+    QString result;
+    qsizetype copied = 0;
+    ForEachSheetPrefix(formula, [&](qsizetype start, qsizetype length, const QString& name) {
+        if (name.compare(sheetName, Qt::CaseInsensitive) != 0)
+            return;
+        const qsizetype from = start + length + 1; // after the "!"
+        qsizetype to = from;
+        while (to < formula.size() && IsReferenceCharacter(formula.at(to)))
+            ++to;
+        const QStringView reference = QStringView(formula).mid(from, to - from);
+        const qsizetype colon = reference.indexOf(u':');
+        Corner first, last;
+        if (!ParseCorner(colon < 0 ? reference : reference.left(colon), &first) ||
+            !ParseCorner(colon < 0 ? reference : reference.mid(colon + 1), &last) ||
+            first.column == 0 || last.column < first.column ||
+            first.rest.isEmpty() != last.rest.isEmpty() || (colon < 0 && first.rest.isEmpty()))
+            return; // whole rows, or not a reference this routine knows
+        const int kept = (last.column - first.column + 1) -
+                         (deletedBefore(last.column + 1) - deletedBefore(first.column));
+        result += QStringView(formula).mid(copied, from - copied);
+        if (kept == 0) {
+            result.chop(length + 1); // the sheet goes with its reference
+            result += QStringLiteral("#REF!");
+        } else {
+            first.column -= deletedBefore(first.column);
+            last.column = first.column + kept - 1;
+            result += Written(first);
+            if (colon >= 0)
+                result += u':' + Written(last);
+        }
+        copied = to;
+    });
+    if (copied == 0)
+        return formula;
+    result += QStringView(formula).mid(copied);
+    return result;
 }
 
 } // namespace plw::SheetReference

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace plw::SheetReference {
@@ -15,5 +16,11 @@ QString Rename(const QString& formula, const QString& oldName, const QString& ne
 
 // True when the formula refers to the sheet.
 bool RefersTo(const QString& formula, const QString& sheetName);
+
+// The formula with its references into sheet sheetName moved as deleting whole columns moves the
+// cells (columns 1-based, ascending, naming the layout before the deletion): a reference right of
+// them shifts left, a range over them shrinks, a reference whose columns all go becomes #REF!.
+// Whole rows, references to other sheets and references without a sheet stay as they are.
+QString DeleteColumns(const QString& formula, const QString& sheetName, const QList<int>& columns);
 
 } // namespace plw::SheetReference

@@ -218,6 +218,23 @@ Worksheet* Workbook::sheet(const QString& name, QString* error) {
     return sheet->worksheet.get();
 }
 
+QString Workbook::definedName(const QString& name, const QString& sheet) const {
+    for (const DefinedName& definedName : mNames) {
+        const bool named = std::any_of(
+            definedName.attributes.begin(), definedName.attributes.end(), [&](const auto& a) {
+                return a.first == "name" &&
+                       QString::fromUtf8(a.second).compare(name, Qt::CaseInsensitive) == 0;
+            });
+        const bool scoped =
+            sheet.isEmpty() ? !definedName.local
+                            : definedName.local && !definedName.local->original &&
+                                  definedName.local->name.compare(sheet, Qt::CaseInsensitive) == 0;
+        if (named && scoped)
+            return definedName.text;
+    }
+    return {};
+}
+
 Styles& Workbook::styles() {
     return *mStyles;
 }
@@ -352,6 +369,12 @@ bool Workbook::renameSheet(const QString& name, const QString& newName, QString*
     if (sheet->worksheet)
         sheet->worksheet->mName = newName;
     return true;
+}
+
+void Workbook::deleteColumnsInNames(const QString& sheet, const QList<int>& columns) {
+    for (DefinedName& definedName : mNames)
+        if (!definedName.local || !definedName.local->original)
+            definedName.text = SheetReference::DeleteColumns(definedName.text, sheet, columns);
 }
 
 bool Workbook::deleteSheet(const QString& name, QString* error) {

@@ -55,6 +55,10 @@ public:
     // The first output sheet active and its A1 selected; it is the one selected tab.
     void activateFirstSheet();
 
+    // The formula of a defined name (_xlnm.Print_Titles), the one local to sheet when a sheet is
+    // given, else the workbook's own; empty when there is none.
+    QString definedName(const QString& name, const QString& sheet = {}) const;
+
     Styles& styles();
     OoxmlPackage& package() { return mPackage; }
     const SharedStrings& sharedStrings() const { return mStrings; }
@@ -82,6 +86,8 @@ private:
     bool checkNewName(const QString& name, const Sheet* except, QString* error) const;
     // Calls edit for every chart of the output sheets.
     bool forEachChart(const std::function<void(ChartXml&)>& edit, QString* error);
+    // Defined names into sheet follow whole columns deleted from it (ascending, 1-based).
+    void deleteColumnsInNames(const QString& sheet, const QList<int>& columns);
     bool writeWorkbookPart(QString* error);
     bool refreshChartCaches(QString* error);
     bool finishOutput(bool withCells, QString* error);

@@ -332,6 +332,7 @@ bool Worksheet::deleteColumns(const QString& list, QString* error) {
     };
 
     mCells.deleteColumns(columns);
+    mWorkbook.deleteColumnsInNames(mName, columns);
 
     if (pugi::xml_node cols = XmlPart::Child(root(), "cols")) {
         std::map<int, ColumnAttributes> kept;
@@ -466,6 +467,11 @@ QString Worksheet::selectedCell() const {
         if (XmlPart::HasLocalName(child, "selection"))
             cell = XmlPart::Attribute(child, "activeCell");
     return cell;
+}
+
+QString Worksheet::pageHeader() const {
+    return QString::fromUtf8(
+        XmlPart::Child(XmlPart::Child(root(), "headerFooter"), "oddHeader").text().get());
 }
 
 bool Worksheet::isTabSelected() const {

@@ -47,7 +47,8 @@ public:
     bool addHyperlink(const QString& cell, const QString& subAddress, const QString& text,
                       QString* error);
     // Deletes whole columns ("K:K,L:L,O:O", all at once, letters naming the layout before the
-    // deletion) shifting what is right of them left: cells, widths, merged ranges, hyperlinks.
+    // deletion) shifting what is right of them left: cells, widths, merged ranges, hyperlinks,
+    // and the workbook's defined names into this sheet (print area, print titles).
     bool deleteColumns(const QString& list, QString* error);
     // Fits every column holding cells to its widest shown value (full-width characters count
     // double); empty columns keep their width.
@@ -66,6 +67,8 @@ public:
     QStringList mergedRanges() const;
     QString selectedCell() const;
     bool isTabSelected() const;
+    // The page header of the printed pages, with its codes ("&C&A"); empty when there is none.
+    QString pageHeader() const;
     int styleOf(int row, int column) const { return mCells.cell(row, column).style; }
 
 private:

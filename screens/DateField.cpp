@@ -5,7 +5,6 @@
 #include "screens/FieldRoutines.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -19,7 +18,10 @@ constexpr QChar Blank = u'_';
 
 } // namespace
 
-DateField::DateField(QWidget* parent) : TextField(parent) {
+DateField::DateField(QWidget* parent)
+    : TextField(parent), mCalendar(this, [this](const QDate& day) {
+          setValue(day.toString(QStringLiteral("yyyyMMdd")));
+      }) {
     setInputMask(QStringLiteral("9999年99月99日;_"));
     // While the operator types, only a finished entry (the day's last digit typed, or the field
     // emptied) is taken at once; the rest is taken when the entry is settled.
@@ -63,27 +65,11 @@ bool DateField::setValue(const QString& value) {
 }
 
 void DateField::openCalendar() {
-    // A window of its own (no parent), so that the screen's function keys stay out of it.
-    if (!mCalendar) {
-        mCalendar = std::make_unique<QCalendarWidget>();
-        mCalendar->setWindowFlags(Qt::Popup);
-        mCalendar->setObjectName(QStringLiteral("calendarPopup"));
-        connect(mCalendar.get(), &QCalendarWidget::clicked, this,
-                [this](QDate chosen) { chooseFromCalendar(chosen); });
-        connect(mCalendar.get(), &QCalendarWidget::activated, this,
-                [this](QDate chosen) { chooseFromCalendar(chosen); });
-    }
-    const QDate shown = date().isValid() ? date() : QDate::currentDate();
-    mCalendar->setSelectedDate(shown);
-    mCalendar->setCurrentPage(shown.year(), shown.month());
-    mCalendar->adjustSize();
-    mCalendar->move(mapToGlobal(QPoint(0, height())));
-    mCalendar->show();
-    mCalendar->setFocus(Qt::PopupFocusReason);
+    mCalendar.open(date().isValid() ? date() : QDate::currentDate());
 }
 
 QCalendarWidget* DateField::calendarPopup() const {
-    return mCalendar && mCalendar->isVisible() ? mCalendar.get() : nullptr;
+    return mCalendar.shown();
 }
 
 void DateField::keyPressEvent(QKeyEvent* event) {
@@ -167,12 +153,6 @@ void DateField::changeValue(const QString& value) {
     mValue = value;
     if (mValueChanged)
         mValueChanged(mValue);
-}
-
-void DateField::chooseFromCalendar(const QDate& chosen) {
-    mCalendar->hide();
-    setValue(chosen.toString(QStringLiteral("yyyyMMdd")));
-    setFocus(Qt::PopupFocusReason);
 }
 
 } // namespace plw

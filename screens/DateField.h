@@ -1,10 +1,10 @@
 #pragma once
 
+#include "screens/CalendarPopup.h"
 #include "screens/TextField.h"
 
 #include <QDate>
 #include <functional>
-#include <memory>
 
 class QCalendarWidget;
 
@@ -58,13 +58,12 @@ private:
     void takeEditedText();
     void showValue();
     void changeValue(const QString& value);
-    void chooseFromCalendar(const QDate& date);
 
     QString mValue;
     Prompter* mPrompter = nullptr;
     // The invalid entry the operator was last told about.
     QString mReported;
-    std::unique_ptr<QCalendarWidget> mCalendar;
+    CalendarPopup mCalendar;
     std::function<void(const QString&)> mValueChanged;
 };
 

@@ -66,8 +66,8 @@ QPushButton* button(const QString& name, const QString& caption, QWidget* parent
     return b;
 }
 
-// A button that opens a screen or dialog not built yet: shown, but not usable.
-QPushButton* unavailableButton(const QString& name, const QString& caption, QWidget* parent) {
+// A button usable once its handler is set.
+QPushButton* handlerButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = button(name, caption, parent);
     b->setEnabled(false);
     return b;
@@ -137,14 +137,13 @@ QWidget* FRM_PLWAN401::buildExtraction() {
     mList1->setObjectName(QStringLiteral("List1"));
     mList1->setMinimumHeight(60);
     layout->addWidget(mList1, 0, 0, 4, 1);
-    layout->addWidget(unavailableButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box),
-                      0, 1);
-    layout->addWidget(
-        unavailableButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box), 1, 1);
+    mNewButton = handlerButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box);
+    mPreviousButton = handlerButton(QStringLiteral("cmdMae"), QStringLiteral("前条件に戻す"), box);
     mDirectMailButton =
-        unavailableButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box);
-    mMailButton =
-        unavailableButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box);
+        handlerButton(QStringLiteral("cmdDM"), QStringLiteral("ＤＭ設定から取得"), box);
+    mMailButton = handlerButton(QStringLiteral("cmdEL"), QStringLiteral("メール設定から取得"), box);
+    layout->addWidget(mNewButton, 0, 1);
+    layout->addWidget(mPreviousButton, 1, 1);
     layout->addWidget(mDirectMailButton, 2, 1);
     layout->addWidget(mMailButton, 3, 1);
     auto* note = label(QStringLiteral("通常は来店日の範囲指定のみですが、たとえば女性だけに絞り込"
@@ -255,7 +254,7 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
     mFromDetail->setObjectName(QStringLiteral("chkKs2"));
     last->addWidget(mFromDetail);
     last->addStretch(1);
-    mExplanationButton = unavailableButton(QStringLiteral("Command8"), QStringLiteral("説明"), box);
+    mExplanationButton = handlerButton(QStringLiteral("Command8"), QStringLiteral("説明"), box);
     last->addWidget(mExplanationButton);
     layout->addLayout(last, 2, 0);
     return box;
@@ -346,8 +345,9 @@ QWidget* FRM_PLWAN401::buildParameters() {
     });
     buttons->addWidget(sample);
     buttons->addWidget(mThresholdButton);
-    buttons->addWidget(
-        unavailableButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box));
+    mThresholdTemplateButton =
+        handlerButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box);
+    buttons->addWidget(mThresholdTemplateButton);
     buttons->addStretch(1);
     table->addLayout(buttons);
     table->addStretch(1);
@@ -414,8 +414,9 @@ QWidget* FRM_PLWAN401::buildMatrix() {
             mViewpoint();
     });
     buttons->addWidget(all, 0, 0);
-    buttons->addWidget(
-        unavailableButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box), 0, 1);
+    mGroupTemplateButton =
+        handlerButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート"), box);
+    buttons->addWidget(mGroupTemplateButton, 0, 1);
     buttons->addWidget(sample, 1, 0);
     buttons->addWidget(mViewpointButton, 1, 1);
     layout->addLayout(buttons, 1, 1, 2, 1, Qt::AlignTop);
@@ -504,6 +505,23 @@ void FRM_PLWAN401::connectControls() {
     }
 
     connect(mPreviewButton, &QPushButton::clicked, this, [this] { preview(); });
+    // The condition screen opens only on a screen that passes its check.
+    connect(mNewButton, &QPushButton::clicked, this, [this] {
+        if (mEditConditions && checkScreen())
+            mEditConditions();
+    });
+    connect(mPreviousButton, &QPushButton::clicked, this, [this] {
+        if (mPreviousConditions && checkScreen())
+            mPreviousConditions();
+    });
+    connect(mGroupTemplateButton, &QPushButton::clicked, this, [this] {
+        if (mGroupTemplate)
+            mGroupTemplate();
+    });
+    connect(mThresholdTemplateButton, &QPushButton::clicked, this, [this] {
+        if (mThresholdTemplate)
+            mThresholdTemplate();
+    });
     connect(mDirectMailButton, &QPushButton::clicked, this,
             [this] { takeCampaign(CampaignSource::DirectMail); });
     connect(mMailButton, &QPushButton::clicked, this,
@@ -596,6 +614,22 @@ void FRM_PLWAN401::setThresholdScreenHandler(std::function<void()> handler) {
 void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
     mViewpoint = std::move(handler);
     mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
+}
+
+void FRM_PLWAN401::setConditionHandlers(std::function<void()> edit,
+                                        std::function<void()> previous) {
+    mEditConditions = std::move(edit);
+    mPreviousConditions = std::move(previous);
+    mNewButton->setEnabled(static_cast<bool>(mEditConditions));
+    mPreviousButton->setEnabled(static_cast<bool>(mPreviousConditions));
+}
+
+void FRM_PLWAN401::setTemplateHandlers(std::function<void()> group,
+                                       std::function<void()> thresholds) {
+    mGroupTemplate = std::move(group);
+    mThresholdTemplate = std::move(thresholds);
+    mGroupTemplateButton->setEnabled(static_cast<bool>(mGroupTemplate));
+    mThresholdTemplateButton->setEnabled(static_cast<bool>(mThresholdTemplate));
 }
 
 void FRM_PLWAN401::setCampaignHandler(CampaignHandler handler) {

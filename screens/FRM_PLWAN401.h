@@ -62,6 +62,11 @@ public:
     void setThresholdScreenHandler(std::function<void()> handler);
     void setViewpointHandler(std::function<void()> handler);
 
+    // "設    定" and "前条件に戻す": open the condition screen once the screen check passed. Each
+    // button is enabled once its handler is set.
+    void setConditionHandlers(std::function<void()> edit, std::function<void()> previous);
+    // "テンプレート" of the group matrix (F01) and of the thresholds (F02).
+    void setTemplateHandlers(std::function<void()> group, std::function<void()> thresholds);
     // "ＤＭ設定から取得" and "メール設定から取得", once the screen check passed: the operator
     // picks a campaign and its conditions are prepared (TakeCampaignConditions); nothing when
     // that was cancelled or failed. Both buttons are enabled once the handler is set.
@@ -121,6 +126,10 @@ private:
     LastVisitHandler mLastVisit;
     std::function<void()> mThresholdScreen;
     std::function<void()> mViewpoint;
+    std::function<void()> mEditConditions;
+    std::function<void()> mPreviousConditions;
+    std::function<void()> mGroupTemplate;
+    std::function<void()> mThresholdTemplate;
     CampaignHandler mCampaign;
     ConditionScreenHandler mConditionScreen;
     std::function<void()> mExplanation;
@@ -143,6 +152,10 @@ private:
     std::array<TextField*, 5> mM{};
     GroupMatrixWidget* mMatrix = nullptr;
     std::array<QRadioButton*, 6> mGroupOptions{};
+    QPushButton* mNewButton = nullptr;
+    QPushButton* mPreviousButton = nullptr;
+    QPushButton* mGroupTemplateButton = nullptr;
+    QPushButton* mThresholdTemplateButton = nullptr;
     QPushButton* mThresholdButton = nullptr;
     QPushButton* mViewpointButton = nullptr;
     QPushButton* mDirectMailButton = nullptr;

@@ -62,6 +62,11 @@ bool TemplateChooser::save(const QString& nameText) {
     if (!IsPlainTemplateName(name) ||
         CheckFileName(mWorkFolder + name + QLatin1Char('.') + mExtension) != QLatin1String("OK"))
         return refuse(QStringLiteral("正しいファイル名ではありません"), NameField);
+    if (mSaveCheck) {
+        const QString refused = mSaveCheck();
+        if (!refused.isEmpty())
+            return refuse(refused, NameField);
+    }
     if (mPrompter.show(QStringLiteral("テンプレートに保存します。いいですか？"),
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return false;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace plw {
 
 class Prompter;
@@ -18,6 +20,9 @@ public:
     // kind "T01", "F01" or "F02"; with a leading "*" the dialog only loads (delete and save are
     // disabled). workFolder ends with its separator, as Environment::WorkFolder does.
     TemplateChooser(QString workFolder, const QString& kind, Prompter& prompter);
+
+    // A check F8 runs before its confirmation: a message refuses the save (the dialog stays open).
+    void setSaveCheck(std::function<QString()> check) { mSaveCheck = std::move(check); }
 
     // Scans the work folder and fills the list in time-stamp order.
     void open();
@@ -61,6 +66,7 @@ private:
     QString mMode = QStringLiteral("NG");
     QString mName;
     QString mFocus;
+    std::function<QString()> mSaveCheck;
 };
 
 } // namespace plw

@@ -39,7 +39,13 @@ protected:
 
 TEST_F(ConditionCount, CountsTheScreensConditionsAndTellsTheOperator) {
     SelectWomen();
+    // The screen shows the count before the operator is told it.
+    QStringList shown;
+    mModule->ScreenChanged = [&] {
+        shown << mModule->Screen().CountLabel + u'/' + QString::number(mPrompter.messages().size());
+    };
     ASSERT_TRUE(mModule->Count(*mContext));
+    EXPECT_EQ(shown, QStringList{QStringLiteral("該当 ５ 人/0")});
     EXPECT_EQ(mModule->Screen().CountLabel, QStringLiteral("該当 ５ 人"));
     ASSERT_EQ(mPrompter.messages().size(), 1);
     EXPECT_EQ(mPrompter.texts()[0], QStringLiteral("該当お客様数は、\r該当 ５ 人\rです。"));

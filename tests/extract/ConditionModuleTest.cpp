@@ -278,10 +278,12 @@ TEST_F(ConditionModuleTest, TemplateLoadKeepsTheCallersOwnConditions) {
         const char* emlOsr;
         const char* kihSei;
     } cases[] = {
-        {"analysis", "P1", fromTemplate, "3", "20250401", "12", "32", "3"},
+        // The analysis keeps the template's own mail consent: forcing "指定（かつ）" would narrow
+        // it to the customers who accepted mail.
+        {"analysis", "P1", fromTemplate, "3", "20250401", "12", "12", "3"},
         {"direct mail", "DM", fromTemplate, "2", "20200101", "31", "12", "3"},
         {"mail", "EL", fromTemplate, "2", "20200101", "12", "31", "3"},
-        {"unusable template, analysis", "P1", broken, "3", "20250401", "11", "31", "1"},
+        {"unusable template, analysis", "P1", broken, "3", "20250401", "11", "11", "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -416,6 +416,35 @@ TEST(ChartXmlTest, ChartTypeUnknownCodeAndSameTypeLeaveTheChartAlone) {
     EXPECT_TRUE(chart.setValueAxisScale(0, 5, &error));
 }
 
+// Shares of the whole stay on a pie's labels where the new type has a whole (a doughnut) and go
+// from every other type, taking labels that then show nothing with them; value labels stay.
+TEST(ChartXmlTest, PercentLabelsStayOnlyOnRoundCharts) {
+    QByteArray pie = PieChart();
+    pie.replace("<c:cat>", "<c:dLbls><c:numFmt formatCode=\"0%\" sourceLinked=\"0\"/>"
+                           "<c:dLblPos val=\"bestFit\"/><c:showLegendKey val=\"0\"/>"
+                           "<c:showVal val=\"0\"/><c:showCatName val=\"0\"/>"
+                           "<c:showSerName val=\"0\"/><c:showPercent val=\"1\"/>"
+                           "<c:showBubbleSize val=\"0\"/></c:dLbls><c:cat>");
+    const struct {
+        QByteArray fixture;
+        int code;
+        int labels;   // dLbls elements left
+        int percents; // labels showing shares
+    } cases[] = {
+        {pie, -4120, 1, 1}, {pie, 51, 0, 0}, {pie, 57, 0, 0},
+        {pie, 65, 0, 0},    {pie, 92, 0, 0}, {BarChart(), 5, 1, 0},
+    };
+    for (const auto& c : cases) {
+        ChartXml chart = Load(c.fixture);
+        QString error;
+        ASSERT_TRUE(chart.setChartType(c.code, &error)) << error.toStdString();
+        const QByteArray xml = Reloaded(chart).toXml();
+        EXPECT_EQ(xml.count("<c:dLbls>"), c.labels) << c.code;
+        EXPECT_EQ(xml.count("<c:showPercent val=\"1\"/>"), c.percents) << c.code;
+        EXPECT_EQ(xml.count("dLblPos"), 0) << c.code;
+    }
+}
+
 TEST(ChartXmlTest, RenameSheetFollowsQuotedAndUnquotedReferences) {
     struct Case {
         const char* before;

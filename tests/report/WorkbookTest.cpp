@@ -233,6 +233,10 @@ TEST_F(WorkbookTest, DeletingColumnsShiftsCellsWidthsMergesAndLinksLeftAtOnce) {
     EXPECT_EQ(back->mergedRanges(), QStringList{u"B1:C1"_qs}); // B1:D1 lost C
     ASSERT_EQ(back->hyperlinks().size(), 1);
     EXPECT_EQ(back->hyperlinks()[0].cell, u"F3");
+    // The copy's print area lost C and E with the cells; the original's names were not moved.
+    const QString workbook = workbookXml(read);
+    EXPECT_TRUE(workbook.contains(u"localSheetId=\"0\">'RFM顧客一覧'!$A$1:$F$10<"))
+        << workbook.toStdString();
 }
 
 TEST_F(WorkbookTest, FittedWidthsCountFullWidthCharactersDouble) {

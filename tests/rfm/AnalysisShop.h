@@ -45,6 +45,9 @@ protected:
     // Customers of the master, by a query's single value.
     qint64 scalar(const QString& query);
 
+    // The sample installation SetUp writes; a fixture may choose another before SetUp.
+    int mCustomers = 40;
+    quint32 mSeed = 3;
     QTemporaryDir mDir;
     Environment mEnv;
     db::Databases mDatabases;

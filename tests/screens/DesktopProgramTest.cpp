@@ -1,10 +1,11 @@
-#include "screens/DesktopProgram.h"
+#include "program/DesktopProgram.h"
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "db/MasterBrowser.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
@@ -327,7 +328,8 @@ TEST_F(DesktopProgramTest, AnOperatorRunsAnAnalysisFromStartToTheSavedWorkbook) 
 }
 
 // The screens' aids on the sample installation: a direct mail's conditions taken from the
-// third page of its master, a hard copy of the parameter screen, the explanatory document.
+// third page of its master into the condition screen, a hard copy of the parameter screen, the
+// explanatory document.
 TEST_F(DesktopProgramTest, CampaignConditionsHardCopyAndTheDocumentFromTheParameterScreen) {
     test::ScriptedBrowserDialog browsers;
     test::ScriptedHardCopyDialog hardCopyDialog;
@@ -348,8 +350,32 @@ TEST_F(DesktopProgramTest, CampaignConditionsHardCopyAndTheDocumentFromTheParame
         b.nextPage();
         return b.choose(5);
     });
-    screen.findChild<QAbstractButton*>(QStringLiteral("cmdDM"))->click();
+    const ConditionRecord current = mSession.SavedConditions;
+    const auto take = [&] {
+        screen.findChild<QAbstractButton*>(QStringLiteral("cmdDM"))->click();
+    };
+    const auto press = [this](const char* name) {
+        mProgram.conditionScreen().findChild<QAbstractButton*>(QLatin1String(name))->click();
+    };
+    // The campaign opens the condition screen in its mode; ESC keeps the current conditions.
+    take();
     ASSERT_EQ(browsers.captions().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    FRM_DMSentk1& conditions = mProgram.conditionScreen();
+    ASSERT_TRUE(conditions.isVisible());
+    EXPECT_FALSE(screen.isVisible());
+    EXPECT_EQ(conditions.findChild<QLabel*>(QStringLiteral("lblMode"))->text(),
+              QStringLiteral("ＤＭ"));
+    EXPECT_TRUE(
+        conditions.findChild<QAbstractButton*>(QStringLiteral("optKihSeI_A_2"))->isChecked());
+    press("cmdEsc");
+    ASSERT_TRUE(screen.isVisible());
+    EXPECT_EQ(mSession.SavedConditions, current);
+    EXPECT_EQ(screen.state().ConditionSummary, before.ConditionSummary);
+
+    // F12 makes them the current conditions.
+    take();
+    press("cmdF12");
+    ASSERT_TRUE(screen.isVisible());
     const ConditionRecord& taken = mSession.SavedConditions;
     EXPECT_EQ(taken[ConditionRecord::KihSeiKind], ConditionKind::KindAnd);
     EXPECT_EQ(taken[ConditionRecord::KihSeiValue], u"2");
@@ -361,7 +387,7 @@ TEST_F(DesktopProgramTest, CampaignConditionsHardCopyAndTheDocumentFromTheParame
     EXPECT_TRUE(mPrompter.texts().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
 
     for (QWidget* other : std::initializer_list<QWidget*>{&screen, &mProgram.viewpointScreen(),
-                                                          &mProgram.outputScreen()})
+                                                          &mProgram.outputScreen(), &conditions})
         EXPECT_TRUE(other->findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->isEnabled())
             << other->objectName().toStdString();
     screen.findChild<QAbstractButton*>(QStringLiteral("imgHDCopy"))->click();

@@ -1,13 +1,15 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
-#include "app/main/Session.h"
+#include "program/Session.h"
 #include "screens/DateField.h"
-#include "screens/DesktopProgram.h"
+#include "program/DesktopProgram.h"
 #include "screens/ExtractionWaitWindow.h"
+#include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
 #include "screens/FRM_PLWAN403.h"
 #include "screens/FRM_PLWAN404.h"
+#include "screens/FRM_TEMPLATE.h"
 #include "screens/Frm_excel2jyu.h"
 #include "screens/Frm_excelRun.h"
 #include "screens/SaveFileDialog.h"
@@ -15,12 +17,14 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/sample/SampleInstallation.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -95,6 +99,30 @@ TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
     program.outputScreen().loadState();
     ExpectFits(program.outputScreen(), "FRM_PLWAN403");
     program.outputScreen().hide();
+
+    // The condition screen on its widest tab, the template dialog over it, the help window.
+    program.parameterScreen().show();
+    program.parameterScreen().findChild<QAbstractButton*>(QStringLiteral("cmdNew"))->click();
+    FRM_DMSentk1& conditions = program.conditionScreen();
+    ASSERT_TRUE(conditions.isVisible());
+    auto* tabs = conditions.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        ExpectFits(conditions, "FRM_DMSentk1");
+    }
+    FRM_TEMPLATE templates(session.Env.WorkFolder, QStringLiteral("T01"), prompter, &conditions);
+    templates.scanFolder();
+    ExpectFits(templates, "FRM_TEMPLATE");
+    templates.hide();
+    conditions.findChild<QAbstractButton*>(QStringLiteral("cmdHelp"))->click();
+    QWidget* help = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("Frm_TYuHelp1"))
+            help = window;
+    ASSERT_TRUE(help);
+    ExpectFits(*help, "Frm_TYuHelp1");
+    help->hide();
+    conditions.hide();
 
     program.progressWindow().open();
     ExpectFits(program.progressWindow(), "Frm_excelRun");

@@ -43,6 +43,12 @@ protected:
         return chart ? chart->chartTypeCode() : 0;
     }
 
+    // Whether the chart's data labels show each point's share of the whole.
+    static bool shares(Worksheet* sheet, const QString& name) {
+        ChartXml* chart = sheet->chart(name, nullptr);
+        return chart && chart->toXml().contains("<c:showPercent val=\"1\"/>");
+    }
+
     std::vector<std::unique_ptr<Workbook>> mReads;
 };
 
@@ -87,7 +93,8 @@ TEST_F(GroupValueSheetTest, GroupRowsHoldTheStatistics) {
 }
 
 // The right chart type sets all seven right charts; the left type sets "グラフ 1" alone, type "1"
-// leaving the template's chart as it is.
+// leaving the template's chart as it is. Pies and doughnuts label their slices with their shares;
+// no other type shows shares.
 TEST_F(GroupValueSheetTest, ChartTypesFollowTheSettings) {
     int templateLeft = 0;
     int templateRight = 0;
@@ -109,15 +116,16 @@ TEST_F(GroupValueSheetTest, ChartTypesFollowTheSettings) {
         const char16_t* right;
         int leftCode;
         int rightCode;
+        bool shares; // the right charts' labels show percentages
     } cases[] = {
-        {u"1", u"1", templateLeft, ChartXml::Pie},
-        {u"2", u"2", ChartXml::ColumnClustered, ChartXml::ColumnClustered},
-        {u"3", u"3", ChartXml::ColumnStacked100, ChartXml::BarClustered},
-        {u"1", u"4", templateLeft, ChartXml::Doughnut},
-        {u"2", u"5", ChartXml::ColumnClustered, ChartXml::LineMarkers},
-        {u"3", u"6", ChartXml::ColumnStacked100, ChartXml::CylinderColumnClustered},
+        {u"1", u"1", templateLeft, ChartXml::Pie, true},
+        {u"2", u"2", ChartXml::ColumnClustered, ChartXml::ColumnClustered, false},
+        {u"3", u"3", ChartXml::ColumnStacked100, ChartXml::BarClustered, false},
+        {u"1", u"4", templateLeft, ChartXml::Doughnut, true},
+        {u"2", u"5", ChartXml::ColumnClustered, ChartXml::LineMarkers, false},
+        {u"3", u"6", ChartXml::ColumnStacked100, ChartXml::CylinderColumnClustered, false},
         // A setting outside the lists leaves the charts as the template has them.
-        {u"", u"", templateLeft, templateRight},
+        {u"", u"", templateLeft, templateRight, true},
     };
     for (const auto& c : cases) {
         const QString left = QString::fromUtf16(c.left);
@@ -128,8 +136,11 @@ TEST_F(GroupValueSheetTest, ChartTypesFollowTheSettings) {
         Worksheet* sheet = written();
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(chartType(sheet, QStringLiteral("グラフ 1")), c.leftCode);
-        for (const QString& name : RightCharts)
+        EXPECT_FALSE(shares(sheet, QStringLiteral("グラフ 1")));
+        for (const QString& name : RightCharts) {
             EXPECT_EQ(chartType(sheet, name), c.rightCode) << name.toStdString();
+            EXPECT_EQ(shares(sheet, name), c.shares) << name.toStdString();
+        }
     }
 }
 

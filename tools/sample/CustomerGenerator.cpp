@@ -106,6 +106,35 @@ const QString Shops[] = {QStringLiteral("0001"), QStringLiteral("0002"), QString
 // and expired points ("4") carry amounts that do not count.
 enum class Kind { Purchase, Correction, Return, Cancel, Bonus, Exchange, Expiry };
 
+// How a customer uses the shop: how long ago the last visit was, how many history rows follow
+// the first (in tenths of the requested mean less one, so that the habits together keep the mean;
+// at least minRows rows in all), the days between visits and the usual spend. Loyal customers
+// come often, came lately and spend more. The first six habits each fill one group of the sample
+// matrix (A, B, C, D, E, X) under the thresholds of the "サンプル設定" buttons; the last two lie
+// between them or before the sample's analysis period.
+struct Habit {
+    int perMille;
+    int lastLow, lastHigh; // days from the last visit to the reference date
+    int rowsLow, rowsHigh; // rows after the first, in tenths of (mean - 1)
+    int minRows;
+    int gapLow, gapHigh; // days between visits
+    int spendWeights[4]; // of SpendBases
+};
+constexpr int SpendBases[] = {800, 2500, 6000, 15000};
+constexpr Habit Habits[] = {
+    {30, 0, 20, 45, 90, 1, 3, 10, {0, 0, 0, 100}},        // best: weekly or more, spending much
+    {70, 0, 30, 40, 60, 1, 5, 20, {0, 0, 100, 0}},        // regulars
+    {190, 0, 30, 1, 11, 2, 7, 60, {25, 45, 30, 0}},       // came lately, now and then
+    {110, 31, 60, 1, 8, 2, 14, 90, {30, 40, 30, 0}},      // occasional
+    {120, 91, 180, 0, 8, 1, 14, 120, {30, 40, 30, 0}},    // fading
+    {140, 181, 700, 0, 6, 1, 20, 150, {30, 40, 30, 0}},   // lapsed
+    {90, 31, 150, 8, 30, 1, 7, 30, {10, 40, 40, 10}},     // regulars coming less often
+    {250, 701, 3000, 0, 6, 1, 20, 200, {20, 40, 30, 10}}, // gone before the analysis period
+};
+// The first customers of every sample take the first six habits in turn, so that even a dozen
+// customers fill every group; the others draw theirs by weight.
+constexpr int ShownInTurn = 6;
+
 } // namespace
 
 // One point-history row while it is being made.
@@ -128,6 +157,9 @@ struct CustomerGenerator::Person {
     const PersonName* surname = nullptr;
     const PersonName* given = nullptr;
     QString shop;
+    const Habit* habit = nullptr;
+    bool visitsMissing = false; // the visit count or the amount is Null, as rows the suite's
+    bool amountMissing = false; // older programs left behind carry them
     int spendBase = 0;
     int region = 0;
     bool neverVisited = false;
@@ -210,7 +242,7 @@ void CustomerGenerator::generate(qint64 index, GeneratedCustomer* out) {
     writeIdentity(random, person, row);
     writeBirth(random, person, row);
     writeContact(random, person, row);
-    writeTotals(random, *out, row);
+    writeTotals(person, *out, row);
     writeClassifications(random, person, row);
     writeHistory(random, person, out);
 }
@@ -229,9 +261,18 @@ CustomerGenerator::Person CustomerGenerator::describe(SampleRandom& random, qint
     person.given = &pickFrom(random, female ? words.femaleNames : words.maleNames);
     constexpr int ShopWeights[] = {60, 30, 10};
     person.shop = Shops[random.weighted(ShopWeights)];
-    constexpr int SpendBases[] = {800, 2500, 6000, 15000};
-    constexpr int SpendWeights[] = {20, 40, 30, 10};
-    person.spendBase = SpendBases[random.weighted(SpendWeights)];
+    if (index < ShownInTurn) {
+        person.habit = &Habits[index];
+    } else {
+        static const std::vector<int> HabitWeights = [] {
+            std::vector<int> weights;
+            for (const Habit& h : Habits)
+                weights.push_back(h.perMille);
+            return weights;
+        }();
+        person.habit = &Habits[random.weighted(HabitWeights)];
+    }
+    person.spendBase = SpendBases[random.weighted(person.habit->spendWeights)];
     static const std::vector<int> RegionWeights = [&] {
         std::vector<int> weights;
         for (const Region& r : words.regions)
@@ -240,16 +281,15 @@ CustomerGenerator::Person CustomerGenerator::describe(SampleRandom& random, qint
     }();
     person.region = random.weighted(RegionWeights);
 
-    // The last visit lies up to about eight years before the reference date, most of them
-    // recent; a few customers were issued a card and never bought anything.
-    person.neverVisited = random.chance(10);
-    constexpr int RecencyWeights[] = {35, 25, 25, 15};
-    constexpr int RecencyLow[] = {0, 91, 366, 1096};
-    constexpr int RecencyHigh[] = {90, 365, 1095, 3000};
-    const int bucket = random.weighted(RecencyWeights);
+    // A few customers were issued a card and never bought anything, a few rows lack their
+    // totals; the customers shown in turn show their habit plainly.
+    const bool plain = index < ShownInTurn;
+    person.neverVisited = !plain && random.chance(10);
+    person.visitsMissing = !plain && random.chance(10);
+    person.amountMissing = !plain && random.chance(20);
     person.lastDay = std::max(SampleOpeningDate.toJulianDay(),
                               SampleReferenceDate.toJulianDay() -
-                                  random.between(RecencyLow[bucket], RecencyHigh[bucket]));
+                                  random.between(person.habit->lastLow, person.habit->lastHigh));
 
     // Consents, and whether the addresses they need are there.
     constexpr int DmConsentWeights[] = {70, 25, 3, 2};
@@ -278,14 +318,13 @@ void CustomerGenerator::makeHistory(SampleRandom& random, const Person& person) 
     if (person.neverVisited)
         return;
 
-    // Rows: one plus a geometric number with the configured mean.
-    const int continuePerMille = 1000 - 1000 / mHistoryRowsPerCustomer;
-    int count = 1;
-    while (count < 40 * mHistoryRowsPerCustomer && random.chance(continuePerMille))
-        ++count;
+    // Rows: the first, and the habit's share of the rest of the requested mean.
+    const Habit& habit = *person.habit;
+    const int more = random.between(habit.rowsLow, habit.rowsHigh);
+    const int count = std::max(habit.minRows, 1 + (more * (mHistoryRowsPerCustomer - 1) + 5) / 10);
 
     // The first row lies further back the more rows there are, at the customer's own pace.
-    const qint64 gap = random.between(5, 60);
+    const qint64 gap = random.between(habit.gapLow, habit.gapHigh);
     const qint64 span = (count - 1) * gap * random.between(50, 150) / 100;
     const qint64 firstDay = std::max(SampleOpeningDate.toJulianDay(), person.lastDay - span);
     const qint64 days = person.lastDay - firstDay;
@@ -515,7 +554,7 @@ void CustomerGenerator::writeContact(SampleRandom& random, const Person& person,
 }
 
 // Campaigns received, and visits, amount and points as the history adds them up.
-void CustomerGenerator::writeTotals(SampleRandom& random, const GeneratedCustomer& out,
+void CustomerGenerator::writeTotals(const Person& person, const GeneratedCustomer& out,
                                     MasterRow& row) const {
     row.set(SakDmk, static_cast<int>(out.directMails.size()));
     row.set(SakDmH, out.directMails.empty()
@@ -546,8 +585,8 @@ void CustomerGenerator::writeTotals(SampleRandom& random, const GeneratedCustome
         }
     }
     const HistoryEvent* last = mEvents.empty() ? nullptr : &mEvents.back();
-    row.set(SakRik, random.chance(10) ? QVariant() : QVariant(static_cast<int>(visits)));
-    row.set(SakRgk, random.chance(20) ? QVariant() : QVariant(static_cast<int>(amount)));
+    row.set(SakRik, person.visitsMissing ? QVariant() : QVariant(static_cast<int>(visits)));
+    row.set(SakRgk, person.amountMissing ? QVariant() : QVariant(static_cast<int>(amount)));
     row.set(SakHby, last ? DateText(QDate::fromJulianDay(last->day)) : QString());
     row.set(SakHbh, last ? TimeText(last->second) : QString());
     row.set(SakGak, last ? static_cast<int>(last->amount) : 0);

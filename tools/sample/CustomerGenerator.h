@@ -45,6 +45,11 @@ struct HistoryEvent;
 // Makes sample customers. Customer i depends only on the seed and i, never on the customers
 // before it, so a small sample is the beginning of a larger one with the same seed.
 //
+// Each customer has a habit (how lately and how often they come, how much they spend), loyal
+// customers being the recent and frequent ones, as in a real shop; the first six customers of
+// every sample show one habit each, so that even a small sample fills every group of the sample
+// settings.
+//
 // The point history agrees with the master: the visits are the rows of kind "1", the amount is
 // the sum of the kinds that add to it ("1", "3", and "0" with return flag "1" or "2"), the first
 // and last visit are the first and last row. Some customers carry a Null visit count or amount,
@@ -72,7 +77,7 @@ private:
     void writeIdentity(SampleRandom& random, const Person& person, MasterRow& row) const;
     void writeBirth(SampleRandom& random, const Person& person, MasterRow& row) const;
     void writeContact(SampleRandom& random, const Person& person, MasterRow& row) const;
-    void writeTotals(SampleRandom& random, const GeneratedCustomer& out, MasterRow& row) const;
+    void writeTotals(const Person& person, const GeneratedCustomer& out, MasterRow& row) const;
     void writeClassifications(SampleRandom& random, const Person& person, MasterRow& row) const;
     void writeHistory(SampleRandom& random, const Person& person, GeneratedCustomer* out) const;
 

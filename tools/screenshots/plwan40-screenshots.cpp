@@ -26,6 +26,7 @@
 #include "screens/QtSaveFileDialog.h"
 #include "settings/SampleParameters.h"
 #include "tools/sample/SampleInstallation.h"
+#include "tools/screenshots/ConditionScreenshots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -160,6 +161,11 @@ int main(int argc, char** argv) {
     outputScreen.loadState();
     ok = Save(outputScreen, folder, QStringLiteral("FRM_PLWAN403")) && ok;
 
+    ok = SaveConditionScreenshots(prompter,
+                                  [&folder](QWidget& window, const QString& name) {
+                                      return Save(window, folder, name);
+                                  }) &&
+         ok;
     // The master browsers on the sample installation's masters: the first page of the direct
     // mails, the second of the mails.
     QTemporaryDir sampleFolder;

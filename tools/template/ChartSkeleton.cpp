@@ -100,7 +100,23 @@ void AddTitle(pugi::xml_node chartNode, const Chart& chart) {
     AddTextProperties(title, 1200, true);
 }
 
-void AddSeries(pugi::xml_node plot, const Series& series, int index, bool bars,
+// <c:dLbls> labelling every slice with its share; a slice of nothing stays unlabelled.
+void AddPercentLabels(pugi::xml_node parent) {
+    pugi::xml_node labels = Add(parent, "c:dLbls");
+    pugi::xml_node format = Add(labels, "c:numFmt");
+    format.append_attribute("formatCode") = "0%;;;";
+    format.append_attribute("sourceLinked") = 0;
+    AddTextProperties(labels, 800, false);
+    // Outside the slices the figures read on every group colour, the dark ones too.
+    AddVal(labels, "c:dLblPos", "outEnd");
+    for (const char* shown : {"c:showLegendKey", "c:showVal", "c:showCatName", "c:showSerName"})
+        AddVal(labels, shown, 0);
+    AddVal(labels, "c:showPercent", 1);
+    AddVal(labels, "c:showBubbleSize", 0);
+    AddVal(labels, "c:showLeaderLines", 1);
+}
+
+void AddSeries(pugi::xml_node plot, const Series& series, int index, bool bars, bool percentLabels,
                const QString& format) {
     pugi::xml_node ser = Add(plot, "c:ser");
     AddVal(ser, "c:idx", index);
@@ -122,6 +138,8 @@ void AddSeries(pugi::xml_node plot, const Series& series, int index, bool bars,
         AddSolidFill(shape, series.pointColors[i]);
         AddSolidFill(Add(shape, "a:ln"), QStringLiteral("FFFFFF"));
     }
+    if (percentLabels)
+        AddPercentLabels(ser);
     AddStringReference(Add(ser, "c:cat"), series.categoriesFormula, series.categories);
     AddNumberReference(Add(ser, "c:val"), series.valuesFormula, series.values, format);
 }
@@ -224,7 +242,7 @@ QByteArray Xml(const Chart& chart) {
         AddVal(plot, "c:varyColors", 1);
     }
     for (int i = 0; i < chart.series.size(); ++i)
-        AddSeries(plot, chart.series[i], i, bars, chart.numberFormat);
+        AddSeries(plot, chart.series[i], i, bars, !bars && chart.percentLabels, chart.numberFormat);
     if (bars) {
         AddVal(plot, "c:gapWidth", 150);
         AddVal(plot, "c:shape", "box");

@@ -34,6 +34,7 @@ struct Chart {
     QList<Series> series;
     QString numberFormat = QStringLiteral("#,##0"); // of the values and the value axis
     bool legend = true;
+    bool percentLabels = false; // pie: each slice labelled with its share of the whole
 };
 
 // The chart part (DrawingML chart, xl/charts/chartN.xml) of chart.

@@ -1,5 +1,6 @@
 #include "tools/template/TemplateSheet.h"
 
+#include "report/SheetReference.h"
 #include "report/Sub_ExcelSubRtn.h"
 
 namespace plw {
@@ -67,6 +68,9 @@ QByteArray TemplateSheet::worksheetXml(bool selected, const QString& drawingRela
            "footer=\"0.3\"/>"
            "<pageSetup paperSize=\"9\" orientation=\"landscape\"";
     xml += fitToWidth ? " fitToWidth=\"1\" fitToHeight=\"0\"/>" : "/>";
+    if (!header.isEmpty())
+        xml += "<headerFooter><oddHeader>" + header.toHtmlEscaped().toUtf8() +
+               "</oddHeader></headerFooter>";
     if (!pageBreaks.isEmpty()) {
         const QByteArray count = QByteArray::number(pageBreaks.size());
         xml += "<rowBreaks count=\"" + count + "\" manualBreakCount=\"" + count + "\">";
@@ -78,6 +82,16 @@ QByteArray TemplateSheet::worksheetXml(bool selected, const QString& drawingRela
         xml += "<drawing r:id=\"" + drawingRelationshipId.toUtf8() + "\"/>";
     xml += "</worksheet>";
     return xml;
+}
+
+QString TemplateSheet::printTitles() const {
+    const QString sheet = SheetReference::Quoted(name) + u'!';
+    QStringList areas;
+    if (titleColumns > 0)
+        areas << sheet + QStringLiteral("$A:$") + ColumnLetters(titleColumns);
+    if (frozenRows > 0)
+        areas << sheet + QStringLiteral("$1:$") + QString::number(frozenRows);
+    return areas.join(u',');
 }
 
 } // namespace plw

@@ -38,10 +38,12 @@ struct TemplateSheet {
     CellStore cells;
     QList<ColumnFormat> columns;
     QStringList merges;     // "K4:M4"
-    int frozenRows = 0;     // rows kept in view above the scrolled part
+    int frozenRows = 0;     // rows kept in view above the scrolled part; printed on every page
+    int titleColumns = 0;   // columns A.. printed at the left of every page
     int zoom = 100;         // percent
     QList<int> pageBreaks;  // a printed page ends below each of these rows
     bool fitToWidth = true; // printed scaled to one page width (else at full size)
+    QString header;         // page header text with its codes ("&C&A"); empty: none
     QList<ChartPlacement> charts;
 
     // Cell writers; rows and columns 1-based. The style is a TemplateStyles::Style.
@@ -51,9 +53,12 @@ struct TemplateSheet {
 
     // The worksheet part without cells (an empty <sheetData/>): sheet properties fitting the
     // print to the page width when asked, the view (selected tab, frozen rows, zoom), the columns,
-    // merged cells, landscape page setup, page breaks, and a <drawing> for drawingRelationshipId
-    // unless it is empty.
+    // merged cells, landscape page setup, the page header, page breaks, and a <drawing> for
+    // drawingRelationshipId unless it is empty.
     QByteArray worksheetXml(bool selected, const QString& drawingRelationshipId) const;
+    // The print titles (the columns and rows repeated on every printed page) as the formula of
+    // the sheet's _xlnm.Print_Titles name ("'name'!$A:$E,'name'!$1:$1"); empty when there are none.
+    QString printTitles() const;
 };
 
 } // namespace plw

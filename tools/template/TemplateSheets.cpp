@@ -204,6 +204,7 @@ TemplateSheet GroupValueSheet() {
         right.fromRow = 9 + 12 * (i / 4);
         right.toRow = right.fromRow + 12;
         right.chart.kind = ChartSkeleton::Kind::Pie;
+        right.chart.percentLabels = true;
         right.chart.titleFormula = RangeFormula(name, 2, 3 + i, 2, 3 + i);
         right.chart.title = captions[i];
         right.chart.series = {column(3 + i)};
@@ -218,7 +219,9 @@ TemplateSheet CustomerListSheet() {
     sheet.name = CustomerListSheetName();
     sheet.frozenRows = 1;
     // A list of 42 columns scaled to one page width could not be read on paper: it prints at
-    // full size across pages, its heading row repeated on each.
+    // full size across pages, each page with the heading row and the columns that say whose row
+    // it is (店番 to グループ).
+    sheet.titleColumns = 5;
     sheet.fitToWidth = false;
     QStringList headings = {QStringLiteral("店番"),           QStringLiteral("端末番号"),
                             QStringLiteral("会員番号"),       QStringLiteral("RFM値"),
@@ -276,6 +279,8 @@ TemplateSheet AnalysisSheet() {
     sheet.name = AnalysisSheetName();
     sheet.zoom = 85;
     sheet.pageBreaks = {36}; // blocks 5 to 3 on the first page, 2 and 1 on the second
+    // Six sheets are copies of this one: each printed page names its own sheet.
+    sheet.header = QStringLiteral("&C&\"-,Bold\"&14&A");
     sheet.columns = {{1, 1, 2, 0},  {2, 2, 6, 0},   {3, 7, 9, 0},  {8, 8, 2, 0},
                      {9, 16, 9, 0}, {17, 17, 4, 0}, {18, 21, 9, 0}};
     sheet.setText(1, 2, QStringLiteral("RFM分析"), Title);

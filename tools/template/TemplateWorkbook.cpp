@@ -44,14 +44,17 @@ QByteArray WorkbookXml(const QList<TemplateSheet>& sheets) {
         xml += "<sheet name=\"" + Escaped(sheets[i].name) + "\" sheetId=\"" + Number(i + 1) +
                "\" r:id=\"rId" + Number(i + 1) + "\"/>";
     xml += "</sheets>";
-    // The customer list repeats its heading row on every printed page.
-    for (int i = 0; i < sheets.size(); ++i)
-        if (sheets[i].frozenRows > 0)
-            xml += "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" +
-                   Number(i) + "\">" +
-                   Escaped(u'\'' + sheets[i].name + QStringLiteral("'!$1:$") +
-                           QString::number(sheets[i].frozenRows)) +
-                   "</definedName></definedNames>";
+    // Print titles: the customer list repeats its identifying columns and heading row on every
+    // printed page.
+    QByteArray names;
+    for (int i = 0; i < sheets.size(); ++i) {
+        const QString titles = sheets[i].printTitles();
+        if (!titles.isEmpty())
+            names += "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" + Number(i) +
+                     "\">" + Escaped(titles) + "</definedName>";
+    }
+    if (!names.isEmpty())
+        xml += "<definedNames>" + names + "</definedNames>";
     xml += "<calcPr calcId=\"191029\"/></workbook>";
     return xml;
 }

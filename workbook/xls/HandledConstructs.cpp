@@ -149,15 +149,15 @@ template <size_t N> Rules Build(const Handled (&table)[N]) {
     Rules rules;
     for (const Handled& entry : table) {
         QHash<QByteArray, QList<QByteArray>>& attributes = rules.elements[entry.element];
-        for (const QByteArray& spec : QByteArray(entry.attributes).split(' ')) {
-            if (spec.isEmpty())
+        for (const QByteArray& attribute : QByteArray(entry.attributes).split(' ')) {
+            if (attribute.isEmpty())
                 continue;
-            const qsizetype equals = spec.indexOf('=');
+            const qsizetype equals = attribute.indexOf('=');
             if (equals < 0) {
-                attributes.insert(spec, {});
+                attributes.insert(attribute, {});
                 continue;
             }
-            attributes.insert(spec.left(equals), spec.mid(equals + 1).split('|'));
+            attributes.insert(attribute.left(equals), attribute.mid(equals + 1).split('|'));
         }
     }
     return rules;

@@ -1,0 +1,209 @@
+#include "program/BatchRun.h"
+
+#include "app/Clock.h"
+#include "app/CommonRoutines.h"
+#include "app/Prompter.h"
+#include "program/Session.h"
+#include "program/StartUp.h"
+#include "program/StreamProgress.h"
+#include "program/StreamWaitWindow.h"
+#include "report/SpreadsheetHost.h"
+#include "report/TwCom_ExcelRunChk.h"
+#include "report/writers/ExcelWorkbookWriter.h"
+#include "rfm/AnalysisContext.h"
+#include "rfm/AnalysisRun.h"
+#include "rfm/ParameterChecks.h"
+#include "settings/ParameterMapping.h"
+
+#include <QDate>
+
+namespace plw {
+namespace {
+
+constexpr int Done = 0;
+constexpr int NobodyExtracted = 1;
+constexpr int Unusable = 2;
+constexpr int Failure = 3;
+
+void printLine(std::FILE* out, const QString& text) {
+    std::fprintf(out, "%s\n", text.toUtf8().constData());
+    std::fflush(out);
+}
+
+// Nobody answers in batch mode: a workbook open in a spreadsheet program ends the run with a
+// message instead of the dialog.
+class UnattendedDialog final : public RunningSpreadsheetDialog {
+public:
+    UnattendedDialog(Prompter& messages, const QString& workbook)
+        : mMessages(messages), mWorkbook(workbook) {}
+    Choice choose() override {
+        mMessages.show(QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") +
+                           mWorkbook + QStringLiteral("\r閉じてから実行してください。"),
+                       MessageIcon::Critical);
+        return Choice::Abandon;
+    }
+    void showWaiting(const QString&) override {}
+    bool waitCancelled() override { return true; }
+    void close() override {}
+
+private:
+    Prompter& mMessages;
+    const QString& mWorkbook;
+};
+
+// Applies the command line's base date and period; false after the message for a bad value.
+bool ApplyOptions(Session& session, const BatchOptions& options) {
+    ParameterScreenState& screen = session.ParameterScreen;
+    if (!options.BaseDate.isEmpty()) {
+        const QDate base = options.BaseDate == u"today"
+                               ? session.Time.today()
+                               : QDate::fromString(options.BaseDate, QStringLiteral("yyyyMMdd"));
+        if (!base.isValid() || (options.BaseDate != u"today" && options.BaseDate.size() != 8)) {
+            session.Messages.show(
+                QStringLiteral("--base-date には YYYYMMDD の日付か today を指定してください: %1")
+                    .arg(options.BaseDate),
+                MessageIcon::Critical);
+            return false;
+        }
+        screen.BaseDate = base.toString(QStringLiteral("yyyyMMdd"));
+    }
+    if (options.PeriodMonths) {
+        const QDate base = QDate::fromString(screen.BaseDate, QStringLiteral("yyyyMMdd"));
+        // The month count is stored in a three-digit field with the period it made.
+        if (*options.PeriodMonths < 0 || *options.PeriodMonths > 999 || !base.isValid()) {
+            session.Messages.show(
+                base.isValid()
+                    ? QStringLiteral("--period-months には 0 から 999 までの月数を指定してください")
+                    : QStringLiteral("--period-months には基準日が必要です"),
+                MessageIcon::Critical);
+            return false;
+        }
+        const QDate from = QDate(base.year(), base.month(), 1).addMonths(-*options.PeriodMonths);
+        screen.LastVisitFrom = from.toString(QStringLiteral("yyyyMMdd"));
+        screen.LastVisitTo = screen.BaseDate;
+        screen.LastVisitMonths = QString::number(*options.PeriodMonths);
+    }
+    // The period is the last-visit condition, as when the screen's dates change.
+    SetLastVisitCondition(screen, session.SavedConditions);
+    session.Conditions->Run(QStringLiteral("SR"), QStringLiteral("P1"), session.SavedConditions);
+    return true;
+}
+
+void PrintScoring(std::FILE* out, qint64 extracted, const ScoringStatistics& statistics) {
+    printLine(out, QStringLiteral("抽出件数: %1").arg(extracted));
+    static const char* Letters = "ABCDEX";
+    for (int g = 0; g < 6; ++g) {
+        const GroupStatistics& group = statistics.Groups[static_cast<size_t>(g)];
+        printLine(out, QStringLiteral("グループ%1: %2人、%3円")
+                           .arg(QLatin1Char(Letters[g]))
+                           .arg(group.Customers)
+                           .arg(FormatNumber(group.AmountYen, QStringLiteral("#,##0"))));
+    }
+}
+
+// The screen field a check names, as the operator knows it.
+QString FieldCaption(const QString& control) {
+    static const std::pair<const char16_t*, const char16_t*> Captions[] = {
+        {u"imdPinRai_F", u"最終来店日（開始）"},
+        {u"imdPinRai_T", u"最終来店日（終了）"},
+        {u"imdKijyun", u"基準日"},
+        {u"imdPinRai_2F", u"購買日付詳細（開始）"},
+        {u"imdPinRai_2T", u"購買日付詳細（終了）"}};
+    for (const auto& [name, caption] : Captions)
+        if (control == QStringView(name))
+            return QString::fromUtf16(caption);
+    if (control.startsWith(u"txtPrm")) // txtPrmR_3: the threshold of rank 3 of R
+        return QStringLiteral("%1のランク%2").arg(control.at(6)).arg(control.mid(8));
+    return control;
+}
+
+int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
+    const ParameterCheckFailure screen =
+        CheckParameterScreen(session.ParameterScreen, session.Time);
+    const ParameterCheckFailure thresholds =
+        screen.passed() ? CheckThresholds(session.ParameterScreen) : screen;
+    if (!thresholds.passed()) {
+        session.Messages.show(FieldCaption(thresholds.Focus) + QStringLiteral(": ") +
+                                  thresholds.Message,
+                              MessageIcon::Critical);
+        return Unusable;
+    }
+
+    StreamProgress progress(err);
+    StreamWaitWindow wait(err);
+    UnattendedDialog dialog(session.Messages, session.Parameters.WorkbookName);
+    ThreadSleeper sleeper;
+    ExcelWorkbookWriter workbook(dialog, sleeper, [](const QString& file) {
+        return std::make_unique<LinuxSpreadsheetHost>(file);
+    });
+    AnalysisContext context{session.Env,
+                            session.Databases,
+                            session.Messages,
+                            session.Time,
+                            session.Pump,
+                            wait,
+                            progress,
+                            *session.Conditions,
+                            session.Parameters,
+                            session.ParameterScreen,
+                            session.OutputScreen,
+                            session.SavedConditions,
+                            session.CancelFlag,
+                            session.Statistics,
+                            &workbook,
+                            {},
+                            [&session](const QString& name) {
+                                if (!WorkbookLocked(name, CurrentHostSystem()))
+                                    return false;
+                                session.Messages.show(
+                                    name + QStringLiteral(" は他のプログラムで開かれています。\r"
+                                                          "閉じてから実行してください。"),
+                                    MessageIcon::Critical);
+                                return true;
+                            }};
+    const AnalysisResult result = ExecuteAnalysis(context);
+    switch (result.Outcome) {
+    case AnalysisOutcome::NotStarted:
+    case AnalysisOutcome::LockHeld:
+        return Unusable;
+    case AnalysisOutcome::NobodyExtracted:
+        return NobodyExtracted;
+    case AnalysisOutcome::Scored:
+        PrintScoring(out, result.Extracted, session.Statistics);
+        session.Messages.show(QStringLiteral(
+            "ワークブックの作成はまだ組み込まれていないため、採点結果のみ出力しました。"));
+        return Done;
+    case AnalysisOutcome::WorkbookSaved:
+        PrintScoring(out, result.Extracted, session.Statistics);
+        printLine(out, result.WorkbookPath);
+        // A workbook with incomplete sheets is saved, but the run did not do its job.
+        return result.UnfinishedSheets.isEmpty() ? Done : Failure;
+    case AnalysisOutcome::WorkbookAbandoned:
+    case AnalysisOutcome::Cancelled:
+    case AnalysisOutcome::Failed:
+        break;
+    }
+    return Failure;
+}
+
+} // namespace
+
+ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* out, std::FILE* err) {
+    if (MaybeEnd end = PrepareSession(session, MenuCheck::Skipped)) {
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
+    const QString unusable = UnusableSettings(session, LoadSessionParameters(session));
+    if (!unusable.isEmpty()) {
+        session.Messages.show(unusable, MessageIcon::Critical);
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
+    const int status =
+        ApplyOptions(session, options) ? RunAnalysisInBatch(session, out, err) : Unusable;
+    // Batch mode saves no parameters and leaves the menu marker and the return program alone.
+    db::CloseDatabases(session.Databases);
+    return ProgramEnd{status};
+}
+
+} // namespace plw

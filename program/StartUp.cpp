@@ -1,0 +1,78 @@
+#include "program/StartUp.h"
+
+#include "app/FileSystem.h"
+#include "app/OutputItemList.h"
+#include "app/Prompter.h"
+#include "program/Session.h"
+#include "db/Sub_DataBaseFotDB.h"
+#include "settings/ParameterLoader.h"
+#include "settings/ParameterSaver.h"
+
+namespace plw {
+
+MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
+    if (MaybeEnd end = LoadSystemDescription(session.Env, session.Messages, menuCheck))
+        return end;
+    if (MaybeEnd end = db::OpenDatabases(session.Env, session.Databases, session.Messages))
+        return end;
+    session.Classifications = LoadClassifications(session.Env.ClassificationPath);
+    session.Conditions = std::make_unique<ConditionModule>(session.Env, session.Classifications,
+                                                           session.Messages, session.Time);
+    session.Conditions->Run(QStringLiteral("JB"), QString(), session.SavedConditions);
+    QStringList levels;
+    for (int level = 1; level <= ClassificationLevels; ++level)
+        levels << LevelName(session.Classifications, level);
+    session.OutputItems = BuildOutputItemList(levels);
+    return std::nullopt;
+}
+
+ParameterLoad LoadSessionParameters(Session& session) {
+    return LoadParameters(session.Env, session.OutputItems, session.Parameters,
+                          session.ParameterScreen, session.OutputScreen, session.SavedConditions,
+                          *session.Conditions);
+}
+
+void ReportDamagedSettings(Session& session, const ParameterLoad& load) {
+    if (load.Parameters.damaged())
+        session.Messages.show(KeepDamagedFile(session.Env.ParameterPath,
+                                              QStringLiteral("分析の設定（パラメータファイル）"),
+                                              load.Parameters,
+                                              QStringLiteral("画面は初期値で始めます。")),
+                              MessageIcon::Exclamation);
+    if (load.Conditions.damaged())
+        session.Messages.show(KeepDamagedFile(session.Env.SavedConditionPath,
+                                              QStringLiteral("保存されていた抽出条件"),
+                                              load.Conditions,
+                                              QStringLiteral("抽出条件なしで始めます。")),
+                              MessageIcon::Exclamation);
+}
+
+QString UnusableSettings(const Session& session, const ParameterLoad& load) {
+    const QString parameters = ToNativePath(session.Env.ParameterPath);
+    switch (load.Parameters.Outcome) {
+    case StoredFileRead::State::Missing:
+        return QStringLiteral("パラメータファイル %1 がありません（画面で一度設定を保存してくだ"
+                              "さい）")
+            .arg(parameters);
+    case StoredFileRead::State::Empty:
+        return QStringLiteral("パラメータファイル %1 が空です").arg(parameters);
+    case StoredFileRead::State::Damaged:
+        return QStringLiteral("パラメータファイル %1 を使えません: %2")
+            .arg(parameters, load.Parameters.Cause);
+    case StoredFileRead::State::Read:
+        break;
+    }
+    if (load.Conditions.damaged())
+        return QStringLiteral("保存されている抽出条件 %1 を使えません: %2")
+            .arg(ToNativePath(session.Env.SavedConditionPath), load.Conditions.Cause);
+    return QString();
+}
+
+void SaveSessionParameters(Session& session) {
+    QString error;
+    if (!SaveParameters(session.Env, session.ParameterScreen, session.OutputScreen,
+                        session.Parameters, session.SavedConditions, &error))
+        session.Messages.show(error, MessageIcon::Critical);
+}
+
+} // namespace plw
