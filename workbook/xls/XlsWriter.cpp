@@ -38,32 +38,48 @@ void SetError(QString* error, const QString& text) {
         *error = text;
 }
 
-// A kind of package part as the operator reads it: a Japanese word and the kind's own name.
-QString PartKindCaption(const QString& kind) {
-    static const std::pair<const char*, const char16_t*> kCaptions[] = {
-        {"drawing", u"図形・グラフ"},
-        {"chart", u"グラフ"},
-        {"comments", u"コメント"},
-        {"vmlDrawing", u"図形"},
-        {"image", u"画像"},
-        {"table", u"テーブル"},
-        {"pivotTable", u"ピボットテーブル"},
-        {"hyperlink", u"ハイパーリンク"},
-        {"oleObject", u"埋め込みオブジェクト"},
-        {"externalLink", u"外部参照"},
-        {"calcChain", u"計算の順序"},
-        {"vbaProject", u"マクロ"},
-        {"connections", u"外部データの接続"},
-        {"customXml", u"ユーザー定義の XML"}};
-    for (const auto& [name, caption] : kCaptions)
-        if (kind == QLatin1String(name))
-            return QStringLiteral("%1 (%2)").arg(QString::fromUtf16(caption), kind);
-    return kind;
+// Package part kinds and sheet elements as the operator reads them; the construct's own name
+// follows in parentheses for whoever supports the shop.
+const std::pair<const char*, const char16_t*> kCaptions[] = {
+    {"drawing", u"図形・グラフ"},
+    {"chart", u"グラフ"},
+    {"comments", u"コメント"},
+    {"vmlDrawing", u"図形"},
+    {"legacyDrawing", u"図形・コメント"},
+    {"image", u"画像"},
+    {"picture", u"背景の画像"},
+    {"table", u"テーブル"},
+    {"pivotTable", u"ピボットテーブル"},
+    {"hyperlink", u"ハイパーリンク"},
+    {"oleObject", u"埋め込みオブジェクト"},
+    {"externalLink", u"外部参照"},
+    {"calcChain", u"計算の順序"},
+    {"vbaProject", u"マクロ"},
+    {"connections", u"外部データの接続"},
+    {"customXml", u"ユーザー定義の XML"},
+    {"conditionalFormatting", u"条件付き書式"},
+    {"dataValidations", u"入力規則"},
+    {"autoFilter", u"オートフィルター"},
+    {"sheetProtection", u"シートの保護"},
+    {"tabColor", u"シート見出しの色"},
+    {"pane", u"ウィンドウ枠"}};
+
+// The caption of a part kind or an element; name may go on with "@attribute", which is kept.
+QString Caption(const QString& name, const QString& unknown) {
+    const QString kind = name.section(u'@', 0, 0);
+    for (const auto& [own, caption] : kCaptions)
+        if (kind == QLatin1String(own))
+            return QStringLiteral("%1 (%2)").arg(QString::fromUtf16(caption), name);
+    return unknown;
 }
 
-// An element or attribute of a part that is not translated, named as the part writes it.
+QString PartKindCaption(const QString& kind) {
+    return Caption(kind, kind);
+}
+
+// An element or attribute of a part that is not translated.
 QString ElementCaption(const QString& name) {
-    return name.isEmpty() ? name : QStringLiteral("要素 %1").arg(name);
+    return name.isEmpty() ? name : Caption(name, QStringLiteral("要素 %1").arg(name));
 }
 
 QString TextOf(const pugi::xml_node& root, const char* element) {
