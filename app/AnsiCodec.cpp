@@ -14,7 +14,7 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : mHandle(iconv_open(to, from)) {
         if (mHandle == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("iconv cannot convert between CP932 and UTF-16");
+            throw std::runtime_error("iconv で CP932 と UTF-16 の間を変換できません");
     }
     ~Converter() { iconv_close(mHandle); }
     Converter(const Converter&) = delete;

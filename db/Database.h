@@ -108,7 +108,9 @@ public:
     virtual const QString& path() const = 0;
 
     virtual void execute(const QString& jetSql) = 0;
-    // As execute, but reports a failure instead of throwing (dropping a table that may be missing).
+    // As execute, but reports a failure of the statement instead of throwing (dropping a table
+    // that may be missing); a failure of the database itself (held by another program, a full
+    // disk, a damaged file) still throws, so that its cause is what the operator learns.
     virtual bool tryExecute(const QString& jetSql, QString* error = nullptr) = 0;
 
     virtual std::unique_ptr<Recordset> openRecordset(const QString& jetSql) = 0;

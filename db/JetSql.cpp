@@ -14,7 +14,7 @@ void dropTrailingSemicolon(Nodes& nodes, const QString& sql) {
         if (!isSymbol(nodes[i], u";"))
             continue;
         if (i + 1 != nodes.size())
-            fail(sql, QStringLiteral("characters found after the end of the statement"));
+            fail(sql, QStringLiteral("文の終わりの後に文字があります"));
         nodes.pop_back();
     }
 }
@@ -25,17 +25,17 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
     if (nodes.size() > head && (isWord(nodes[head], u"DISTINCT") || isWord(nodes[head], u"ALL")))
         ++head;
     if (nodes.size() > head && isWord(nodes[head], u"DISTINCTROW"))
-        fail(sql, QStringLiteral("DISTINCTROW is not supported"));
+        fail(sql, QStringLiteral("DISTINCTROW には対応していません"));
 
     // TOP n
     QString top;
     if (nodes.size() > head + 1 && isWord(nodes[head], u"TOP")) {
         if (nodes[head + 1].group || nodes[head + 1].token.kind != Kind::Number)
-            fail(sql, QStringLiteral("TOP without a number"));
+            fail(sql, QStringLiteral("TOP に件数がありません"));
         top = nodes[head + 1].token.text;
         nodes.erase(nodes.begin() + qsizetype(head), nodes.begin() + qsizetype(head) + 2);
         if (nodes.size() > head && isWord(nodes[head], u"PERCENT"))
-            fail(sql, QStringLiteral("TOP ... PERCENT is not supported"));
+            fail(sql, QStringLiteral("TOP ... PERCENT には対応していません"));
         if (nodes.size() > head)
             nodes[head].token.spaceBefore = true;
     }
@@ -47,11 +47,11 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
     const qsizetype into = findWord(nodes, u"INTO");
     if (into >= 0 && (from < 0 || into < from)) {
         if (size_t(into) + 1 >= nodes.size() || !isName(nodes[size_t(into) + 1]))
-            fail(sql, QStringLiteral("INTO without a table name"));
+            fail(sql, QStringLiteral("INTO に表の名前がありません"));
         intoTable = nodes[size_t(into) + 1].token.text;
         intoQuoted = nodes[size_t(into) + 1].token.kind == Kind::Name;
         if (size_t(into) + 2 < nodes.size() && isWord(nodes[size_t(into) + 2], u"IN"))
-            fail(sql, QStringLiteral("SELECT ... INTO ... IN is not supported"));
+            fail(sql, QStringLiteral("SELECT ... INTO ... IN には対応していません"));
         nodes.erase(nodes.begin() + into, nodes.begin() + into + 2);
     }
 
@@ -71,7 +71,7 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
         } else {
             const qsizetype selectFrom = findWord(query, u"FROM");
             if (selectFrom < 0 || selectFrom > order)
-                fail(sql, QStringLiteral("SELECT TOP without FROM"));
+                fail(sql, QStringLiteral("FROM のない SELECT TOP です"));
             const Nodes terms = slice(query, size_t(order) + 2, query.size());
             Nodes inner = slice(query, 0, size_t(selectFrom));
             inner.push_back(symbol(QStringLiteral(","), false));
@@ -124,7 +124,7 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
 SqliteTranslation translateDelete(Nodes nodes, const QString& sql) {
     const qsizetype from = findWord(nodes, u"FROM");
     if (from < 0)
-        fail(sql, QStringLiteral("DELETE without FROM"));
+        fail(sql, QStringLiteral("FROM のない DELETE です"));
     nodes.erase(nodes.begin() + 1, nodes.begin() + from);
     translateExpressions(nodes, sql);
     return {{emit(nodes)}, 0};
@@ -141,14 +141,14 @@ SqliteTranslation translateCreateIndex(Nodes nodes, const QString& sql) {
     ++i; // INDEX
     if (nodes.size() < i + 4 || !isName(nodes[i]) || !isWord(nodes[i + 1], u"ON") ||
         !isName(nodes[i + 2]) || !nodes[i + 3].group)
-        fail(sql, QStringLiteral("CREATE INDEX: expected \"name ON table (columns)\""));
+        fail(sql, QStringLiteral("CREATE INDEX: 「名前 ON 表 (列)」の形ではありません"));
     const QString index = nodes[i].token.text;
     const Node table = nodes[i + 2];
     const Node columns = nodes[i + 3];
     size_t k = i + 4;
     if (k < nodes.size()) {
         if (!isWord(nodes[k], u"WITH"))
-            fail(sql, QStringLiteral("CREATE INDEX: unexpected text after the columns"));
+            fail(sql, QStringLiteral("CREATE INDEX: 列の後に余分な文字があります"));
         for (++k; k < nodes.size(); ++k) {
             if (isWord(nodes[k], u"PRIMARY"))
                 unique = true; // the primary index: unique (Nulls are refused by the key column)
@@ -176,7 +176,7 @@ SqliteTranslation translateCreateIndex(Nodes nodes, const QString& sql) {
 // DROP INDEX n ON t
 SqliteTranslation translateDropIndex(const Nodes& nodes, const QString& sql) {
     if (nodes.size() != 5 || !isName(nodes[2]) || !isWord(nodes[3], u"ON") || !isName(nodes[4]))
-        fail(sql, QStringLiteral("DROP INDEX: expected \"name ON table\""));
+        fail(sql, QStringLiteral("DROP INDEX: 「名前 ON 表」の形ではありません"));
     return {{QStringLiteral("DROP INDEX %1")
                  .arg(QuoteSqliteName(SqliteIndexName(nodes[4].token.text, nodes[2].token.text)))},
             0};
@@ -200,25 +200,25 @@ SqliteTranslation translateCreateTable(Nodes nodes, const QString& sql) {
 // ALTER TABLE t ADD [COLUMN] a type, b type -> one ALTER TABLE per column (likewise DROP).
 SqliteTranslation translateAlterTable(const Nodes& nodes, const QString& sql) {
     if (nodes.size() < 5 || !isName(nodes[2]))
-        fail(sql, QStringLiteral("ALTER TABLE: expected \"table ADD|DROP ...\""));
+        fail(sql, QStringLiteral("ALTER TABLE: 「表 ADD|DROP ...」の形ではありません"));
     const Node& table = nodes[2];
     const bool add = isWord(nodes[3], u"ADD");
     if (!add && !isWord(nodes[3], u"DROP"))
-        fail(sql, QStringLiteral("ALTER TABLE: only ADD and DROP are supported"));
+        fail(sql, QStringLiteral("ALTER TABLE: 対応しているのは ADD と DROP だけです"));
     size_t start = 4;
     if (isWord(nodes[start], u"COLUMN"))
         ++start;
     else if (add && isWord(nodes[start], u"CONSTRAINT"))
-        fail(sql, QStringLiteral("ALTER TABLE ... ADD CONSTRAINT is not supported"));
+        fail(sql, QStringLiteral("ALTER TABLE ... ADD CONSTRAINT には対応していません"));
     std::vector<Nodes> definitions = splitCommas(slice(nodes, start, nodes.size()));
     if (definitions.empty())
-        fail(sql, QStringLiteral("ALTER TABLE without columns"));
+        fail(sql, QStringLiteral("ALTER TABLE に列がありません"));
     SqliteTranslation result;
     for (Nodes& definition : definitions) {
         if (add)
             translateColumnDefinition(definition, sql);
         else if (definition.size() != 1 || !isName(definition[0]))
-            fail(sql, QStringLiteral("ALTER TABLE ... DROP: expected column names"));
+            fail(sql, QStringLiteral("ALTER TABLE ... DROP: 列の名前がありません"));
         translateExpressions(definition, sql);
         definition.front().token.spaceBefore = true;
         Node tableNode = table;
@@ -243,7 +243,7 @@ SqliteTranslation TranslateJetSql(const QString& jetSql) {
     Nodes nodes = buildTree(TokenizeJetSql(jetSql), jetSql);
     dropTrailingSemicolon(nodes, jetSql);
     if (nodes.empty())
-        fail(jetSql, QStringLiteral("empty statement"));
+        fail(jetSql, QStringLiteral("SQL 文が空です"));
     if (!nodes.empty())
         nodes.front().token.spaceBefore = false;
 

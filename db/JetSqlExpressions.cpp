@@ -109,7 +109,7 @@ void translateConcatenation(Nodes& nodes, const QString& sql) {
             }
             for (size_t k = 0; k < operands.size(); ++k) {
                 if (operands[k].empty())
-                    fail(sql, QStringLiteral("\"&\" without an operand"));
+                    fail(sql, QStringLiteral("「&」の片方の値がありません"));
                 operands[k].front().token.spaceBefore = k > 0;
             }
             out.push_back(word(QString::fromLatin1(JetConcatFunction), nodes[i].token.spaceBefore));
@@ -130,7 +130,7 @@ void translateLike(Nodes& nodes, const QString& sql) {
         while (end < nodes.size() && !isBoundary(nodes[end]))
             ++end;
         if (end == i + 1)
-            fail(sql, QStringLiteral("LIKE without a pattern"));
+            fail(sql, QStringLiteral("LIKE にパターンがありません"));
         const bool literal =
             end == i + 2 && !nodes[i + 1].group && nodes[i + 1].token.kind == Kind::String;
         if (literal) {
@@ -163,7 +163,7 @@ void translateLike(Nodes& nodes, const QString& sql) {
                 --left;
         }
         if (left == operatorStart)
-            fail(sql, QStringLiteral("LIKE without a value"));
+            fail(sql, QStringLiteral("LIKE に比べる値がありません"));
         Nodes value(nodes.begin() + qsizetype(left), nodes.begin() + qsizetype(operatorStart));
         Nodes pattern(nodes.begin() + qsizetype(i) + 1, nodes.begin() + qsizetype(end));
         value.front().token.spaceBefore = false;
@@ -209,7 +209,7 @@ void translateExpressions(Nodes& nodes, const QString& sql) {
         const JetToken& token = node.token;
         if (token.kind == Kind::Symbol &&
             (token.text == u"\\" || token.text == u"^" || token.text == u"=="))
-            fail(sql, QStringLiteral("operator \"%1\" is not supported").arg(token.text));
+            fail(sql, QStringLiteral("演算子「%1」には対応していません").arg(token.text));
     }
     translateFunctions(nodes);
     translateConcatenation(nodes, sql);
@@ -225,7 +225,7 @@ bool isTableConstraint(const Nodes& definition) {
 
 void translateColumnDefinition(Nodes& definition, const QString& sql) {
     if (definition.empty() || !isName(definition[0]))
-        fail(sql, QStringLiteral("column definition without a name"));
+        fail(sql, QStringLiteral("列の定義に名前がありません"));
     if (definition.size() > 1 && !definition[1].group && definition[1].token.kind == Kind::Word) {
         const QString mapped = sqliteTypeName(definition[1].token.text);
         if (!mapped.isEmpty())

@@ -72,7 +72,9 @@ JetTokens TokenizeJetSql(const QString& sql) {
                 }
             }
             if (i < n && isWordStart(sql[i]))
-                fail(sql, QStringLiteral("invalid number near \"%1\"").arg(sql.mid(start, 12)));
+                fail(
+                    sql,
+                    QStringLiteral("「%1」の近くの数値が正しくありません").arg(sql.mid(start, 12)));
             push(JetToken::Kind::Number, sql.mid(start, i - start));
         } else if (isWordStart(c)) {
             const qsizetype start = i;
@@ -83,23 +85,23 @@ JetTokens TokenizeJetSql(const QString& sql) {
             QString value;
             const qsizetype next = readQuoted(sql, i + 1, c, true, value);
             if (next < 0)
-                fail(sql, QStringLiteral("unterminated string"));
+                fail(sql, QStringLiteral("文字列が閉じていません"));
             i = next;
             push(JetToken::Kind::String, value);
         } else if (c == u'[') {
             QString value;
             const qsizetype next = readQuoted(sql, i + 1, u']', false, value);
             if (next < 0)
-                fail(sql, QStringLiteral("unterminated [name]"));
+                fail(sql, QStringLiteral("[名前] が閉じていません"));
             if (value.isEmpty())
-                fail(sql, QStringLiteral("empty [name]"));
+                fail(sql, QStringLiteral("[名前] が空です"));
             i = next;
             push(JetToken::Kind::Name, value);
         } else if (c == u'#') {
             QString value;
             const qsizetype next = readQuoted(sql, i + 1, u'#', false, value);
             if (next < 0)
-                fail(sql, QStringLiteral("unterminated #date#"));
+                fail(sql, QStringLiteral("#日付# が閉じていません"));
             i = next;
             push(JetToken::Kind::DateLiteral, value);
         } else if (c == u'?') {
@@ -128,7 +130,7 @@ JetTokens TokenizeJetSql(const QString& sql) {
             if (matched)
                 continue;
             if (!QStringLiteral("(),.;*+-/\\&=<>^%").contains(c))
-                fail(sql, QStringLiteral("unexpected character \"%1\"").arg(c));
+                fail(sql, QStringLiteral("使えない文字「%1」があります").arg(c));
             push(JetToken::Kind::Symbol, QString(c));
             ++i;
         }

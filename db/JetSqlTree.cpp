@@ -40,7 +40,7 @@ Nodes buildTree(const JetTokens& tokens, const QString& sql) {
     std::vector<Node> open;
     for (const JetToken& token : tokens) {
         if (token.kind == Kind::DateLiteral)
-            fail(sql, QStringLiteral("date literals (#...#) are not supported"));
+            fail(sql, QStringLiteral("日付の定数 (#...#) には対応していません"));
         if (token.isSymbol(u"(")) {
             Node node = leaf(token);
             node.group = true;
@@ -48,7 +48,7 @@ Nodes buildTree(const JetTokens& tokens, const QString& sql) {
             stack.emplace_back();
         } else if (token.isSymbol(u")")) {
             if (open.empty())
-                fail(sql, QStringLiteral("unbalanced \")\""));
+                fail(sql, QStringLiteral("「)」に対応する「(」がありません"));
             Node node = std::move(open.back());
             open.pop_back();
             node.children = std::move(stack.back());
@@ -60,7 +60,7 @@ Nodes buildTree(const JetTokens& tokens, const QString& sql) {
         }
     }
     if (!open.empty())
-        fail(sql, QStringLiteral("unbalanced \"(\""));
+        fail(sql, QStringLiteral("「(」に対応する「)」がありません"));
     return std::move(stack.front());
 }
 

@@ -96,7 +96,8 @@ CustomerFieldReader::CustomerFieldReader(const Recordset& recordset,
         const auto column = std::find_if(std::begin(kColumns), std::end(kColumns),
                                          [&](const Column& c) { return c.name == name; });
         if (column == std::end(kColumns))
-            throw DatabaseError(0, QStringLiteral("no customer field ") + name.toString());
+            throw DatabaseError(
+                0, QStringLiteral("顧客マスタに項目 %1 がありません").arg(name.toString()));
         mFields.push_back(
             {static_cast<size_t>(column - std::begin(kColumns)), recordset.requireField(name)});
     }

@@ -5,7 +5,7 @@ namespace plw::db {
 int Recordset::requireField(QStringView name) const {
     const int index = fieldIndex(name);
     if (index < 0)
-        throw DatabaseError(0, QStringLiteral("no column named \"%1\"").arg(name.toString()));
+        throw DatabaseError(0, QStringLiteral("列「%1」がありません").arg(name.toString()));
     return index;
 }
 

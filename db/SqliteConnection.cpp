@@ -1,6 +1,7 @@
 #include "db/SqliteConnection.h"
 
 #include "db/Database.h"
+#include "db/SqliteErrorText.h"
 #include "db/SqliteWriteBehind.h"
 
 #include <sqlite3.h>
@@ -27,8 +28,13 @@ void SqliteConnection::flushWrites() const {
 
 void SqliteConnection::fail(int code, const QString& statement) const {
     const int extended = sqlite3_extended_errcode(mHandle);
-    throw DatabaseError(extended != 0 ? extended : code, QString::fromUtf8(sqlite3_errmsg(mHandle)),
-                        statement);
+    const int failed = extended != 0 ? extended : code;
+    throw DatabaseError(failed, errorText(failed), statement);
+}
+
+QString SqliteConnection::errorText(int code) const {
+    return SqliteErrorText(code, QString::fromUtf8(sqlite3_errmsg(mHandle)), mPath,
+                           sqlite3_system_errno(mHandle));
 }
 
 StatementHandle SqliteConnection::prepare(const QString& sql, const QString& jetSql) const {
@@ -42,11 +48,10 @@ StatementHandle SqliteConnection::prepare(const QString& sql, const QString& jet
     if (rc != SQLITE_OK)
         fail(rc, shown);
     if (!statement)
-        throw DatabaseError(SQLITE_MISUSE, QStringLiteral("empty statement"), shown);
+        throw DatabaseError(SQLITE_MISUSE, QStringLiteral("SQL 文が空です"), shown);
     for (; tail && *tail; ++tail)
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
-            throw DatabaseError(SQLITE_MISUSE,
-                                QStringLiteral("characters found after the end of the statement"),
+            throw DatabaseError(SQLITE_MISUSE, QStringLiteral("文の終わりの後に文字があります"),
                                 shown);
     return statement;
 }
@@ -68,8 +73,8 @@ bool SqliteConnection::stepWalk(sqlite3_stmt* statement) const {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = QString::fromUtf8(sqlite3_errmsg(mHandle));
     const int code = sqlite3_extended_errcode(mHandle);
+    const QString message = errorText(code);
     sqlite3_reset(statement);
     throw DatabaseError(code, message, QString::fromUtf8(sqlite3_sql(statement)));
 }
@@ -128,7 +133,7 @@ void BindValue(const SqliteConnection& connection, sqlite3_stmt* statement, int 
         default: {
             if (!value.canConvert<QString>())
                 throw DatabaseError(SQLITE_MISMATCH,
-                                    QStringLiteral("value of type %1 cannot be stored")
+                                    QStringLiteral("%1 型の値は保存できません")
                                         .arg(QString::fromLatin1(value.typeName())),
                                     QString::fromUtf8(sqlite3_sql(statement)));
             const QByteArray text = value.toString().toUtf8();

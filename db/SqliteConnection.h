@@ -32,6 +32,8 @@ public:
 
     // Throws DatabaseError with the connection's last error for the statement concerned.
     [[noreturn]] void fail(int code, const QString& statement) const;
+    // The operator's text of the connection's last error (SqliteErrorText).
+    QString errorText(int code) const;
 
     // Prepares one SQLite statement; throws on an error or on text after the statement.
     StatementHandle prepare(const QString& sql, const QString& jetSql = {}) const;

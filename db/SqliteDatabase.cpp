@@ -2,6 +2,7 @@
 
 #include "app/FileSystem.h"
 #include "db/JetSql.h"
+#include "db/SqliteErrorText.h"
 #include "db/SqliteFunctions.h"
 #include "db/SqliteRecordset.h"
 #include "db/SqliteStatement.h"
@@ -37,6 +38,32 @@ void checkDatabaseFile(const QString& nativePath) {
                             QStringLiteral("データベースとして認識できないファイルです。"));
 }
 
+// A failure of the database file or its use rather than of one statement.
+bool isDatabaseFailure(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_READONLY:
+    case SQLITE_NOMEM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The cause of a failed sqlite3_open_v2, naming the file.
+QString openError(int rc, sqlite3* handle, const QString& nativePath) {
+    return SqliteErrorText(rc,
+                           QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc)),
+                           nativePath, handle ? sqlite3_system_errno(handle) : 0);
+}
+
 QString pragmaText(const SqliteConnection& connection, const char* sql) {
     StatementHandle statement = connection.prepare(QString::fromLatin1(sql));
     return connection.step(statement.get(), {}) ? ColumnValue(statement.get(), 0).toString()
@@ -66,8 +93,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::createFile(const QString& system
         const SqliteConnection connection(handle, nativePath);
         if (rc != SQLITE_OK)
             throw DatabaseError(rc, QStringLiteral("データベースを作成できません。(%1)")
-                                        .arg(QString::fromUtf8(handle ? sqlite3_errmsg(handle)
-                                                                      : sqlite3_errstr(rc))));
+                                        .arg(openError(rc, handle, nativePath)));
         // Switching to WAL writes the file's first page, so the new file is a database at once.
         connection.run(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
@@ -86,13 +112,12 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::openFile(const QString& systemPa
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     auto connection = std::make_shared<const SqliteConnection>(handle, nativePath);
     if (rc != SQLITE_OK)
-        throw DatabaseError(
-            rc, QStringLiteral("データベースを開けません。(%1)")
-                    .arg(QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc))));
+        throw DatabaseError(rc, QStringLiteral("データベースを開けません。(%1)")
+                                    .arg(openError(rc, handle, nativePath)));
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, BusyTimeoutMs);
     if (RegisterJetFunctions(handle) != SQLITE_OK)
-        connection->fail(SQLITE_ERROR, QStringLiteral("register functions"));
+        connection->fail(SQLITE_ERROR, QStringLiteral("関数の登録"));
 
     try {
         // Reading the schema proves the file is a database (a damaged one fails here).
@@ -101,7 +126,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::openFile(const QString& systemPa
             if (pragmaText(*connection, "PRAGMA journal_mode=WAL")
                     .compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
                 throw DatabaseError(SQLITE_CANTOPEN,
-                                    QStringLiteral("WAL journal could not be switched on"));
+                                    QStringLiteral("ジャーナルを WAL 方式に切り替えられません"));
             connection->run(QStringLiteral("PRAGMA synchronous=NORMAL"));
         }
     } catch (const DatabaseError& error) {
@@ -135,6 +160,10 @@ bool SqliteDatabase::tryExecute(const QString& jetSql, QString* error) {
         execute(jetSql);
         return true;
     } catch (const DatabaseError& failure) {
+        // The database itself failing (held by another program, a full disk, a damaged file) is
+        // no failure of the statement: it goes to the caller as from execute.
+        if (isDatabaseFailure(failure.code()))
+            throw;
         if (error)
             *error = failure.message();
         return false;
@@ -144,7 +173,8 @@ bool SqliteDatabase::tryExecute(const QString& jetSql, QString* error) {
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& jetSql) {
     const SqliteTranslation translation = TranslateJetSql(jetSql);
     if (translation.statements.size() != 1)
-        throw DatabaseError(JetSqlError, QStringLiteral("not a query"), jetSql);
+        throw DatabaseError(JetSqlError, QStringLiteral("問い合わせ (SELECT) の文ではありません"),
+                            jetSql);
     StatementHandle statement = mConnection->prepare(translation.statements.front(), jetSql);
     return std::make_unique<SqliteRecordset>(mConnection, std::move(statement), jetSql,
                                              translation.hiddenColumns);
@@ -157,8 +187,8 @@ std::unique_ptr<Table> SqliteDatabase::openTable(const QString& tableName) {
 std::unique_ptr<Statement> SqliteDatabase::prepare(const QString& jetSql) {
     const SqliteTranslation translation = TranslateJetSql(jetSql);
     if (translation.statements.size() != 1)
-        throw DatabaseError(
-            JetSqlError, QStringLiteral("this statement cannot be prepared; execute it"), jetSql);
+        throw DatabaseError(JetSqlError, QStringLiteral("この文は準備できません。実行してください"),
+                            jetSql);
     return std::make_unique<SqliteStatement>(
         mConnection, mConnection->prepare(translation.statements.front(), jetSql), jetSql);
 }
@@ -178,7 +208,7 @@ void SqliteDatabase::begin() {
 
 void SqliteDatabase::commit() {
     if (mDepth == 0)
-        throw DatabaseError(0, QStringLiteral("commit without a transaction"));
+        throw DatabaseError(0, QStringLiteral("トランザクションのない COMMIT です"));
     mConnection->run(mDepth == 1 ? QStringLiteral("COMMIT")
                                  : QStringLiteral("RELEASE jet_transaction_%1").arg(mDepth - 1));
     --mDepth;
@@ -186,7 +216,7 @@ void SqliteDatabase::commit() {
 
 void SqliteDatabase::rollback() {
     if (mDepth == 0)
-        throw DatabaseError(0, QStringLiteral("rollback without a transaction"));
+        throw DatabaseError(0, QStringLiteral("トランザクションのない ROLLBACK です"));
     // Changes still queued were made since the last begin: they go with the rollback.
     mConnection->writeBehind().discard();
     if (mDepth == 1) {

@@ -18,7 +18,7 @@ SqliteRecordset::SqliteRecordset(std::shared_ptr<const SqliteConnection> connect
 
 void SqliteRecordset::moveNext() {
     if (mEof)
-        throw DatabaseError(0, QStringLiteral("no current row"), mJetSql);
+        throw DatabaseError(0, QStringLiteral("現在の行がありません"), mJetSql);
     fetch();
 }
 
@@ -30,23 +30,23 @@ void SqliteRecordset::fetch() {
 
 QString SqliteRecordset::fieldName(int index) const {
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1").arg(index), mJetSql);
+        throw DatabaseError(0, QStringLiteral("%1 番目の列がありません").arg(index), mJetSql);
     return mNames.name(index);
 }
 
 QVariant SqliteRecordset::value(int index) const {
     if (mEof)
-        throw DatabaseError(0, QStringLiteral("no current row"), mJetSql);
+        throw DatabaseError(0, QStringLiteral("現在の行がありません"), mJetSql);
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1").arg(index), mJetSql);
+        throw DatabaseError(0, QStringLiteral("%1 番目の列がありません").arg(index), mJetSql);
     return ColumnValue(mStatement.get(), index);
 }
 
 bool SqliteRecordset::readText(int index, QString& out) const {
     if (mEof)
-        throw DatabaseError(0, QStringLiteral("no current row"), mJetSql);
+        throw DatabaseError(0, QStringLiteral("現在の行がありません"), mJetSql);
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1").arg(index), mJetSql);
+        throw DatabaseError(0, QStringLiteral("%1 番目の列がありません").arg(index), mJetSql);
     return ColumnText(mStatement.get(), index, out);
 }
 

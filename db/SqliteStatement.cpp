@@ -11,7 +11,8 @@ SqliteStatement::SqliteStatement(std::shared_ptr<const SqliteConnection> connect
 
 void SqliteStatement::bind(int index, const QVariant& value) {
     if (index < 1 || index > sqlite3_bind_parameter_count(mStatement.get()))
-        throw DatabaseError(SQLITE_RANGE, QStringLiteral("no parameter %1").arg(index), mJetSql);
+        throw DatabaseError(SQLITE_RANGE,
+                            QStringLiteral("%1 番目のパラメータがありません").arg(index), mJetSql);
     BindValue(*mConnection, mStatement.get(), index, value);
 }
 

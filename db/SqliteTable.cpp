@@ -39,7 +39,8 @@ SqliteTable::SqliteTable(std::shared_ptr<const SqliteConnection> connection,
                            "COLLATE NOCASE"));
         BindValue(*mConnection, find.get(), 1, tableName);
         if (!mConnection->step(find.get(), {}))
-            throw DatabaseError(SQLITE_ERROR, QStringLiteral("no such table: %1").arg(tableName));
+            throw DatabaseError(SQLITE_ERROR,
+                                QStringLiteral("表「%1」がありません").arg(tableName));
         mName = ColumnValue(find.get(), 0).toString();
         mCreateSql = ColumnValue(find.get(), 1).toString();
     }
@@ -135,27 +136,28 @@ void SqliteTable::readRow() {
 
 void SqliteTable::moveNext() {
     if (mEof)
-        throw DatabaseError(0, QStringLiteral("no current row in %1").arg(mName));
+        throw DatabaseError(0, QStringLiteral("表 %1 に現在の行がありません").arg(mName));
     readRow();
 }
 
 QString SqliteTable::fieldName(int index) const {
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+        throw DatabaseError(
+            0, QStringLiteral("表 %2 に %1 番目の列がありません").arg(index).arg(mName));
     return mNames.name(index);
 }
 
 void SqliteTable::requireRow(const char* operation) const {
     if (mEof || mDeleted)
-        throw DatabaseError(
-            0,
-            QStringLiteral("%1: no current row in %2").arg(QString::fromLatin1(operation), mName));
+        throw DatabaseError(0, QStringLiteral("%1: 表 %2 に現在の行がありません")
+                                   .arg(QString::fromLatin1(operation), mName));
 }
 
 QVariant SqliteTable::value(int index) const {
     requireRow("value");
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+        throw DatabaseError(
+            0, QStringLiteral("表 %2 に %1 番目の列がありません").arg(index).arg(mName));
     if (mIsUpdated[size_t(index)])
         return mUpdated[size_t(index)];
     return ColumnValue(mCursor, index + Leading);
@@ -164,7 +166,8 @@ QVariant SqliteTable::value(int index) const {
 bool SqliteTable::readText(int index, QString& out) const {
     requireRow("value");
     if (index < 0 || index >= mNames.size())
-        throw DatabaseError(0, QStringLiteral("no column %1 in %2").arg(index).arg(mName));
+        throw DatabaseError(
+            0, QStringLiteral("表 %2 に %1 番目の列がありません").arg(index).arg(mName));
     if (mIsUpdated[size_t(index)])
         return Recordset::readText(index, out);
     return ColumnText(mCursor, index + Leading, out);
@@ -208,7 +211,7 @@ void SqliteTable::setIndex(const QString& name) {
         }
         if (found.isEmpty() && !rowidKey)
             throw DatabaseError(SQLITE_ERROR,
-                                QStringLiteral("no index %1 on table %2").arg(name, mName));
+                                QStringLiteral("表 %2 に索引 %1 がありません").arg(name, mName));
     }
     if (!found.isEmpty()) {
         StatementHandle info = mConnection->prepare(
@@ -226,11 +229,11 @@ void SqliteTable::setIndex(const QString& name) {
 
 void SqliteTable::seek(const QVariant& key) {
     if (mKeyColumns.isEmpty())
-        throw DatabaseError(0, QStringLiteral("seek on %1 without an index").arg(mName));
+        throw DatabaseError(0, QStringLiteral("索引を指定せずに表 %1 を検索しました").arg(mName));
     const QVariantList keys =
         key.typeId() == QMetaType::QVariantList ? key.toList() : QVariantList{key};
     if (keys.isEmpty() || keys.size() > mKeyColumns.size())
-        throw DatabaseError(0, QStringLiteral("seek on %1: %2 key values for %3 key columns")
+        throw DatabaseError(0, QStringLiteral("表 %1 の検索: キーの列 %3 個に値が %2 個です")
                                    .arg(mName)
                                    .arg(keys.size())
                                    .arg(mKeyColumns.size()));
@@ -277,11 +280,12 @@ void SqliteTable::addNew() {
 
 void SqliteTable::setValue(QStringView name, const QVariant& value) {
     if (mMode == Mode::None)
-        throw DatabaseError(0, QStringLiteral("setValue on %1 without edit or addNew").arg(mName));
+        throw DatabaseError(
+            0, QStringLiteral("表 %1 で編集 (edit/addNew) の前に値を設定しました").arg(mName));
     const int index = mNames.find(name);
     if (index < 0)
         throw DatabaseError(
-            0, QStringLiteral("no column named \"%1\" in %2").arg(name.toString(), mName));
+            0, QStringLiteral("表 %2 に列「%1」がありません").arg(name.toString(), mName));
     mBuffer[size_t(index)] = value;
     mAssigned[size_t(index)] = 1;
 }
@@ -319,7 +323,8 @@ sqlite3_stmt* SqliteTable::changeStatement() {
 
 void SqliteTable::update() {
     if (mMode == Mode::None)
-        throw DatabaseError(0, QStringLiteral("update on %1 without edit or addNew").arg(mName));
+        throw DatabaseError(
+            0, QStringLiteral("表 %1 で編集 (edit/addNew) の前に更新しました").arg(mName));
     if (mMode == Mode::Edit) {
         requireRow("update");
         if (std::find(mAssigned.begin(), mAssigned.end(), 1) == mAssigned.end()) {

@@ -89,11 +89,11 @@ bool ApplyOptions(Session& session, const BatchOptions& options) {
 }
 
 void PrintScoring(std::FILE* out, qint64 extracted, const ScoringStatistics& statistics) {
-    printLine(out, QStringLiteral("extracted customers: %1").arg(extracted));
+    printLine(out, QStringLiteral("抽出件数: %1").arg(extracted));
     static const char* Letters = "ABCDEX";
     for (int g = 0; g < 6; ++g) {
         const GroupStatistics& group = statistics.Groups[static_cast<size_t>(g)];
-        printLine(out, QStringLiteral("group %1: %2 customers, %3 yen")
+        printLine(out, QStringLiteral("グループ%1: %2人、%3円")
                            .arg(QLatin1Char(Letters[g]))
                            .arg(group.Customers)
                            .arg(FormatNumber(group.AmountYen, QStringLiteral("#,##0"))));

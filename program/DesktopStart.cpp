@@ -14,7 +14,7 @@ bool gStarting = false;
 
 void StartMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg && gStarting) {
-        std::fprintf(stderr, "plwan40: error: %s\n(%s)\n", NoDisplayMessage().toUtf8().constData(),
+        std::fprintf(stderr, "plwan40: エラー: %s\n(%s)\n", NoDisplayMessage().toUtf8().constData(),
                      text.toUtf8().constData());
         std::fflush(stderr);
         std::_Exit(NoDisplayStatus);

@@ -21,8 +21,41 @@ const char* const kContentTypesNamespace =
 const char* const kRelationshipsNamespace =
     "http://schemas.openxmlformats.org/package/2006/relationships";
 
+// libzip's cause in Japanese where the operator can read something from it; with the system's
+// cause when libzip gives one.
 QString ZipErrorText(zip_error_t* zipError) {
-    return QString::fromUtf8(zip_error_strerror(zipError));
+    const int system = zip_error_code_system(zipError);
+    const QString because = zip_error_system_type(zipError) == ZIP_ET_SYS && system != 0
+                                ? QStringLiteral(": ") + SystemErrorText(system)
+                                : QString();
+    switch (zip_error_code_zip(zipError)) {
+    case ZIP_ER_NOZIP:
+        return QStringLiteral("zip 形式ではありません");
+    case ZIP_ER_INCONS:
+        return QStringLiteral("zip の構造に矛盾があります（ファイルが壊れています）");
+    case ZIP_ER_EOF:
+        return QStringLiteral("ファイルが途中で終わっています");
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return QStringLiteral("圧縮されたデータが壊れています");
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+        return QStringLiteral("対応していない圧縮方式か、暗号化されています");
+    case ZIP_ER_MULTIDISK:
+        return QStringLiteral("複数に分割された zip には対応していません");
+    case ZIP_ER_MEMORY:
+        return QStringLiteral("メモリが足りません");
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL:
+        return QStringLiteral("読み込みでエラーが発生しました") + because;
+    case ZIP_ER_WRITE:
+        return QStringLiteral("書き込みでエラーが発生しました") + because;
+    default:
+        return QString::fromUtf8(zip_error_strerror(zipError));
+    }
 }
 
 using XmlPart::Attribute;
@@ -90,7 +123,7 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
         zip_stat_init(&stat);
         if (zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0) {
             SetEngineError(error, EngineFault::PackageEntryUnreadable,
-                           {path, QString::fromUtf8(zip_strerror(archive))});
+                           {path, ZipErrorText(zip_get_error(archive))});
             ok = false;
             break;
         }
@@ -105,7 +138,7 @@ bool OoxmlPackage::open(const QString& path, QString* error) {
             SetEngineError(
                 error, EngineFault::PackagePartUnreadable,
                 {name, path,
-                 QString::fromUtf8(file ? zip_file_strerror(file) : zip_strerror(archive))});
+                 ZipErrorText(file ? zip_file_get_error(file) : zip_get_error(archive))});
             ok = false;
         }
         if (file)
@@ -156,7 +189,7 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
         if (index < 0 ||
             zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1) != 0) {
             SetEngineError(error, EngineFault::PackagePartNotAdded,
-                           {name, path, QString::fromUtf8(zip_strerror(archive))});
+                           {name, path, ZipErrorText(zip_get_error(archive))});
             if (source && index < 0)
                 zip_source_free(source);
             zip_discard(archive);
@@ -166,7 +199,7 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
     }
     if (zip_close(archive) != 0) {
         SetEngineError(error, EngineFault::PackageNotBuilt,
-                       {path, QString::fromUtf8(zip_strerror(archive))});
+                       {path, ZipErrorText(zip_get_error(archive))});
         zip_discard(archive);
         zip_source_free(buffer);
         return false;
@@ -182,7 +215,7 @@ bool OoxmlPackage::save(const QString& path, QString* error) const {
              zip_int64_t(stat.size);
         zip_source_close(buffer);
     }
-    const QString readBackError = QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
+    const QString readBackError = ZipErrorText(zip_source_error(buffer));
     zip_source_free(buffer);
     if (!ok) {
         SetEngineError(error, EngineFault::PackageNotBuilt, {path, readBackError});

@@ -61,8 +61,7 @@ bool SharedStrings::load(const QByteArray& xml, QString* error) {
         document.load_buffer(xml.constData(), static_cast<size_t>(xml.size()),
                              pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed) {
-        SetEngineError(error, EngineFault::SharedStringsNotXml,
-                       {QString::fromUtf8(parsed.description())});
+        SetEngineError(error, EngineFault::SharedStringsNotXml, {XmlPart::ParseErrorText(parsed)});
         return false;
     }
     pugi::xml_node root = document.document_element();

@@ -321,8 +321,7 @@ bool Read(const QByteArray& worksheetXml, const SharedStrings& strings, CellStor
         document.load_buffer(worksheetXml.constData(), static_cast<size_t>(worksheetXml.size()),
                              pugi::parse_default | pugi::parse_ws_pcdata_single);
     if (!parsed) {
-        SetEngineError(error, EngineFault::WorksheetNotXml,
-                       {QString::fromUtf8(parsed.description())});
+        SetEngineError(error, EngineFault::WorksheetNotXml, {XmlPart::ParseErrorText(parsed)});
         return false;
     }
     pugi::xml_node sheetData = Child(document.document_element(), "sheetData");

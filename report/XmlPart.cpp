@@ -34,14 +34,39 @@ QString Attribute(const pugi::xml_node& node, const char* name) {
     return QString::fromUtf8(node.attribute(name).value());
 }
 
+QString ParseErrorText(const pugi::xml_parse_result& result) {
+    switch (result.status) {
+    case pugi::status_out_of_memory:
+        return QStringLiteral("メモリが足りません");
+    case pugi::status_unrecognized_tag:
+    case pugi::status_bad_start_element:
+        return QStringLiteral("要素の始まりが正しくありません");
+    case pugi::status_bad_end_element:
+        return QStringLiteral("要素の終わりが正しくありません");
+    case pugi::status_end_element_mismatch:
+        return QStringLiteral("要素の始まりと終わりが対応していません");
+    case pugi::status_bad_attribute:
+        return QStringLiteral("属性が正しくありません");
+    case pugi::status_bad_pcdata:
+    case pugi::status_bad_cdata:
+    case pugi::status_bad_comment:
+    case pugi::status_bad_pi:
+    case pugi::status_bad_doctype:
+        return QStringLiteral("文字データまたは宣言が正しくありません");
+    case pugi::status_no_document_element:
+        return QStringLiteral("文書の要素がありません");
+    default:
+        return QString::fromUtf8(result.description());
+    }
+}
+
 bool Parse(const QByteArray& bytes, const QString& partName, pugi::xml_document& document,
            QString* error) {
     const pugi::xml_parse_result result = document.load_buffer(
         bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_declaration);
     if (!result) {
-        SetEngineError(
-            error, EngineFault::PartNotXml,
-            {partName, QString::fromUtf8(result.description()), QString::number(result.offset)});
+        SetEngineError(error, EngineFault::PartNotXml,
+                       {partName, ParseErrorText(result), QString::number(result.offset)});
         return false;
     }
     return true;

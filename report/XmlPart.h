@@ -22,6 +22,8 @@ QString Attribute(const pugi::xml_node& node, const char* name);
 // Parses a part; false with a reason naming the part when it is not well-formed XML.
 bool Parse(const QByteArray& bytes, const QString& partName, pugi::xml_document& document,
            QString* error);
+// What is wrong with XML that failed to parse, in the operator's words.
+QString ParseErrorText(const pugi::xml_parse_result& result);
 // The document as UTF-8 bytes, without added indentation.
 QByteArray Serialize(const pugi::xml_document& document);
 

@@ -3,10 +3,11 @@
 #include "app/MF0SysCmPLW.h"
 #include "app/ReturnProgram.h"
 #include "app/WorkFolderLock.h"
+#include "db/Database.h"
+#include "extract/ConditionRecord.h"
 #include "program/BatchRun.h"
 #include "program/ExitPaths.h"
 #include "program/Session.h"
-#include "extract/ConditionRecord.h"
 #include "report/SpreadsheetHost.h"
 #include "report/Workbook.h"
 #include "rfm/AnalysisRun.h"
@@ -21,12 +22,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 using namespace plw;
 using plw::test::ScriptedPrompter;
@@ -151,7 +155,7 @@ TEST_F(ExitFixture, BatchRunsTheSavedAnalysisLeavingTheParametersAndTheMenuMarke
     // The scoring's summary, then the saved workbook's path.
     const QStringList printed = Printed(out).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(printed.isEmpty());
-    EXPECT_TRUE(printed.first().startsWith(QStringLiteral("extracted customers: ")))
+    EXPECT_TRUE(printed.first().startsWith(QStringLiteral("抽出件数: ")))
         << printed.join(u'|').toStdString();
     EXPECT_TRUE(printed.last().endsWith(u".xls")) << printed.last().toStdString();
     EXPECT_TRUE(QFile::exists(printed.last()));
@@ -265,70 +269,112 @@ TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLo
     EXPECT_NE(test::ReadBytes(workbook), QByteArray("earlier workbook"));
 }
 
-// What the workbook engine meets reaches the operator with its number and its cause: a template
-// without one of its sheets, a damaged template, a full disk at the save.
-TEST_F(ExitFixture, BatchShowsTheWorkbookEnginesFailuresWithTheirNumberAndCause) {
+// The causes an operator can meet while a run writes its workbook reach them in Japanese, with
+// the engine's number where it has one and the thing concerned named: a template without one of
+// its sheets, a damaged template, a disk that fills up, a database another program holds.
+TEST_F(ExitFixture, BatchTellsEachCauseInJapaneseNamingWhatItConcerns) {
     db::CloseDatabases(mSession.Databases);
+    // A template without the customer list's sheet, and one that is no workbook at all.
+    const QString withoutSheet = mDir.filePath(QStringLiteral("without-sheet"));
+    const QString damaged = mDir.filePath(QStringLiteral("damaged"));
+    const QString installed = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+    for (const QString& folder : {withoutSheet, damaged})
+        ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        Workbook book;
+        QString error;
+        ASSERT_TRUE(book.open(installed + QStringLiteral("/PLWAN40X.EXL"), &error))
+            << error.toStdString();
+        ASSERT_TRUE(book.deleteSheet(QStringLiteral("元シート"), &error)) << error.toStdString();
+        ASSERT_TRUE(book.save(withoutSheet + QStringLiteral("/PLWAN40X.EXL"), &error))
+            << error.toStdString();
+    }
+    const QString damagedTemplate = damaged + QStringLiteral("/PLWAN40X.EXL");
+    test::WriteBytes(damagedTemplate, QByteArray("PK\x03\x04 no workbook"));
+    // The workbook goes to a folder of its own, which one case fills up.
+    const QString small = mDir.filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(small));
+    AnalysisParameters parameters;
+    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, parameters).ok());
+    parameters.WorkbookName = small + QStringLiteral("/RFM分析結果.xls");
+    QString error;
+    ASSERT_TRUE(WriteParameterFile(mSession.Env.ParameterPath, parameters, &error));
+    const QString work = mSession.Env.TransactionDatabasePath; // holds the run's work tables
+
     const auto run = [&](const QString& programFolder) {
         ScriptedPrompter prompter;
         Session batch(prompter, mClock, mPump);
         batch.Env.LocationFileOverride = mSummary.locationFile;
         batch.Env.ProgramFolder = programFolder;
         const int status = RunBatch(batch, {}, stdout, stderr).status;
-        return std::make_pair(status, prompter.texts());
+        return QString::number(status) + u'|' + prompter.texts().join(u'|');
     };
-
-    // The installed template without the customer list's sheet: that sheet alone is left out.
-    const QString program = mDir.filePath(QStringLiteral("program"));
-    const QString templatePath = program + QStringLiteral("/PLWAN40X.EXL");
-    ASSERT_TRUE(QDir().mkpath(program));
-    {
-        Workbook book;
-        QString error;
-        ASSERT_TRUE(book.open(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/PLWAN40X.EXL"), &error))
-            << error.toStdString();
-        ASSERT_TRUE(book.deleteSheet(QStringLiteral("元シート"), &error)) << error.toStdString();
-        ASSERT_TRUE(book.save(templatePath, &error)) << error.toStdString();
+    struct Case {
+        const char* what;
+        QString programFolder;
+        bool fullDisk;
+        bool lockedDatabase;
+        QStringList shown; // one message holds these, in this order
+    };
+    const Case cases[] = {
+        {"a template sheet missing",
+         withoutSheet,
+         false,
+         false,
+         {QStringLiteral("|1204 コピー元のシート「元シート」がブックにありません\r"
+                         "元ブック に 元シートがない|")}},
+        {"a damaged template",
+         damaged,
+         false,
+         false,
+         {QStringLiteral("|必要な下記ファイルを読めません。\r") + damagedTemplate +
+          QStringLiteral("\r1002 ") + damagedTemplate +
+          QStringLiteral(" はブックのファイル（zip形式）ではありません: ")}},
+        {"a full disk",
+         installed,
+         true,
+         false,
+         {QStringLiteral("|Excelブックを保存できませんでした。\r") + parameters.WorkbookName +
+              QStringLiteral("\r17"),
+          QStringLiteral("ブック ") + small,
+          QStringLiteral("を保存できません: ディスクの空き容量が足りません")}},
+        {"a locked database",
+         installed,
+         false,
+         true,
+         {QStringLiteral("|データベースの処理でエラーが発生しました。\rデータベース ") + work +
+          QStringLiteral(" は他のプログラムが使用中です（ロックされています）。")}},
+    };
+    // Two words or more of English in a row: a sentence the operator should not meet.
+    const QRegularExpression english(QStringLiteral("[A-Za-z]{2,}(?: [A-Za-z]{2,}){2,}"));
+    bool skipped = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<db::Database> holder;
+        if (c.lockedDatabase) {
+            holder = db::Database::open(work);
+            holder->begin(); // another program writing to it
+        }
+        std::optional<QString> outcome;
+        if (c.fullDisk)
+            outcome = test::InSmallFileSystem(small, test::SmallFileSystemKind::Full,
+                                              [&] { return run(c.programFolder); });
+        else
+            outcome = run(c.programFolder);
+        if (!outcome) {
+            skipped = true;
+            continue;
+        }
+        EXPECT_TRUE(outcome->startsWith(u"3|")) << outcome->toStdString();
+        QString pattern;
+        for (const QString& part : c.shown)
+            pattern += (pattern.isEmpty() ? QString() : QStringLiteral("[^|]*")) +
+                       QRegularExpression::escape(part);
+        EXPECT_TRUE(outcome->contains(QRegularExpression(pattern))) << outcome->toStdString();
+        EXPECT_FALSE(outcome->contains(english)) << outcome->toStdString();
     }
-    auto [status, texts] = run(program);
-    EXPECT_TRUE(
-        texts.contains(QStringLiteral("1204 コピー元のシート「元シート」がブックにありません"
-                                      "\r元ブック に 元シートがない")))
-        << texts.join(u'|').toStdString();
-
-    // A template that is there but damaged is not taken for a missing one.
-    test::WriteBytes(templatePath, QByteArray("PK\x03\x04 no workbook"));
-    std::tie(status, texts) = run(program);
-    EXPECT_EQ(status, 3);
-    EXPECT_TRUE(texts.value(texts.size() - 1)
-                    .startsWith(QStringLiteral("必要な下記ファイルを読めません。\r") +
-                                templatePath + QStringLiteral("\r1002 ") + templatePath))
-        << texts.join(u'|').toStdString();
-    EXPECT_TRUE(texts.value(texts.size() - 1).endsWith(QStringLiteral("\r処理は続行できません。")));
-
-    // A disk that fills up while the workbook is saved.
-    const QString small = mDir.filePath(QStringLiteral("small"));
-    ASSERT_TRUE(QDir().mkpath(small));
-    AnalysisParameters parameters;
-    QString error;
-    ASSERT_TRUE(ReadParameterFile(mSession.Env.ParameterPath, parameters).ok());
-    parameters.WorkbookName = small + QStringLiteral("/RFM分析結果.xls");
-    ASSERT_TRUE(WriteParameterFile(mSession.Env.ParameterPath, parameters, &error));
-    const std::optional<QString> full =
-        test::InSmallFileSystem(small, test::SmallFileSystemKind::Full, [&] {
-            const auto [fullStatus, fullTexts] = run(QStringLiteral(PLWAN40_PROGRAM_FOLDER));
-            return QString::number(fullStatus) + u'|' + fullTexts.join(u'|');
-        });
-    if (!full)
-        GTEST_SKIP() << "this system gives no process a file system of its own";
-    // The sample's charts send the save through the conversion, whose package finds the disk full.
-    EXPECT_TRUE(full->startsWith(u"3|")) << full->toStdString();
-    EXPECT_TRUE(full->contains(QStringLiteral("|Excelブックを保存できませんでした。\r") +
-                               parameters.WorkbookName + QStringLiteral("\r1703 ")))
-        << full->toStdString();
-    EXPECT_TRUE(full->contains(QStringLiteral(": 1008 ブック ") + small)) << full->toStdString();
-    EXPECT_TRUE(full->endsWith(QStringLiteral("を保存できません: ディスクの空き容量が足りません")))
-        << full->toStdString();
+    if (skipped)
+        GTEST_SKIP() << "this system gives no process a file system of its own: no full disk";
 }
 
 TEST_F(ExitFixture, BatchStartUpFailuresEndWithStatusTwoBeforeWritingAnything) {

@@ -107,9 +107,9 @@ TEST_F(SaveWorkbookTest, WithoutAWorkingConversionTheFailureNamesTheConstruct) {
     const QString target = mDir.filePath(u"結果.xls"_qs);
     QString error;
     EXPECT_FALSE(SaveWorkbook(mBook, target, converter(false), &error,
-                              writer(ClassicWrite::Unhandled, u"a theme colour"_qs)));
+                              writer(ClassicWrite::Unhandled, u"テーマの色 (theme)"_qs)));
     EXPECT_TRUE(
-        error.startsWith(u"1703 ブックに .xls 形式へ書き出せない a theme colour があり、"_qs))
+        error.startsWith(u"1703 ブックに .xls 形式へ書き出せない テーマの色 (theme) があり、"_qs))
         << error.toStdString();
     EXPECT_TRUE(error.contains(u": 1601 LibreOffice がインストールされていません"_qs))
         << error.toStdString();

@@ -216,7 +216,7 @@ TEST_F(WriteWorkbookTest, TheSaveShowsTheRowsWrittenAndAFallBackNamesItsConstruc
         return [answer](Workbook&, const QString& path, const SaveProgress& progress,
                         QString* reason) {
             if (answer == ClassicWrite::Unhandled) {
-                *reason = u"conditionalFormatting (シート 抽出条件)"_qs;
+                *reason = u"シート「抽出条件」の条件付き書式 (conditionalFormatting)"_qs;
                 return answer;
             }
             progress(1000, 2000);
@@ -236,7 +236,8 @@ TEST_F(WriteWorkbookTest, TheSaveShowsTheRowsWrittenAndAFallBackNamesItsConstruc
 
     ASSERT_EQ(run({}, output, {}, writer(ClassicWrite::Unhandled)).End, WorkbookEnd::Saved);
     EXPECT_TRUE(mProgress.steps.last().startsWith(u"保存中"_qs));
-    EXPECT_TRUE(mProgress.steps.last().contains(u"conditionalFormatting (シート 抽出条件)"_qs))
+    EXPECT_TRUE(mProgress.steps.last().contains(
+        u"シート「抽出条件」の条件付き書式 (conditionalFormatting)"_qs))
         << mProgress.steps.last().toStdString();
     EXPECT_TRUE(savedSheets(output).contains(u"抽出条件"_qs)); // the package, as converted
 }

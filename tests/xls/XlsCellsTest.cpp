@@ -2,11 +2,13 @@
 #include "report/Workbook.h"
 #include "report/Worksheet.h"
 #include "tests/support/Printers.h"
+#include "tests/support/SmallFileSystem.h"
 #include "tests/xls/BiffFile.h"
 #include "tests/xls/OutsideReaders.h"
 #include "tests/xls/XlsFixture.h"
 #include "workbook/xls/XlsWriter.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -163,6 +165,30 @@ TEST_F(XlsCellsTest, CellsBeyondTheFormatsGridAreNamedInsteadOfDropped) {
     EXPECT_TRUE(writer.unhandledConstruct().contains(u"65536"_qs))
         << writer.unhandledConstruct().toStdString();
     EXPECT_FALSE(writer.write(mDir.filePath(u"x.xls"_qs), {}, &error));
+}
+
+// A disk that fills up while the .xls is written: the operator reads the system's cause in
+// Japanese, and neither the file nor a piece of it is left.
+TEST_F(XlsCellsTest, AFullDiskLeavesNoPieceOfTheFileAndSaysTheSystemsCause) {
+    Worksheet* target = sheet();
+    for (int row = 1; row <= 2000; ++row)
+        ASSERT_TRUE(target->cells().setText(row, 1, u"顧客 %1 の住所と名前"_qs.arg(row * 7919)));
+    XlsWriter writer(mBook);
+    QString error;
+    ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
+    const QString folder = mDir.filePath(u"small"_qs);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + u"/結果.xls"_qs;
+    const std::optional<QString> outcome =
+        InSmallFileSystem(folder, SmallFileSystemKind::Full, [&] {
+            QString why;
+            const bool written = writer.write(file, {}, &why);
+            return (written ? u"written"_qs : why) + u'|' +
+                   QDir(folder).entryList(QDir::Files | QDir::Hidden).join(u' ');
+        });
+    if (!outcome)
+        GTEST_SKIP() << "this system gives no process a file system of its own";
+    EXPECT_EQ(*outcome, file + u" に書き込めません: ディスクの空き容量が足りません|"_qs);
 }
 
 } // namespace

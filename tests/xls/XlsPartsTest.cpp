@@ -63,7 +63,7 @@ TEST_F(XlsPartsTest, EachConstructTheWriterDoesNotTranslateIsNamedAndNothingIsWr
         {"conditional format", kIndexPart, "<pageMargins",
          "<conditionalFormatting sqref=\"B1\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
          "operator=\"equal\"><formula>1</formula></cfRule></conditionalFormatting><pageMargins",
-         u"conditionalFormatting"_qs},
+         u"シート「抽出条件」の条件付き書式 (conditionalFormatting)"_qs},
         {"data validation", kIndexPart, "<pageMargins",
          "<dataValidations count=\"1\"><dataValidation type=\"whole\" sqref=\"B2\"/>"
          "</dataValidations><pageMargins",
@@ -106,7 +106,8 @@ TEST_F(XlsPartsTest, ACommentOrAPictureOfASheetIsNamed) {
         const char* type;
         QString named;
     };
-    for (const Case& c : {Case{"comments", u"comments"_qs}, Case{"image", u"image"_qs}}) {
+    for (const Case& c :
+         {Case{"comments", u"コメント (comments)"_qs}, Case{"image", u"画像 (image)"_qs}}) {
         SCOPED_TRACE(c.type);
         const QString named = unhandledIn([&](OoxmlPackage& package) {
             QString error;

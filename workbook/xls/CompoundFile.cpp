@@ -1,6 +1,6 @@
 #include "workbook/xls/CompoundFile.h"
 
-#include <QFile>
+#include "app/FileSystem.h"
 
 #include <gsf/gsf-doc-meta-data.h>
 #include <gsf/gsf-docprop-vector.h>
@@ -8,7 +8,7 @@
 #include <gsf/gsf-msole-utils.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
 
 #include <memory>
@@ -53,16 +53,9 @@ bool WriteStream(GsfOutfile* file, const char* name, const QByteArray& bytes) {
 bool WriteCompoundFile(const QString& path, const QByteArray& workbookStream,
                        const DocumentProperties& properties, QString* error) {
     gsf_init();
-    GError* failure = nullptr;
-    GPtr<GsfOutput> sink(gsf_output_stdio_new(QFile::encodeName(path).constData(), &failure));
-    if (!sink) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be written: %2")
-                         .arg(path, QString::fromUtf8(failure ? failure->message : "unknown"));
-        if (failure)
-            g_error_free(failure);
-        return false;
-    }
+    // The file is built in memory and then written as a whole, so that a failed write leaves no
+    // part of it and reports the system's cause.
+    GPtr<GsfOutput> sink(gsf_output_memory_new());
     GPtr<GsfOutfile> file(gsf_outfile_msole_new(sink.get()));
     gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(file.get()), kExcelClassId);
 
@@ -103,11 +96,20 @@ bool WriteCompoundFile(const QString& path, const QByteArray& workbookStream,
              gsf_output_close(stream.get());
     }
     ok = gsf_output_close(GSF_OUTPUT(file.get())) && ok;
+    if (ok && !gsf_output_is_closed(sink.get()))
+        ok = gsf_output_close(sink.get());
     if (!ok) {
-        const GError* cause = gsf_output_error(sink.get());
         if (error)
-            *error = QStringLiteral("%1 cannot be written: %2")
-                         .arg(path, QString::fromUtf8(cause ? cause->message : "write failed"));
+            *error = QStringLiteral("%1 の内容を組み立てられません").arg(path);
+        return false;
+    }
+    const QByteArray bytes = QByteArray::fromRawData(
+        reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()))),
+        qsizetype(gsf_output_size(sink.get())));
+    QString cause;
+    if (!WriteFileAtomically(path, bytes, &cause)) {
+        if (error)
+            *error = QStringLiteral("%1 に書き込めません: %2").arg(path, cause);
         return false;
     }
     return true;

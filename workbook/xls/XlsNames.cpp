@@ -124,17 +124,16 @@ bool XlsNames::load(const std::vector<DefinedName>& names, const QStringList& sh
             else if (source.name == u"_xlnm.Print_Titles")
                 name.builtIn = 0x07;
             else {
-                *unhandled = QStringLiteral("the defined name %1").arg(source.name);
+                *unhandled = QStringLiteral("名前の定義 %1").arg(source.name);
                 return false;
             }
         } else if (source.name.isEmpty() || source.name.size() > 255) {
-            *unhandled = QStringLiteral("the defined name %1").arg(source.name);
+            *unhandled = QStringLiteral("名前の定義 %1").arg(source.name);
             return false;
         }
         name.tokens = referenceTokens(source.formula);
         if (name.tokens.isEmpty()) {
-            *unhandled = QStringLiteral("the defined name %1 referring to %2")
-                             .arg(source.name, source.formula);
+            *unhandled = QStringLiteral("%2 を指す名前の定義 %1").arg(source.name, source.formula);
             return false;
         }
         mNames.push_back(std::move(name));

@@ -94,7 +94,7 @@ int XlsStyles::colorOf(const pugi::xml_node& color, int automatic, QString* unha
     if (!color || BoolAttribute(color, "auto", false))
         return automatic;
     if (color.attribute("theme") || color.attribute("tint")) {
-        *unhandled = QStringLiteral("a theme colour in the styles");
+        *unhandled = QStringLiteral("テーマの色 (theme)");
         return -1;
     }
     if (pugi::xml_attribute indexed = color.attribute("indexed")) {
@@ -105,15 +105,14 @@ int XlsStyles::colorOf(const pugi::xml_node& color, int automatic, QString* unha
             return automatic;
         if (index >= 8 && index <= kSystemBackground)
             return index;
-        *unhandled = QStringLiteral("the colour index %1 in the styles").arg(index);
+        *unhandled = QStringLiteral("色番号 %1").arg(index);
         return -1;
     }
     if (color.attribute("rgb")) {
         const int index = mClosestColours ? mPalette.nearestOfHex(Attribute(color, "rgb"))
                                           : mPalette.indexOfHex(Attribute(color, "rgb"));
         if (index < 0)
-            *unhandled = QStringLiteral("the colour %1, which is not in the palette")
-                             .arg(Attribute(color, "rgb"));
+            *unhandled = QStringLiteral("パレットにない色 %1").arg(Attribute(color, "rgb"));
         return index;
     }
     return automatic;
@@ -122,7 +121,7 @@ int XlsStyles::colorOf(const pugi::xml_node& color, int automatic, QString* unha
 bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
     const std::vector<pugi::xml_node> entries = Children(fonts, "font");
     if (entries.size() > size_t(kMaxFonts)) {
-        *unhandled = QStringLiteral("more than %1 fonts").arg(kMaxFonts);
+        *unhandled = QStringLiteral("%1 個を超えるフォント").arg(kMaxFonts);
         return false;
     }
     for (const pugi::xml_node& font : entries) {
@@ -171,7 +170,7 @@ bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
         mFonts.push_back(data);
     }
     if (mFonts.empty()) {
-        *unhandled = QStringLiteral("a stylesheet without fonts");
+        *unhandled = QStringLiteral("フォントのないスタイルシート");
         return false;
     }
     // The default style XFs refer to fonts 0 to 3.
@@ -187,8 +186,7 @@ bool XlsStyles::readFormats(const pugi::xml_node& formats, QString* unhandled) {
         bool ok = false;
         const int id = Attribute(format, "numFmtId").toInt(&ok);
         if (!ok || id < 0 || id > 0xFFFF) {
-            *unhandled =
-                QStringLiteral("the number format id %1").arg(Attribute(format, "numFmtId"));
+            *unhandled = QStringLiteral("表示形式の番号 %1").arg(Attribute(format, "numFmtId"));
             return false;
         }
         const QString code = Attribute(format, "formatCode");
@@ -225,8 +223,8 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
                 ? 2
                 : Code(verticalName, {"top", "center", "bottom", "justify", "distributed"});
         if (horizontal < 0 || vertical < 0) {
-            *unhandled = QStringLiteral("the alignment %1 %2")
-                             .arg(Attribute(alignment, "horizontal"), verticalName);
+            *unhandled =
+                QStringLiteral("配置 %1 %2").arg(Attribute(alignment, "horizontal"), verticalName);
             return false;
         }
         xf->alignment = horizontal | (BoolAttribute(alignment, "wrapText", false) ? 0x08 : 0) |
@@ -252,7 +250,7 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
                 continue;
             lines[s] = Code(Attribute(side, "style"), kBorderStyles);
             if (lines[s] < 0) {
-                *unhandled = QStringLiteral("the border style %1").arg(Attribute(side, "style"));
+                *unhandled = QStringLiteral("罫線の種類 %1").arg(Attribute(side, "style"));
                 return false;
             }
             colors[s] = colorOf(Child(side, "color"), kSystemForeground, unhandled);
@@ -278,14 +276,14 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
     int back = kSystemBackground;
     if (const pugi::xml_node fill = Entry(mFills, "fill", fillId)) {
         if (Child(fill, "gradientFill")) {
-            *unhandled = QStringLiteral("a gradient fill");
+            *unhandled = QStringLiteral("グラデーションの塗りつぶし (gradientFill)");
             return false;
         }
         const pugi::xml_node patternFill = Child(fill, "patternFill");
         const QString type = Attribute(patternFill, "patternType");
         pattern = type.isEmpty() ? (Child(patternFill, "fgColor") ? 1 : 0) : Code(type, kPatterns);
         if (pattern < 0) {
-            *unhandled = QStringLiteral("the fill pattern %1").arg(type);
+            *unhandled = QStringLiteral("塗りつぶしのパターン %1").arg(type);
             return false;
         }
         if (pattern != 0) {
@@ -339,7 +337,7 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
         for (const pugi::xml_node& color : Children(colors, "rgbColor"))
             list << Attribute(color, "rgb");
         if (!mPalette.setIndexedColors(list)) {
-            *unhandled = QStringLiteral("a palette colour that cannot be read");
+            *unhandled = QStringLiteral("読めないパレットの色");
             return false;
         }
     }
@@ -352,11 +350,11 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
     const std::vector<pugi::xml_node> styleXfs = Children(Child(styleSheet, "cellStyleXfs"), "xf");
     const std::vector<pugi::xml_node> cellXfs = Children(Child(styleSheet, "cellXfs"), "xf");
     if (cellXfs.empty()) {
-        *unhandled = QStringLiteral("a stylesheet without cell formats");
+        *unhandled = QStringLiteral("セルの書式のないスタイルシート");
         return false;
     }
     if (kFirstFreeXf + cellXfs.size() + styleXfs.size() > size_t(kMaxXfs)) {
-        *unhandled = QStringLiteral("more than %1 cell formats").arg(kMaxXfs);
+        *unhandled = QStringLiteral("%1 個を超えるセルの書式").arg(kMaxXfs);
         return false;
     }
     // Sizes first: a cell XF's parent index depends on how many cell XFs there are.

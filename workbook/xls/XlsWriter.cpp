@@ -38,6 +38,50 @@ void SetError(QString* error, const QString& text) {
         *error = text;
 }
 
+// Package part kinds and sheet elements as the operator reads them; the construct's own name
+// follows in parentheses for whoever supports the shop.
+const std::pair<const char*, const char16_t*> kCaptions[] = {
+    {"drawing", u"図形・グラフ"},
+    {"chart", u"グラフ"},
+    {"comments", u"コメント"},
+    {"vmlDrawing", u"図形"},
+    {"legacyDrawing", u"図形・コメント"},
+    {"image", u"画像"},
+    {"picture", u"背景の画像"},
+    {"table", u"テーブル"},
+    {"pivotTable", u"ピボットテーブル"},
+    {"hyperlink", u"ハイパーリンク"},
+    {"oleObject", u"埋め込みオブジェクト"},
+    {"externalLink", u"外部参照"},
+    {"calcChain", u"計算の順序"},
+    {"vbaProject", u"マクロ"},
+    {"connections", u"外部データの接続"},
+    {"customXml", u"ユーザー定義の XML"},
+    {"conditionalFormatting", u"条件付き書式"},
+    {"dataValidations", u"入力規則"},
+    {"autoFilter", u"オートフィルター"},
+    {"sheetProtection", u"シートの保護"},
+    {"tabColor", u"シート見出しの色"},
+    {"pane", u"ウィンドウ枠"}};
+
+// The caption of a part kind or an element; name may go on with "@attribute", which is kept.
+QString Caption(const QString& name, const QString& unknown) {
+    const QString kind = name.section(u'@', 0, 0);
+    for (const auto& [own, caption] : kCaptions)
+        if (kind == QLatin1String(own))
+            return QStringLiteral("%1 (%2)").arg(QString::fromUtf16(caption), name);
+    return unknown;
+}
+
+QString PartKindCaption(const QString& kind) {
+    return Caption(kind, kind);
+}
+
+// An element or attribute of a part that is not translated.
+QString ElementCaption(const QString& name) {
+    return name.isEmpty() ? name : Caption(name, QStringLiteral("要素 %1").arg(name));
+}
+
 QString TextOf(const pugi::xml_node& root, const char* element) {
     return QString::fromUtf8(Child(root, element).text().get());
 }
@@ -100,8 +144,8 @@ bool XlsWriter::State::read(QString* error) {
             stylesPart = target;
         else if (!IsType(relationship, "worksheet") && !IsType(relationship, "sharedStrings") &&
                  !IsType(relationship, "theme") && unhandled.isEmpty())
-            unhandled = QStringLiteral("a workbook part of the kind %1")
-                            .arg(relationship.type.section(u'/', -1));
+            unhandled = QStringLiteral("ブックの部品 %1")
+                            .arg(PartKindCaption(relationship.type.section(u'/', -1)));
     }
     if (stylesPart.isEmpty() || !parse(stylesPart, stylesDom, error))
         return false;
@@ -157,10 +201,12 @@ void XlsWriter::State::readProperties() {
 void XlsWriter::State::check() {
     const auto found = [&](const QString& what, const QString& where) {
         if (unhandled.isEmpty() && !what.isEmpty())
-            unhandled = where.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, where);
+            unhandled = where.isEmpty() ? what : QStringLiteral("%1の%2").arg(where, what);
     };
-    found(xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element()), {});
-    found(xls::FirstUnhandled(xls::PartKind::Styles, stylesDom.document_element()),
+    found(ElementCaption(
+              xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element())),
+          {});
+    found(ElementCaption(xls::FirstUnhandled(xls::PartKind::Styles, stylesDom.document_element())),
           QStringLiteral("スタイル"));
     QString styleProblem;
     if (unhandled.isEmpty() && !styles.load(stylesDom.document_element(), &styleProblem))
@@ -175,13 +221,13 @@ void XlsWriter::State::check() {
         texts += sheet->cells->textCount();
     strings.reserve(texts);
     for (const auto& sheet : sheets) {
-        const QString where = QStringLiteral("シート ") + sheet->name;
+        const QString where = QStringLiteral("シート「%1」").arg(sheet->name);
         const pugi::xml_node worksheet = sheet->dom.document_element();
-        found(xls::FirstUnhandled(xls::PartKind::Worksheet, worksheet), where);
+        found(ElementCaption(xls::FirstUnhandled(xls::PartKind::Worksheet, worksheet)), where);
         for (const char* text : {"oddHeader", "oddFooter"})
             if (QString::fromUtf8(Child(Child(worksheet, "headerFooter"), text).text().get())
                     .size() > kMaxHeaderText)
-                found(QStringLiteral("a header or footer longer than %1 characters")
+                found(QStringLiteral("%1 文字を超えるヘッダーまたはフッター (header/footer)")
                           .arg(kMaxHeaderText),
                       where);
         QList<Relationship> relationships;
@@ -189,9 +235,9 @@ void XlsWriter::State::check() {
         for (const Relationship& relationship : relationships) {
             if (IsType(relationship, "printerSettings"))
                 continue; // printer-specific settings; the page setup is written without them
-            found(QStringLiteral("a sheet part of the kind %1")
-                      .arg(relationship.type.section(u'/', -1)),
-                  where);
+            found(
+                QStringLiteral("部品 %1").arg(PartKindCaption(relationship.type.section(u'/', -1))),
+                where);
         }
         const CellStore& cells = *sheet->cells;
         int lastRow = 0;
@@ -201,14 +247,14 @@ void XlsWriter::State::check() {
             if (rowCells.empty() && attributes.isEmpty())
                 continue;
             if (row > xls::MaxXlsRow) {
-                found(QStringLiteral("cells below row %1").arg(xls::MaxXlsRow), where);
+                found(QStringLiteral("%1 行目より下のセル").arg(xls::MaxXlsRow), where);
                 break;
             }
             for (const auto& [name, value] : attributes)
                 if (!xls::IsHandledRowAttribute(name, value))
-                    found(QStringLiteral("row@") + QString::fromUtf8(name), where);
+                    found(QStringLiteral("行の属性 row@") + QString::fromUtf8(name), where);
             if (!rowCells.empty() && rowCells.back().column > xls::MaxXlsColumn)
-                found(QStringLiteral("cells right of column IV"), where);
+                found(QStringLiteral("IV 列より右のセル"), where);
             lastRow = row;
             cellCount += qint64(rowCells.size());
         }
@@ -228,8 +274,7 @@ void XlsWriter::State::check() {
                     continue;
                 const QString& text = cells.text(cell);
                 if (text.size() > kMaxCellText)
-                    found(QStringLiteral("a text longer than %1 characters").arg(kMaxCellText),
-                          where);
+                    found(QStringLiteral("%1 文字を超える文字列").arg(kMaxCellText), where);
                 index = strings.add(text);
             }
         }
@@ -370,10 +415,11 @@ qint64 XlsWriter::rowCount() const {
 
 bool XlsWriter::write(const QString& path, const Progress& rowsWritten, QString* error) {
     if (!d->prepared || !d->unhandled.isEmpty()) {
-        SetError(error, d->prepared ? QStringLiteral("The workbook holds %1, which the .xls "
-                                                     "writer does not translate.")
-                                          .arg(d->unhandled)
-                                    : QStringLiteral("The workbook was not prepared."));
+        SetError(
+            error,
+            d->prepared
+                ? QStringLiteral("ブックに .xls 形式へ書き出せない %1 があります").arg(d->unhandled)
+                : QStringLiteral("ブックの書き出しの準備ができていません"));
         return false;
     }
     xls::BiffStream stream(0);
