@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -382,8 +383,34 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
 }
 
 int XlsStyles::addFont(const RecordData& font) {
-    mExtraFonts.push_back(font);
-    return FontIndex(int(mFonts.size() + mExtraFonts.size()) - 1);
+    const auto same = [&](const RecordData& other) { return other.data() == font.data(); };
+    auto existing = std::find_if(mExtraFonts.begin(), mExtraFonts.end(), same);
+    if (existing == mExtraFonts.end()) {
+        if (int(mFonts.size() + mExtraFonts.size()) >= kMaxFonts)
+            return -1;
+        mExtraFonts.push_back(font);
+        existing = mExtraFonts.end() - 1;
+    }
+    return FontIndex(int(mFonts.size() + (existing - mExtraFonts.begin())));
+}
+
+int XlsStyles::formatIndex(const QString& code) {
+    // The built-in formats every reader knows by their index.
+    static const std::pair<int, const char*> kBuiltIn[] = {
+        {0, "General"},  {1, "0"},         {2, "0.00"},       {3, "#,##0"},
+        {4, "#,##0.00"}, {9, "0%"},        {10, "0.00%"},     {11, "0.00E+00"},
+        {12, "# ?/?"},   {13, "# ?\?/??"}, {48, "##0.0E+0"},  {49, "@"}};
+    for (const auto& [id, builtIn] : kBuiltIn)
+        if (code == QLatin1String(builtIn))
+            return id;
+    int next = 164;
+    for (const auto& [id, existing] : mFormats) {
+        if (existing == code)
+            return id;
+        next = std::max(next, id + 1);
+    }
+    mFormats.emplace_back(next, code);
+    return next;
 }
 
 void XlsStyles::write(BiffStream& globals) const {

@@ -30,8 +30,12 @@ public:
     // Appends the formatting records in the order the workbook globals need them.
     void write(BiffStream& globals) const;
 
-    // Appends a FONT record for a font made here (charts); answers its BIFF index.
+    // A FONT record for a font made here (charts), added once; answers its BIFF index, -1 when
+    // the workbook holds as many fonts as the format allows.
     int addFont(const RecordData& font);
+    // The index of a number format by its code: a built-in one, one the workbook has, or a new
+    // FORMAT record.
+    int formatIndex(const QString& code);
 
 private:
     struct Xf {
