@@ -36,6 +36,17 @@ protected:
     // parameters: parameters, group values, list, R count, R amount, F count, F amount, M count,
     // M amount), saved as .xlsx under the workbook name; the saved sheets' names.
     QStringList sheetsWritten(const QString& flags) {
+        const QString saved = save(flags, false);
+        QString error;
+        Workbook book;
+        EXPECT_TRUE(book.open(saved, &error)) << error.toStdString();
+        return book.sheetNames();
+    }
+
+    // Saves the workbook step's workbook under the workbook name: through the engine's .xls
+    // writer when classic, else as the package itself (.xlsx in an .xls name, which reading it
+    // back needs no converter for). *converted tells whether the conversion was asked for.
+    QString save(const QString& flags, bool classic, bool* converted = nullptr) {
         QString* fields[] = {
             &mParameters.OutParameters, &mParameters.OutGroupValues, &mParameters.OutCustomerList,
             &mParameters.OutRCount,     &mParameters.OutRAmount,     &mParameters.OutFCount,
@@ -49,9 +60,10 @@ protected:
         NoSleep sleeper;
         ExcelWorkbookWriter writer(dialog, sleeper,
                                    [](const QString&) { return std::make_unique<FreeHost>(); });
-        // The package as it is: reading it back needs no converter.
-        writer.setClassicWriter(false);
-        writer.setConversion([](const QString& xlsx, const QString& target, QString*) {
+        writer.setClassicWriter(classic);
+        writer.setConversion([converted](const QString& xlsx, const QString& target, QString*) {
+            if (converted)
+                *converted = true;
             return std::rename(QFile::encodeName(xlsx).constData(),
                                QFile::encodeName(target).constData()) == 0;
         });
@@ -61,12 +73,8 @@ protected:
             << written.Error.toStdString();
         EXPECT_TRUE(written.UnfinishedSheets.isEmpty())
             << written.UnfinishedSheets.join(u'|').toStdString();
-        const QString saved = written.SavedPath;
-        EXPECT_EQ(saved, mParameters.WorkbookName);
-        QString error;
-        Workbook book;
-        EXPECT_TRUE(book.open(saved, &error)) << error.toStdString();
-        return book.sheetNames();
+        EXPECT_EQ(written.SavedPath, mParameters.WorkbookName);
+        return written.SavedPath;
     }
 };
 

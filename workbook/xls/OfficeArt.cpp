@@ -63,14 +63,13 @@ RecordData FrameContainer(int shapeId, const ChartFrame& frame) {
     shape.u32(std::uint32_t(shapeId));
     shape.u32(0x0A00); // has an anchor, has a shape type
     std::vector<Property> properties = {
-        {0x007F, 0x01040104, {}}, // locked against grouping, text editing
-        {0x00BF, 0x00080008, {}}, // text fitted to the shape
-        {0x0181, 0x0800004E, {}}, // fill: the chart's own
-        {0x0183, 0x0800004D, {}},
-        {0x01BF, 0x00110010, {}}, // no fill hit test
-        {0x01C0, 0x0800004D, {}}, // line: the chart's own
-        {0x01FF, 0x00080008, {}}, // no line
-        {0x023F, 0x00020000, {}}, // no shadow
+        {0x007F, 0x01040104, {}},                           // locked against grouping, text editing
+        {0x00BF, 0x00080008, {}},                           // text fitted to the shape
+        {0x0181, 0x0800004E, {}},                           // fill: the chart's own
+        {0x0183, 0x0800004D, {}}, {0x01BF, 0x00110010, {}}, // no fill hit test
+        {0x01C0, 0x0800004D, {}},                           // line: the chart's own
+        {0x01FF, 0x00080008, {}},                           // no line
+        {0x023F, 0x00020000, {}},                           // no shadow
     };
     if (!frame.name.isEmpty()) {
         QByteArray name;
@@ -84,7 +83,8 @@ RecordData FrameContainer(int shapeId, const ChartFrame& frame) {
     shape.bytes(Properties(properties).data());
     Header(shape, 0, 0, kClientAnchor, 18);
     const CellAnchor& a = frame.anchor;
-    for (int value : {a.behaviour, a.column1, a.dx1, a.row1, a.dy1, a.column2, a.dx2, a.row2, a.dy2})
+    for (int value :
+         {a.behaviour, a.column1, a.dx1, a.row1, a.dy1, a.column2, a.dx2, a.row2, a.dy2})
         shape.u16(value);
     Header(shape, 0, 0, kClientData, 0);
 
@@ -114,8 +114,8 @@ RecordData DrawingGroup(const std::vector<DrawingCount>& drawings) {
         dgg.u32(std::uint32_t(drawing.shapes + 1)); // one more than the last id of the cluster
     }
     // The defaults of new shapes and the colours of the fill and line menus.
-    const RecordData defaults = Properties(
-        {{0x00BF, 0x00080008, {}}, {0x0181, 0x08000041, {}}, {0x01C0, 0x08000040, {}}});
+    const RecordData defaults =
+        Properties({{0x00BF, 0x00080008, {}}, {0x0181, 0x08000041, {}}, {0x01C0, 0x08000040, {}}});
     RecordData menu;
     Header(menu, 0, 4, kSplitMenuColors, 16);
     for (std::uint32_t colour : {0x0800000Du, 0x0800000Cu, 0x08000017u, 0x100000F7u})
@@ -134,8 +134,7 @@ std::vector<RecordData> ChartDrawing(int drawingId, const std::vector<ChartFrame
     std::vector<RecordData> containers;
     std::uint32_t framesLength = 0;
     for (size_t i = 0; i < frames.size(); ++i) {
-        containers.push_back(
-            FrameContainer(drawingId * kIdsPerDrawing + int(i) + 1, frames[i]));
+        containers.push_back(FrameContainer(drawingId * kIdsPerDrawing + int(i) + 1, frames[i]));
         framesLength += std::uint32_t(containers.back().size());
     }
     // The group shape every drawing begins with.
