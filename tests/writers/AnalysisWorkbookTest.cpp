@@ -4,6 +4,7 @@
 #include "report/TwCom_ExcelRunChk.h"
 #include "report/Worksheet.h"
 #include "report/writers/ExcelWorkbookWriter.h"
+#include "tests/xls/BiffFile.h"
 
 #include <cstdio>
 
@@ -91,6 +92,29 @@ TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
                            QStringLiteral("Ｒ視点人数"), QStringLiteral("Ｒ視点金額"),
                            QStringLiteral("Ｆ視点人数"), QStringLiteral("Ｆ視点金額"),
                            QStringLiteral("Ｍ視点人数"), QStringLiteral("Ｍ視点金額")}));
+    EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+}
+
+// The analysis of the sample with every sheet, for each chart type of the group-value sheet's
+// left and right charts: saved by the engine's own .xls writer, no conversion, a sound file with
+// every chart.
+TEST_F(AnalysisWorkbookTest, EverySheetWithEachGroupValueChartTypeIsSavedWithoutConversion) {
+    for (int right = 1; right <= 6; ++right) {
+        const int left = right % 3 + 1;
+        SCOPED_TRACE(std::to_string(left) + "/" + std::to_string(right));
+        mParameters.LeftChartType = QString::number(left);
+        mParameters.RightChartType = QString::number(right);
+        bool converted = false;
+        const QString saved = save(QStringLiteral("111111111"), true, &converted);
+        EXPECT_FALSE(converted);
+        QByteArray stream;
+        QString error;
+        ASSERT_TRUE(test::ReadWorkbookStream(saved, &stream, &error)) << error.toStdString();
+        const QStringList problems = test::StructuralProblems(stream);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+        // The group-value sheet's eight charts and the five of each of the six matrix sheets.
+        EXPECT_EQ(stream.count(QByteArray("\x09\x08\x10\x00\x00\x06\x20\x00", 8)), 8 + 6 * 5);
+    }
     EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
 }
 

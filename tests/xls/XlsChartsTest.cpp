@@ -10,6 +10,7 @@
 #include "tests/xls/XlsFixture.h"
 #include "workbook/xls/XlsWriter.h"
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -250,9 +251,10 @@ TEST_F(XlsChartsTest, EachFrameIsAnchoredByTheFinalColumnWidthsAndRowHeights) {
     EXPECT_EQ(U16(anchors[1], 8), 57);
 }
 
-// Every chart of the template, written and read back by LibreOffice (which knows no titles linked
-// to cells: their texts are compared) and by Gnumeric.
-TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfTheTemplatesChartsMatchesWhatTheEngineHeld) {
+// Every chart of the template with every chart type the group-value sheet takes, written and
+// read back by LibreOffice (which knows no titles linked to cells: their texts are compared) and
+// by Gnumeric.
+TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfEveryChartTypeMatchesWhatTheEngineHeld) {
     struct Case {
         GroupCharts set;
         int left;
@@ -260,6 +262,17 @@ TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfTheTemplatesChartsMatchesWhatTheEngi
     };
     const Case cases[] = {
         {{0, 0}, ChartXml::Column3DClustered, ChartXml::Pie},
+        {{ChartXml::ColumnClustered, ChartXml::ColumnClustered},
+         ChartXml::ColumnClustered,
+         ChartXml::ColumnClustered},
+        {{ChartXml::ColumnStacked100, ChartXml::BarClustered},
+         ChartXml::ColumnStacked100,
+         ChartXml::BarClustered},
+        {{0, ChartXml::Doughnut}, ChartXml::Column3DClustered, ChartXml::Doughnut},
+        {{0, ChartXml::LineMarkers}, ChartXml::Column3DClustered, ChartXml::LineMarkers},
+        {{0, ChartXml::CylinderColumnClustered},
+         ChartXml::Column3DClustered,
+         ChartXml::CylinderColumnClustered},
     };
     std::vector<GroupCharts> groups;
     for (const Case& c : cases)
@@ -269,6 +282,12 @@ TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfTheTemplatesChartsMatchesWhatTheEngi
     WriteXls(*book, file);
     ExpectSound(file);
 
+    if (HasXlrd()) {
+        QJsonObject read;
+        QString error;
+        EXPECT_TRUE(ReadWithXlrd(file, &read, &error)) << error.toStdString();
+        EXPECT_EQ(read[u"sheets"_qs].toArray().size(), qsizetype(groups.size()) + 1);
+    }
     if (HasGnumeric()) {
         QString warnings, error;
         EXPECT_TRUE(ReadWithGnumeric(file, &warnings, &error)) << error.toStdString();
