@@ -364,4 +364,35 @@ TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfEveryChartTypeMatchesWhatTheEngineHe
     }
 }
 
+// A shop restyles the template in LibreOffice and saves it again: its charts come back in
+// LibreOffice's words (rich titles, explicit fills and outlines, label separators, a palette of
+// 56 colours) and are still written without the conversion.
+TEST_F(XlsChartsTest, ATemplateSavedAgainByLibreOfficeKeepsItsChartsInTheWriter) {
+    if (LibreOfficeConverter::ProgramPath().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    QString error;
+    const QString copy = path(u"copy.xlsx"_qs);
+    ASSERT_TRUE(QFile::copy(TemplatePath(), copy));
+    const QString resaved = path(u"resaved.xlsx"_qs);
+    ASSERT_TRUE(LibreOfficeConverter::Convert(copy, resaved, WorkbookFormat::Xlsx, 120000, &error))
+        << error.toStdString();
+    std::unique_ptr<Workbook> book = ChartWorkbook(resaved);
+    const QString file = path(u"restyled.xls"_qs);
+    WriteXls(*book, file);
+    ExpectSound(file);
+    const std::vector<std::vector<BiffRecord>> charts = Charts(ReadRecords(file));
+    ASSERT_EQ(charts.size(), 8u + 5u);
+    // The first slice of the first pie is group A's red: palette colour 3, index 10.
+    const std::vector<BiffRecord>& pie = charts[1];
+    const auto point = std::find_if(pie.begin(), pie.end(), [](const BiffRecord& r) {
+        return r.id == 0x1006 && U16(r.data, 0) == 0;
+    });
+    ASSERT_NE(point, pie.end());
+    const auto area =
+        std::find_if(point, pie.end(), [](const BiffRecord& r) { return r.id == 0x100A; });
+    ASSERT_NE(area, pie.end());
+    EXPECT_EQ(U16(area->data, 12), 10);
+    EXPECT_EQ(area->data.left(3), QByteArray("\xFF\x00\x00", 3));
+}
+
 } // namespace

@@ -301,6 +301,10 @@ bool Reader::labelSettings(const pugi::xml_node& node, ChartLabels* out) {
         out->position =
             IndexOf(Val(node, "dLblPos"),
                     {"", "outEnd", "inEnd", "ctr", "inBase", "t", "b", "l", "r", "bestFit"}, 0);
+    // The classic format separates what a label shows in its own way.
+    if (Child(node, "separator") &&
+        int(out->value) + int(out->percent) + int(out->category) + int(out->seriesName) > 1)
+        return fail(QStringLiteral("データラベルの区切り文字"));
     if (const pugi::xml_node txPr = Child(node, "txPr"))
         return textOf(txPr, mBase, &out->text);
     return true;

@@ -166,8 +166,10 @@ const Handled kDrawing[] = {
     {"graphicData/chart", "id"},
 };
 
+// clang-format off
 // Text properties: the font of a run or of an element's text.
-#define FONT "sz b i u=none|sng|dbl strike=noStrike|sngStrike|dblStrike baseline lang altLang"
+#define FONT                                                                                       \
+    "sz b i u=none|sng|dbl strike=noStrike|sngStrike|dblStrike baseline lang altLang spc=0|-1"
 #define AXIS(name)                                                                                 \
     {name "/axId", "val"}, {name "/scaling", ""}, {name "/delete", "val"}, {name "/axPos", "val"}, \
         {name "/majorGridlines", ""}, {name "/minorGridlines", ""},                                \
@@ -175,17 +177,16 @@ const Handled kDrawing[] = {
         {name "/majorTickMark", "val=none|in|out|cross"},                                          \
         {name "/minorTickMark", "val=none|in|out|cross"},                                          \
         {name "/tickLblPos", "val=none|low|high|nextTo"}, {name "/spPr", ""}, {name "/txPr", ""},  \
-        {name "/crossAx", "val"}, {name "/crosses", "val=autoZero|max"}, {                         \
-        name "/crossesAt", "val"                                                                   \
-    }
+        {name "/crossAx", "val"}, {name "/crosses", "val=autoZero|max"},                           \
+        {name "/crossesAt", "val"}
 #define LABELS(name)                                                                               \
     {name "/numFmt", "formatCode sourceLinked"}, {name "/txPr", ""},                               \
         {name "/dLblPos", "val=bestFit|b|ctr|inBase|inEnd|l|outEnd|r|t"},                          \
         {name "/showLegendKey", "val"}, {name "/showVal", "val"}, {name "/showCatName", "val"},    \
         {name "/showSerName", "val"}, {name "/showPercent", "val"},                                \
-        {name "/showBubbleSize", "val" OFF}, {                                                     \
-        name "/delete", "val"                                                                      \
-    }
+        {name "/showBubbleSize", "val" OFF}, {name "/delete", "val"}, {name "/separator", ""}
+
+// clang-format on
 
 // A chart: column, bar, line, pie and doughnut charts in 2-D, columns and bars in 3-D.
 const Handled kChart[] = {
@@ -228,10 +229,10 @@ const Handled kChart[] = {
     {"numCache/ptCount", "val"},
     {"numCache/pt", "idx formatCode"},
     {"pt/v", ""},
-    {"rich/bodyPr", "rot vert=horz"},
+    {"rich/bodyPr", "rot vert=horz wrap"},
     {"rich/lstStyle", ""},
     {"rich/p", ""},
-    {"txPr/bodyPr", "rot vert=horz"},
+    {"txPr/bodyPr", "rot vert=horz wrap"},
     {"txPr/lstStyle", ""},
     {"txPr/p", ""},
     {"p/pPr", ""},
@@ -433,9 +434,19 @@ bool IsIgnorableExtension(const pugi::xml_node& extensions) {
     static const QSet<QByteArray> known = {"{7626C862-2A13-11E5-B345-FEFF819CDC9F}",
                                            "{140A7094-0E35-4892-8432-C4D2E57EDEB5}",
                                            "{B58B0392-4F1F-4190-BB64-5DF3571DCE5F}"};
-    for (pugi::xml_node ext : extensions.children())
-        if (ext.type() == pugi::node_element && !known.contains(ext.attribute("uri").value()))
+    // The data label extension of later chart versions, when it only asks for leader lines: a
+    // label of a bar or a line has none until it is moved away from its point.
+    static const QByteArray labels = "{CE6537A1-D6FC-4f65-9D91-7224C49458BB}";
+    for (pugi::xml_node ext : extensions.children()) {
+        if (ext.type() != pugi::node_element || known.contains(ext.attribute("uri").value()))
+            continue;
+        if (ext.attribute("uri").value() != labels)
             return false;
+        for (pugi::xml_node child : ext.children())
+            if (child.type() == pugi::node_element &&
+                !XmlPart::HasLocalName(child, "showLeaderLines"))
+                return false;
+    }
     return true;
 }
 
