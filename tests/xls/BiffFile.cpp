@@ -1,5 +1,7 @@
 #include "tests/xls/BiffFile.h"
 
+#include "tests/xls/ChartGrammar.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -192,6 +194,7 @@ const QHash<int, const char*>& Names() {
         {0x1067, "BOPPOPCUSTOM"},
         {0x1068, "FBI2"},
         {0x0850, "CHARTFRTINFO"},
+        {0x086B, "DATALABEXTCONTENTS"},
         {0x0852, "STARTBLOCK"},
         {0x0853, "ENDBLOCK"},
         {0x0854, "STARTOBJECT"},
@@ -516,12 +519,26 @@ QStringList StructuralProblems(const QByteArray& stream) {
         }
     }
 
+    // The drawing group counts every drawing and its shapes.
+    int drawings = 0, shapes = 0;
     for (size_t s = 1; s < substreams.size(); ++s) {
         const Substream& sub = substreams[s];
+        if (sub.type == 0x0020) {
+            problems << ChartGrammarProblems(records, sub.first, sub.last);
+            continue;
+        }
         if (sub.type != 0x0010)
             continue;
         const std::vector<const BiffRecord*> list = recordsOf(sub);
         const QString where = QStringLiteral("sheet at %1").arg(records[sub.first].offset);
+        for (const QString& problem : DrawingProblems(list, records))
+            problems << where + QStringLiteral(": ") + problem;
+        for (const BiffRecord* record : list) {
+            if (record->id == 0x00EC && U16(record->data, 2) == 0xF002) {
+                ++drawings;
+                shapes += int(U32(record->data, 16));
+            }
+        }
         CheckOrder(list,
                    {u"BOF"_qs, u"INDEX"_qs, u"DEFAULTROWHEIGHT"_qs, u"WSBOOL"_qs, u"SETUP"_qs,
                     u"DEFCOLWIDTH"_qs, u"DIMENSIONS"_qs, u"WINDOW2"_qs, u"SELECTION"_qs, u"EOF"_qs},
@@ -623,6 +640,19 @@ QStringList StructuralProblems(const QByteArray& stream) {
                                         .arg(U32(record->data, 6))
                                         .arg(table.unique);
     }
+    const auto group = std::find_if(globalRecords.begin(), globalRecords.end(),
+                                    [](const BiffRecord* r) { return r->id == 0x00EB; });
+    if (drawings > 0 && group == globalRecords.end())
+        problems << QStringLiteral("drawings without MSODRAWINGGROUP");
+    if (group != globalRecords.end() &&
+        (U16((*group)->data, 10) != 0xF006 || int(U32((*group)->data, 24)) != shapes ||
+         int(U32((*group)->data, 28)) != drawings))
+        problems << QStringLiteral("MSODRAWINGGROUP counts %1 shapes in %2 drawings, the sheets "
+                                   "hold %3 in %4")
+                        .arg(U32((*group)->data, 24))
+                        .arg(U32((*group)->data, 28))
+                        .arg(shapes)
+                        .arg(drawings);
     return problems;
 }
 

@@ -1,6 +1,7 @@
 #include "tests/xls/XlsFixture.h"
 
 #include "app/Currency.h"
+#include "report/ChartXml.h"
 #include "report/OoxmlPackage.h"
 #include "report/Workbook.h"
 #include "report/Worksheet.h"
@@ -150,6 +151,74 @@ std::unique_ptr<Workbook> SampleWorkbook(const QString& templatePath, int custom
     EXPECT_TRUE(list->deleteColumns(u"K:K,L:L,M:M,N:N"_qs, &error)) << error.toStdString();
     list->autoFitColumns();
     list->selectCell(u"A1"_qs);
+    book->activateFirstSheet();
+    return book;
+}
+
+int MatrixColour(int a, int b) {
+    static const int kColours[] = {3, 45, 10, 8, 24, 15};
+    return kColours[(a + b) % 6];
+}
+
+std::unique_ptr<Workbook> ChartWorkbook(const QString& templatePath,
+                                        const std::vector<GroupCharts>& groups) {
+    auto book = std::make_unique<Workbook>();
+    QString error;
+    EXPECT_TRUE(book->openTemplate(templatePath, &error)) << error.toStdString();
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const QString name = i == 0 ? u"グループ値"_qs : QStringLiteral("グループ値%1").arg(i + 1);
+        Worksheet* sheet = book->copySheet(u"元Ｇ１"_qs, name, &error);
+        EXPECT_TRUE(sheet) << error.toStdString();
+        if (!sheet)
+            return book;
+        for (int g = 0; g < 6; ++g) {
+            std::vector<CellValue> values;
+            values.push_back(Number(120 - 17 * g));
+            values.push_back(Amount(qint64(4500000 - 600000 * g) * 10000));
+            for (int c = 0; c < 5; ++c)
+                values.push_back(Number((g + 1) * (c + 3)));
+            EXPECT_TRUE(sheet->setRowValues(QStringLiteral("C%1:I%1").arg(3 + g), values, &error));
+        }
+        const auto setType = [&](const QString& chartName, int code) {
+            ChartXml* chart = sheet->chart(chartName, &error);
+            ASSERT_TRUE(chart) << error.toStdString();
+            ASSERT_TRUE(chart->setChartType(code, &error)) << error.toStdString();
+        };
+        if (groups[i].left)
+            setType(u"グラフ 1"_qs, groups[i].left);
+        if (groups[i].right)
+            for (const char16_t* chartName :
+                 {u"右１", u"右２", u"右３", u"右４", u"右５", u"右６", u"右７"})
+                setType(QString::fromUtf16(chartName), groups[i].right);
+    }
+
+    Worksheet* matrix = book->copySheet(u"元解析１"_qs, u"Ｒ視点人数"_qs, &error);
+    EXPECT_TRUE(matrix) << error.toStdString();
+    if (!matrix)
+        return book;
+    const int tops[] = {3, 14, 25, 39, 50};
+    for (int block = 0; block < 5; ++block) {
+        for (int a = 5; a >= 1; --a) {
+            const int row = tops[block] + 6 - a;
+            std::vector<CellValue> values;
+            for (int b = 5; b >= 1; --b)
+                values.push_back(Number((block * 25 + a * 5 + b) % 13 * 10));
+            EXPECT_TRUE(matrix->setRowValues(QStringLiteral("C%1:G%1").arg(row), values, &error));
+            for (int b = 5; b >= 1; --b)
+                EXPECT_TRUE(
+                    matrix->setFill(QStringLiteral("%1%2").arg(QChar(u'C' + 5 - b)).arg(row),
+                                    MatrixColour(a, b), 1, -4105, &error));
+        }
+        ChartXml* chart = matrix->chart(QStringLiteral("GRAF_R%1").arg(5 - block), &error);
+        EXPECT_TRUE(chart) << error.toStdString();
+        if (!chart)
+            continue;
+        EXPECT_TRUE(chart->setValueAxisScale(0, 120, &error)) << error.toStdString();
+        for (int a = 1; a <= 5; ++a)
+            for (int b = 1; b <= 5; ++b)
+                EXPECT_TRUE(chart->setPointColor(6 - a, 6 - b, MatrixColour(a, b), &error));
+        EXPECT_TRUE(chart->setSeriesAxisReversed(&error)) << error.toStdString();
+    }
     book->activateFirstSheet();
     return book;
 }

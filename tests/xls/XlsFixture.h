@@ -45,4 +45,20 @@ void ExpectSound(const QString& xls);
 // with customers rows of text, numbers and amounts, columns K to N deleted and widths fitted.
 std::unique_ptr<Workbook> SampleWorkbook(const QString& templatePath, int customers);
 
+// The chart types of a group-value sheet: the left chart's and the seven right charts' chart-type
+// codes, 0 keeping the template's type.
+struct GroupCharts {
+    int left = 0;
+    int right = 0;
+};
+
+// A workbook with the template's charts as the analysis leaves them: group-value sheets
+// ("グループ値", "グループ値2", ...) with their figures, one for each entry of groups with its
+// chart types; and the R count sheet "Ｒ視点人数" with its matrix, each 3-D column chart scaled
+// to 0 to 120, its bars in the group colours (MatrixColour) and its series axis reversed.
+std::unique_ptr<Workbook> ChartWorkbook(const QString& templatePath,
+                                        const std::vector<GroupCharts>& groups = {{}});
+// The palette colour of bar (row rank a, column rank b, 1 to 5) of every block of "Ｒ視点人数".
+int MatrixColour(int a, int b);
+
 } // namespace plw::test

@@ -83,6 +83,17 @@ void BiffStream::add(std::uint16_t id, const char* data, int size) {
     } while (done < size);
 }
 
+void BiffStream::addBof(int type) {
+    RecordData bof;
+    bof.u16(0x0600);
+    bof.u16(type);
+    bof.u16(0x0DBB);
+    bof.u16(0x07CC);
+    bof.u32(0x00000041);
+    bof.u32(0x00000006);
+    add(Rec::Bof, bof);
+}
+
 void BiffStream::patchU32(qint64 streamOffset, std::uint32_t value) {
     const qsizetype at = qsizetype(streamOffset - mBase);
     for (int i = 0; i < 4; ++i)

@@ -85,6 +85,10 @@ public:
     void add(std::uint16_t id, const char* data, int size);
     void add(std::uint16_t id) { add(id, nullptr, 0); }
 
+    // The BOF record that begins a substream of a type (0x0005 workbook globals, 0x0010 a
+    // worksheet, 0x0020 a chart), as the BIFF8 version of Excel 2003 writes it.
+    void addBof(int type);
+
     // Overwrites 4 bytes at a stream offset inside this part of the stream.
     void patchU32(qint64 streamOffset, std::uint32_t value);
 

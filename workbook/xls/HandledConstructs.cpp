@@ -135,8 +135,240 @@ const Handled kWorksheet[] = {
     {"rowBreaks/brk", "id min max man"},
     {"worksheet/colBreaks", "count manualBreakCount"},
     {"colBreaks/brk", "id min max man"},
+    {"worksheet/drawing", "id"},
 };
 
+// A sheet's drawing: charts anchored to cells.
+const Handled kDrawing[] = {
+    {"/wsDr", ""},
+    {"wsDr/twoCellAnchor", "editAs=twoCell|oneCell|absolute"},
+    {"twoCellAnchor/from", ""},
+    {"twoCellAnchor/to", ""},
+    {"from/col", ""},
+    {"from/colOff", ""},
+    {"from/row", ""},
+    {"from/rowOff", ""},
+    {"to/col", ""},
+    {"to/colOff", ""},
+    {"to/row", ""},
+    {"to/rowOff", ""},
+    {"twoCellAnchor/graphicFrame", "macro="},
+    {"twoCellAnchor/clientData", "fLocksWithSheet" ON " fPrintsWithSheet" ON},
+    {"graphicFrame/nvGraphicFramePr", ""},
+    {"nvGraphicFramePr/cNvPr", "id name descr title hidden" OFF},
+    {"nvGraphicFramePr/cNvGraphicFramePr", ""},
+    {"cNvGraphicFramePr/graphicFrameLocks", "noGrp"},
+    {"graphicFrame/xfrm", ""},
+    {"xfrm/off", "x y"},
+    {"xfrm/ext", "cx cy"},
+    {"graphicFrame/graphic", ""},
+    {"graphic/graphicData", "uri=http://schemas.openxmlformats.org/drawingml/2006/chart"},
+    {"graphicData/chart", "id"},
+};
+
+// clang-format off
+// Text properties: the font of a run or of an element's text.
+#define FONT                                                                                       \
+    "sz b i u=none|sng|dbl strike=noStrike|sngStrike|dblStrike baseline lang altLang spc=0|-1"
+#define AXIS(name)                                                                                 \
+    {name "/axId", "val"}, {name "/scaling", ""}, {name "/delete", "val"}, {name "/axPos", "val"}, \
+        {name "/majorGridlines", ""}, {name "/minorGridlines", ""},                                \
+        {name "/numFmt", "formatCode sourceLinked"},                                               \
+        {name "/majorTickMark", "val=none|in|out|cross"},                                          \
+        {name "/minorTickMark", "val=none|in|out|cross"},                                          \
+        {name "/tickLblPos", "val=none|low|high|nextTo"}, {name "/spPr", ""}, {name "/txPr", ""},  \
+        {name "/crossAx", "val"}, {name "/crosses", "val=autoZero|max"},                           \
+        {name "/crossesAt", "val"}
+#define LABELS(name)                                                                               \
+    {name "/numFmt", "formatCode sourceLinked"}, {name "/txPr", ""},                               \
+        {name "/dLblPos", "val=bestFit|b|ctr|inBase|inEnd|l|outEnd|r|t"},                          \
+        {name "/showLegendKey", "val"}, {name "/showVal", "val"}, {name "/showCatName", "val"},    \
+        {name "/showSerName", "val"}, {name "/showPercent", "val"},                                \
+        {name "/showBubbleSize", "val" OFF}, {name "/delete", "val"}, {name "/separator", ""}
+
+// clang-format on
+
+// A chart: column, bar, line, pie and doughnut charts in 2-D, columns and bars in 3-D.
+const Handled kChart[] = {
+    {"/chartSpace", ""},
+    {"chartSpace/date1904", "val" OFF},
+    {"chartSpace/lang", "val"},
+    {"chartSpace/roundedCorners", "val" OFF},
+    {"chartSpace/chart", ""},
+    {"chartSpace/spPr", ""},
+    {"chartSpace/txPr", ""},
+    {"chartSpace/printSettings", ""},
+    {"printSettings/headerFooter", ""},
+    {"printSettings/pageMargins", "b l r t header footer"},
+    {"printSettings/pageSetup", ""},
+    {"chart/title", ""},
+    {"chart/autoTitleDeleted", "val"},
+    {"chart/view3D", ""},
+    {"chart/floor", ""},
+    {"chart/sideWall", ""},
+    {"chart/backWall", ""},
+    {"chart/plotArea", ""},
+    {"chart/legend", ""},
+    {"chart/plotVisOnly", "val"},
+    {"chart/dispBlanksAs", "val=gap|zero|span"},
+    {"title/tx", ""},
+    {"title/layout", ""},
+    {"title/overlay", "val" OFF},
+    {"title/txPr", ""},
+    {"title/spPr", ""},
+    {"tx/strRef", ""},
+    {"tx/rich", ""},
+    {"tx/v", ""},
+    {"strRef/f", ""},
+    {"strRef/strCache", ""},
+    {"strCache/ptCount", "val"},
+    {"strCache/pt", "idx"},
+    {"numRef/f", ""},
+    {"numRef/numCache", ""},
+    {"numCache/formatCode", ""},
+    {"numCache/ptCount", "val"},
+    {"numCache/pt", "idx formatCode"},
+    {"pt/v", ""},
+    {"rich/bodyPr", "rot vert=horz wrap"},
+    {"rich/lstStyle", ""},
+    {"rich/p", ""},
+    {"txPr/bodyPr", "rot vert=horz wrap"},
+    {"txPr/lstStyle", ""},
+    {"txPr/p", ""},
+    {"p/pPr", ""},
+    {"p/r", ""},
+    {"p/endParaRPr", FONT},
+    {"pPr/defRPr", FONT},
+    {"defRPr/latin", "typeface"},
+    {"defRPr/ea", "typeface"},
+    {"defRPr/cs", "typeface"},
+    {"defRPr/solidFill", ""},
+    {"r/rPr", FONT},
+    {"r/t", ""},
+    {"rPr/latin", "typeface"},
+    {"rPr/ea", "typeface"},
+    {"rPr/cs", "typeface"},
+    {"rPr/solidFill", ""},
+    {"view3D/rotX", "val"},
+    {"view3D/rotY", "val"},
+    {"view3D/depthPercent", "val"},
+    {"view3D/hPercent", "val"},
+    {"view3D/rAngAx", "val"},
+    {"view3D/perspective", "val"},
+    {"floor/spPr", ""},
+    {"sideWall/spPr", ""},
+    {"backWall/spPr", ""},
+    {"plotArea/layout", ""},
+    {"plotArea/spPr", ""},
+    {"plotArea/barChart", ""},
+    {"plotArea/bar3DChart", ""},
+    {"plotArea/lineChart", ""},
+    {"plotArea/pieChart", ""},
+    {"plotArea/doughnutChart", ""},
+    {"plotArea/catAx", ""},
+    {"plotArea/valAx", ""},
+    {"plotArea/serAx", ""},
+    {"barChart/barDir", "val=col|bar"},
+    {"barChart/grouping", "val=clustered|stacked|percentStacked"},
+    {"barChart/varyColors", "val"},
+    {"barChart/ser", ""},
+    {"barChart/dLbls", ""},
+    {"barChart/gapWidth", "val"},
+    {"barChart/overlap", "val"},
+    {"barChart/axId", "val"},
+    {"bar3DChart/barDir", "val=col|bar"},
+    {"bar3DChart/grouping", "val=standard|clustered|stacked|percentStacked"},
+    {"bar3DChart/varyColors", "val"},
+    {"bar3DChart/ser", ""},
+    {"bar3DChart/dLbls", ""},
+    {"bar3DChart/gapWidth", "val"},
+    {"bar3DChart/gapDepth", "val"},
+    {"bar3DChart/shape", "val=box|cylinder|cone|pyramid|coneToMax|pyramidToMax"},
+    {"bar3DChart/axId", "val"},
+    {"lineChart/grouping", "val=standard|stacked|percentStacked"},
+    {"lineChart/varyColors", "val"},
+    {"lineChart/ser", ""},
+    {"lineChart/dLbls", ""},
+    {"lineChart/marker", "val"},
+    {"lineChart/axId", "val"},
+    {"pieChart/varyColors", "val"},
+    {"pieChart/ser", ""},
+    {"pieChart/dLbls", ""},
+    {"pieChart/firstSliceAng", "val"},
+    {"doughnutChart/varyColors", "val"},
+    {"doughnutChart/ser", ""},
+    {"doughnutChart/dLbls", ""},
+    {"doughnutChart/firstSliceAng", "val"},
+    {"doughnutChart/holeSize", "val"},
+    {"ser/idx", "val"},
+    {"ser/order", "val"},
+    {"ser/tx", ""},
+    {"ser/spPr", ""},
+    {"ser/invertIfNegative", "val"},
+    {"ser/dPt", ""},
+    {"ser/dLbls", ""},
+    {"ser/cat", ""},
+    {"ser/val", ""},
+    {"ser/marker", ""},
+    {"ser/smooth", "val"},
+    {"ser/explosion", "val"},
+    {"marker/symbol", "val=none|square|diamond|triangle|x|star|dot|dash|circle|plus|auto"},
+    {"marker/size", "val"},
+    {"marker/spPr", ""},
+    {"dPt/idx", "val"},
+    {"dPt/invertIfNegative", "val"},
+    {"dPt/bubble3D", "val" OFF},
+    {"dPt/spPr", ""},
+    {"dPt/explosion", "val"},
+    {"dPt/marker", ""},
+    LABELS("dLbls"),
+    {"dLbls/showLeaderLines", "val"},
+    {"dLbls/dLbl", ""},
+    {"dLbl/idx", "val"},
+    LABELS("dLbl"),
+    {"cat/strRef", ""},
+    {"cat/numRef", ""},
+    {"val/numRef", ""},
+    AXIS("catAx"),
+    {"catAx/auto", "val"},
+    {"catAx/lblAlgn", "val=ctr"},
+    {"catAx/lblOffset", "val=100"},
+    {"catAx/noMultiLvlLbl", "val"},
+    {"catAx/tickLblSkip", "val"},
+    {"catAx/tickMarkSkip", "val"},
+    AXIS("valAx"),
+    {"valAx/crossBetween", "val=between|midCat"},
+    {"valAx/majorUnit", "val"},
+    {"valAx/minorUnit", "val"},
+    AXIS("serAx"),
+    {"serAx/tickLblSkip", "val"},
+    {"serAx/tickMarkSkip", "val"},
+    {"scaling/orientation", "val=minMax|maxMin"},
+    {"scaling/max", "val"},
+    {"scaling/min", "val"},
+    {"majorGridlines/spPr", ""},
+    {"minorGridlines/spPr", ""},
+    {"legend/legendPos", "val=b|tr|l|r|t"},
+    {"legend/overlay", "val" OFF},
+    {"legend/layout", ""},
+    {"legend/txPr", ""},
+    {"legend/spPr", ""},
+    {"spPr/solidFill", ""},
+    {"spPr/noFill", ""},
+    {"spPr/ln", "w"},
+    {"ln/solidFill", ""},
+    {"ln/noFill", ""},
+    {"ln/prstDash",
+     "val=solid|dash|sysDash|lgDash|dot|sysDot|dashDot|lgDashDot|sysDashDot|lgDashDotDot|"
+     "sysDashDotDot"},
+    {"ln/round", ""},
+    {"solidFill/srgbClr", "val"},
+    {"solidFill/sysClr", "val lastClr"},
+};
+
+#undef AXIS
+#undef LABELS
+#undef FONT
 #undef OFF
 #undef ON
 
@@ -167,7 +399,8 @@ const Rules& RulesOf(PartKind kind) {
     static const Rules workbook = Build(kWorkbook);
     static const Rules styles = Build(kStyles);
     static const Rules worksheet = Build(kWorksheet);
-    static const Rules none;
+    static const Rules drawing = Build(kDrawing);
+    static const Rules chart = Build(kChart);
     switch (kind) {
     case PartKind::Workbook:
         return workbook;
@@ -176,10 +409,11 @@ const Rules& RulesOf(PartKind kind) {
     case PartKind::Worksheet:
         return worksheet;
     case PartKind::Drawing:
+        return drawing;
     case PartKind::Chart:
         break;
     }
-    return none;
+    return chart;
 }
 
 // Attributes that carry no content the file format could hold.
@@ -200,9 +434,19 @@ bool IsIgnorableExtension(const pugi::xml_node& extensions) {
     static const QSet<QByteArray> known = {"{7626C862-2A13-11E5-B345-FEFF819CDC9F}",
                                            "{140A7094-0E35-4892-8432-C4D2E57EDEB5}",
                                            "{B58B0392-4F1F-4190-BB64-5DF3571DCE5F}"};
-    for (pugi::xml_node ext : extensions.children())
-        if (ext.type() == pugi::node_element && !known.contains(ext.attribute("uri").value()))
+    // The data label extension of later chart versions, when it only asks for leader lines: a
+    // label of a bar or a line has none until it is moved away from its point.
+    static const QByteArray labels = "{CE6537A1-D6FC-4f65-9D91-7224C49458BB}";
+    for (pugi::xml_node ext : extensions.children()) {
+        if (ext.type() != pugi::node_element || known.contains(ext.attribute("uri").value()))
+            continue;
+        if (ext.attribute("uri").value() != labels)
             return false;
+        for (pugi::xml_node child : ext.children())
+            if (child.type() == pugi::node_element &&
+                !XmlPart::HasLocalName(child, "showLeaderLines"))
+                return false;
+    }
     return true;
 }
 

@@ -12,8 +12,11 @@ XlsPalette::XlsPalette() {
 }
 
 bool XlsPalette::setIndexedColors(const QStringList& colors) {
-    for (qsizetype i = 8; i < colors.size() && i < 64; ++i) {
-        QString hex = colors.at(i).trimmed();
+    // A list of 56 holds the palette alone (LibreOffice writes it so); 64 begin with the eight
+    // legacy colours.
+    const qsizetype offset = colors.size() == 56 ? 8 : 0;
+    for (qsizetype i = 8; i - offset < colors.size() && i < 64; ++i) {
+        QString hex = colors.at(i - offset).trimmed();
         if (hex.size() == 8)
             hex.remove(0, 2);
         bool ok = false;

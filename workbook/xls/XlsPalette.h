@@ -13,7 +13,8 @@ public:
     XlsPalette();
 
     // Replaces the colours with a stylesheet's indexedColors ("AARRGGBB" or "RRGGBB", 64 entries
-    // of which 8 to 63 are the palette). False when a colour cannot be read.
+    // of which 8 to 63 are the palette, or the 56 of the palette alone). False when a colour
+    // cannot be read.
     bool setIndexedColors(const QStringList& colors);
     bool isCustom() const { return mCustom; }
 

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -125,49 +126,37 @@ bool XlsStyles::readFonts(const pugi::xml_node& fonts, QString* unhandled) {
         return false;
     }
     for (const pugi::xml_node& font : entries) {
-        RecordData data;
+        FontLook look;
         const double points = Attribute(Child(font, "sz"), "val").toDouble();
-        data.u16(int(std::lround((points > 0 ? points : 11) * 20)));
-        // Bit 0 repeats the weight's boldness, as Excel writes it and older readers take it.
-        int flags = Flag(font, "b") ? 0x01 : 0;
-        if (Flag(font, "i"))
-            flags |= 0x02;
-        if (Flag(font, "strike"))
-            flags |= 0x08;
-        if (Flag(font, "outline"))
-            flags |= 0x10;
-        if (Flag(font, "shadow"))
-            flags |= 0x20;
-        if (Flag(font, "condense"))
-            flags |= 0x40;
-        if (Flag(font, "extend"))
-            flags |= 0x80;
-        data.u16(flags);
-        const int color = colorOf(Child(font, "color"), kAutomaticFontColor, unhandled);
-        if (color < 0)
+        look.points = points > 0 ? points : 11;
+        look.bold = Flag(font, "b");
+        look.italic = Flag(font, "i");
+        look.strike = Flag(font, "strike");
+        look.outline = Flag(font, "outline");
+        look.shadow = Flag(font, "shadow");
+        look.condense = Flag(font, "condense");
+        look.extend = Flag(font, "extend");
+        look.colour = colorOf(Child(font, "color"), kAutomaticFontColor, unhandled);
+        if (look.colour < 0)
             return false;
-        data.u16(color);
-        data.u16(Flag(font, "b") ? 700 : 400);
         const QString vertical = Attribute(Child(font, "vertAlign"), "val");
-        data.u16(vertical == u"superscript" ? 1 : vertical == u"subscript" ? 2 : 0);
-        int underline = 0;
+        look.script = vertical == u"superscript" ? 1 : vertical == u"subscript" ? 2 : 0;
         if (const pugi::xml_node u = Child(font, "u")) {
             const QString kind = Attribute(u, "val");
-            underline = kind == u"double"             ? 2
-                        : kind == u"singleAccounting" ? 0x21
-                        : kind == u"doubleAccounting" ? 0x22
-                        : kind == u"none"             ? 0
-                                                      : 1;
+            look.underline = kind == u"double"             ? 2
+                             : kind == u"singleAccounting" ? 0x21
+                             : kind == u"doubleAccounting" ? 0x22
+                             : kind == u"none"             ? 0
+                                                           : 1;
         }
-        data.u8(underline);
-        data.u8(Attribute(Child(font, "family"), "val").toInt());
-        data.u8(Attribute(Child(font, "charset"), "val").toInt());
-        data.u8(0);
-        QString name = Attribute(Child(font, "name"), "val");
-        if (name.isEmpty())
-            name = QStringLiteral("Calibri");
-        data.unicodeString(name.left(255), true);
-        mFonts.push_back(data);
+        look.family = Attribute(Child(font, "family"), "val").toInt();
+        look.charset = Attribute(Child(font, "charset"), "val").toInt();
+        look.name = Attribute(Child(font, "name"), "val");
+        if (look.name.isEmpty())
+            look.name = QStringLiteral("Calibri");
+        if (mFonts.empty())
+            mDefaultFont = look;
+        mFonts.push_back(FontRecord(look));
     }
     if (mFonts.empty()) {
         *unhandled = QStringLiteral("フォントのないスタイルシート");
@@ -379,9 +368,59 @@ bool XlsStyles::load(const pugi::xml_node& styleSheet, QString* unhandled) {
     return true;
 }
 
-int XlsStyles::addFont(const RecordData& font) {
-    mExtraFonts.push_back(font);
-    return FontIndex(int(mFonts.size() + mExtraFonts.size()) - 1);
+RecordData XlsStyles::FontRecord(const FontLook& font) {
+    RecordData data;
+    data.u16(int(std::lround(font.points * 20)));
+    // Bit 0 repeats the weight's boldness, as Excel writes it and older readers take it.
+    data.u16((font.bold ? 0x01 : 0) | (font.italic ? 0x02 : 0) | (font.strike ? 0x08 : 0) |
+             (font.outline ? 0x10 : 0) | (font.shadow ? 0x20 : 0) | (font.condense ? 0x40 : 0) |
+             (font.extend ? 0x80 : 0));
+    data.u16(font.colour);
+    data.u16(font.bold ? 700 : 400);
+    data.u16(font.script);
+    data.u8(font.underline);
+    data.u8(font.family);
+    data.u8(font.charset);
+    data.u8(0);
+    data.unicodeString(font.name.left(255), true);
+    return data;
+}
+
+int XlsStyles::addFont(const FontLook& look) {
+    const RecordData font = FontRecord(look);
+    const auto same = [&](const RecordData& other) {
+        return other.data() == font.data();
+    };
+    const auto own = std::find_if(mFonts.begin(), mFonts.end(), same);
+    if (own != mFonts.end())
+        return FontIndex(int(own - mFonts.begin()));
+    auto existing = std::find_if(mExtraFonts.begin(), mExtraFonts.end(), same);
+    if (existing == mExtraFonts.end()) {
+        if (int(mFonts.size() + mExtraFonts.size()) >= kMaxFonts)
+            return -1;
+        mExtraFonts.push_back(font);
+        existing = mExtraFonts.end() - 1;
+    }
+    return FontIndex(int(mFonts.size() + (existing - mExtraFonts.begin())));
+}
+
+int XlsStyles::formatIndex(const QString& code) {
+    // The built-in formats every reader knows by their index.
+    static const std::pair<int, const char*> kBuiltIn[] = {
+        {0, "General"},  {1, "0"},         {2, "0.00"},      {3, "#,##0"},
+        {4, "#,##0.00"}, {9, "0%"},        {10, "0.00%"},    {11, "0.00E+00"},
+        {12, "# ?/?"},   {13, "# ?\?/??"}, {48, "##0.0E+0"}, {49, "@"}};
+    for (const auto& [id, builtIn] : kBuiltIn)
+        if (code == QLatin1String(builtIn))
+            return id;
+    int next = 164;
+    for (const auto& [id, existing] : mFormats) {
+        if (existing == code)
+            return id;
+        next = std::max(next, id + 1);
+    }
+    mFormats.emplace_back(next, code);
+    return next;
 }
 
 void XlsStyles::write(BiffStream& globals) const {

@@ -11,6 +11,24 @@
 
 namespace plw::xls {
 
+// What a FONT record says.
+struct FontLook {
+    double points = 11;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool outline = false;
+    bool shadow = false;
+    bool condense = false;
+    bool extend = false;
+    int script = 0;      // superscript 1, subscript 2
+    int underline = 0;   // single 1, double 2, single and double accounting 0x21, 0x22
+    int colour = 0x7FFF; // a palette index; 0x7FFF automatic
+    int family = 0;
+    int charset = 0;
+    QString name;
+};
+
 // The stylesheet of a workbook as BIFF8 formatting records: FONT, FORMAT, XF, STYLE and, when
 // the stylesheet changes the colours, PALETTE. The stylesheet's cell formats become cell XFs,
 // its cell style formats style XFs, after the XFs every BIFF8 workbook begins with.
@@ -30,8 +48,15 @@ public:
     // Appends the formatting records in the order the workbook globals need them.
     void write(BiffStream& globals) const;
 
-    // Appends a FONT record for a font made here (charts); answers its BIFF index.
-    int addFont(const RecordData& font);
+    // The workbook's default font (the stylesheet's first).
+    const FontLook& defaultFont() const { return mDefaultFont; }
+    // A font made here (charts), added once; answers its BIFF index, -1 when the workbook holds
+    // as many fonts as the format allows.
+    int addFont(const FontLook& font);
+    static RecordData FontRecord(const FontLook& font);
+    // The index of a number format by its code: a built-in one, one the workbook has, or a new
+    // FORMAT record.
+    int formatIndex(const QString& code);
 
 private:
     struct Xf {
@@ -74,6 +99,7 @@ private:
     };
     std::vector<NamedStyle> mStyles;
     std::vector<RecordData> mExtraFonts;
+    FontLook mDefaultFont;
 };
 
 } // namespace plw::xls

@@ -154,14 +154,7 @@ private:
 };
 
 void SheetWriter::write(const std::function<void(int)>& rowsWritten) {
-    RecordData bof;
-    bof.u16(0x0600);
-    bof.u16(0x0010);
-    bof.u16(0x0DBB);
-    bof.u16(0x07CC);
-    bof.u32(0x00000041);
-    bof.u32(0x00000006);
-    mOut.add(Rec::Bof, bof);
+    mOut.addBof(0x0010);
 
     const int rowLimit = std::min(cells().rowLimit(), MaxXlsRow);
     for (int row = 1; row <= rowLimit; ++row)

@@ -10,6 +10,7 @@
 #include "workbook/xls/HandledConstructs.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/SharedStringTable.h"
+#include "workbook/xls/XlsDrawing.h"
 #include "workbook/xls/XlsNames.h"
 #include "workbook/xls/XlsStyles.h"
 #include "workbook/xls/XlsWorksheet.h"
@@ -98,6 +99,9 @@ struct XlsWriter::State {
         const CellStore* cells = nullptr;
         std::vector<int> sharedIndex;
         int lastRow = 0;
+        QString drawingPart;
+        std::unique_ptr<xls::XlsDrawing> drawing;
+        int drawingId = 0;
     };
     std::vector<std::unique_ptr<Sheet>> sheets;
     pugi::xml_document workbookDom;
@@ -235,6 +239,10 @@ void XlsWriter::State::check() {
         for (const Relationship& relationship : relationships) {
             if (IsType(relationship, "printerSettings"))
                 continue; // printer-specific settings; the page setup is written without them
+            if (IsType(relationship, "drawing") && sheet->drawingPart.isEmpty()) {
+                sheet->drawingPart = OoxmlPackage::targetPartName(sheet->part, relationship);
+                continue;
+            }
             found(
                 QStringLiteral("部品 %1").arg(PartKindCaption(relationship.type.section(u'/', -1))),
                 where);
@@ -295,6 +303,22 @@ void XlsWriter::State::check() {
     QString nameProblem;
     if (!names.load(definedNames, sheetNames, &nameProblem))
         found(nameProblem, {});
+
+    // The charts, once the names are known: their formulas add to the sheets referred to.
+    int drawings = 0;
+    for (const auto& sheet : sheets) {
+        if (sheet->drawingPart.isEmpty() || !unhandled.isEmpty())
+            continue;
+        sheet->drawing = std::make_unique<xls::XlsDrawing>();
+        QString problem;
+        if (!sheet->drawing->load(package, sheet->drawingPart, styles, names, &problem)) {
+            found(problem, QStringLiteral("シート ") + sheet->name);
+            continue;
+        }
+        sheet->drawing->place(sheet->dom.document_element(), *sheet->cells);
+        if (sheet->drawing->chartCount() > 0)
+            sheet->drawingId = ++drawings;
+    }
 }
 
 void XlsWriter::State::writeGlobals(xls::BiffStream& out,
@@ -305,14 +329,7 @@ void XlsWriter::State::writeGlobals(xls::BiffStream& out,
         data.u16(value);
         out.add(id, data);
     };
-    RecordData bof;
-    bof.u16(0x0600);
-    bof.u16(0x0005);
-    bof.u16(0x0DBB);
-    bof.u16(0x07CC);
-    bof.u32(0x00000041);
-    bof.u32(0x00000006);
-    out.add(Rec::Bof, bof);
+    out.addBof(0x0005);
     u16Record(Rec::InterfaceHdr, 1200);
     u16Record(Rec::Mms, 0);
     out.add(Rec::InterfaceEnd);
@@ -380,6 +397,12 @@ void XlsWriter::State::writeGlobals(xls::BiffStream& out,
         recalc.u32(calcId);
         out.add(Rec::RecalcId, recalc);
     }
+    std::vector<OfficeArt::DrawingCount> drawings;
+    for (const auto& sheet : sheets)
+        if (sheet->drawingId > 0)
+            drawings.push_back({sheet->drawingId, sheet->drawing->chartCount()});
+    if (!drawings.empty())
+        out.add(Rec::MsoDrawingGroup, OfficeArt::DrawingGroup(drawings));
     strings.write(out);
     // The workbook options of later versions, all at their defaults.
     RecordData bookExt;
@@ -436,6 +459,10 @@ bool XlsWriter::write(const QString& path, const Progress& rowsWritten, QString*
         source.cells = sheet.cells;
         source.styles = &d->styles;
         source.sharedIndex = &sheet.sharedIndex;
+        if (sheet.drawingId > 0)
+            source.objects = [&sheet](xls::BiffStream& out) {
+                sheet.drawing->write(out, sheet.drawingId);
+            };
         const qint64 before = done;
         xls::WriteWorksheet(source, stream, [&](int rows) {
             if (rowsWritten)
