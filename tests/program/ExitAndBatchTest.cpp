@@ -336,8 +336,9 @@ TEST_F(ExitFixture, BatchTellsEachCauseInJapaneseNamingWhatItConcerns) {
          false,
          {QStringLiteral("|Excelブックを保存できませんでした。\r") + parameters.WorkbookName +
               QStringLiteral("\r17"),
+          // The engine's .xls writer (charts included) names the workbook and the file it wrote.
           QStringLiteral("ブック ") + small,
-          QStringLiteral("を保存できません: ディスクの空き容量が足りません")}},
+          QStringLiteral("に書き込めません: ディスクの空き容量が足りません")}},
         {"a locked database",
          installed,
          false,
