@@ -21,8 +21,7 @@ const char* const kContentTypesNamespace =
 const char* const kRelationshipsNamespace =
     "http://schemas.openxmlformats.org/package/2006/relationships";
 
-// libzip's cause in Japanese where the operator can read something from it; with the system's
-// cause when libzip gives one.
+// libzip's cause in Japanese, with the system's cause when libzip gives one.
 QString ZipErrorText(zip_error_t* zipError) {
     const int system = zip_error_code_system(zipError);
     const QString because = zip_error_system_type(zipError) == ZIP_ET_SYS && system != 0
@@ -53,8 +52,9 @@ QString ZipErrorText(zip_error_t* zipError) {
         return QStringLiteral("読み込みでエラーが発生しました") + because;
     case ZIP_ER_WRITE:
         return QStringLiteral("書き込みでエラーが発生しました") + because;
-    default:
-        return QString::fromUtf8(zip_error_strerror(zipError));
+    default: // rarer causes after a Japanese lead, in libzip's words
+        return QStringLiteral("zip の処理でエラーが発生しました（libzip: %1）")
+            .arg(QString::fromUtf8(zip_error_strerror(zipError)));
     }
 }
 

@@ -55,8 +55,9 @@ QString ParseErrorText(const pugi::xml_parse_result& result) {
         return QStringLiteral("文字データまたは宣言が正しくありません");
     case pugi::status_no_document_element:
         return QStringLiteral("文書の要素がありません");
-    default:
-        return QString::fromUtf8(result.description());
+    default: // rarer causes after a Japanese lead, in the parser's words
+        return QStringLiteral("XML を読めません（%1）")
+            .arg(QString::fromUtf8(result.description()));
     }
 }
 
