@@ -192,7 +192,9 @@ TEST_F(XlsPartsTest, NoRecordKindOfLibreOfficesOwnFileIsMissingExceptTheListedOn
         theirs += RecordKinds(theirRecords);
         dumps += Dump(theirRecords);
     }
-    // LibreOffice writes the default palette, which a reader knows without it; and its data
+    // LibreOffice changes unused palette colours into the chart colours outside the palette (the
+    // left chart's pink and purple, its light grey), where the writer keeps the default palette
+    // and gives those the closest palette colour beside their exact RGB value; and its data
     // labels carry a separator in a later version's records (a chart-frt info, blocks and the
     // label contents), which labels showing one figure each do not use.
     const QSet<QString> notNeeded = {u"PALETTE"_qs, u"CHARTFRTINFO"_qs, u"STARTBLOCK"_qs,
