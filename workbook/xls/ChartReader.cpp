@@ -400,7 +400,6 @@ bool Reader::series(const pugi::xml_node& ser, ChartSeries* out) {
 }
 
 bool Reader::axis(const pugi::xml_node& node, ChartAxis* out) {
-    out->present = true;
     out->deleted = BoolVal(node, "delete", false);
     const pugi::xml_node scaling = Child(node, "scaling");
     out->reversed = Val(scaling, "orientation") == u"maxMin";
@@ -552,9 +551,6 @@ bool Reader::plot(const pugi::xml_node& plotArea) {
         if (categories.size() != 1 || values.size() != 1 || depth.size() > 1 ||
             (depth.size() == 1) != mChart.seriesAxis)
             return fail(QStringLiteral("項目軸と数値軸が一つずつでないグラフ"));
-        mChart.categoryAxis.kind = ChartAxis::Kind::Category;
-        mChart.valueAxis.kind = ChartAxis::Kind::Value;
-        mChart.seriesAxisFormat.kind = ChartAxis::Kind::Series;
         if (!axis(categories.front(), &mChart.categoryAxis) ||
             !axis(values.front(), &mChart.valueAxis) ||
             (mChart.seriesAxis && !axis(depth.front(), &mChart.seriesAxisFormat)))
@@ -640,7 +636,6 @@ bool Reader::read(const pugi::xml_node& chartSpace) {
             return false;
     }
     mChart.defaultText = makeText(mBase);
-    mChart.roundedCorners = BoolVal(chartSpace, "roundedCorners", false);
     if (!area(Child(chartSpace, "spPr"), &mChart.chartArea))
         return false;
 
