@@ -16,7 +16,8 @@ bool ReadWithXlrd(const QString& xls, QJsonObject* book, QString* error);
 // Whether xlrd is installed.
 bool HasXlrd();
 
-// What Gnumeric's ssconvert says on reading the file (its warnings, empty when none); false
+// What Gnumeric's ssconvert says on reading the file (its warnings, empty when none, its own
+// lack of metrics for a font left out); false
 // with the reason when it could not run or read the file.
 bool ReadWithGnumeric(const QString& xls, QString* warnings, QString* error);
 bool HasGnumeric();

@@ -81,13 +81,8 @@ protected:
     // refused.
     QString unhandledIn(const std::function<void(OoxmlPackage&)>& edit) {
         QTemporaryDir folder;
-        std::unique_ptr<Workbook> book = ChartWorkbook(EditedTemplate(folder.path(), edit));
-        XlsWriter writer(*book);
-        QString error;
-        EXPECT_TRUE(writer.prepare(&error)) << error.toStdString();
-        EXPECT_FALSE(writer.write(path(u"refused.xls"_qs), {}, &error));
-        EXPECT_FALSE(QFile::exists(path(u"refused.xls"_qs)));
-        return writer.unhandledConstruct();
+        return UnhandledIn(*ChartWorkbook(EditedTemplate(folder.path(), edit)),
+                           path(u"refused.xls"_qs));
     }
 
     QTemporaryDir mDir;
@@ -291,10 +286,7 @@ TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfEveryChartTypeMatchesWhatTheEngineHe
     if (HasGnumeric()) {
         QString warnings, error;
         EXPECT_TRUE(ReadWithGnumeric(file, &warnings, &error)) << error.toStdString();
-        QStringList lines = warnings.split(u'\n', Qt::SkipEmptyParts);
-        lines.removeIf(
-            [](const QString& line) { return line.contains(u"unknown widths for font"_qs); });
-        EXPECT_EQ(lines, QStringList());
+        EXPECT_EQ(warnings, QString());
     }
     if (LibreOfficeConverter::ProgramPath().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
@@ -370,12 +362,8 @@ TEST_F(XlsChartsTest, WhatLibreOfficeReadsOfEveryChartTypeMatchesWhatTheEngineHe
 TEST_F(XlsChartsTest, ATemplateSavedAgainByLibreOfficeKeepsItsChartsInTheWriter) {
     if (LibreOfficeConverter::ProgramPath().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
-    QString error;
-    const QString copy = path(u"copy.xlsx"_qs);
-    ASSERT_TRUE(QFile::copy(TemplatePath(), copy));
-    const QString resaved = path(u"resaved.xlsx"_qs);
-    ASSERT_TRUE(LibreOfficeConverter::Convert(copy, resaved, WorkbookFormat::Xlsx, 120000, &error))
-        << error.toStdString();
+    const QString resaved = TemplateSavedByLibreOffice(mDir.path());
+    ASSERT_FALSE(resaved.isEmpty());
     std::unique_ptr<Workbook> book = ChartWorkbook(resaved);
     const QString file = path(u"restyled.xls"_qs);
     WriteXls(*book, file);

@@ -2,6 +2,7 @@
 
 #include "app/Currency.h"
 #include "report/ChartXml.h"
+#include "report/LibreOfficeConverter.h"
 #include "report/OoxmlPackage.h"
 #include "report/Workbook.h"
 #include "report/Worksheet.h"
@@ -37,6 +38,17 @@ QString EditedTemplate(const QString& folder, const std::function<void(OoxmlPack
     return path;
 }
 
+QString TemplateSavedByLibreOffice(const QString& folder) {
+    const QString copy = QDir(folder).filePath(QStringLiteral("copy.xlsx"));
+    const QString resaved = QDir(folder).filePath(QStringLiteral("resaved.xlsx"));
+    QString error;
+    EXPECT_TRUE(QFile::copy(TemplatePath(), copy));
+    const bool converted =
+        LibreOfficeConverter::Convert(copy, resaved, WorkbookFormat::Xlsx, 120000, &error);
+    EXPECT_TRUE(converted) << error.toStdString();
+    return converted ? resaved : QString();
+}
+
 void ReplaceInPart(OoxmlPackage& package, const QString& part, const QByteArray& before,
                    const QByteArray& after) {
     QByteArray bytes = package.part(part);
@@ -52,6 +64,15 @@ void WriteXls(Workbook& book, const QString& path) {
     ASSERT_TRUE(writer.prepare(&error)) << error.toStdString();
     ASSERT_EQ(writer.unhandledConstruct().toStdString(), std::string());
     ASSERT_TRUE(writer.write(path, {}, &error)) << error.toStdString();
+}
+
+QString UnhandledIn(Workbook& book, const QString& path) {
+    XlsWriter writer(book);
+    QString error;
+    EXPECT_TRUE(writer.prepare(&error)) << error.toStdString();
+    EXPECT_FALSE(writer.write(path, {}, &error));
+    EXPECT_FALSE(QFile::exists(path));
+    return writer.unhandledConstruct();
 }
 
 std::vector<BiffRecord> ReadRecords(const QString& xls) {

@@ -22,6 +22,10 @@ const QString& TemplatePath();
 // answers the copy's path inside folder.
 QString EditedTemplate(const QString& folder, const std::function<void(OoxmlPackage&)>& edit);
 
+// The template saved again by LibreOffice (as a shop restyling it would), in folder; the copy's
+// path, empty when the conversion failed (the test fails).
+QString TemplateSavedByLibreOffice(const QString& folder);
+
 // Replaces the first occurrence of before in a part; fails the test when it is missing.
 void ReplaceInPart(OoxmlPackage& package, const QString& part, const QByteArray& before,
                    const QByteArray& after);
@@ -34,6 +38,10 @@ CellValue Amount(qint64 scaled);
 // Writes book as .xls at path through the writer; the test fails when the writer names a
 // construct it does not translate or cannot write.
 void WriteXls(Workbook& book, const QString& path);
+
+// The construct the writer names in book, checking that the writer refuses to write it at path
+// and leaves nothing there.
+QString UnhandledIn(Workbook& book, const QString& path);
 
 // The records of an .xls file's Workbook stream; the test fails when they cannot be read.
 std::vector<struct BiffRecord> ReadRecords(const QString& xls);

@@ -112,9 +112,6 @@ struct ChartSeries {
 };
 
 struct ChartAxis {
-    enum class Kind { Category, Value, Series };
-    Kind kind = Kind::Category;
-    bool present = false;
     bool deleted = false;
     bool reversed = false;
     double minimum = kAutomatic;
@@ -197,7 +194,6 @@ struct ChartModel {
     std::vector<std::pair<int, int>> fonts;
     ChartArea chartArea;
     ChartArea plotArea;
-    bool roundedCorners = false;
 };
 
 } // namespace plw::xls

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kPtgMemFunc = 0x29;
 constexpr double kEmuPerPoint = 12700;
+constexpr int kMaxPoints = 32000;
 
 // The val attribute of a child element.
 QString Val(const pugi::xml_node& node, const char* child) {
@@ -350,6 +351,9 @@ bool Reader::series(const pugi::xml_node& ser, ChartSeries* out) {
         return false;
     if (!out->values.present || !out->values.numeric)
         return fail(QStringLiteral("セルの値を参照しないグラフの系列"));
+    // The classic format holds at most 32,000 points a series.
+    if (out->values.count > kMaxPoints || out->categories.count > kMaxPoints)
+        return fail(QStringLiteral("要素が %1 を超えるグラフの系列").arg(kMaxPoints));
     const pugi::xml_node spPr = Child(ser, "spPr");
     if (!fill(spPr, &out->format.fill) || !line(Child(spPr, "ln"), &out->format.line) ||
         !marker(Child(ser, "marker"), &out->format.marker) ||
@@ -360,7 +364,7 @@ bool Reader::series(const pugi::xml_node& ser, ChartSeries* out) {
     for (const pugi::xml_node& dPt : Children(ser, "dPt")) {
         ChartPoint point;
         point.index = IntVal(dPt, "idx", -1);
-        if (point.index < 0 || point.index > 31999)
+        if (point.index < 0 || point.index >= kMaxPoints)
             return fail(QStringLiteral("番号のないグラフの要素"));
         const pugi::xml_node pointSpPr = Child(dPt, "spPr");
         if (!fill(pointSpPr, &point.format.fill) ||
@@ -396,7 +400,6 @@ bool Reader::series(const pugi::xml_node& ser, ChartSeries* out) {
 }
 
 bool Reader::axis(const pugi::xml_node& node, ChartAxis* out) {
-    out->present = true;
     out->deleted = BoolVal(node, "delete", false);
     const pugi::xml_node scaling = Child(node, "scaling");
     out->reversed = Val(scaling, "orientation") == u"maxMin";
@@ -548,9 +551,6 @@ bool Reader::plot(const pugi::xml_node& plotArea) {
         if (categories.size() != 1 || values.size() != 1 || depth.size() > 1 ||
             (depth.size() == 1) != mChart.seriesAxis)
             return fail(QStringLiteral("項目軸と数値軸が一つずつでないグラフ"));
-        mChart.categoryAxis.kind = ChartAxis::Kind::Category;
-        mChart.valueAxis.kind = ChartAxis::Kind::Value;
-        mChart.seriesAxisFormat.kind = ChartAxis::Kind::Series;
         if (!axis(categories.front(), &mChart.categoryAxis) ||
             !axis(values.front(), &mChart.valueAxis) ||
             (mChart.seriesAxis && !axis(depth.front(), &mChart.seriesAxisFormat)))
@@ -636,7 +636,6 @@ bool Reader::read(const pugi::xml_node& chartSpace) {
             return false;
     }
     mChart.defaultText = makeText(mBase);
-    mChart.roundedCorners = BoolVal(chartSpace, "roundedCorners", false);
     if (!area(Child(chartSpace, "spPr"), &mChart.chartArea))
         return false;
 

@@ -72,7 +72,9 @@ private:
     void markerFormat(const ChartMarker& marker);
     void attachedLabel(const ChartLabels& labels);
     void defaultText();
+    void generatedText(const ChartText& look);
     void axes();
+    void axisRecord(int type);
     void categoryAxis(const ChartAxis& axis, const ChartAxis& valueAxis, const ChartArea& floor);
     void valueAxis(const ChartAxis& axis, const ChartAxis& categoryAxis, const ChartArea& walls);
     void seriesAxis(const ChartAxis& axis);
@@ -351,10 +353,15 @@ void ChartWriter::defaultText() {
     RecordData id;
     id.u16(2);
     add(Rec::DefaultText, id);
-    text(mChart.defaultText, 0x10 | 0x20 | 0x80);
+    generatedText(mChart.defaultText);
+}
+
+// The label of a text the chart makes itself (the legend's, the default one) in a font.
+void ChartWriter::generatedText(const ChartText& look) {
+    text(look, 0x10 | 0x20 | 0x80);
     begin();
     pos(kParent, kParent, 0, 0, 0, 0);
-    fontX(mChart.defaultText.font);
+    fontX(look.font);
     brai(0, ChartLink());
     end();
 }
@@ -370,13 +377,18 @@ void ChartWriter::axes() {
     frame(mChart.plotArea);
 }
 
-void ChartWriter::categoryAxis(const ChartAxis& axis, const ChartAxis& valueAxis,
-                               const ChartArea& floor) {
+// An axis (0 category, 1 value, 2 series) and the begin of its records.
+void ChartWriter::axisRecord(int type) {
     RecordData data;
-    data.u16(0);
-    data.zeros(16);
+    data.u16(type);
+    data.zeros(16); // placed automatically
     add(Rec::Axis, data);
     begin();
+}
+
+void ChartWriter::categoryAxis(const ChartAxis& axis, const ChartAxis& valueAxis,
+                               const ChartArea& floor) {
+    axisRecord(0);
     // Where the value axis crosses this one, and the label and tick intervals.
     RecordData range;
     range.u16(std::isnan(valueAxis.crossesAt) ? 1 : std::max(1, int(valueAxis.crossesAt)));
@@ -402,11 +414,7 @@ void ChartWriter::categoryAxis(const ChartAxis& axis, const ChartAxis& valueAxis
 
 void ChartWriter::valueAxis(const ChartAxis& axis, const ChartAxis& categoryAxis,
                             const ChartArea& walls) {
-    RecordData data;
-    data.u16(1);
-    data.zeros(16);
-    add(Rec::Axis, data);
-    begin();
+    axisRecord(1);
     RecordData range;
     range.f64(Or(axis.minimum, 0));
     range.f64(Or(axis.maximum, 0));
@@ -424,11 +432,7 @@ void ChartWriter::valueAxis(const ChartAxis& axis, const ChartAxis& categoryAxis
 }
 
 void ChartWriter::seriesAxis(const ChartAxis& axis) {
-    RecordData data;
-    data.u16(2);
-    data.zeros(16);
-    add(Rec::Axis, data);
-    begin();
+    axisRecord(2);
     RecordData range;
     range.u16(1);
     range.u16(std::max(1, axis.labelSkip));
@@ -544,12 +548,7 @@ void ChartWriter::legend(const ChartLegend& legend) {
     add(Rec::Legend, data);
     begin();
     pos(kChart, kAutoSize, 0, 0, 0, 0);
-    text(legend.text, 0x10 | 0x20 | 0x80);
-    begin();
-    pos(kParent, kParent, 0, 0, 0, 0);
-    fontX(legend.text.font);
-    brai(0, ChartLink());
-    end();
+    generatedText(legend.text);
     frame(legend.area);
     end();
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace plw::xls {
 
@@ -158,56 +159,69 @@ bool XlsDrawing::load(const OoxmlPackage& package, const QString& drawingPart, X
         chart.behaviour = editAs == u"oneCell" ? 2 : editAs == u"absolute" ? 3 : 0;
         mCharts.push_back(std::move(chart));
     }
+    // A drawing's shape ids come in one cluster of 1024, the group shape's among them.
+    if (mCharts.size() > 1023) {
+        *unhandled = QStringLiteral("1,023 を超える数のグラフ");
+        return false;
+    }
     return true;
 }
 
+namespace {
+
+// A corner along one direction: the cell it lies in, its offset into the cell in parts of the
+// cell (of `parts`), and its distance from the sheet's edge in pixels. size(cell) is a cell's
+// size in pixels; an offset beyond its cell moves on to the next.
+struct Place {
+    int cell = 0;
+    int part = 0;
+    double pixels = 0;
+};
+
+Place Locate(int cell, double offset, int last, int parts, const std::function<int(int)>& size) {
+    while (cell < last && size(cell) > 0 && offset >= size(cell)) {
+        offset -= size(cell);
+        ++cell;
+    }
+    const int extent = size(cell);
+    Place out;
+    out.cell = cell;
+    out.part = extent > 0 ? std::clamp(int(std::lround(offset / extent * parts)), 0, parts - 1) : 0;
+    for (int c = 0; c < cell; ++c)
+        out.pixels += size(c);
+    out.pixels += extent * out.part / double(parts);
+    return out;
+}
+
+} // namespace
+
 void XlsDrawing::place(const pugi::xml_node& worksheet, const CellStore& cells) {
     const SheetGeometry geometry(worksheet, cells);
-    // A corner as a cell and the offset into it in 1/1024 of its width and 1/256 of its height,
-    // with its distance from the sheet's top left corner in pixels.
-    struct Corner {
-        int column, dx, row, dy;
-        double x, y;
+    const auto width = [&](int column) {
+        return geometry.columnWidth(column);
     };
-    const auto corner = [&](const Marker& marker) {
-        Corner out{std::clamp(marker.column, 0, MaxXlsColumn - 1),
-                   0,
-                   std::clamp(marker.row, 0, MaxXlsRow - 1),
-                   0,
-                   0,
-                   0};
-        double offset = std::max<qint64>(0, marker.columnOffset) / kEmuPerPixel;
-        while (out.column < MaxXlsColumn - 1 && offset >= geometry.columnWidth(out.column) &&
-               geometry.columnWidth(out.column) > 0) {
-            offset -= geometry.columnWidth(out.column);
-            ++out.column;
-        }
-        const int width = geometry.columnWidth(out.column);
-        out.dx = width > 0 ? std::clamp(int(std::lround(offset / width * 1024)), 0, 1023) : 0;
-        for (int c = 0; c < out.column; ++c)
-            out.x += geometry.columnWidth(c);
-        out.x += width * out.dx / 1024.0;
-
-        offset = std::max<qint64>(0, marker.rowOffset) / kEmuPerPixel;
-        while (out.row < MaxXlsRow - 1 && offset >= geometry.rowHeight(out.row) &&
-               geometry.rowHeight(out.row) > 0) {
-            offset -= geometry.rowHeight(out.row);
-            ++out.row;
-        }
-        const int height = geometry.rowHeight(out.row);
-        out.dy = height > 0 ? std::clamp(int(std::lround(offset / height * 256)), 0, 255) : 0;
-        for (int r = 0; r < out.row; ++r)
-            out.y += geometry.rowHeight(r);
-        out.y += height * out.dy / 256.0;
-        return out;
+    const auto height = [&](int row) {
+        return geometry.rowHeight(row);
+    };
+    const auto across = [&](const Marker& marker) {
+        return Locate(std::clamp(marker.column, 0, MaxXlsColumn - 1),
+                      std::max<qint64>(0, marker.columnOffset) / kEmuPerPixel, MaxXlsColumn - 1,
+                      1024, width);
+    };
+    const auto down = [&](const Marker& marker) {
+        return Locate(std::clamp(marker.row, 0, MaxXlsRow - 1),
+                      std::max<qint64>(0, marker.rowOffset) / kEmuPerPixel, MaxXlsRow - 1, 256,
+                      height);
     };
     for (Chart& chart : mCharts) {
-        const Corner from = corner(chart.from);
-        const Corner to = corner(chart.to);
-        chart.anchor = {from.column, from.dx, from.row, from.dy,        to.column,
-                        to.dx,       to.row,  to.dy,    chart.behaviour};
-        chart.widthPoints = std::max(1.0, (to.x - from.x) * kPointsPerPixel);
-        chart.heightPoints = std::max(1.0, (to.y - from.y) * kPointsPerPixel);
+        const Place left = across(chart.from);
+        const Place top = down(chart.from);
+        const Place right = across(chart.to);
+        const Place bottom = down(chart.to);
+        chart.anchor = {left.cell,  left.part,   top.cell,    top.part,       right.cell,
+                        right.part, bottom.cell, bottom.part, chart.behaviour};
+        chart.widthPoints = std::max(1.0, (right.pixels - left.pixels) * kPointsPerPixel);
+        chart.heightPoints = std::max(1.0, (bottom.pixels - top.pixels) * kPointsPerPixel);
     }
 }
 
