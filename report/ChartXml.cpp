@@ -1,9 +1,9 @@
 #include "report/ChartXml.h"
 
+#include "report/CellAddress.h"
 #include "report/EngineError.h"
 #include "report/Palette.h"
 #include "report/SheetReference.h"
-#include "report/Sub_ExcelSubRtn.h"
 #include "report/XmlPart.h"
 
 #include <algorithm>
@@ -275,7 +275,7 @@ bool ParseSheetRange(const QString& formula, SheetRange* range) {
         if (!HasRowAndColumn(corner))
             return false;
     CellRect rect;
-    if (!ParseRangeAddress(address, &rect) ||
+    if (!CellAddress::ParseRange(address, &rect) ||
         (rect.firstRow != rect.lastRow && rect.firstColumn != rect.lastColumn))
         return false;
     range->sheet = sheet;

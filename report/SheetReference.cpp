@@ -1,6 +1,6 @@
 #include "report/SheetReference.h"
 
-#include "report/Sub_ExcelSubRtn.h"
+#include "report/CellAddress.h"
 
 #include <algorithm>
 
@@ -75,7 +75,7 @@ bool ParseCorner(QStringView text, Corner* corner) {
     const qsizetype letters = i;
     while (i < text.size() && text.at(i).isLetter())
         ++i;
-    corner->column = i > letters ? ColumnNumber(text.mid(letters, i - letters)) : 0;
+    corner->column = i > letters ? CellAddress::ColumnNumber(text.mid(letters, i - letters)) : 0;
     if (i > letters && corner->column == 0)
         return false;
     if (i == letters)
@@ -91,7 +91,7 @@ bool ParseCorner(QStringView text, Corner* corner) {
 
 QString Written(const Corner& corner) {
     return (corner.absoluteColumn ? QStringLiteral("$") : QString()) +
-           ColumnLetters(corner.column) + corner.rest;
+           CellAddress::ColumnLetters(corner.column) + corner.rest;
 }
 
 bool IsReferenceCharacter(QChar c) {

@@ -1,5 +1,6 @@
 #include "report/Worksheet.h"
 
+#include "report/CellAddress.h"
 #include "report/ChartXml.h"
 #include "report/ColumnWidths.h"
 #include "report/EngineError.h"
@@ -7,7 +8,6 @@
 #include "report/PartNames.h"
 #include "report/SheetData.h"
 #include "report/Styles.h"
-#include "report/Sub_ExcelSubRtn.h"
 #include "report/Workbook.h"
 #include "report/XmlPart.h"
 
@@ -79,7 +79,7 @@ QByteArray PrefixOf(const pugi::xml_node& node) {
 }
 
 bool ParseBoundedRange(const QString& address, CellRect* rect, QString* error) {
-    if (!ParseRangeAddress(address, rect)) {
+    if (!CellAddress::ParseRange(address, rect)) {
         SetEngineError(error, EngineFault::NotCellAddress, {address});
         return false;
     }
@@ -144,10 +144,12 @@ void SetAttribute(ColumnAttributes* attributes, const QByteArray& name, const QB
 }
 
 QString RectAddress(const CellRect& rect) {
-    const QString first = ColumnLetters(rect.firstColumn) + QString::number(rect.firstRow);
+    const QString first =
+        CellAddress::ColumnLetters(rect.firstColumn) + QString::number(rect.firstRow);
     if (rect.firstRow == rect.lastRow && rect.firstColumn == rect.lastColumn)
         return first;
-    return first + u':' + ColumnLetters(rect.lastColumn) + QString::number(rect.lastRow);
+    return first + u':' + CellAddress::ColumnLetters(rect.lastColumn) +
+           QString::number(rect.lastRow);
 }
 
 } // namespace
@@ -308,7 +310,7 @@ bool Worksheet::addHyperlink(const QString& cell, const QString& subAddress, con
 
 bool Worksheet::deleteColumns(const QString& list, QString* error) {
     QList<int> columns;
-    if (!ParseColumnList(list, &columns)) {
+    if (!CellAddress::ParseColumnList(list, &columns)) {
         SetEngineError(error, EngineFault::NotColumnList, {list});
         return false;
     }
@@ -350,7 +352,7 @@ bool Worksheet::deleteColumns(const QString& list, QString* error) {
         for (pugi::xml_node node = holder.first_child(); node;) {
             pugi::xml_node next = node.next_sibling();
             CellRect rect;
-            if (ParseRangeAddress(XmlPart::Attribute(node, "ref"), &rect)) {
+            if (CellAddress::ParseRange(XmlPart::Attribute(node, "ref"), &rect)) {
                 const CellRect moved = shifted(rect);
                 const bool single =
                     moved.firstRow == moved.lastRow && moved.firstColumn == moved.lastColumn;

@@ -1,4 +1,4 @@
-#include "report/Sub_ExcelSubRtn.h"
+#include "report/CellAddress.h"
 
 #include "report/SheetReference.h"
 
@@ -16,13 +16,7 @@ TEST(CellAddress, ColumnLettersAcrossTheLetterCarries) {
                  {46, u"AT"},   {52, u"AZ"},     {53, u"BA"}, {702, u"ZZ"},
                  {703, u"AAA"}, {16384, u"XFD"}, {0, u""},    {-3, u""}};
     for (const auto& c : cases)
-        EXPECT_EQ(ColumnLetters(c.n), QString::fromUtf16(c.letters)) << c.n;
-}
-
-TEST(CellAddress, CellRangeWritesBothCornersAndASingleCellAsARangeOfItself) {
-    EXPECT_EQ(CellRange(4, 3, 4, 3), u"C4:C4");
-    EXPECT_EQ(CellRange(1, 1, 65000, 42), u"A1:AP65000");
-    EXPECT_EQ(CellRange(10, 27, 12, 52), u"AA10:AZ12");
+        EXPECT_EQ(CellAddress::ColumnLetters(c.n), QString::fromUtf16(c.letters)) << c.n;
 }
 
 // Deleting columns K to N and P of the customer list (as the list does without the purchase
