@@ -6,9 +6,9 @@
 #include "app/Prompter.h"
 #include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"
-#include "report/EngineError.h"
 #include "report/TwCom_ExcelRunChk.h"
-#include "report/Workbook.h"
+#include "workbook/EngineError.h"
+#include "workbook/Workbook.h"
 
 #include <QDir>
 #include <QFile>

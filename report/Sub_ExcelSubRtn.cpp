@@ -1,6 +1,6 @@
 #include "report/Sub_ExcelSubRtn.h"
 
-#include "report/CellAddress.h"
+#include "workbook/CellAddress.h"
 
 namespace plw {
 

@@ -10,10 +10,10 @@
 #include "extract/ConditionModule.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/Worksheet.h"
 
 #include <array>
 #include <vector>

@@ -8,9 +8,9 @@
 #include "extract/ConditionSummary.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/Worksheet.h"
 
 namespace plw {
 

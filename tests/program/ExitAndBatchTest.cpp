@@ -3,12 +3,11 @@
 #include "app/MF0SysCmPLW.h"
 #include "app/ReturnProgram.h"
 #include "app/WorkFolderLock.h"
+#include "extract/ConditionRecord.h"
 #include "program/BatchRun.h"
 #include "program/ExitPaths.h"
 #include "program/Session.h"
-#include "extract/ConditionRecord.h"
 #include "report/SpreadsheetHost.h"
-#include "report/Workbook.h"
 #include "rfm/AnalysisRun.h"
 #include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
@@ -16,6 +15,7 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tools/sample/SampleInstallation.h"
+#include "workbook/Workbook.h"
 
 #include <QDir>
 #include <QElapsedTimer>

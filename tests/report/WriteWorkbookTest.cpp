@@ -6,11 +6,11 @@
 #include "report/LibreOfficeConverter.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
-#include "tests/report/WorkbookFixture.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/workbook/WorkbookFixture.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include <QDir>
 #include <QFile>

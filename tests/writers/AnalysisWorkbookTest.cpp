@@ -2,8 +2,8 @@
 
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
-#include "report/Worksheet.h"
 #include "report/writers/ExcelWorkbookWriter.h"
+#include "workbook/Worksheet.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 
 #include "app/CommonRoutines.h"
 #include "db/Database.h"
-#include "report/Worksheet.h"
 #include "report/writers/PLWAN40X_XLS.h"
+#include "workbook/Worksheet.h"
 
 #include <algorithm>
 #include <tuple>

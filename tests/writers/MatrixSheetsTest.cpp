@@ -1,11 +1,11 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/CellAddress.h"
-#include "report/ChartXml.h"
-#include "report/Styles.h"
-#include "report/Worksheet.h"
 #include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "workbook/CellAddress.h"
+#include "workbook/ChartXml.h"
+#include "workbook/Styles.h"
+#include "workbook/Worksheet.h"
 
 #include <stdexcept>
 

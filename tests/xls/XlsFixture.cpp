@@ -1,11 +1,11 @@
 #include "tests/xls/XlsFixture.h"
 
 #include "app/Currency.h"
-#include "report/OoxmlPackage.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
 #include "tests/xls/BiffFile.h"
 #include "tools/template/TemplateWorkbook.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 #include "workbook/xls/XlsWriter.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "tools/template/ChartSkeleton.h"
 
-#include "report/CellAddress.h"
-#include "report/XmlPart.h"
+#include "workbook/CellAddress.h"
+#include "workbook/XmlPart.h"
 
 #include <pugixml.hpp>
 

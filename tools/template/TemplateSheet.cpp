@@ -1,7 +1,7 @@
 #include "tools/template/TemplateSheet.h"
 
-#include "report/CellAddress.h"
-#include "report/SheetReference.h"
+#include "workbook/CellAddress.h"
+#include "workbook/SheetReference.h"
 
 namespace plw {
 

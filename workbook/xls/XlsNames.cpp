@@ -1,6 +1,6 @@
 #include "workbook/xls/XlsNames.h"
 
-#include "report/CellAddress.h"
+#include "workbook/CellAddress.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsWorksheet.h"

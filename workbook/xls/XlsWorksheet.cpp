@@ -1,9 +1,9 @@
 #include "workbook/xls/XlsWorksheet.h"
 
 #include "app/Currency.h"
-#include "report/CellAddress.h"
-#include "report/CellStore.h"
-#include "report/XmlPart.h"
+#include "workbook/CellAddress.h"
+#include "workbook/CellStore.h"
+#include "workbook/XmlPart.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsStyles.h"
