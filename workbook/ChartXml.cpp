@@ -241,36 +241,11 @@ bool HasRowAndColumn(QStringView corner) {
 bool ParseSheetRange(const QString& formula, SheetRange* range) {
     const QString text = formula.trimmed();
     QString sheet;
-    qsizetype i = 0;
-    if (text.startsWith(u'\'')) {
-        // A quoted name ends at an apostrophe that is not doubled.
-        for (i = 1;; ++i) {
-            if (i >= text.size())
-                return false;
-            if (text.at(i) != u'\'') {
-                sheet += text.at(i);
-            } else if (i + 1 < text.size() && text.at(i + 1) == u'\'') {
-                sheet += u'\'';
-                ++i;
-            } else {
-                ++i;
-                break;
-            }
-        }
-    } else {
-        while (i < text.size() && text.at(i) != u'!')
-            ++i;
-        sheet = text.left(i);
-        // Characters of a list of areas, a function or a literal, never of a plain sheet name.
-        const QStringView notInName = u"'(),\" ";
-        if (std::any_of(sheet.begin(), sheet.end(), [&](QChar c) { return notInName.contains(c); }))
-            return false;
-    }
+    QStringView address;
     // Sheet names never hold brackets: "[1]Sheet1" is a sheet of another workbook.
-    if (i >= text.size() || text.at(i) != u'!' || sheet.isEmpty() || sheet.contains(u'[') ||
+    if (!SheetReference::Parse(text, &sheet, &address) || sheet.contains(u'[') ||
         sheet.contains(u']'))
         return false;
-    const QStringView address = QStringView(text).mid(i + 1);
     for (QStringView corner : address.split(u':'))
         if (!HasRowAndColumn(corner))
             return false;

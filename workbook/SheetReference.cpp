@@ -14,6 +14,22 @@ bool IsNameCharacter(QChar c) {
     return c.isLetterOrNumber() || c == u'_' || c == u'.' || c.unicode() > 0x7f;
 }
 
+// Reads the quoted sheet name whose opening apostrophe stands at start into *name, a doubled
+// apostrophe read as one; the index after the closing apostrophe, or -1 when there is none.
+qsizetype ReadQuotedName(QStringView text, qsizetype start, QString* name) {
+    for (qsizetype i = start + 1; i < text.size(); ++i) {
+        if (text.at(i) != u'\'') {
+            *name += text.at(i);
+        } else if (i + 1 < text.size() && text.at(i + 1) == u'\'') {
+            *name += u'\'';
+            ++i;
+        } else {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
 // Calls visit(start, length, name) for every sheet prefix "name!" or "'name'!" of the formula,
 // start and length covering the prefix without the "!".
 void ForEachSheetPrefix(const QString& formula,
@@ -33,20 +49,9 @@ void ForEachSheetPrefix(const QString& formula,
         } else if (c == u'\'') {
             const qsizetype start = i;
             QString name;
-            ++i;
-            while (i < n) {
-                if (formula.at(i) == u'\'') {
-                    if (i + 1 < n && formula.at(i + 1) == u'\'') {
-                        name += u'\'';
-                        i += 2;
-                        continue;
-                    }
-                    break;
-                }
-                name += formula.at(i++);
-            }
-            ++i; // the closing apostrophe
-            if (i < n && formula.at(i) == u'!')
+            const qsizetype end = ReadQuotedName(formula, start, &name);
+            i = end < 0 ? n : end;
+            if (end >= 0 && i < n && formula.at(i) == u'!')
                 visit(start, i - start, name);
         } else if (IsNameCharacter(c)) {
             const qsizetype start = i;
@@ -104,6 +109,29 @@ QString Quoted(const QString& sheetName) {
     QString doubled = sheetName;
     doubled.replace(u'\'', QStringLiteral("''"));
     return u'\'' + doubled + u'\'';
+}
+
+bool Parse(QStringView reference, QString* sheet, QStringView* address) {
+    QString name;
+    qsizetype bang = 0;
+    if (reference.startsWith(u'\'')) {
+        bang = ReadQuotedName(reference, 0, &name);
+        if (bang < 0)
+            return false;
+    } else {
+        bang = reference.indexOf(u'!');
+        if (bang < 0)
+            return false;
+        name = reference.left(bang).toString();
+        const QStringView notInName = u"'(),\" ";
+        if (std::any_of(name.begin(), name.end(), [&](QChar c) { return notInName.contains(c); }))
+            return false;
+    }
+    if (bang >= reference.size() || reference.at(bang) != u'!' || name.isEmpty())
+        return false;
+    *sheet = name;
+    *address = reference.mid(bang + 1);
+    return true;
 }
 
 QString Rename(const QString& formula, const QString& oldName, const QString& newName) {

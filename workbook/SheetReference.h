@@ -2,12 +2,19 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 namespace plw::SheetReference {
 
 // A sheet name as a formula or a link names it: always between apostrophes, an apostrophe inside
 // doubled ("RFM顧客一覧" -> "'RFM顧客一覧'").
 QString Quoted(const QString& sheetName);
+
+// The sheet a reference starts with and the address after its "!": "'Sheet ''1'''!$C$4" gives
+// "Sheet '1'" and "$C$4", "Sheet1!B4" gives "Sheet1" and "B4". False when the reference does not
+// start with a sheet name and "!". An unquoted name holds no apostrophe, parenthesis, comma,
+// double quote or blank: those belong to a list of areas, a function or a literal.
+bool Parse(QStringView reference, QString* sheet, QStringView* address);
 
 // The formula with every reference to sheet oldName ('old name'!A1 or oldname!A1, matched without
 // regard to letter case as sheet names are) made a reference to newName, quoted. Text inside

@@ -1,6 +1,7 @@
 #include "tools/template/ChartSkeleton.h"
 
 #include "workbook/CellAddress.h"
+#include "workbook/SheetReference.h"
 #include "workbook/XmlPart.h"
 
 #include <pugixml.hpp>
@@ -191,10 +192,8 @@ void AddAxes(pugi::xml_node plotArea, const Chart& chart) {
 } // namespace
 
 QString RangeFormula(const QString& sheet, int row1, int column1, int row2, int column2) {
-    QString quoted = sheet;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    QString formula = u'\'' + quoted + QStringLiteral("'!$") + CellAddress::ColumnLetters(column1) +
-                      u'$' + QString::number(row1);
+    QString formula = SheetReference::Quoted(sheet) + QStringLiteral("!$") +
+                      CellAddress::ColumnLetters(column1) + u'$' + QString::number(row1);
     if (row1 != row2 || column1 != column2)
         formula += QStringLiteral(":$") + CellAddress::ColumnLetters(column2) + u'$' +
                    QString::number(row2);
