@@ -3,6 +3,7 @@
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "report/writers/PLWAN40X_XLS.h"
 
 #include "app/CommonRoutines.h"
+#include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"

@@ -2,8 +2,11 @@
 
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
+#include "app/Sleeper.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/LibreOfficeConverter.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
 #include "tests/support/Printers.h"

@@ -1,7 +1,8 @@
 #include "tests/writers/WriterShop.h"
 
+#include "app/Sleeper.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
-#include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "workbook/Worksheet.h"
 
