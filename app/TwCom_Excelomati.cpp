@@ -2,6 +2,7 @@
 
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
 
 namespace plw {
 

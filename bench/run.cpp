@@ -10,6 +10,8 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
+#include "app/Sleeper.h"
 #include "app/TwCom_Excelomati.h"
 #include "bench/Phases.h"
 #include "extract/WaitWindow.h"
@@ -18,8 +20,8 @@
 #include "program/StartUp.h"
 #include "program/StreamPrompter.h"
 #include "report/LibreOfficeConverter.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
-#include "report/TwCom_ExcelRunChk.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
 

@@ -14,6 +14,7 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 #include "bench/Phases.h"
 #include "db/Database.h"

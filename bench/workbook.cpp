@@ -7,10 +7,10 @@
 //
 // Each phase runs in a child process of its own, so that each peak memory figure is the phase's.
 
-#include "report/Workbook.h"
+#include "workbook/Workbook.h"
 #include "bench/Phases.h"
 #include "report/LibreOfficeConverter.h"
-#include "report/Worksheet.h"
+#include "workbook/Worksheet.h"
 #include "workbook/xls/XlsWriter.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwCom_Excelomati.h"
+#include "app/ProgressSink.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
 #include "app/RunTemporaries.h"
-#include "report/EngineError.h"
+#include "workbook/EngineError.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,12 +3,13 @@
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "app/RunTemporaries.h"
 #include "app/TwCom_Excelomati.h"
-#include "report/EngineError.h"
 #include "report/TwCom_ExcelRunChk.h"
-#include "report/Workbook.h"
+#include "workbook/EngineError.h"
+#include "workbook/Workbook.h"
 
 #include <QDir>
 #include <QFile>

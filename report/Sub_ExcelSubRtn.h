@@ -1,10 +1,8 @@
 #pragma once
 
-#include "report/CellStore.h"
-
-#include <QList>
 #include <QString>
 
+// The sheet writers' cell addresses.
 namespace plw {
 
 // The column's name in A1 notation: 1 -> "A", 26 -> "Z", 27 -> "AA". Empty below 1.
@@ -13,16 +11,5 @@ QString ColumnLetters(int n);
 // The A1 address of the rectangle from (row1, col1) to (row2, col2); a single cell is written
 // as a range of itself ("C4:C4").
 QString CellRange(int row1, int col1, int row2, int col2);
-
-// The column number of letters ("A" -> 1, "AT" -> 46); 0 when they are not column letters.
-int ColumnNumber(QStringView letters);
-
-// The rectangle an A1 address names: "C4", "C4:G8", "$C$4:$G$8", whole columns "K:K" or "K:N",
-// whole rows "3:5". False for anything else.
-bool ParseRangeAddress(QStringView address, CellRect* rect);
-
-// The columns of a comma-separated list of whole-column ranges ("K:K,L:L,O:O", "K:N"), in the
-// order given. False when an entry is not a whole-column range.
-bool ParseColumnList(QStringView list, QList<int>* columns);
 
 } // namespace plw

@@ -2,16 +2,11 @@
 
 #include "app/EventPump.h"
 #include "app/Prompter.h"
+#include "app/Sleeper.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 
-#include <chrono>
-#include <thread>
-
 namespace plw {
-
-void ThreadSleeper::sleep(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
 
 namespace {
 

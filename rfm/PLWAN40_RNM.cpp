@@ -2,6 +2,7 @@
 
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
 #include "db/M1CustMstM_T.h"

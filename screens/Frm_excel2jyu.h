@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/TwCom_ExcelRunChk.h"
+#include "report/RunningSpreadsheetDialog.h"
 
 #include <QDialog>
 

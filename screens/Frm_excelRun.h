@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CancelToken.h"
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "report/writers/PLWAN40X_XLS.h"
 
 #include "app/CommonRoutines.h"
+#include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
@@ -10,10 +11,10 @@
 #include "extract/ConditionModule.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/Worksheet.h"
 
 #include <array>
 #include <vector>

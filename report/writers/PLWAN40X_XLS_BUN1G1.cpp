@@ -1,12 +1,12 @@
 #include "report/writers/PLWAN40X_XLS_BUN1G1.h"
 
 #include "app/Prompter.h"
-#include "report/ChartXml.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/ChartXml.h"
+#include "workbook/Worksheet.h"
 
 #include <vector>
 

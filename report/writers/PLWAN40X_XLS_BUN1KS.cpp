@@ -3,14 +3,14 @@
 #include "app/CommonRoutines.h"
 #include "app/Prompter.h"
 #include "report/PLWAN40X_XLScmn.h"
-#include "report/Palette.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "report/writers/GroupColours.h"
 #include "report/writers/PLWAN40X_XLS_BUN1R5.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "settings/ParameterScreenState.h"
+#include "workbook/Palette.h"
+#include "workbook/Worksheet.h"
 
 #include <QStringList>
 
@@ -75,8 +75,9 @@ void WriteParameterSheet(ExcelRun& run, AnalysisContext& context) {
     sheet->selectCell(QStringLiteral("A1"));
     problems.removeDuplicates();
     if (!problems.isEmpty())
-        SheetFailed(run, QStringLiteral("シート「RFM解析パラメータ」の一部を作成できませんでした。\r") +
-                problems.join(u'\r'));
+        SheetFailed(run,
+                    QStringLiteral("シート「RFM解析パラメータ」の一部を作成できませんでした。\r") +
+                        problems.join(u'\r'));
 }
 
 } // namespace plw

@@ -1,15 +1,15 @@
 #include "report/writers/PLWAN40X_XLS_BUN1R5.h"
 
 #include "app/Prompter.h"
-#include "report/ChartXml.h"
 #include "report/PLWAN40X_XLScmn.h"
-#include "report/Palette.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "report/writers/GroupColours.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "settings/ParameterScreenState.h"
+#include "workbook/ChartXml.h"
+#include "workbook/Palette.h"
+#include "workbook/Worksheet.h"
 
 #include <QStringList>
 
@@ -166,8 +166,9 @@ void FillMatrixSheet(ExcelRun& run, const AnalysisContext& context, const QStrin
     run.Current->selectCell(QStringLiteral("A1"));
     problems.removeDuplicates();
     if (!problems.isEmpty())
-        SheetFailed(run, QStringLiteral("シート「%1」の一部を作成できませんでした。\r").arg(sheetName) +
-                problems.join(u'\r'));
+        SheetFailed(run,
+                    QStringLiteral("シート「%1」の一部を作成できませんでした。\r").arg(sheetName) +
+                        problems.join(u'\r'));
 }
 
 } // namespace plw

@@ -8,9 +8,10 @@
 #include "extract/ConditionSummary.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
+#include "workbook/SheetReference.h"
+#include "workbook/Worksheet.h"
 
 namespace plw {
 
@@ -96,8 +97,8 @@ void AddIndexLink(ExcelRun& run, const QString& sheetName) {
     ++run.CurrentRow;
     const QString cell = ColumnLetters(IndexColumn) + QString::number(run.CurrentRow);
     QString error;
-    if (!run.Current->addHyperlink(cell, u'\'' + sheetName + QStringLiteral("'!B1"), sheetName,
-                                   &error) ||
+    if (!run.Current->addHyperlink(cell, SheetReference::Quoted(sheetName) + QStringLiteral("!B1"),
+                                   sheetName, &error) ||
         !run.Current->setFontSize(cell, 11, &error))
         SheetFailed(run, error);
 }

@@ -1,4 +1,5 @@
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 
 #include "tests/support/Printers.h"

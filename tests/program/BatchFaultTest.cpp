@@ -6,11 +6,11 @@
 #include "app/WorkFolderLock.h"
 #include "db/Database.h"
 #include "extract/ConditionRecord.h"
-#include "report/OoxmlPackage.h"
 #include "report/SpreadsheetHost.h"
 #include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
 #include "tools/sample/SampleInstallation.h"
+#include "workbook/OoxmlPackage.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -9,7 +9,6 @@
 #include "program/ExitPaths.h"
 #include "program/Session.h"
 #include "report/SpreadsheetHost.h"
-#include "report/Workbook.h"
 #include "rfm/AnalysisRun.h"
 #include "settings/AnalysisParameters.h"
 #include "tests/support/Files.h"
@@ -17,6 +16,7 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tools/sample/SampleInstallation.h"
+#include "workbook/Workbook.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,3 +1,5 @@
+#include "app/Sleeper.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/TwCom_ExcelRunChk.h"
 
 #include "app/EventPump.h"

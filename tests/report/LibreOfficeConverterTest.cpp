@@ -1,10 +1,10 @@
 #include "report/LibreOfficeConverter.h"
 
 #include "app/EventPump.h"
-#include "report/CellStore.h"
-#include "report/OoxmlPackage.h"
-#include "report/SharedStrings.h"
-#include "report/SheetData.h"
+#include "workbook/CellStore.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/SharedStrings.h"
+#include "workbook/SheetData.h"
 
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"

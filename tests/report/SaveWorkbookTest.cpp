@@ -1,10 +1,10 @@
 #include "report/PLWAN40X_XLScmn.h"
 
-#include "report/EngineError.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
-#include "tests/report/WorkbookFixture.h"
 #include "tests/support/SmallFileSystem.h"
+#include "tests/workbook/WorkbookFixture.h"
+#include "workbook/EngineError.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include <QDir>
 #include <QFile>

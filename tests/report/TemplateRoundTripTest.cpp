@@ -1,9 +1,9 @@
-#include "report/ChartXml.h"
 #include "report/LibreOfficeConverter.h"
-#include "report/SheetReference.h"
-#include "report/Styles.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
+#include "workbook/ChartXml.h"
+#include "workbook/SheetReference.h"
+#include "workbook/Styles.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include "tests/support/Printers.h"
 

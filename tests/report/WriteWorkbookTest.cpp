@@ -2,15 +2,18 @@
 
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
+#include "app/Sleeper.h"
 #include "app/TwCom_Excelomati.h"
 #include "report/LibreOfficeConverter.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
-#include "tests/report/WorkbookFixture.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/workbook/WorkbookFixture.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include <QDir>
 #include <QFile>

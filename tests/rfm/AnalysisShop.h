@@ -3,7 +3,7 @@
 #include "app/Clock.h"
 #include "app/Environment.h"
 #include "app/EventPump.h"
-#include "app/TwCom_Excelomati.h"
+#include "app/ProgressSink.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "extract/Classifications.h"
 #include "extract/ConditionModule.h"

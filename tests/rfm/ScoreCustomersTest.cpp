@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "app/ProgressSink.h"
 #include "app/TwCom_Excelomati.h"
 #include "db/BaseTables.h"
 #include "db/Database.h"

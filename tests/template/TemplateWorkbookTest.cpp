@@ -1,13 +1,13 @@
 #include "tools/template/TemplateWorkbook.h"
 
-#include "report/CellStore.h"
-#include "report/ChartXml.h"
-#include "report/OoxmlPackage.h"
-#include "report/SharedStrings.h"
-#include "report/SheetData.h"
-#include "report/Styles.h"
-#include "report/XmlPart.h"
 #include "tests/support/Printers.h"
+#include "workbook/CellStore.h"
+#include "workbook/ChartXml.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/SharedStrings.h"
+#include "workbook/SheetData.h"
+#include "workbook/Styles.h"
+#include "workbook/XmlPart.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,11 @@
 #include "tests/writers/WriterShop.h"
 
+#include "app/Sleeper.h"
+#include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
-#include "report/TwCom_ExcelRunChk.h"
-#include "report/Worksheet.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "tests/xls/BiffFile.h"
+#include "workbook/Worksheet.h"
 
 #include <cstdio>
 

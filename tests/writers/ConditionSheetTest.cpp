@@ -2,9 +2,9 @@
 
 #include "extract/ConditionRecord.h"
 #include "extract/ConditionSummary.h"
-#include "report/Styles.h"
-#include "report/Worksheet.h"
 #include "report/writers/PLWAN40X_XLS_TyuJkn.h"
+#include "workbook/Styles.h"
+#include "workbook/Worksheet.h"
 
 #include <QFile>
 

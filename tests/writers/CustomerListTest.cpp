@@ -1,9 +1,10 @@
 #include "tests/writers/WriterShop.h"
 
 #include "app/CommonRoutines.h"
+#include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
-#include "report/Worksheet.h"
 #include "report/writers/PLWAN40X_XLS.h"
+#include "workbook/Worksheet.h"
 
 #include <algorithm>
 #include <tuple>

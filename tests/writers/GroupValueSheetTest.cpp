@@ -1,8 +1,8 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/ChartXml.h"
-#include "report/Worksheet.h"
 #include "report/writers/PLWAN40X_XLS_BUN1G1.h"
+#include "workbook/ChartXml.h"
+#include "workbook/Worksheet.h"
 
 #include <memory>
 #include <vector>

@@ -1,11 +1,11 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/ChartXml.h"
-#include "report/Styles.h"
-#include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "workbook/CellAddress.h"
+#include "workbook/ChartXml.h"
+#include "workbook/Styles.h"
+#include "workbook/Worksheet.h"
 
 #include <stdexcept>
 
@@ -55,7 +55,7 @@ struct Place {
 
 Place At(const QString& address) {
     CellRect rect;
-    EXPECT_TRUE(ParseRangeAddress(address, &rect)) << address.toStdString();
+    EXPECT_TRUE(CellAddress::ParseRange(address, &rect)) << address.toStdString();
     return {rect.firstRow, rect.firstColumn};
 }
 

@@ -1,10 +1,10 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/Styles.h"
-#include "report/Sub_ExcelSubRtn.h"
-#include "report/Worksheet.h"
 #include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "workbook/CellAddress.h"
+#include "workbook/Styles.h"
+#include "workbook/Worksheet.h"
 
 using namespace plw;
 
@@ -70,7 +70,7 @@ TEST_F(ParameterSheet, ThresholdsBaseDateAndTheMatrixInThreeArrangements) {
     };
     for (const auto& c : cells) {
         CellRect at;
-        ASSERT_TRUE(ParseRangeAddress(QString::fromLatin1(c.cell), &at));
+        ASSERT_TRUE(CellAddress::ParseRange(QString::fromLatin1(c.cell), &at));
         const int style = sheet->styleOf(at.firstRow, at.firstColumn);
         EXPECT_EQ(book.styles().fillColorIndex(style), colourOf(c.code)) << c.cell << " " << c.code;
         EXPECT_EQ(book.styles().fillPattern(style), 1) << c.cell;
@@ -79,7 +79,7 @@ TEST_F(ParameterSheet, ThresholdsBaseDateAndTheMatrixInThreeArrangements) {
     // The gaps between blocks stay unfilled.
     for (const char* gap : {"H12", "H16", "AJ26", "C17"}) {
         CellRect at;
-        ASSERT_TRUE(ParseRangeAddress(QString::fromLatin1(gap), &at));
+        ASSERT_TRUE(CellAddress::ParseRange(QString::fromLatin1(gap), &at));
         EXPECT_EQ(book.styles().fillColorIndex(sheet->styleOf(at.firstRow, at.firstColumn)), 0)
             << gap;
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "report/PLWAN40X_XLScmn.h"
-#include "report/Workbook.h"
 #include "tests/rfm/AnalysisShop.h"
+#include "workbook/Workbook.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/Worksheet.h"
 #include "report/writers/AnalysisSheetWriters.h"
+#include "workbook/Worksheet.h"
 
 using namespace plw;
 

@@ -1,11 +1,11 @@
 #include "app/Currency.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
 #include "tests/support/Printers.h"
 #include "tests/support/SmallFileSystem.h"
 #include "tests/xls/BiffFile.h"
 #include "tests/xls/OutsideReaders.h"
 #include "tests/xls/XlsFixture.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 #include "workbook/xls/XlsWriter.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "tests/xls/XlsFixture.h"
 
 #include "app/Currency.h"
-#include "report/ChartXml.h"
 #include "report/LibreOfficeConverter.h"
-#include "report/OoxmlPackage.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
 #include "tests/xls/BiffFile.h"
 #include "tools/template/TemplateWorkbook.h"
+#include "workbook/ChartXml.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 #include "workbook/xls/XlsWriter.h"
 
 #include <QDir>

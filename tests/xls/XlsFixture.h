@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/CellStore.h"
+#include "workbook/CellStore.h"
 
 #include <QString>
 

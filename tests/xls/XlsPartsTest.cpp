@@ -1,13 +1,13 @@
-#include "report/ChartXml.h"
 #include "report/LibreOfficeConverter.h"
-#include "report/OoxmlPackage.h"
-#include "report/Palette.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
 #include "tests/support/Printers.h"
 #include "tests/xls/BiffFile.h"
 #include "tests/xls/OutsideReaders.h"
 #include "tests/xls/XlsFixture.h"
+#include "workbook/ChartXml.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/Palette.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 #include "workbook/xls/XlsWriter.h"
 
 #include <QJsonArray>

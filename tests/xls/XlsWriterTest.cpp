@@ -1,14 +1,14 @@
 #include "workbook/xls/XlsWriter.h"
 #include "report/LibreOfficeConverter.h"
-#include "report/OoxmlPackage.h"
-#include "report/Palette.h"
-#include "report/Styles.h"
-#include "report/Workbook.h"
-#include "report/Worksheet.h"
 #include "tests/support/Printers.h"
 #include "tests/xls/BiffFile.h"
 #include "tests/xls/OutsideReaders.h"
 #include "tests/xls/XlsFixture.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/Palette.h"
+#include "workbook/Styles.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

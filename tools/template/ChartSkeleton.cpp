@@ -1,7 +1,8 @@
 #include "tools/template/ChartSkeleton.h"
 
-#include "report/Sub_ExcelSubRtn.h"
-#include "report/XmlPart.h"
+#include "workbook/CellAddress.h"
+#include "workbook/SheetReference.h"
+#include "workbook/XmlPart.h"
 
 #include <pugixml.hpp>
 
@@ -191,12 +192,11 @@ void AddAxes(pugi::xml_node plotArea, const Chart& chart) {
 } // namespace
 
 QString RangeFormula(const QString& sheet, int row1, int column1, int row2, int column2) {
-    QString quoted = sheet;
-    quoted.replace(u'\'', QStringLiteral("''"));
-    QString formula = u'\'' + quoted + QStringLiteral("'!$") + ColumnLetters(column1) + u'$' +
-                      QString::number(row1);
+    QString formula = SheetReference::Quoted(sheet) + QStringLiteral("!$") +
+                      CellAddress::ColumnLetters(column1) + u'$' + QString::number(row1);
     if (row1 != row2 || column1 != column2)
-        formula += QStringLiteral(":$") + ColumnLetters(column2) + u'$' + QString::number(row2);
+        formula += QStringLiteral(":$") + CellAddress::ColumnLetters(column2) + u'$' +
+                   QString::number(row2);
     return formula;
 }
 

@@ -1,7 +1,7 @@
 #include "tools/template/TemplateSheet.h"
 
-#include "report/SheetReference.h"
-#include "report/Sub_ExcelSubRtn.h"
+#include "workbook/CellAddress.h"
+#include "workbook/SheetReference.h"
 
 namespace plw {
 
@@ -88,7 +88,7 @@ QString TemplateSheet::printTitles() const {
     const QString sheet = SheetReference::Quoted(name) + u'!';
     QStringList areas;
     if (titleColumns > 0)
-        areas << sheet + QStringLiteral("$A:$") + ColumnLetters(titleColumns);
+        areas << sheet + QStringLiteral("$A:$") + CellAddress::ColumnLetters(titleColumns);
     if (frozenRows > 0)
         areas << sheet + QStringLiteral("$1:$") + QString::number(frozenRows);
     return areas.join(u',');

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/CellStore.h"
 #include "tools/template/ChartSkeleton.h"
+#include "workbook/CellStore.h"
 
 #include <QByteArray>
 #include <QList>

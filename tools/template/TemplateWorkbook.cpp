@@ -1,11 +1,11 @@
 #include "tools/template/TemplateWorkbook.h"
 
-#include "report/OoxmlPackage.h"
-#include "report/SharedStrings.h"
-#include "report/SheetData.h"
 #include "tools/template/ChartSkeleton.h"
 #include "tools/template/TemplateSheets.h"
 #include "tools/template/TemplateStyles.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/SharedStrings.h"
+#include "workbook/SheetData.h"
 
 namespace plw {
 

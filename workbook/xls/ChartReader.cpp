@@ -1,6 +1,6 @@
 #include "workbook/xls/ChartReader.h"
 
-#include "report/XmlPart.h"
+#include "workbook/XmlPart.h"
 #include "workbook/xls/XlsNames.h"
 #include "workbook/xls/XlsStyles.h"
 #include "workbook/xls/XmlValues.h"

@@ -1,6 +1,6 @@
 #include "workbook/xls/HandledConstructs.h"
 
-#include "report/XmlPart.h"
+#include "workbook/XmlPart.h"
 
 #include <QHash>
 #include <QSet>

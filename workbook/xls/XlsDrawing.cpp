@@ -1,8 +1,8 @@
 #include "workbook/xls/XlsDrawing.h"
 
-#include "report/CellStore.h"
-#include "report/OoxmlPackage.h"
-#include "report/XmlPart.h"
+#include "workbook/CellStore.h"
+#include "workbook/OoxmlPackage.h"
+#include "workbook/XmlPart.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/ChartReader.h"
 #include "workbook/xls/ChartSubstream.h"

@@ -1,6 +1,6 @@
 #include "workbook/xls/XlsNames.h"
 
-#include "report/Sub_ExcelSubRtn.h"
+#include "workbook/CellAddress.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsWorksheet.h"
@@ -80,7 +80,7 @@ QByteArray XlsNames::referenceTokens(const QString& formula) {
             mSheets.begin();
         CellRect rect;
         if (sheet >= mSheets.size() || address.contains(u'$') == false ||
-            !ParseRangeAddress(address, &rect))
+            !CellAddress::ParseRange(address, &rect))
             return {};
         const int lastRow = std::min(rect.lastRow, MaxXlsRow);
         const int lastColumn = std::min(rect.lastColumn, MaxXlsColumn);

@@ -1,6 +1,6 @@
 #include "workbook/xls/XlsPalette.h"
 
-#include "report/Palette.h"
+#include "workbook/Palette.h"
 
 #include <QStringList>
 

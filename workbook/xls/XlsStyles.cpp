@@ -1,6 +1,6 @@
 #include "workbook/xls/XlsStyles.h"
 
-#include "report/XmlPart.h"
+#include "workbook/XmlPart.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XmlValues.h"
 

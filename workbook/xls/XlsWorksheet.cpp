@@ -1,9 +1,9 @@
 #include "workbook/xls/XlsWorksheet.h"
 
 #include "app/Currency.h"
-#include "report/CellStore.h"
-#include "report/Sub_ExcelSubRtn.h"
-#include "report/XmlPart.h"
+#include "workbook/CellAddress.h"
+#include "workbook/CellStore.h"
+#include "workbook/XmlPart.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsStyles.h"
@@ -59,7 +59,7 @@ double ValueOf(const CellStore::Cell& cell) {
 // A cell address ("B3") as 0-based row and column; false for anything else.
 bool ParseCell(const QString& address, int* row, int* column) {
     CellRect rect;
-    if (!ParseRangeAddress(address, &rect) || rect.firstRow != rect.lastRow ||
+    if (!CellAddress::ParseRange(address, &rect) || rect.firstRow != rect.lastRow ||
         rect.firstColumn != rect.lastColumn)
         return false;
     *row = rect.firstRow - 1;
@@ -72,7 +72,7 @@ std::vector<CellRect> ParseRanges(const QString& list) {
     std::vector<CellRect> out;
     for (const QString& part : list.split(u' ', Qt::SkipEmptyParts)) {
         CellRect rect;
-        if (!ParseRangeAddress(part, &rect))
+        if (!CellAddress::ParseRange(part, &rect))
             continue;
         rect.lastRow = std::min(rect.lastRow, MaxXlsRow);
         rect.lastColumn = std::min(rect.lastColumn, MaxXlsColumn);
@@ -617,7 +617,7 @@ void SheetWriter::writeMerges() {
     std::vector<CellRect> merges;
     for (const pugi::xml_node& merge : Children(Child(mRoot, "mergeCells"), "mergeCell")) {
         CellRect rect;
-        if (ParseRangeAddress(Attribute(merge, "ref"), &rect) && rect.lastRow <= MaxXlsRow &&
+        if (CellAddress::ParseRange(Attribute(merge, "ref"), &rect) && rect.lastRow <= MaxXlsRow &&
             rect.lastColumn <= MaxXlsColumn)
             merges.push_back(rect);
     }
@@ -648,7 +648,7 @@ void SheetWriter::writeLinks() {
     };
     for (const pugi::xml_node& link : Children(Child(mRoot, "hyperlinks"), "hyperlink")) {
         CellRect rect;
-        if (!ParseRangeAddress(Attribute(link, "ref"), &rect) || rect.lastRow > MaxXlsRow ||
+        if (!CellAddress::ParseRange(Attribute(link, "ref"), &rect) || rect.lastRow > MaxXlsRow ||
             rect.lastColumn > MaxXlsColumn)
             continue;
         const QString display = Attribute(link, "display");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/XmlPart.h"
+#include "workbook/XmlPart.h"
 
 #include <pugixml.hpp>
 
