@@ -1,6 +1,7 @@
 #include "workbook/xls/XlsNames.h"
 
 #include "workbook/CellAddress.h"
+#include "workbook/SheetReference.h"
 #include "workbook/xls/BiffStream.h"
 #include "workbook/xls/RecordIds.h"
 #include "workbook/xls/XlsWorksheet.h"
@@ -35,22 +36,6 @@ QStringList SplitAreas(const QString& formula) {
     return areas;
 }
 
-// "'Sheet name'!$A$1:$B$2" -> sheet name and address; false when there is no sheet.
-bool SplitSheet(const QString& area, QString* sheet, QString* address) {
-    const qsizetype bang = area.lastIndexOf(u'!');
-    if (bang <= 0)
-        return false;
-    QString name = area.left(bang);
-    if (name.startsWith(u'\'')) {
-        if (!name.endsWith(u'\'') || name.size() < 2)
-            return false;
-        name = name.mid(1, name.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
-    }
-    *sheet = name;
-    *address = area.mid(bang + 1);
-    return true;
-}
-
 void U16(QByteArray& out, int value) {
     out.append(char(value & 0xFF));
     out.append(char((value >> 8) & 0xFF));
@@ -70,8 +55,9 @@ QByteArray XlsNames::referenceTokens(const QString& formula) {
     QByteArray tokens;
     const QStringList areas = SplitAreas(formula);
     for (qsizetype i = 0; i < areas.size(); ++i) {
-        QString sheetName, address;
-        if (!SplitSheet(areas[i], &sheetName, &address))
+        QString sheetName;
+        QStringView address;
+        if (!SheetReference::Parse(areas[i], &sheetName, &address))
             return {};
         const qsizetype sheet =
             std::find_if(

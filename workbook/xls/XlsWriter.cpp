@@ -34,11 +34,6 @@ bool IsType(const Relationship& relationship, const char* segment) {
     return relationship.type.endsWith(u'/' + QString::fromLatin1(segment));
 }
 
-void SetError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-}
-
 // Package part kinds and sheet elements as the operator reads them; the construct's own name
 // follows in parentheses for whoever supports the shop.
 const std::pair<const char*, const char16_t*> kCaptions[] = {
@@ -438,11 +433,10 @@ qint64 XlsWriter::rowCount() const {
 
 bool XlsWriter::write(const QString& path, const Progress& rowsWritten, QString* error) {
     if (!d->prepared || !d->unhandled.isEmpty()) {
-        SetError(
-            error,
-            d->prepared
-                ? QStringLiteral("ブックに .xls 形式へ書き出せない %1 があります").arg(d->unhandled)
-                : QStringLiteral("ブックの書き出しの準備ができていません"));
+        if (error)
+            *error = d->prepared ? QStringLiteral("ブックに .xls 形式へ書き出せない %1 があります")
+                                       .arg(d->unhandled)
+                                 : QStringLiteral("ブックの書き出しの準備ができていません");
         return false;
     }
     xls::BiffStream stream(0);
