@@ -57,22 +57,18 @@ ProgramEnd ExitToMenu(Session& session) {
     return ProgramEnd{0};
 }
 
-void ExitAfterRun(Session& session) {
-    startReturnProgram(session, leaveForMenu(session));
-}
-
 MaybeEnd EndAfterRun(Session& session, const AnalysisResult& result) {
     switch (result.Outcome) {
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::WorkbookAbandoned:
-        ExitAfterRun(session);
-        return ProgramEnd{0};
-    case AnalysisOutcome::WorkbookSaved:
-        ExitAfterRun(session);
+        return ExitToMenu(session);
+    case AnalysisOutcome::WorkbookSaved: {
+        const ProgramEnd end = ExitToMenu(session);
         // The operator goes on in the spreadsheet program, started on the saved file.
         if (session.OpenWorkbook)
             session.OpenWorkbook(result.WorkbookPath);
-        return ProgramEnd{0};
+        return end;
+    }
     case AnalysisOutcome::NotStarted:
     case AnalysisOutcome::LockHeld:
     case AnalysisOutcome::NobodyExtracted:

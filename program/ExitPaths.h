@@ -16,11 +16,8 @@ void ShutDown(Session& session);
 // the program (the returned outcome unwinds to the entry point).
 ProgramEnd ExitToMenu(Session& session);
 
-// The exit after an analysis run: as ExitToMenu, but leaves ending the program to the caller.
-void ExitAfterRun(Session& session);
-
 // Where an analysis run leaves the program: a cancelled scoring and a saved workbook end it
-// through ExitAfterRun; every other outcome returns to the screens.
+// through ExitToMenu; every other outcome returns to the screens.
 MaybeEnd EndAfterRun(Session& session, const AnalysisResult& result);
 
 } // namespace plw

@@ -116,7 +116,7 @@ TEST_F(ExitFixture, ExitToMenuSavesClosesDeletesTheMarkerAndStartsTheReturnProgr
 
 TEST_F(ExitFixture, AMissingReturnProgramIsReportedAndTheMarkerStillGoes) {
     returnProgram(QStringLiteral("PLWMENUX"), false);
-    ExitAfterRun(mSession);
+    ExitToMenu(mSession);
     expectShutDown();
     EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("ｴﾗｰ53:PLWMENUXがありません")});
 }
