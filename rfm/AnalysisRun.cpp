@@ -53,7 +53,7 @@ std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
                               MessageIcon::Critical);
         return QStringLiteral("chkGrp_A");
     }
-    if (CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) != u"OK" ||
+    if (!CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) ||
         (context.RefuseWorkbook && context.RefuseWorkbook(output.WorkbookName)))
         return QStringLiteral("txtOtFname");
     return std::nullopt;
