@@ -6,7 +6,6 @@
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
 #include "db/M1CustMstM_T.h"
-#include "db/Sub_DataBaseFotDB.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
 #include "rfm/AnalysisExtraction.h"
