@@ -10,8 +10,8 @@ namespace plw {
 class Clock;
 struct Environment;
 
-// Small stateless routines every part of the program relies on. Checks answer with the system's
-// short result texts: "OK"/"NG", "ARI"/"NAS", or a message text ("" when valid).
+// Small stateless routines every part of the program relies on. Checks answer true when the
+// value passes, or with a message text ("" when valid).
 
 // --- Text -------------------------------------------------------------------------------------
 
@@ -69,13 +69,13 @@ void SplitPath(const QString& path, QString& folder, QString& file);
 void SplitPathExtension(const QString& path, QString& folder, QString& base, QString& extension);
 // Whether the path names a file that opens for reading (a folder is no file). Every routine here
 // goes through ToNativePath, so "\" separates folders and names match without regard to case.
-QString CanOpenFile(const QString& path); // "OK" / "NG"
-QString FileExists(const QString& path);  // "ARI" / "NAS"
-// "NG" for a path with two colons, any of , * ? < > |, ":\\", a device name as file name (CON,
+bool CanOpenFile(const QString& path);
+bool FileExists(const QString& path);
+// False for a path with two colons, any of , * ? < > |, ":\\", a device name as file name (CON,
 // PRN, AUX, CLOCK$, NUL, COM0-9, LPT0-9 in any case, whatever follows the first "."), or one that
 // could be neither created nor read: its folder ("" is the current one) must exist and be
 // writable, and a file already there must be readable. "/" separates folders and is allowed.
-QString CheckFileName(const QString& path); // "OK" / "NG"
+bool CheckFileName(const QString& path);
 // The rules of CheckFileName on the name alone (characters, device names), without looking at
 // the file system: whether a name as typed can be a file name at all.
 bool FileNameRulesHold(const QString& path);

@@ -78,12 +78,12 @@ void SplitPathExtension(const QString& path, QString& folder, QString& base, QSt
     }
 }
 
-QString CanOpenFile(const QString& path) {
-    return opensForReading(ToNativePath(path)) ? QStringLiteral("OK") : QStringLiteral("NG");
+bool CanOpenFile(const QString& path) {
+    return opensForReading(ToNativePath(path));
 }
 
-QString FileExists(const QString& path) {
-    return opensForReading(ToNativePath(path)) ? QStringLiteral("ARI") : QStringLiteral("NAS");
+bool FileExists(const QString& path) {
+    return CanOpenFile(path);
 }
 
 bool FileNameRulesHold(const QString& path) {
@@ -104,9 +104,8 @@ bool FileNameRulesHold(const QString& path) {
     return !path.contains(QChar(0));
 }
 
-QString CheckFileName(const QString& path) {
-    return FileNameRulesHold(path) && canCreateOrRead(path) ? QStringLiteral("OK")
-                                                            : QStringLiteral("NG");
+bool CheckFileName(const QString& path) {
+    return FileNameRulesHold(path) && canCreateOrRead(path);
 }
 
 QString DirectMailConditionPath(const Environment& environment, const QString& code) {

@@ -30,7 +30,7 @@ QString LocateSystemDescription(const Environment& environment, Prompter& prompt
     const QStringList candidates = LocationFileCandidates(environment);
     QString chosen = candidates.last(); // used without a test when no other answers
     for (qsizetype i = 0; i + 1 < candidates.size(); ++i) {
-        if (FileExists(candidates[i]) == QLatin1String("ARI")) {
+        if (FileExists(candidates[i])) {
             chosen = candidates[i];
             break;
         }
@@ -45,7 +45,7 @@ QString LocateSystemDescription(const Environment& environment, Prompter& prompt
     }
     const QString folder = TrimBlanks(lines[2]);
 
-    if (CanOpenFile(folder + SystemDescriptionFile) != QLatin1String("OK")) {
+    if (!CanOpenFile(folder + SystemDescriptionFile)) {
         prompter.show(QStringLiteral("下記システム緒言ファイルがありません") + CarriageReturn +
                           folder + SystemDescriptionFile,
                       MessageIcon::Critical);
@@ -107,7 +107,7 @@ MaybeEnd LoadSystemDescription(Environment& environment, Prompter& prompter, Men
     environment.BuildPaths();
 
     if (menuCheck == MenuCheck::Required && environment.StartMode != 2 &&
-        FileExists(environment.MenuMarkerPath) != QLatin1String("ARI")) {
+        !FileExists(environment.MenuMarkerPath)) {
         prompter.show(QStringLiteral("メニューからしか起動できません"));
         return ProgramEnd{1};
     }

@@ -102,8 +102,8 @@ public:
     // ESC: back to the record the module was entered with, hide, tell the parameter screen.
     void Cancel();
 
-    // The template functions: the record to store ("WR"), and a record read from a template
-    // ("RE"), put on the screen with the caller's own consent and last-visit settings kept.
+    // The template functions: the record to save, and a record loaded from a template, put on
+    // the screen with the caller's own consent and last-visit settings kept.
     ConditionRecord TemplateRecord();
     void LoadTemplate(const ConditionRecord& fromTemplate);
 

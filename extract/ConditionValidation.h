@@ -14,8 +14,6 @@ struct ConditionCheck {
     QString Focus;
 
     bool ok() const { return Message.isEmpty(); }
-    // "OK" or "NG".
-    QString result() const { return ok() ? QStringLiteral("OK") : QStringLiteral("NG"); }
 };
 
 // The checks of F1 and F12, in screen order, for every condition whose kind is not "1": ranges,

@@ -84,13 +84,13 @@ ExtractionResult ExtractCustomers(ExtractionContext& context, ExtractionMode mod
     });
     Step(context, 3, [&] {
         const StepOutcome outcome = RunRankStep(database, conditions, RankKeys);
-        result.RankStatus = result.StepStatus = StepStatus(outcome);
+        result.RankFound = result.StepFound = outcome == StepOutcome::Found;
         current = MergeStepResult(database, outcome, conditions[ConditionRecord::PinJunKind],
                                   current, RankKeys, RankJoin);
     });
     Step(context, 4, [&] {
         const StepOutcome outcome = RunAgeStep(database, conditions, AgeKeys, context.Time);
-        result.AgeStatus = result.StepStatus = StepStatus(outcome);
+        result.AgeFound = result.StepFound = outcome == StepOutcome::Found;
         current = MergeStepResult(database, outcome, conditions[ConditionRecord::TosNenKind],
                                   current, AgeKeys, AgeJoin);
     });

@@ -17,10 +17,10 @@ enum class Sampling { Every, Random };
 struct ExtractionResult {
     // Customers in the current table after the exclusions, before any sampling.
     qint64 Count = 0;
-    // "OK"/"NG" of the rank step, then of the age step: the age step's report.
-    QString StepStatus;
-    QString RankStatus;
-    QString AgeStatus;
+    // Whether the rank step, then the age step found customers: the last step's report.
+    bool StepFound = false;
+    bool RankFound = false;
+    bool AgeFound = false;
     // The table the last steps worked on: "Work抽出A", "Work抽出3" or "Work抽出5".
     QString CurrentTable;
     // Writing the key file: the records written to the key file, and whether the key file is what

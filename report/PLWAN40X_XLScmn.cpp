@@ -177,8 +177,6 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     const auto go = [&](bool selected) {
         return selected && !frame.Cancel.requested();
     };
-    const QString count = QString::fromUtf16(CountMode);
-    const QString amount = QString::fromUtf16(AmountMode);
     writers.WriteConditionSheet(run);
     if (go(selection.Parameters))
         writers.WriteParameterSheet(run);
@@ -187,17 +185,17 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     if (go(selection.CustomerList))
         writers.WriteCustomerList(run, workTable, extractedCount);
     if (go(selection.RCount))
-        writers.WriteRSheet(run, count);
+        writers.WriteRSheet(run, MatrixMode::Count);
     if (go(selection.RAmount))
-        writers.WriteRSheet(run, amount);
+        writers.WriteRSheet(run, MatrixMode::Amount);
     if (go(selection.FCount))
-        writers.WriteFSheet(run, count);
+        writers.WriteFSheet(run, MatrixMode::Count);
     if (go(selection.FAmount))
-        writers.WriteFSheet(run, amount);
+        writers.WriteFSheet(run, MatrixMode::Amount);
     if (go(selection.MCount))
-        writers.WriteMSheet(run, count);
+        writers.WriteMSheet(run, MatrixMode::Count);
     if (go(selection.MAmount))
-        writers.WriteMSheet(run, amount);
+        writers.WriteMSheet(run, MatrixMode::Amount);
 
     book.activateFirstSheet();
     frame.Progress.showStep(QStringLiteral("保存中"));

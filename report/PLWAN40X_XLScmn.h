@@ -62,9 +62,8 @@ struct SheetSelection {
     bool MAmount = false;
 };
 
-// The modes of the R, F and M writers.
-inline constexpr char16_t CountMode[] = u"人数";
-inline constexpr char16_t AmountMode[] = u"金額";
+// The modes of the R, F and M writers: the count sheet ("人数") or the amount sheet ("金額").
+enum class MatrixMode { Count, Amount };
 
 // The writers of the workbook's sheets, called by the workbook main in its order.
 class SheetWriters {
@@ -75,9 +74,9 @@ public:
     virtual void WriteGroupValueSheet(ExcelRun& run) = 0;
     virtual void WriteCustomerList(ExcelRun& run, const QString& workTable,
                                    qint64 extractedCount) = 0;
-    virtual void WriteRSheet(ExcelRun& run, const QString& mode) = 0;
-    virtual void WriteFSheet(ExcelRun& run, const QString& mode) = 0;
-    virtual void WriteMSheet(ExcelRun& run, const QString& mode) = 0;
+    virtual void WriteRSheet(ExcelRun& run, MatrixMode mode) = 0;
+    virtual void WriteFSheet(ExcelRun& run, MatrixMode mode) = 0;
+    virtual void WriteMSheet(ExcelRun& run, MatrixMode mode) = 0;
 };
 
 // Turns the finished .xlsx into the workbook file the operator gets (the classic .xls through

@@ -53,7 +53,7 @@ std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
                               MessageIcon::Critical);
         return QStringLiteral("chkGrp_A");
     }
-    if (CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) != u"OK" ||
+    if (!CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) ||
         (context.RefuseWorkbook && context.RefuseWorkbook(output.WorkbookName)))
         return QStringLiteral("txtOtFname");
     return std::nullopt;
@@ -81,8 +81,8 @@ ScoringInput ScoringInputOf(const AnalysisContext& context) {
     input.M = screen.MThreshold;
     input.BaseDate = screen.BaseDate;
     input.Matrix = screen.GroupMatrix;
-    input.DetailPeriodOn = parameters.DetailPeriodOn == u"1";
-    input.LastVisitFromDetail = parameters.LastVisitFromDetail == u"1";
+    input.DetailPeriodOn = ParameterFlagOn(parameters.DetailPeriodOn);
+    input.LastVisitFromDetail = ParameterFlagOn(parameters.LastVisitFromDetail);
     input.DetailFrom = parameters.DetailFrom;
     input.DetailTo = parameters.DetailTo;
     input.KeyFilePath = context.Env.KeyFilePath;
@@ -170,13 +170,7 @@ AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
 
     // The output settings and the detailed period become parameters.
     OutputScreenToParameters(context.OutputScreen, context.Parameters);
-    const ParameterScreenState& screen = context.ParameterScreen;
-    context.Parameters.DetailPeriodOn =
-        screen.DetailPeriodOn ? QStringLiteral("1") : QStringLiteral("0");
-    context.Parameters.LastVisitFromDetail =
-        screen.LastVisitFromDetail ? QStringLiteral("1") : QStringLiteral("0");
-    context.Parameters.DetailFrom = screen.DetailFrom;
-    context.Parameters.DetailTo = screen.DetailTo;
+    DetailPeriodToParameters(context.ParameterScreen, context.Parameters);
 
     // The lock comes first: a run refused because another holds the folder writes nothing.
     const WorkFolderLock lock(context.Env.WorkFolder);

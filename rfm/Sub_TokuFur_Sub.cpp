@@ -19,9 +19,9 @@ namespace {
 // The longest file name the file systems here take, in bytes of their encoding (UTF-8).
 constexpr qsizetype FileNameLimit = 255;
 
-QString Refuse(Prompter& prompter, const QString& message) {
+bool Refuse(Prompter& prompter, const QString& message) {
     prompter.show(message);
-    return QStringLiteral("NG");
+    return false;
 }
 
 bool Writable(const QString& native) {
@@ -62,8 +62,7 @@ ChosenWorkbook CompleteChosenWorkbook(const QString& chosen) {
     return workbook;
 }
 
-QString CheckOutputFileName(QString& text, Prompter& prompter,
-                            const AnalysisParameters& parameters) {
+bool CheckOutputFileName(QString& text, Prompter& prompter, const AnalysisParameters& parameters) {
     QString name = TrimAll(text);
     if (name.isEmpty())
         return Refuse(prompter, QStringLiteral("指定して下さい"));
@@ -101,7 +100,7 @@ QString CheckOutputFileName(QString& text, Prompter& prompter,
         return Refuse(prompter, QStringLiteral("ファイル名が長すぎます"));
 
     text = name;
-    return QStringLiteral("OK");
+    return true;
 }
 
 } // namespace plw

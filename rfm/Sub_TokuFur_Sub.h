@@ -13,9 +13,8 @@ struct AnalysisParameters;
 // there is one, is XLS. Then what saving needs: ".xls" added to a name without an extension, the
 // folder there and writable (the documents folder may still be missing), an existing workbook
 // writable, the file name within the file system's limit, and the name within what the parameter
-// record holds. "OK", or "NG" after the message (the caller then focuses txtOtFname).
-QString CheckOutputFileName(QString& text, Prompter& prompter,
-                            const AnalysisParameters& parameters);
+// record holds. False after the message (the caller then focuses txtOtFname).
+bool CheckOutputFileName(QString& text, Prompter& prompter, const AnalysisParameters& parameters);
 
 // The name the save dialog gave, split into its folder and file for the dialog's next opening; a
 // file whose fourth character from the end is not a point gets ".XLS".

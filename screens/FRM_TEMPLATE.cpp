@@ -132,9 +132,9 @@ QWidget* FRM_TEMPLATE::buildFilter() {
     grid->setColumnStretch(2, 1);
 
     connect(on, &QPushButton::clicked, this, [this] {
-        const QString mode = mAnd->isChecked()  ? QStringLiteral("And")
-                             : mOr->isChecked() ? QStringLiteral("Or")
-                                                : QStringLiteral("No");
+        const TemplateFilter mode = mAnd->isChecked()  ? TemplateFilter::Both
+                                    : mOr->isChecked() ? TemplateFilter::Either
+                                                       : TemplateFilter::First;
         if (!mChooser.filter(mode, mGrep1->text(), mGrep2->text())) {
             act(false);
             return;

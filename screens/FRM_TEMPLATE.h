@@ -25,7 +25,7 @@ public:
                  QWidget* parent = nullptr);
 
     TemplateChooser& chooser() { return mChooser; }
-    TemplateDialog::Choice choice() const { return {mChooser.mode(), mChooser.path()}; }
+    TemplateDialog::Choice choice() const { return {mChooser.action(), mChooser.path()}; }
 
     // Scans the folder and shows the list (newest first).
     void scanFolder();

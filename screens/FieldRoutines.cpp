@@ -82,15 +82,15 @@ void SetFocusSafe(QWidget* control) {
         control->setFocus(Qt::OtherFocusReason);
 }
 
-QString CheckDigitsOnly(QLineEdit* field, Prompter& prompter) {
+bool CheckDigitsOnly(QLineEdit* field, Prompter& prompter) {
     if (!field->isEnabled() || !field->isVisibleTo(field->window()))
-        return QStringLiteral("OK");
+        return true;
     if (IsDigitsOnly(field->text()))
-        return QStringLiteral("OK");
+        return true;
     SetFocusSafe(field);
     prompter.show(QStringLiteral("数字以外は指定できません(マイナスも指定できません)"),
                   MessageIcon::Critical);
-    return QStringLiteral("NG");
+    return false;
 }
 
 void SetDateNumber(DateField* field, const QString& value) {

@@ -31,10 +31,10 @@ void FocusFirstInput(QWidget* screen);
 // hidden tab page or in a hidden frame is not focused).
 void SetFocusSafe(QWidget* control);
 
-// "OK", or "NG" after focusing the field and showing the digits-only message (critical) when
-// its text holds anything but digits and blanks around them. A disabled or hidden field, and an
-// empty one, pass.
-QString CheckDigitsOnly(QLineEdit* field, Prompter& prompter);
+// False after focusing the field and showing the digits-only message (critical) when its text
+// holds anything but digits and blanks around them. A disabled or hidden field, and an empty
+// one, pass.
+bool CheckDigitsOnly(QLineEdit* field, Prompter& prompter);
 
 // Sets the date field's "YYYYMMDD" value; a value it rejects is ignored.
 void SetDateNumber(DateField* field, const QString& value);

@@ -20,7 +20,7 @@ TemplateButtons::TemplateButtons(TemplateDialog& dialog, Prompter& prompter,
 void TemplateButtons::conditionTemplate() {
     const TemplateDialog::Choice choice =
         mDialog.SetTemPlate_Main(&mConditionScreen, QStringLiteral("T01"));
-    ConditionTemplate(choice.Mode, choice.Path, mConditions, mPrompter);
+    ConditionTemplate(choice.Action, choice.Path, mConditions, mPrompter);
 }
 
 void TemplateButtons::parameterTemplate(bool thresholds) {
@@ -29,9 +29,9 @@ void TemplateButtons::parameterTemplate(bool thresholds) {
         thresholds ? mDialog.SetTemPlate_Main(&mParameterScreen, QStringLiteral("F02"),
                                               [&state] { return ThresholdTemplateCheck(state); })
                    : mDialog.SetTemPlate_Main(&mParameterScreen, QStringLiteral("F01"));
-    const bool read = choice.Mode == QLatin1String("RE");
-    if ((thresholds ? ThresholdTemplate(choice.Mode, choice.Path, state, mPrompter)
-                    : GroupTemplate(choice.Mode, choice.Path, state, mPrompter)) &&
+    const bool read = choice.Action == TemplateAction::Load;
+    if ((thresholds ? ThresholdTemplate(choice.Action, choice.Path, state, mPrompter)
+                    : GroupTemplate(choice.Action, choice.Path, state, mPrompter)) &&
         read) {
         if (thresholds)
             mParameterScreen.setThresholds(state.RThreshold, state.FThreshold, state.MThreshold);

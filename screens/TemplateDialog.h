@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/TemplateAction.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,8 +16,8 @@ namespace plw {
 class TemplateDialog {
 public:
     struct Choice {
-        QString Mode; // "RE" load, "WR" save, "NG" cancelled
-        QString Path; // WorkFolder + name + "." + kind; "" for "NG"
+        TemplateAction Action = TemplateAction::Cancelled;
+        QString Path; // WorkFolder + name + "." + kind; "" when cancelled
     };
 
     virtual ~TemplateDialog() = default;

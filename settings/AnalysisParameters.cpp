@@ -1,6 +1,9 @@
 #include "settings/AnalysisParameters.h"
 
+#include "app/CommonRoutines.h"
 #include "app/RecordFile.h"
+
+#include <algorithm>
 
 namespace plw {
 namespace {
@@ -51,6 +54,30 @@ template <typename Parameters, typename Visit> void forEachText(Parameters& p, V
 constexpr qsizetype ReservedHeadLength = 2;
 
 } // namespace
+
+bool ParameterFlagOn(const QString& field) {
+    return field == QLatin1String("1");
+}
+
+QString ParameterFlagText(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+int ParameterOption(const QString& field, int count) {
+    for (int option = 1; option <= count; ++option)
+        if (field == QString::number(option))
+            return option;
+    return 0;
+}
+
+QStringList LeftOutItems(const AnalysisParameters& parameters) {
+    const int count = std::clamp<int>(ToInteger(parameters.ListItemCount), 0,
+                                      AnalysisParameters::ListItemCapacity);
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items << parameters.ListItems[size_t(i)];
+    return items;
+}
 
 void EncodeAnalysisParameters(const AnalysisParameters& parameters, RecordWriter& writer) {
     QByteArray head = parameters.ReservedHead.left(ReservedHeadLength);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -57,6 +58,14 @@ struct AnalysisParameters {
 };
 
 constexpr qsizetype ParameterRecordLength = 2560;
+
+// A flag field: "1" is on, any other text off. A flag is stored as "1" or "0".
+bool ParameterFlagOn(const QString& field);
+QString ParameterFlagText(bool on);
+// The option an option field selects, "1" to count as its number; 0 for any other text.
+int ParameterOption(const QString& field, int count);
+// The output items left out of the customer list: the first ListItemCount items, as stored.
+QStringList LeftOutItems(const AnalysisParameters& parameters);
 
 // How much of a stored record could be read back.
 enum class StoredRecordState {

@@ -32,7 +32,7 @@ std::optional<CampaignConditions> TakeCampaignConditions(CampaignSource source,
                              MessageIcon::Critical);
         return std::nullopt;
     };
-    if (FileExists(path) != QLatin1String("ARI"))
+    if (!FileExists(path))
         return fail(QStringLiteral("がありません。"));
     CampaignConditions taken{campaign, {}};
     if (!ReadConditionFile(path, taken.Record))

@@ -13,8 +13,6 @@
 namespace plw {
 namespace {
 
-const QString On = QStringLiteral("1");
-
 // Sets a date field; a value the field rejects leaves it as it was.
 void setDate(QString& field, const QString& value) {
     if (!DateFieldAccepts(value))
@@ -22,20 +20,8 @@ void setDate(QString& field, const QString& value) {
     field = value == QLatin1String("0") ? QString() : value;
 }
 
-// The option "1" to count selected by value; 0 (none) for anything else.
-int optionNumber(const QString& value, int count) {
-    for (int option = 1; option <= count; ++option)
-        if (value == QString::number(option))
-            return option;
-    return 0;
-}
-
 bool isGroupLetterAToE(const QString& value) {
     return value.size() == 1 && value[0] >= QLatin1Char('A') && value[0] <= QLatin1Char('E');
-}
-
-QString flag(bool ticked) {
-    return ticked ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 // The selected option's number; with none selected the field keeps its value.
@@ -70,13 +56,13 @@ void ParametersToParameterScreen(const AnalysisParameters& p, ParameterScreenSta
     // The fields are filled from 1 to 5, and field 1 follows field 2 as it is set.
     for (auto* thresholds : {&screen.RThreshold, &screen.FThreshold, &screen.MThreshold})
         (*thresholds)[0] = (*thresholds)[1];
-    screen.PaintGroup = optionNumber(p.PaintGroup, 6);
+    screen.PaintGroup = ParameterOption(p.PaintGroup, 6);
     // A cell holding anything but A to E shows the colour of X.
     for (size_t k = 0; k < screen.GroupMatrix.size(); ++k)
         screen.GroupMatrix[k] =
             isGroupLetterAToE(p.GroupMatrix[k]) ? p.GroupMatrix[k] : QStringLiteral("X");
-    screen.DetailPeriodOn = p.DetailPeriodOn == On;
-    screen.LastVisitFromDetail = p.LastVisitFromDetail == On;
+    screen.DetailPeriodOn = ParameterFlagOn(p.DetailPeriodOn);
+    screen.LastVisitFromDetail = ParameterFlagOn(p.LastVisitFromDetail);
     setDate(screen.DetailFrom, p.DetailFrom);
     setDate(screen.DetailTo, p.DetailTo);
     // The detailed purchase-period controls follow chkKs1.
@@ -88,10 +74,8 @@ void ParametersToOutputScreen(const AnalysisParameters& p, const QStringList& ou
     // The items not to output: the first ListItemCount stored items. An empty entry names no
     // item and is left out.
     screen.List3.clear();
-    const int count =
-        std::clamp<int>(ToInteger(p.ListItemCount), 0, AnalysisParameters::ListItemCapacity);
-    for (int i = 0; i < count; ++i) {
-        const QString item = TrimAll(p.ListItems[static_cast<size_t>(i)]);
+    for (const QString& stored : LeftOutItems(p)) {
+        const QString item = TrimAll(stored);
         if (!item.isEmpty())
             screen.List3.append(item);
     }
@@ -104,22 +88,22 @@ void ParametersToOutputScreen(const AnalysisParameters& p, const QStringList& ou
 
     screen.WorkbookName = TrimAll(p.WorkbookName);
     SplitPath(screen.WorkbookName, screen.DialogFolder, screen.DialogFile);
-    screen.OutParameters = p.OutParameters == On;
-    screen.OutCustomerList = p.OutCustomerList == On;
-    screen.OutRCount = p.OutRCount == On;
-    screen.OutRAmount = p.OutRAmount == On;
-    screen.OutFCount = p.OutFCount == On;
-    screen.OutFAmount = p.OutFAmount == On;
-    screen.OutMCount = p.OutMCount == On;
-    screen.OutMAmount = p.OutMAmount == On;
-    screen.LeftChartType = optionNumber(p.LeftChartType, 3);
-    screen.RightChartType = optionNumber(p.RightChartType, 6);
-    screen.ListOrder = optionNumber(p.ListOrder, 3);
+    screen.OutParameters = ParameterFlagOn(p.OutParameters);
+    screen.OutCustomerList = ParameterFlagOn(p.OutCustomerList);
+    screen.OutRCount = ParameterFlagOn(p.OutRCount);
+    screen.OutRAmount = ParameterFlagOn(p.OutRAmount);
+    screen.OutFCount = ParameterFlagOn(p.OutFCount);
+    screen.OutFAmount = ParameterFlagOn(p.OutFAmount);
+    screen.OutMCount = ParameterFlagOn(p.OutMCount);
+    screen.OutMAmount = ParameterFlagOn(p.OutMAmount);
+    screen.LeftChartType = ParameterOption(p.LeftChartType, 3);
+    screen.RightChartType = ParameterOption(p.RightChartType, 6);
+    screen.ListOrder = ParameterOption(p.ListOrder, 3);
     const QString* groups[] = {&p.ListGroupA, &p.ListGroupB, &p.ListGroupC,
                                &p.ListGroupD, &p.ListGroupE, &p.ListGroupX};
     for (size_t g = 0; g < screen.ListGroups.size(); ++g)
-        screen.ListGroups[g] = *groups[g] == On;
-    screen.OutGroupValues = p.OutGroupValues == On;
+        screen.ListGroups[g] = ParameterFlagOn(*groups[g]);
+    screen.OutGroupValues = ParameterFlagOn(p.OutGroupValues);
 }
 
 void SetLastVisitCondition(const ParameterScreenState& screen, ConditionRecord& record) {
@@ -139,30 +123,34 @@ void ParameterScreenToParameters(const ParameterScreenState& screen, AnalysisPar
     p.MThreshold = screen.MThreshold;
     setOption(p.PaintGroup, screen.PaintGroup, 6);
     p.GroupMatrix = screen.GroupMatrix;
-    p.DetailPeriodOn = flag(screen.DetailPeriodOn);
-    p.LastVisitFromDetail = flag(screen.LastVisitFromDetail);
+    DetailPeriodToParameters(screen, p);
+}
+
+void DetailPeriodToParameters(const ParameterScreenState& screen, AnalysisParameters& p) {
+    p.DetailPeriodOn = ParameterFlagText(screen.DetailPeriodOn);
+    p.LastVisitFromDetail = ParameterFlagText(screen.LastVisitFromDetail);
     p.DetailFrom = screen.DetailFrom;
     p.DetailTo = screen.DetailTo;
 }
 
 void OutputScreenToParameters(const OutputScreenState& screen, AnalysisParameters& p) {
     p.WorkbookName = screen.WorkbookName;
-    p.OutParameters = flag(screen.OutParameters);
-    p.OutGroupValues = flag(screen.OutGroupValues);
-    p.OutCustomerList = flag(screen.OutCustomerList);
-    p.OutRCount = flag(screen.OutRCount);
-    p.OutRAmount = flag(screen.OutRAmount);
-    p.OutFCount = flag(screen.OutFCount);
-    p.OutFAmount = flag(screen.OutFAmount);
-    p.OutMCount = flag(screen.OutMCount);
-    p.OutMAmount = flag(screen.OutMAmount);
+    p.OutParameters = ParameterFlagText(screen.OutParameters);
+    p.OutGroupValues = ParameterFlagText(screen.OutGroupValues);
+    p.OutCustomerList = ParameterFlagText(screen.OutCustomerList);
+    p.OutRCount = ParameterFlagText(screen.OutRCount);
+    p.OutRAmount = ParameterFlagText(screen.OutRAmount);
+    p.OutFCount = ParameterFlagText(screen.OutFCount);
+    p.OutFAmount = ParameterFlagText(screen.OutFAmount);
+    p.OutMCount = ParameterFlagText(screen.OutMCount);
+    p.OutMAmount = ParameterFlagText(screen.OutMAmount);
     setOption(p.LeftChartType, screen.LeftChartType, 3);
     setOption(p.RightChartType, screen.RightChartType, 6);
     setOption(p.ListOrder, screen.ListOrder, 3);
     QString* groups[] = {&p.ListGroupA, &p.ListGroupB, &p.ListGroupC,
                          &p.ListGroupD, &p.ListGroupE, &p.ListGroupX};
     for (size_t g = 0; g < screen.ListGroups.size(); ++g)
-        *groups[g] = flag(screen.ListGroups[g]);
+        *groups[g] = ParameterFlagText(screen.ListGroups[g]);
     // The items left out, at most the record's 40; the stored items after them are kept.
     const qsizetype count =
         std::min<qsizetype>(screen.List3.size(), AnalysisParameters::ListItemCapacity);

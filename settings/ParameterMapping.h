@@ -26,6 +26,8 @@ void ParametersToOutputScreen(const AnalysisParameters& parameters, const QStrin
 void ParameterScreenToParameters(const ParameterScreenState& screen,
                                  AnalysisParameters& parameters);
 void OutputScreenToParameters(const OutputScreenState& screen, AnalysisParameters& parameters);
+// The detailed purchase period of the parameter screen alone, as a run takes it.
+void DetailPeriodToParameters(const ParameterScreenState& screen, AnalysisParameters& parameters);
 
 // Sets the last-visit condition (fields 47 to 50) from the parameter screen: kind "3" with its
 // from and to dates and its month count.

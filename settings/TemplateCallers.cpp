@@ -13,18 +13,11 @@ namespace {
 // The bytes an F02 file keeps of each threshold.
 constexpr qsizetype ThresholdWidth = 4;
 
-bool Writing(const QString& mode) {
-    return mode == QLatin1String("WR");
-}
-
-bool Reading(const QString& mode) {
-    return mode == QLatin1String("RE");
-}
-
-bool Report(bool done, const QString& mode, const QString& error, Prompter& prompter) {
+bool Report(bool done, TemplateAction action, const QString& error, Prompter& prompter) {
     if (!done)
-        prompter.show((Writing(mode) ? QStringLiteral("テンプレートを保存できませんでした。\r")
-                                     : QStringLiteral("テンプレートを読み込めませんでした。\r")) +
+        prompter.show((action == TemplateAction::Save
+                           ? QStringLiteral("テンプレートを保存できませんでした。\r")
+                           : QStringLiteral("テンプレートを読み込めませんでした。\r")) +
                           error,
                       MessageIcon::Critical);
     return done;
@@ -32,44 +25,45 @@ bool Report(bool done, const QString& mode, const QString& error, Prompter& prom
 
 } // namespace
 
-bool ConditionTemplate(const QString& mode, const QString& path, ConditionModule& conditions,
+bool ConditionTemplate(TemplateAction action, const QString& path, ConditionModule& conditions,
                        Prompter& prompter) {
     QString error;
-    if (Writing(mode))
-        return Report(WriteConditionTemplate(path, conditions.TemplateRecord(), &error), mode,
+    if (action == TemplateAction::Save)
+        return Report(WriteConditionTemplate(path, conditions.TemplateRecord(), &error), action,
                       error, prompter);
-    if (!Reading(mode))
+    if (action != TemplateAction::Load)
         return false;
     ConditionRecord record;
-    if (!Report(ReadConditionTemplate(path, record, &error), mode, error, prompter))
+    if (!Report(ReadConditionTemplate(path, record, &error), action, error, prompter))
         return false;
     conditions.LoadTemplate(record);
     return true;
 }
 
-bool GroupTemplate(const QString& mode, const QString& path, ParameterScreenState& screen,
+bool GroupTemplate(TemplateAction action, const QString& path, ParameterScreenState& screen,
                    Prompter& prompter) {
     QString error;
-    if (Writing(mode))
-        return Report(WriteGroupTemplate(path, screen.GroupMatrix, &error), mode, error, prompter);
-    if (!Reading(mode))
+    if (action == TemplateAction::Save)
+        return Report(WriteGroupTemplate(path, screen.GroupMatrix, &error), action, error,
+                      prompter);
+    if (action != TemplateAction::Load)
         return false;
     std::array<QString, 125> letters;
-    if (!Report(ReadGroupTemplate(path, letters, &error), mode, error, prompter))
+    if (!Report(ReadGroupTemplate(path, letters, &error), action, error, prompter))
         return false;
     screen.GroupMatrix = letters;
     return true;
 }
 
-bool ThresholdTemplate(const QString& mode, const QString& path, ParameterScreenState& screen,
+bool ThresholdTemplate(TemplateAction action, const QString& path, ParameterScreenState& screen,
                        Prompter& prompter) {
     QString error;
     ThresholdTexts thresholds{screen.RThreshold, screen.FThreshold, screen.MThreshold};
-    if (Writing(mode))
-        return Report(WriteThresholdTemplate(path, thresholds, &error), mode, error, prompter);
-    if (!Reading(mode))
+    if (action == TemplateAction::Save)
+        return Report(WriteThresholdTemplate(path, thresholds, &error), action, error, prompter);
+    if (action != TemplateAction::Load)
         return false;
-    if (!Report(ReadThresholdTemplate(path, thresholds, &error), mode, error, prompter))
+    if (!Report(ReadThresholdTemplate(path, thresholds, &error), action, error, prompter))
         return false;
     screen.RThreshold = thresholds.R;
     screen.FThreshold = thresholds.F;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/TemplateAction.h"
+
 #include <QString>
 
 namespace plw {
@@ -8,22 +10,22 @@ class ConditionModule;
 class Prompter;
 struct ParameterScreenState;
 
-// What the callers of the template dialog do with its result: mode "WR" writes the template at
-// path, "RE" reads it back, anything else ("NG") does nothing. A file that cannot be written or
+// What the callers of the template dialog do with its result: Save writes the template at path,
+// Load reads it back, Cancelled does nothing. A file that cannot be written or
 // read is shown with its cause and changes nothing; each returns whether something was read or
 // written.
 
 // "T01" of the condition screen: the screen's conditions, and on reading the template's
 // conditions on the screen with the caller's own ones kept (ConditionModule::LoadTemplate).
-bool ConditionTemplate(const QString& mode, const QString& path, ConditionModule& conditions,
+bool ConditionTemplate(TemplateAction action, const QString& path, ConditionModule& conditions,
                        Prompter& prompter);
 
 // "F01" of the parameter screen: the group letters of the matrix.
-bool GroupTemplate(const QString& mode, const QString& path, ParameterScreenState& screen,
+bool GroupTemplate(TemplateAction action, const QString& path, ParameterScreenState& screen,
                    Prompter& prompter);
 
 // "F02" of the parameter screen: the R, F and M thresholds.
-bool ThresholdTemplate(const QString& mode, const QString& path, ParameterScreenState& screen,
+bool ThresholdTemplate(TemplateAction action, const QString& path, ParameterScreenState& screen,
                        Prompter& prompter);
 
 // Before a threshold template is saved: a file holds four characters per threshold and would

@@ -47,7 +47,7 @@ bool TemplateChooser::load(const QString& nameText) {
     if (mPrompter.show(QStringLiteral("テンプレートから読み込みます。よろしいですか？"),
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return false;
-    mMode = QStringLiteral("RE");
+    mAction = TemplateAction::Load;
     mName = name;
     return true;
 }
@@ -60,7 +60,7 @@ bool TemplateChooser::save(const QString& nameText) {
         return refuse(QStringLiteral("設定して下さい"), NameField);
     // The name becomes a file name in the work folder and must not lead out of it.
     if (!IsPlainTemplateName(name) ||
-        CheckFileName(mWorkFolder + name + QLatin1Char('.') + mExtension) != QLatin1String("OK"))
+        !CheckFileName(mWorkFolder + name + QLatin1Char('.') + mExtension))
         return refuse(QStringLiteral("正しいファイル名ではありません"), NameField);
     if (mSaveCheck) {
         const QString refused = mSaveCheck();
@@ -70,7 +70,7 @@ bool TemplateChooser::save(const QString& nameText) {
     if (mPrompter.show(QStringLiteral("テンプレートに保存します。いいですか？"),
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return false;
-    mMode = QStringLiteral("WR");
+    mAction = TemplateAction::Save;
     mName = name;
     return true;
 }
@@ -94,12 +94,12 @@ void TemplateChooser::remove(const QString& nameText) {
 }
 
 bool TemplateChooser::cancel() {
-    mMode = QStringLiteral("NG");
+    mAction = TemplateAction::Cancelled;
     mName.clear();
     return true;
 }
 
-bool TemplateChooser::filter(const QString& mode, const QString& text1, const QString& text2) {
+bool TemplateChooser::filter(TemplateFilter mode, const QString& text1, const QString& text2) {
     const QString message = mList.filter(mode, text1, text2);
     if (!message.isEmpty())
         return refuse(message, QStringLiteral("txtGrepMoji2"));
@@ -107,7 +107,7 @@ bool TemplateChooser::filter(const QString& mode, const QString& text1, const QS
 }
 
 QString TemplateChooser::path() const {
-    if (mMode == QLatin1String("NG"))
+    if (mAction == TemplateAction::Cancelled)
         return QString();
     return mWorkFolder + mName + QLatin1Char('.') + mExtension;
 }

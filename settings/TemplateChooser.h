@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/TemplateAction.h"
 #include "settings/TemplateList.h"
 
 #include <QString>
@@ -41,14 +42,14 @@ public:
     bool save(const QString& nameText);
     void remove(const QString& nameText);
     bool cancel();
-    // mode "No", "And" or "Or". False when refused ("条件を指定してください").
-    bool filter(const QString& mode, const QString& text1, const QString& text2);
+    // False when refused ("条件を指定してください").
+    bool filter(TemplateFilter mode, const QString& text1, const QString& text2);
     void clearFilter() { mList.clearFilter(); }
 
-    // The result: "RE" load, "WR" save, "NG" cancelled (also before any action).
-    const QString& mode() const { return mMode; }
+    // The result; cancelled also before any action.
+    TemplateAction action() const { return mAction; }
     const QString& name() const { return mName; }
-    // workFolder + name + "." + extension; "" for "NG".
+    // workFolder + name + "." + extension; "" when cancelled.
     QString path() const;
     const QString& focusControl() const { return mFocus; }
 
@@ -63,7 +64,7 @@ private:
     QString mCaption;
     Prompter& mPrompter;
     TemplateList mList;
-    QString mMode = QStringLiteral("NG");
+    TemplateAction mAction = TemplateAction::Cancelled;
     QString mName;
     QString mFocus;
     std::function<QString()> mSaveCheck;

@@ -84,11 +84,11 @@ QString TemplateList::NameFromLine(const QString& line) {
     return line.mid(30);
 }
 
-QString TemplateList::filter(const QString& mode, const QString& text1, const QString& text2) {
+QString TemplateList::filter(TemplateFilter mode, const QString& text1, const QString& text2) {
     const QString first = TrimBlanks(text1);
     const QString second = TrimBlanks(text2);
-    const bool both = mode == QLatin1String("And");
-    const bool either = mode == QLatin1String("Or");
+    const bool both = mode == TemplateFilter::Both;
+    const bool either = mode == TemplateFilter::Either;
     if ((both || either) && second.isEmpty())
         return QStringLiteral("条件を指定してください");
     // Exact substring test: full-width and half-width characters and letter case differ.

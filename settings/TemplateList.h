@@ -6,6 +6,10 @@
 
 namespace plw {
 
+// How the dialog's filter ("なし", "かつ", "または") keeps a template: by text 1 alone, by both
+// texts, or by either.
+enum class TemplateFilter { First, Both, Either };
+
 // One template file: its name (the file name without the dot and the three-character kind) and
 // its last-modified time "YYYY/MM/DD HH:MM:SS".
 struct TemplateEntry {
@@ -47,11 +51,11 @@ public:
     // The name a line shows: everything from its 31st character on.
     static QString NameFromLine(const QString& line);
 
-    // Keeps the entries of the full list whose name contains text 1 (mode "No"), text 1 and text
-    // 2 ("And") or either ("Or"), as exact substrings; an empty text is in every name. Texts are
-    // trimmed first. Returns "条件を指定してください" and changes nothing when "And" or "Or" lacks
+    // Keeps the entries of the full list whose name contains text 1 (First), text 1 and text 2
+    // (Both) or either (Either), as exact substrings; an empty text is in every name. Texts are
+    // trimmed first. Returns "条件を指定してください" and changes nothing when Both or Either lacks
     // text 2, otherwise "" with the visible list refilled in time-stamp order.
-    QString filter(const QString& mode, const QString& text1, const QString& text2);
+    QString filter(TemplateFilter mode, const QString& text1, const QString& text2);
     // Shows the full list again, in time-stamp order.
     void clearFilter();
 

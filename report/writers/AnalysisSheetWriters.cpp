@@ -1,42 +1,76 @@
 #include "report/writers/AnalysisSheetWriters.h"
 
-#include "report/writers/PLWAN40X_XLS.h"
+#include "app/Environment.h"
+#include "db/Sub_DataBaseFotDB.h"
+#include "extract/ConditionModule.h"
+#include "extract/ConditionSummary.h"
 #include "report/writers/PLWAN40X_XLS_BUN1F5.h"
-#include "report/writers/PLWAN40X_XLS_BUN1G1.h"
-#include "report/writers/PLWAN40X_XLS_BUN1KS.h"
 #include "report/writers/PLWAN40X_XLS_BUN1M5.h"
-#include "report/writers/PLWAN40X_XLS_BUN1R5.h"
-#include "report/writers/PLWAN40X_XLS_TyuJkn.h"
+#include "rfm/AnalysisContext.h"
+#include "settings/AnalysisParameters.h"
+#include "settings/ParameterScreenState.h"
 
 namespace plw {
 
+AnalysisSheetInputs AnalysisSheetInputsOf(const AnalysisContext& context) {
+    const AnalysisParameters& p = context.Parameters;
+    const ParameterScreenState& screen = context.ParameterScreen;
+    const ScoringStatistics& statistics = context.Statistics;
+    const ClassificationTable& classifications = context.Conditions.Classifications();
+    const auto on = ParameterFlagOn;
+    const SheetSelection selection{on(p.OutParameters), on(p.OutGroupValues), on(p.OutCustomerList),
+                                   on(p.OutRCount),     on(p.OutRAmount),     on(p.OutFCount),
+                                   on(p.OutFAmount),    on(p.OutMCount),      on(p.OutMAmount)};
+    return {
+        selection,
+        ConditionSheetInput{
+            context.Env.SavedConditionPath, ClassificationNames::FromTable(classifications).Levels,
+            selection, on(p.DetailPeriodOn), on(p.LastVisitFromDetail), p.DetailFrom, p.DetailTo},
+        ParameterSheetInput{screen.RThreshold, screen.FThreshold, screen.MThreshold,
+                            screen.BaseDate, screen.GroupMatrix},
+        GroupValueSheetInput{statistics.Groups, ParameterOption(p.LeftChartType, 3),
+                             ParameterOption(p.RightChartType, 6)},
+        CustomerListInput{*context.Databases.Transaction,
+                          classifications,
+                          context.Time,
+                          ParameterOption(p.ListOrder, 3),
+                          {on(p.ListGroupA), on(p.ListGroupB), on(p.ListGroupC), on(p.ListGroupD),
+                           on(p.ListGroupE), on(p.ListGroupX)},
+                          on(p.DetailPeriodOn),
+                          LeftOutItems(p)},
+        MatrixSheetInput{statistics.Cells, statistics.MaxCellCount, statistics.MaxCellAmount,
+                         screen.GroupMatrix, screen.RThreshold, screen.FThreshold,
+                         screen.MThreshold},
+    };
+}
+
 void AnalysisSheetWriters::WriteConditionSheet(ExcelRun& run) {
-    plw::WriteConditionSheet(run, mContext);
+    plw::WriteConditionSheet(run, mInputs.Conditions);
 }
 
 void AnalysisSheetWriters::WriteParameterSheet(ExcelRun& run) {
-    plw::WriteParameterSheet(run, mContext);
+    plw::WriteParameterSheet(run, mInputs.Parameters);
 }
 
 void AnalysisSheetWriters::WriteGroupValueSheet(ExcelRun& run) {
-    plw::WriteGroupValueSheet(run, mContext);
+    plw::WriteGroupValueSheet(run, mInputs.GroupValues);
 }
 
 void AnalysisSheetWriters::WriteCustomerList(ExcelRun& run, const QString& workTable,
                                              qint64 extractedCount) {
-    plw::WriteCustomerList(run, mContext, workTable, extractedCount);
+    plw::WriteCustomerList(run, mInputs.CustomerList, workTable, extractedCount);
 }
 
-void AnalysisSheetWriters::WriteRSheet(ExcelRun& run, const QString& mode) {
-    plw::WriteRSheet(run, mContext, mode);
+void AnalysisSheetWriters::WriteRSheet(ExcelRun& run, MatrixMode mode) {
+    plw::WriteRSheet(run, mInputs.Matrix, mode);
 }
 
-void AnalysisSheetWriters::WriteFSheet(ExcelRun& run, const QString& mode) {
-    plw::WriteFSheet(run, mContext, mode);
+void AnalysisSheetWriters::WriteFSheet(ExcelRun& run, MatrixMode mode) {
+    plw::WriteFSheet(run, mInputs.Matrix, mode);
 }
 
-void AnalysisSheetWriters::WriteMSheet(ExcelRun& run, const QString& mode) {
-    plw::WriteMSheet(run, mContext, mode);
+void AnalysisSheetWriters::WriteMSheet(ExcelRun& run, MatrixMode mode) {
+    plw::WriteMSheet(run, mInputs.Matrix, mode);
 }
 
 } // namespace plw

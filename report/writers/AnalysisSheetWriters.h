@@ -1,26 +1,49 @@
 #pragma once
 
 #include "report/PLWAN40X_XLScmn.h"
+#include "report/writers/PLWAN40X_XLS.h"
+#include "report/writers/PLWAN40X_XLS_BUN1G1.h"
+#include "report/writers/PLWAN40X_XLS_BUN1KS.h"
+#include "report/writers/PLWAN40X_XLS_BUN1R5.h"
+#include "report/writers/PLWAN40X_XLS_TyuJkn.h"
 
 namespace plw {
 
 struct AnalysisContext;
 
-// The writers of an analysis workbook's sheets, each in its module, fed from the run's context.
+// Everything the sheets of an analysis workbook are written from.
+struct AnalysisSheetInputs {
+    SheetSelection Selection;
+    ConditionSheetInput Conditions;
+    ParameterSheetInput Parameters;
+    GroupValueSheetInput GroupValues;
+    CustomerListInput CustomerList;
+    MatrixSheetInput Matrix;
+};
+
+// The inputs of the sheets, taken from a scored run's context: the output settings and the
+// detailed period from the parameters as the run stored them, the thresholds, base date and
+// group matrix from the parameter screen, the figures from the statistics.
+AnalysisSheetInputs AnalysisSheetInputsOf(const AnalysisContext& context);
+
+// The writers of an analysis workbook's sheets, each in its module, fed with its inputs.
 class AnalysisSheetWriters final : public SheetWriters {
 public:
-    explicit AnalysisSheetWriters(AnalysisContext& context) : mContext(context) {}
+    explicit AnalysisSheetWriters(AnalysisSheetInputs inputs) : mInputs(std::move(inputs)) {}
+
+    // The sheets the inputs select.
+    const SheetSelection& selection() const { return mInputs.Selection; }
 
     void WriteConditionSheet(ExcelRun& run) override;
     void WriteParameterSheet(ExcelRun& run) override;
     void WriteGroupValueSheet(ExcelRun& run) override;
     void WriteCustomerList(ExcelRun& run, const QString& workTable, qint64 extractedCount) override;
-    void WriteRSheet(ExcelRun& run, const QString& mode) override;
-    void WriteFSheet(ExcelRun& run, const QString& mode) override;
-    void WriteMSheet(ExcelRun& run, const QString& mode) override;
+    void WriteRSheet(ExcelRun& run, MatrixMode mode) override;
+    void WriteFSheet(ExcelRun& run, MatrixMode mode) override;
+    void WriteMSheet(ExcelRun& run, MatrixMode mode) override;
 
 private:
-    AnalysisContext& mContext;
+    const AnalysisSheetInputs mInputs;
 };
 
 } // namespace plw

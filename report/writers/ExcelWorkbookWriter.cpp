@@ -13,16 +13,6 @@ namespace plw {
 
 namespace {
 
-SheetSelection SelectionOf(const AnalysisParameters& parameters) {
-    const auto on = [](const QString& flag) {
-        return flag == u"1";
-    };
-    return {
-        on(parameters.OutParameters), on(parameters.OutGroupValues), on(parameters.OutCustomerList),
-        on(parameters.OutRCount),     on(parameters.OutRAmount),     on(parameters.OutFCount),
-        on(parameters.OutFAmount),    on(parameters.OutMCount),      on(parameters.OutMAmount)};
-}
-
 ClassicWrite WriteXls(Workbook& book, const QString& path, const SaveProgress& progress,
                       QString* reason) {
     XlsWriter writer(book);
@@ -63,9 +53,9 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                                                             limit, reason, &context.Pump);
                    },
         mClassicWriter ? ClassicWriter(WriteXls) : ClassicWriter()};
-    AnalysisSheetWriters writers(context);
-    const WorkbookRunResult result = plw::WriteWorkbook(
-        frame, writers, SelectionOf(context.Parameters), workTable, extractedCount, output);
+    AnalysisSheetWriters writers(AnalysisSheetInputsOf(context));
+    const WorkbookRunResult result =
+        plw::WriteWorkbook(frame, writers, writers.selection(), workTable, extractedCount, output);
     written.Error = result.Error;
     switch (result.End) {
     case WorkbookEnd::Saved:

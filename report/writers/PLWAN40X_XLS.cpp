@@ -6,14 +6,9 @@
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
 #include "db/M1CustMstM_T.h"
-#include "db/Sub_DataBaseFotDB.h"
-#include "extract/Classifications.h"
-#include "extract/ConditionModule.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
-#include "settings/AnalysisParameters.h"
 #include "workbook/Worksheet.h"
 
 #include <array>
@@ -37,17 +32,20 @@ constexpr int LastItemCode = 310;
 constexpr int FirstClassificationColumn = 43;
 
 // The ORDER BY of a list order; empty for an order the screens never produce.
-QString OrderOf(const QString& listOrder) {
-    if (listOrder == u"1")
+QString OrderOf(int listOrder) {
+    switch (listOrder) {
+    case 1:
         return QStringLiteral(" M1KaiBan ASC ");
-    if (listOrder == u"2")
+    case 2:
         return QStringLiteral(" RFM値 ASC,M1KaiBan ASC ");
-    if (listOrder == u"3")
+    case 3:
         return QStringLiteral(" グループ ASC,M1KaiBan ASC ");
-    return {};
+    default:
+        return {};
+    }
 }
 
-QString ListQuery(const QString& workTable, const QString& listOrder) {
+QString ListQuery(const QString& workTable, int listOrder) {
     QString sql =
         QStringLiteral("SELECT ") + QStringLiteral(" * ") + QStringLiteral("FROM ") + workTable;
     // Without an order the query has no ORDER BY at all: an empty one would not parse.
@@ -80,7 +78,7 @@ struct Removal {
     std::array<bool, ListColumns + 1> removed{};
 };
 
-Removal RemovalOf(const AnalysisParameters& parameters, bool periodOn) {
+Removal RemovalOf(const QStringList& leftOutItems, bool periodOn) {
     Removal removal;
     QStringList ranges;
     auto remove = [&](int column) {
@@ -92,10 +90,8 @@ Removal RemovalOf(const AnalysisParameters& parameters, bool periodOn) {
         for (int column = FirstPeriodColumn; column <= LastPeriodColumn; ++column)
             remove(column);
     }
-    const int count =
-        qBound(0, int(ToInteger(parameters.ListItemCount)), AnalysisParameters::ListItemCapacity);
-    for (int i = 0; i < count; ++i) {
-        if (const int column = ItemColumn(parameters.ListItems[size_t(i)]))
+    for (const QString& item : leftOutItems) {
+        if (const int column = ItemColumn(item))
             remove(column);
     }
     removal.list = ranges.join(u',');
@@ -105,7 +101,7 @@ Removal RemovalOf(const AnalysisParameters& parameters, bool periodOn) {
 // Fills the row buffer from the current row of the list query and the current customer.
 class RowFiller {
 public:
-    RowFiller(const db::Recordset& recordset, const AnalysisContext& context, bool periodOn,
+    RowFiller(const db::Recordset& recordset, const CustomerListInput& input,
               const Removal& removal)
         : mRecordset(recordset),
           mFields(recordset,
@@ -117,8 +113,8 @@ public:
                    u"M1SakEka", u"M1SakSfb", u"M1EmaSbt", u"M1EmaAdr", u"M1BunJC1", u"M1BunJC2",
                    u"M1BunJC3", u"M1BunJC4"}),
           mRfm(recordset.requireField(u"RFM値")), mGroup(recordset.requireField(u"グループ")),
-          mDays(recordset.requireField(u"日数")), mPeriodOn(periodOn), mRemoved(removal.removed),
-          mClassifications(context.Conditions.Classifications()), mClock(context.Time),
+          mDays(recordset.requireField(u"日数")), mPeriodOn(input.DetailPeriodOn),
+          mRemoved(removal.removed), mClassifications(input.Classifications), mClock(input.Time),
           mBuffer(ListColumns) {
         if (mPeriodOn) {
             mSaveAmount = recordset.requireField(u"SaveM1SakRgk");
@@ -298,50 +294,25 @@ private:
 };
 
 // Whether the customers of a group letter are listed.
-bool IsListed(const AnalysisParameters& parameters, const QString& group) {
-    if (group.size() != 1)
-        return false;
-    const QString* flag = nullptr;
-    switch (group.at(0).unicode()) {
-    case u'A':
-        flag = &parameters.ListGroupA;
-        break;
-    case u'B':
-        flag = &parameters.ListGroupB;
-        break;
-    case u'C':
-        flag = &parameters.ListGroupC;
-        break;
-    case u'D':
-        flag = &parameters.ListGroupD;
-        break;
-    case u'E':
-        flag = &parameters.ListGroupE;
-        break;
-    case u'X':
-        flag = &parameters.ListGroupX;
-        break;
-    default:
-        return false;
-    }
-    return *flag == u"1";
+bool IsListed(const std::array<bool, 6>& listGroups, const QString& group) {
+    static const QString letters = QStringLiteral("ABCDEX");
+    const qsizetype g = group.size() == 1 ? letters.indexOf(group.at(0)) : -1;
+    return g >= 0 && listGroups[size_t(g)];
 }
 
 } // namespace
 
-void WriteCustomerList(ExcelRun& run, AnalysisContext& context, const QString& workTable,
+void WriteCustomerList(ExcelRun& run, const CustomerListInput& input, const QString& workTable,
                        qint64 extractedCount) {
     ShowSheetStep(run, QStringLiteral("RFM付き顧客一覧"));
-    const AnalysisParameters& parameters = context.Parameters;
-    const QString sql = ListQuery(workTable, parameters.ListOrder);
+    const QString sql = ListQuery(workTable, input.ListOrder);
     Worksheet* sheet =
         CopyTemplateSheet(run, QStringLiteral("元シート"), QStringLiteral("RFM顧客一覧"),
                           QStringLiteral("元ブック に 元シートがない"));
     if (!sheet)
         return;
-    const ClassificationTable& classifications = context.Conditions.Classifications();
     for (int level = 1; level <= 4; ++level) {
-        const QString title = LevelName(classifications, level);
+        const QString title = LevelName(input.Classifications, level);
         const int column = FirstClassificationColumn + level - 1;
         if (title.isEmpty())
             sheet->cells().clearValue(1, column);
@@ -352,14 +323,12 @@ void WriteCustomerList(ExcelRun& run, AnalysisContext& context, const QString& w
 
     bool overflow = false;
     run.Progress.setCounterVisible(true);
-    const bool periodOn = parameters.DetailPeriodOn == u"1";
-    const Removal removal = RemovalOf(parameters, periodOn);
+    const Removal removal = RemovalOf(input.LeftOutItems, input.DetailPeriodOn);
     ProgressCounter counter(run.Progress, run.Pump);
     QString error;
     try {
-        const std::unique_ptr<db::Recordset> rows =
-            context.Databases.Transaction->openRecordset(sql);
-        RowFiller filler(*rows, context, periodOn, removal);
+        const std::unique_ptr<db::Recordset> rows = input.Transaction.openRecordset(sql);
+        RowFiller filler(*rows, input, removal);
         for (; !rows->eof(); rows->moveNext()) {
             if (run.CurrentRow > ListLimit && !overflow) {
                 overflow = true;
@@ -371,7 +340,7 @@ void WriteCustomerList(ExcelRun& run, AnalysisContext& context, const QString& w
             counter.ReportProgress(run.CurrentRow, extractedCount, 1);
             // Past the limit rows are only counted; a customer of an unlisted group is skipped
             // before anything of it is read or formatted.
-            if (overflow || !IsListed(parameters, filler.group()))
+            if (overflow || !IsListed(input.ListGroups, filler.group()))
                 continue;
             ++run.CurrentRow;
             if (!sheet->setRowValues(CellRange(run.CurrentRow, 1, run.CurrentRow, ListColumns),

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "report/writers/PLWAN40X_XLS_BUN1R5.h"
 
 namespace plw {
 
-struct AnalysisContext;
-struct ExcelRun;
-
-// The F sheets "Ｆ視点人数" (mode "人数") and "Ｆ視点金額" (any other mode).
-void WriteFSheet(ExcelRun& run, AnalysisContext& context, const QString& mode);
+// The F sheets "Ｆ視点人数" (count) and "Ｆ視点金額" (amount).
+void WriteFSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode);
 
 } // namespace plw

@@ -3,8 +3,6 @@
 #include "app/Prompter.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
-#include "rfm/AnalysisContext.h"
-#include "settings/AnalysisParameters.h"
 #include "workbook/ChartXml.h"
 #include "workbook/Worksheet.h"
 
@@ -29,29 +27,21 @@ CellValue CurrencyValue(Currency currency) {
 }
 
 // The chart type of the left chart "グラフ 1"; 0 keeps the template's chart.
-int LeftChartCode(const QString& setting) {
-    if (setting == QLatin1String("2"))
+int LeftChartCode(int option) {
+    if (option == 2)
         return ChartXml::ColumnClustered;
-    if (setting == QLatin1String("3"))
+    if (option == 3)
         return ChartXml::ColumnStacked100;
     return 0;
 }
 
-// The chart type of the seven right charts; 0 for a setting that names none.
-int RightChartCode(const QString& setting) {
-    static const struct {
-        char16_t setting;
-        int code;
-    } codes[] = {
-        {u'1', ChartXml::Pie},          {u'2', ChartXml::ColumnClustered},
-        {u'3', ChartXml::BarClustered}, {u'4', ChartXml::Doughnut},
-        {u'5', ChartXml::LineMarkers},  {u'6', ChartXml::CylinderColumnClustered},
+// The chart type of the seven right charts; 0 for an option that names none.
+int RightChartCode(int option) {
+    static constexpr int codes[] = {
+        ChartXml::Pie,      ChartXml::ColumnClustered, ChartXml::BarClustered,
+        ChartXml::Doughnut, ChartXml::LineMarkers,     ChartXml::CylinderColumnClustered,
     };
-    for (const auto& entry : codes) {
-        if (setting.size() == 1 && setting.at(0) == QChar(entry.setting))
-            return entry.code;
-    }
-    return 0;
+    return option >= 1 && option <= 6 ? codes[option - 1] : 0;
 }
 
 // Gives the named chart of the sheet a chart type; a missing chart or a refused type is shown.
@@ -64,7 +54,7 @@ void SetChartType(ExcelRun& run, Worksheet& sheet, const QString& name, int code
 
 } // namespace
 
-void WriteGroupValueSheet(ExcelRun& run, AnalysisContext& context) {
+void WriteGroupValueSheet(ExcelRun& run, const GroupValueSheetInput& input) {
     ShowSheetStep(run, QStringLiteral("RFM分析１(グループ値）"));
     Worksheet* sheet =
         CopyTemplateSheet(run, QStringLiteral("元Ｇ１"), QStringLiteral("グループ値"),
@@ -74,7 +64,7 @@ void WriteGroupValueSheet(ExcelRun& run, AnalysisContext& context) {
 
     // Rows 3 to 8 hold groups A to X, columns C to I their seven figures.
     run.CurrentRow = 2;
-    for (const GroupStatistics& group : context.Statistics.Groups) {
+    for (const GroupStatistics& group : input.Groups) {
         ++run.CurrentRow;
         const std::vector<CellValue> values = {
             NumberValue(group.Customers),
@@ -90,10 +80,9 @@ void WriteGroupValueSheet(ExcelRun& run, AnalysisContext& context) {
             SheetFailed(run, error);
     }
 
-    const AnalysisParameters& p = context.Parameters;
-    if (const int left = LeftChartCode(p.LeftChartType))
+    if (const int left = LeftChartCode(input.LeftChartType))
         SetChartType(run, *sheet, QStringLiteral("グラフ 1"), left);
-    if (const int right = RightChartCode(p.RightChartType)) {
+    if (const int right = RightChartCode(input.RightChartType)) {
         for (const char16_t* name : {u"右１", u"右２", u"右３", u"右４", u"右５", u"右６", u"右７"})
             SetChartType(run, *sheet, QString::fromUtf16(name), right);
     }

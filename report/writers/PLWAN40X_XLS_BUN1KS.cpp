@@ -6,9 +6,6 @@
 #include "report/Sub_ExcelSubRtn.h"
 #include "report/writers/GroupColours.h"
 #include "report/writers/PLWAN40X_XLS_BUN1R5.h"
-#include "rfm/AnalysisContext.h"
-#include "rfm/PLWAN4_hrhen.h"
-#include "settings/ParameterScreenState.h"
 #include "workbook/Palette.h"
 #include "workbook/Worksheet.h"
 
@@ -34,24 +31,23 @@ QString ViewCode(int view, int v, int a, int b) {
 
 } // namespace
 
-void WriteParameterSheet(ExcelRun& run, AnalysisContext& context) {
+void WriteParameterSheet(ExcelRun& run, const ParameterSheetInput& input) {
     ShowSheetStep(run, QStringLiteral("解析パラメータ"));
     Worksheet* sheet = CopyTemplateSheet(
         run, QStringLiteral("元解析パラメータ"), QStringLiteral("RFM解析パラメータ"),
         QStringLiteral("元ブック に 元解析パラメータシートがない"));
     if (!sheet)
         return;
-    const ParameterScreenState& screen = context.ParameterScreen;
     CellStore& cells = sheet->cells();
 
     // Thresholds of ranks 5 to 2 in C to F: R in row 5, F in row 6, M in row 7, as entered.
     for (int r = 5; r >= 2; --r) {
         const int column = 3 + (5 - r);
-        cells.setText(5, column, screen.RThreshold[r - 1]);
-        cells.setText(6, column, screen.FThreshold[r - 1]);
-        cells.setText(7, column, screen.MThreshold[r - 1]);
+        cells.setText(5, column, input.R[size_t(r - 1)]);
+        cells.setText(6, column, input.F[size_t(r - 1)]);
+        cells.setText(7, column, input.M[size_t(r - 1)]);
     }
-    cells.setText(4, 11, DateToSlashText(screen.BaseDate));
+    cells.setText(4, 11, DateToSlashText(input.BaseDate));
 
     // The group matrix from the three viewpoints, each as five blocks side by side (viewpoint
     // rank 5 in C:G, then J:N, Q:U, X:AB, AE:AI); in a block the first column and the first row
@@ -67,7 +63,7 @@ void WriteParameterSheet(ExcelRun& run, AnalysisContext& context) {
                         continue;
                     const int row = 12 + 7 * view + (5 - a);
                     const int column = 3 + 7 * (5 - v) + (5 - b);
-                    const int colour = GroupColorIndex(GroupOfCode(code, screen.GroupMatrix));
+                    const int colour = GroupColorIndex(GroupOfCode(code, input.Matrix));
                     if (!sheet->setFill(CellRange(row, column, row, column), colour,
                                         Palette::SolidPattern, Palette::Automatic, &problem))
                         problems << problem;

@@ -1,12 +1,10 @@
 #include "report/writers/PLWAN40X_XLS_BUN1M5.h"
 
-#include "report/writers/PLWAN40X_XLS_BUN1R5.h"
-
 namespace plw {
 
-void WriteMSheet(ExcelRun& run, AnalysisContext& context, const QString& mode) {
+void WriteMSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode) {
     // Blocks by M rank, columns by F rank, rows by R rank.
-    WriteRelabelledMatrixSheet(run, context, mode, {u'M', u'F', u'R'},
+    WriteRelabelledMatrixSheet(run, input, mode, {u'M', u'F', u'R'},
                                [](int v, int a, int b) { return RfmCode(a, b, v); });
 }
 

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "report/writers/PLWAN40X_XLS_BUN1R5.h"
 
 namespace plw {
 
-struct AnalysisContext;
-struct ExcelRun;
-
-// The M sheets "Ｍ視点人数" (mode "人数") and "Ｍ視点金額" (any other mode).
-void WriteMSheet(ExcelRun& run, AnalysisContext& context, const QString& mode);
+// The M sheets "Ｍ視点人数" (count) and "Ｍ視点金額" (amount).
+void WriteMSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode);
 
 } // namespace plw

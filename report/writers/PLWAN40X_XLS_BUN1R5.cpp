@@ -4,9 +4,6 @@
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/Sub_ExcelSubRtn.h"
 #include "report/writers/GroupColours.h"
-#include "rfm/AnalysisContext.h"
-#include "rfm/PLWAN4_hrhen.h"
-#include "settings/ParameterScreenState.h"
 #include "workbook/ChartXml.h"
 #include "workbook/Palette.h"
 #include "workbook/Worksheet.h"
@@ -17,15 +14,17 @@ namespace plw {
 
 namespace {
 
-bool IsCountMode(const QString& mode) {
-    return mode == QString::fromUtf16(CountMode);
+// The largest cell of the whole matrix in the sheet's unit: every chart of a sheet shares it.
+double SheetMaximum(const MatrixSheetInput& input, MatrixMode mode) {
+    if (mode == MatrixMode::Count)
+        return input.MaxCellCount;
+    return input.MaxCellAmount.toDouble();
 }
 
-// The largest cell of the whole matrix in the sheet's unit: every chart of a sheet shares it.
-double SheetMaximum(const AnalysisContext& context, const QString& mode) {
-    if (IsCountMode(mode))
-        return context.Statistics.MaxCellCount;
-    return context.Statistics.MaxCellAmount.toDouble();
+// "Ｒ視点人数" and so on: the full-width letter of the viewpoint, then the mode's name.
+QString MatrixSheetName(QChar viewpoint, MatrixMode mode) {
+    return QChar(viewpoint.unicode() - u'A' + u'Ａ') +
+           (mode == MatrixMode::Count ? QStringLiteral("視点人数") : QStringLiteral("視点金額"));
 }
 
 bool FormatChart(Worksheet& sheet, int viewRank, double maximum, const MatrixColourGrid& grid,
@@ -58,25 +57,21 @@ QString RfmCode(int r, int f, int m) {
     return QString::number(r) + QString::number(f) + QString::number(m);
 }
 
-void WriteRSheet(ExcelRun& run, AnalysisContext& context, const QString& mode) {
+void WriteRSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode) {
     ShowSheetStep(run, QStringLiteral("RFM分析１(R)"));
-    const QString name =
-        IsCountMode(mode) ? QStringLiteral("Ｒ視点人数") : QStringLiteral("Ｒ視点金額");
+    const QString name = MatrixSheetName(u'R', mode);
     if (!CopyTemplateSheet(run, QStringLiteral("元解析１"), name,
                            QStringLiteral("元ブック に 元解析１シートがない")))
         return;
     // The template's labels follow the R arrangement: columns F rank, rows M rank.
-    FillMatrixSheet(run, context, mode, name, [](int v, int a, int b) { return RfmCode(v, b, a); });
+    FillMatrixSheet(run, input, mode, name, [](int v, int a, int b) { return RfmCode(v, b, a); });
 }
 
-void WriteRelabelledMatrixSheet(ExcelRun& run, AnalysisContext& context, const QString& mode,
+void WriteRelabelledMatrixSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode,
                                 const MatrixLabels& labels, const MatrixCodeOf& codeOf) {
     const QString letter(labels.blocks);
     ShowSheetStep(run, QStringLiteral("RFM分析１(%1)").arg(letter));
-    // The sheet's name begins with the full-width letter of its viewpoint.
-    const QString name =
-        QChar(labels.blocks.unicode() - u'A' + u'Ａ') +
-        (IsCountMode(mode) ? QStringLiteral("視点人数") : QStringLiteral("視点金額"));
+    const QString name = MatrixSheetName(labels.blocks, mode);
     Worksheet* sheet = CopyTemplateSheet(run, QStringLiteral("元解析１"), name,
                                          QStringLiteral("元ブック に 元解析１シートがない"));
     if (!sheet)
@@ -90,22 +85,22 @@ void WriteRelabelledMatrixSheet(ExcelRun& run, AnalysisContext& context, const Q
             cells.setText(top + 1 + i, 2, QString(labels.rows) + QString::number(5 - i));
         }
     }
-    FillMatrixSheet(run, context, mode, name, codeOf);
+    FillMatrixSheet(run, input, mode, name, codeOf);
 }
 
-bool WriteMatrixCell(ExcelRun& run, const AnalysisContext& context, const QString& mode,
+bool WriteMatrixCell(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode,
                      const QString& code, int row, int column, int viewRank, int rowRank,
                      int columnRank, MatrixColourGrid& grid, QString* error) {
     const int k = CellIndex(code);
     if (k == 0)
         return true;
-    const int colour = GroupColorIndex(GroupOfCode(code, context.ParameterScreen.GroupMatrix));
+    const int colour = GroupColorIndex(GroupOfCode(code, input.Matrix));
     grid[viewRank - 1][rowRank - 1][columnRank - 1] = colour;
 
-    const CellStatistics& cell = context.Statistics.Cells[k - 1];
+    const CellStatistics& cell = input.Cells[size_t(k - 1)];
     CellStore& cells = run.Current->cells();
-    const bool written = IsCountMode(mode) ? cells.setNumber(row, column, cell.Count)
-                                           : cells.setCurrency(row, column, cell.Amount);
+    const bool written = mode == MatrixMode::Count ? cells.setNumber(row, column, cell.Count)
+                                                   : cells.setCurrency(row, column, cell.Amount);
     if (!written) {
         if (error)
             *error = QStringLiteral("セル %1 に書き込めません")
@@ -116,28 +111,27 @@ bool WriteMatrixCell(ExcelRun& run, const AnalysisContext& context, const QStrin
                                 Palette::Automatic, error);
 }
 
-bool FormatCharts(ExcelRun& run, const AnalysisContext& context, const QString& mode,
+bool FormatCharts(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode,
                   const MatrixColourGrid& grid, QString* error) {
     Worksheet& sheet = *run.Current;
     QStringList problems;
     QString problem;
-    const double maximum = SheetMaximum(context, mode);
+    const double maximum = SheetMaximum(input, mode);
     for (int n = 5; n >= 1; --n)
         if (!FormatChart(sheet, n, maximum, grid, &problem))
             problems << problem;
 
     // Threshold table R3:U5: ranks 5 to 2 of R, F and M, texts as entered.
-    const ParameterScreenState& screen = context.ParameterScreen;
     for (int r = 5; r >= 2; --r) {
         const int column = 18 + (5 - r);
-        sheet.cells().setText(3, column, screen.RThreshold[r - 1]);
-        sheet.cells().setText(4, column, screen.FThreshold[r - 1]);
-        sheet.cells().setText(5, column, screen.MThreshold[r - 1]);
+        sheet.cells().setText(3, column, input.R[size_t(r - 1)]);
+        sheet.cells().setText(4, column, input.F[size_t(r - 1)]);
+        sheet.cells().setText(5, column, input.M[size_t(r - 1)]);
     }
 
     // Amounts are in units of 10,000 yen.
     const QString caption =
-        mode != QString::fromUtf16(AmountMode) ? QStringLiteral("(人)") : QStringLiteral("(万円)");
+        mode == MatrixMode::Count ? QStringLiteral("(人)") : QStringLiteral("(万円)");
     for (int v = 5; v >= 1; --v)
         sheet.cells().setText(MatrixBlockTop(v) - 1, 7, caption);
 
@@ -148,7 +142,7 @@ bool FormatCharts(ExcelRun& run, const AnalysisContext& context, const QString& 
     return false;
 }
 
-void FillMatrixSheet(ExcelRun& run, const AnalysisContext& context, const QString& mode,
+void FillMatrixSheet(ExcelRun& run, const MatrixSheetInput& input, MatrixMode mode,
                      const QString& sheetName, const MatrixCodeOf& codeOf) {
     MatrixColourGrid grid{};
     QStringList problems;
@@ -157,11 +151,11 @@ void FillMatrixSheet(ExcelRun& run, const AnalysisContext& context, const QStrin
         const int top = MatrixBlockTop(v);
         for (int a = 5; a >= 1; --a)
             for (int b = 5; b >= 1; --b)
-                if (!WriteMatrixCell(run, context, mode, codeOf(v, a, b), top + 6 - a, 8 - b, v, a,
-                                     b, grid, &problem))
+                if (!WriteMatrixCell(run, input, mode, codeOf(v, a, b), top + 6 - a, 8 - b, v, a, b,
+                                     grid, &problem))
                     problems << problem;
     }
-    if (!FormatCharts(run, context, mode, grid, &problem))
+    if (!FormatCharts(run, input, mode, grid, &problem))
         problems << problem;
     run.Current->selectCell(QStringLiteral("A1"));
     problems.removeDuplicates();

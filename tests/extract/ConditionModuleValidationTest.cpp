@@ -194,7 +194,6 @@ TEST(ConditionValidation, FirstFailingCheckWithTabAndField) {
         EXPECT_EQ(check.Message, c.message);
         EXPECT_EQ(check.Tab, c.tab);
         EXPECT_EQ(check.Focus, QLatin1String(c.focus));
-        EXPECT_EQ(check.result(),
-                  c.message.isEmpty() ? QStringLiteral("OK") : QStringLiteral("NG"));
+        EXPECT_EQ(check.ok(), c.message.isEmpty());
     }
 }

@@ -76,17 +76,21 @@ public:
         write(run, u"RFM顧客一覧"_qs);
         calls.last() += QStringLiteral("(%1,%2)").arg(table).arg(count);
     }
-    void WriteRSheet(ExcelRun& run, const QString& mode) override {
-        write(run, u"Ｒ視点"_qs + mode);
+    void WriteRSheet(ExcelRun& run, MatrixMode mode) override {
+        write(run, u"Ｒ視点"_qs + word(mode));
     }
-    void WriteFSheet(ExcelRun& run, const QString& mode) override {
-        write(run, u"Ｆ視点"_qs + mode);
+    void WriteFSheet(ExcelRun& run, MatrixMode mode) override {
+        write(run, u"Ｆ視点"_qs + word(mode));
     }
-    void WriteMSheet(ExcelRun& run, const QString& mode) override {
-        write(run, u"Ｍ視点"_qs + mode);
+    void WriteMSheet(ExcelRun& run, MatrixMode mode) override {
+        write(run, u"Ｍ視点"_qs + word(mode));
     }
 
 private:
+    // The word a sheet's name ends with in the mode.
+    static QString word(MatrixMode mode) {
+        return mode == MatrixMode::Count ? u"人数"_qs : u"金額"_qs;
+    }
     void write(ExcelRun& run, const QString& name) {
         calls << name;
         const QString source = name == u"抽出条件" ? name : u"元解析１"_qs;

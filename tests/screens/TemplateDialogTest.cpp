@@ -177,7 +177,7 @@ TEST_F(TemplateDialogTest, ListsFiltersLoadsDeletesAndSavesTheTemplatesOfItsKind
     QTest::keyClick(&dialog, Qt::Key_F8);
     EXPECT_EQ(prompter.texts().last(), QStringLiteral("テンプレートに保存します。いいですか？"));
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.choice().Mode, QStringLiteral("WR"));
+    EXPECT_EQ(dialog.choice().Action, TemplateAction::Save);
     EXPECT_EQ(dialog.choice().Path, folder() + QStringLiteral("夏の分析.F01"));
 }
 
@@ -191,7 +191,7 @@ TEST_F(TemplateDialogTest, DoubleClickLoadsEscCancelsAndALoadOnlyKindNeitherSave
         const QRect line = list->visualItemRect(list->item(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
-        EXPECT_EQ(dialog.choice().Mode, QStringLiteral("RE"));
+        EXPECT_EQ(dialog.choice().Action, TemplateAction::Load);
         EXPECT_EQ(dialog.choice().Path, folder() + QStringLiteral("既定.F01"));
     }
     {
@@ -202,7 +202,7 @@ TEST_F(TemplateDialogTest, DoubleClickLoadsEscCancelsAndALoadOnlyKindNeitherSave
         EXPECT_FALSE(Control(dialog, "cmdF8")->isEnabled());
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(dialog.choice().Mode, QStringLiteral("NG"));
+        EXPECT_EQ(dialog.choice().Action, TemplateAction::Cancelled);
         EXPECT_EQ(dialog.choice().Path, QString());
     }
 }

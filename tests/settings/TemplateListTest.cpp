@@ -92,32 +92,35 @@ TEST_F(TemplateFolder, FilterModes) {
     list.scan(workFolder(), QStringLiteral("T01"));
 
     struct Case {
-        const char* mode;
+        TemplateFilter mode;
         QString text1;
         QString text2;
         QStringList expected; // newest first
     };
     const Case cases[] = {
-        {"No",
+        {TemplateFilter::First,
          QString(),
          QString(),
          {u"営業B"_qs, u"営業A"_qs, u"ＡＢＣ"_qs, u"abc"_qs, u"ABC"_qs}},
-        {"No", u" A "_qs, QString(), {u"営業A"_qs, u"ABC"_qs}},
-        {"And", u"営業"_qs, u"A"_qs, {u"営業A"_qs}},
-        {"Or", u"abc"_qs, u"ＡＢＣ"_qs, {u"ＡＢＣ"_qs, u"abc"_qs}},
-        {"Or", QString(), u"B"_qs, {u"営業B"_qs, u"営業A"_qs, u"ＡＢＣ"_qs, u"abc"_qs, u"ABC"_qs}},
-        {"No", u"x"_qs, QString(), {}},
+        {TemplateFilter::First, u" A "_qs, QString(), {u"営業A"_qs, u"ABC"_qs}},
+        {TemplateFilter::Both, u"営業"_qs, u"A"_qs, {u"営業A"_qs}},
+        {TemplateFilter::Either, u"abc"_qs, u"ＡＢＣ"_qs, {u"ＡＢＣ"_qs, u"abc"_qs}},
+        {TemplateFilter::Either,
+         QString(),
+         u"B"_qs,
+         {u"営業B"_qs, u"営業A"_qs, u"ＡＢＣ"_qs, u"abc"_qs, u"ABC"_qs}},
+        {TemplateFilter::First, u"x"_qs, QString(), {}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(list.filter(QString::fromLatin1(c.mode), c.text1, c.text2), QString());
-        EXPECT_EQ(names(list.visible()), c.expected) << c.mode << " " << c.text1.toStdString();
+        EXPECT_EQ(list.filter(c.mode, c.text1, c.text2), QString());
+        EXPECT_EQ(names(list.visible()), c.expected) << int(c.mode) << " " << c.text1.toStdString();
     }
 
-    list.filter(QStringLiteral("No"), QStringLiteral("営業"), QString());
-    for (const char* mode : {"And", "Or"}) {
-        EXPECT_EQ(list.filter(QString::fromLatin1(mode), QStringLiteral("A"), QStringLiteral(" ")),
+    list.filter(TemplateFilter::First, QStringLiteral("営業"), QString());
+    for (const TemplateFilter mode : {TemplateFilter::Both, TemplateFilter::Either}) {
+        EXPECT_EQ(list.filter(mode, QStringLiteral("A"), QStringLiteral(" ")),
                   QStringLiteral("条件を指定してください"));
-        EXPECT_EQ(names(list.visible()), QStringList({u"営業B"_qs, u"営業A"_qs})) << mode;
+        EXPECT_EQ(names(list.visible()), QStringList({u"営業B"_qs, u"営業A"_qs})) << int(mode);
     }
     list.clearFilter();
     EXPECT_EQ(list.visible().size(), 5);
@@ -143,7 +146,7 @@ TEST_F(TemplateFolder, LoadChecksTheVisibleListThenAsks) {
     addFile(QStringLiteral("夏.t01"), QStringLiteral("2026/01/02 00:00:00"));
     TemplateChooser chooser(workFolder(), QStringLiteral("T01"), mPrompter);
     chooser.open();
-    ASSERT_TRUE(chooser.filter(QStringLiteral("No"), QStringLiteral("夏"), QString()));
+    ASSERT_TRUE(chooser.filter(TemplateFilter::First, QStringLiteral("夏"), QString()));
 
     struct Case {
         QString typed;
@@ -158,29 +161,29 @@ TEST_F(TemplateFolder, LoadChecksTheVisibleListThenAsks) {
         test::ScriptedPrompter prompter;
         TemplateChooser one(workFolder(), QStringLiteral("T01"), prompter);
         one.open();
-        one.filter(QStringLiteral("No"), QStringLiteral("夏"), QString());
+        one.filter(TemplateFilter::First, QStringLiteral("夏"), QString());
         EXPECT_FALSE(one.load(c.typed));
         ASSERT_EQ(prompter.messages().size(), 1);
         EXPECT_EQ(prompter.messages()[0].text, c.message);
         EXPECT_EQ(prompter.messages()[0].icon, MessageIcon::Critical);
         EXPECT_EQ(one.focusControl(), QStringLiteral("txtSyosiki"));
-        EXPECT_EQ(one.mode(), QStringLiteral("NG"));
+        EXPECT_EQ(one.action(), TemplateAction::Cancelled);
     }
 
     mPrompter.answerNext(MessageAnswer::Cancel);
     EXPECT_FALSE(chooser.load(QStringLiteral("夏")));
-    EXPECT_EQ(chooser.mode(), QStringLiteral("NG"));
+    EXPECT_EQ(chooser.action(), TemplateAction::Cancelled);
     EXPECT_TRUE(chooser.load(QStringLiteral("夏 ")));
     EXPECT_EQ(mPrompter.texts(),
               QStringList(2, QStringLiteral("テンプレートから読み込みます。よろしいですか？")));
     EXPECT_EQ(mPrompter.messages().last().buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(chooser.mode(), QStringLiteral("RE"));
+    EXPECT_EQ(chooser.action(), TemplateAction::Load);
     EXPECT_EQ(chooser.path(), workFolder() + QStringLiteral("夏.T01"));
     EXPECT_TRUE(chooser.cancel());
-    EXPECT_EQ(chooser.mode(), QStringLiteral("NG"));
+    EXPECT_EQ(chooser.action(), TemplateAction::Cancelled);
     EXPECT_EQ(chooser.path(), QString());
 
-    EXPECT_FALSE(chooser.filter(QStringLiteral("And"), QStringLiteral("夏"), QString()));
+    EXPECT_FALSE(chooser.filter(TemplateFilter::Both, QStringLiteral("夏"), QString()));
     EXPECT_EQ(mPrompter.texts().last(), QStringLiteral("条件を指定してください"));
     EXPECT_EQ(chooser.focusControl(), QStringLiteral("txtGrepMoji2"));
 }
@@ -203,12 +206,12 @@ TEST_F(TemplateFolder, SaveRefusesNamesLeadingOutOfTheFolder) {
     for (const Case& c : refused) {
         EXPECT_FALSE(chooser.save(c.typed)) << c.typed.toStdString();
         EXPECT_EQ(mPrompter.texts().last(), c.message) << c.typed.toStdString();
-        EXPECT_EQ(chooser.mode(), QStringLiteral("NG"));
+        EXPECT_EQ(chooser.action(), TemplateAction::Cancelled);
     }
     // A name of the list or a new one: saved over after the one confirmation.
     EXPECT_TRUE(chooser.save(QStringLiteral("新しい 名前 ")));
     EXPECT_EQ(mPrompter.texts().last(), QStringLiteral("テンプレートに保存します。いいですか？"));
-    EXPECT_EQ(chooser.mode(), QStringLiteral("WR"));
+    EXPECT_EQ(chooser.action(), TemplateAction::Save);
     EXPECT_EQ(chooser.path(), workFolder() + QStringLiteral("新しい 名前.F01"));
 }
 
@@ -227,7 +230,7 @@ TEST_F(TemplateFolder, DeleteRemovesTheFileAndReportsFailures) {
               QStringList(2, QStringLiteral("テンプレートから削除します。よろしいですか？")));
     EXPECT_EQ(chooser.list().lines(),
               QStringList({QStringLiteral("0001 | 2026/01/02 00:00:00 |  keep")}));
-    EXPECT_EQ(chooser.mode(), QStringLiteral("NG")); // the dialog stays open
+    EXPECT_EQ(chooser.action(), TemplateAction::Cancelled); // the dialog stays open
 
     chooser.remove(QStringLiteral("old"));
     EXPECT_EQ(mPrompter.texts().last(), QStringLiteral("テンプレートにありません"));

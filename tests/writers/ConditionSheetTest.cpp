@@ -2,7 +2,6 @@
 
 #include "extract/ConditionRecord.h"
 #include "extract/ConditionSummary.h"
-#include "report/writers/PLWAN40X_XLS_TyuJkn.h"
 #include "workbook/Styles.h"
 #include "workbook/Worksheet.h"
 
@@ -53,7 +52,7 @@ protected:
             book->openTemplate(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/PLWAN40X.EXL"), &error))
             << error.toStdString();
         ExcelRun run{*book, mRecorded, mPrompter, mPump, mCancel};
-        WriteConditionSheet(run, *mContext);
+        sheetWriters().WriteConditionSheet(run);
         EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
         const QString path = mDir.filePath(QStringLiteral("conditions%1.xlsx").arg(mReads.size()));
         EXPECT_TRUE(book->save(path, &error)) << error.toStdString();
@@ -190,7 +189,7 @@ TEST_F(ConditionSheetTest, MissingTemplateSheetIsReportedAndSkipped) {
         mBook->copySheet(QStringLiteral("抽出条件"), QStringLiteral("抽出条件"), &error);
     ASSERT_NE(first, nullptr) << error.toStdString();
     select(AllSheets);
-    WriteConditionSheet(*mRun, *mContext);
+    sheetWriters().WriteConditionSheet(*mRun);
     ASSERT_FALSE(mPrompter.messages().isEmpty());
     EXPECT_TRUE(mPrompter.messages().last().text.endsWith(
         QStringLiteral("元ブック に 抽出条件という名前のシートがない")));

@@ -3,7 +3,6 @@
 #include "app/CommonRoutines.h"
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
-#include "report/writers/PLWAN40X_XLS.h"
 #include "workbook/Worksheet.h"
 
 #include <algorithm>
@@ -83,7 +82,7 @@ protected:
 
     // Writes the list and reads the saved workbook's sheet back.
     Worksheet& written(const QString& table = WorkTable) {
-        WriteCustomerList(*mRun, *mContext, table, mExtracted);
+        sheetWriters().WriteCustomerList(*mRun, table, mExtracted);
         Worksheet* sheet = saved().sheet(ListName);
         EXPECT_NE(sheet, nullptr);
         return *sheet;
@@ -354,7 +353,7 @@ TEST_F(CustomerListTest, StopsAt65000CustomersAndKeepsReporting) {
     execute(QStringLiteral("UPDATE BigList SET M1KaiBan = printf('%07d', rowid), グループ = 'A'"));
     ASSERT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM BigList")), Rows);
 
-    WriteCustomerList(*mRun, *mContext, QStringLiteral("BigList"), Rows);
+    sheetWriters().WriteCustomerList(*mRun, QStringLiteral("BigList"), Rows);
     const Worksheet* sheet = mBook->sheet(ListName);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->cells().usedRange().lastRow, 65001);
@@ -390,7 +389,7 @@ TEST_F(CustomerListTest, CancelStopsTheListAndStillRemovesColumns) {
     groupEveryone();
     CancellingProgress progress(mCancel, 5);
     ExcelRun run{*mBook, progress, mPrompter, mPump, mCancel};
-    WriteCustomerList(run, *mContext, WorkTable, mExtracted);
+    sheetWriters().WriteCustomerList(run, WorkTable, mExtracted);
     EXPECT_EQ(progress.mReports, 5);
     EXPECT_EQ(run.CurrentRow, 6);
     const Worksheet* sheet = saved().sheet(ListName);

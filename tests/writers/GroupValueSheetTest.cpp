@@ -1,6 +1,5 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/writers/PLWAN40X_XLS_BUN1G1.h"
 #include "workbook/ChartXml.h"
 #include "workbook/Worksheet.h"
 
@@ -25,7 +24,7 @@ protected:
         QString error;
         EXPECT_TRUE(book->openTemplate(TemplatePath, &error)) << error.toStdString();
         ExcelRun run{*book, mRecorded, mPrompter, mPump, mCancel};
-        WriteGroupValueSheet(run, *mContext);
+        sheetWriters().WriteGroupValueSheet(run);
         EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
         const QString path = mDir.filePath(QStringLiteral("groups%1.xlsx").arg(mReads.size()));
         EXPECT_TRUE(book->save(path, &error)) << error.toStdString();
@@ -151,7 +150,7 @@ TEST_F(GroupValueSheetTest, MissingTemplateSheetIsReportedAndSkipped) {
               nullptr)
         << error.toStdString();
     mParameters.RightChartType = QStringLiteral("4");
-    WriteGroupValueSheet(*mRun, *mContext);
+    sheetWriters().WriteGroupValueSheet(*mRun);
     ASSERT_EQ(mPrompter.messages().size(), 1);
     EXPECT_TRUE(
         mPrompter.messages()[0].text.endsWith(QStringLiteral("元ブック に 元Ｇ１シートがない")));

@@ -1,6 +1,5 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "workbook/CellAddress.h"
 #include "workbook/ChartXml.h"
@@ -13,8 +12,9 @@ using namespace plw;
 
 namespace {
 
-const QString kCount = QString::fromUtf16(CountMode);
-const QString kAmount = QString::fromUtf16(AmountMode);
+// The words the count and amount sheets' names end with.
+const QString kCount = QStringLiteral("人数");
+const QString kAmount = QStringLiteral("金額");
 
 // The label rows of the blocks of viewpoint ranks 5 to 1.
 constexpr int kTops[5] = {3, 14, 25, 39, 50};
@@ -80,12 +80,12 @@ protected:
     }
 
     void writeAll() {
-        AnalysisSheetWriters writers(*mContext);
-        for (const QString& mode : {kCount, kAmount})
+        AnalysisSheetWriters writers = sheetWriters();
+        for (const MatrixMode mode : {MatrixMode::Count, MatrixMode::Amount})
             writers.WriteRSheet(*mRun, mode);
-        for (const QString& mode : {kCount, kAmount})
+        for (const MatrixMode mode : {MatrixMode::Count, MatrixMode::Amount})
             writers.WriteFSheet(*mRun, mode);
-        for (const QString& mode : {kCount, kAmount})
+        for (const MatrixMode mode : {MatrixMode::Count, MatrixMode::Amount})
             writers.WriteMSheet(*mRun, mode);
     }
 
@@ -249,9 +249,9 @@ TEST_F(MatrixSheets, NoMaximumAboveZeroLeavesTheValueAxesAutomatic) {
     mStatistics.Cells[0].Amount = Currency::fromInteger(-3); // returns only
     mStatistics.MaxCellCount = 0;
     mStatistics.MaxCellAmount = Currency::fromInteger(-3);
-    AnalysisSheetWriters writers(*mContext);
-    writers.WriteRSheet(*mRun, kCount);
-    writers.WriteRSheet(*mRun, kAmount);
+    AnalysisSheetWriters writers = sheetWriters();
+    writers.WriteRSheet(*mRun, MatrixMode::Count);
+    writers.WriteRSheet(*mRun, MatrixMode::Amount);
     saved();
     for (const QString& name : {QStringLiteral("Ｒ視点人数"), QStringLiteral("Ｒ視点金額")})
         for (int n = 1; n <= 5; ++n) {
@@ -274,9 +274,9 @@ TEST_F(MatrixSheets, CaptionsAndThresholdTable) {
                                    QStringLiteral("8"), QStringLiteral("12")};
     mParameterScreen.MThreshold = {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("2.5"),
                                    QStringLiteral("5"), QStringLiteral("10")};
-    AnalysisSheetWriters writers(*mContext);
-    writers.WriteRSheet(*mRun, kCount);
-    writers.WriteMSheet(*mRun, kAmount);
+    AnalysisSheetWriters writers = sheetWriters();
+    writers.WriteRSheet(*mRun, MatrixMode::Count);
+    writers.WriteMSheet(*mRun, MatrixMode::Amount);
     saved();
     for (const QString& name : {QStringLiteral("Ｒ視点人数"), QStringLiteral("Ｍ視点金額")}) {
         const Worksheet& s = sheet(name);
@@ -304,9 +304,9 @@ TEST_F(MatrixSheets, CaptionsAndThresholdTable) {
 // The shop as scored: the cells of a sheet add up to the statistics, and a combination without
 // customers shows 0 in its group's colour.
 TEST_F(MatrixSheets, ScoredCellsAddUpAndEmptyCombinationsShowZero) {
-    AnalysisSheetWriters writers(*mContext);
-    writers.WriteRSheet(*mRun, kCount);
-    writers.WriteMSheet(*mRun, kAmount);
+    AnalysisSheetWriters writers = sheetWriters();
+    writers.WriteRSheet(*mRun, MatrixMode::Count);
+    writers.WriteMSheet(*mRun, MatrixMode::Amount);
     saved();
     qint64 counted = 0;
     Currency amount;

@@ -1,6 +1,5 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/writers/AnalysisSheetWriters.h"
 #include "rfm/PLWAN4_hrhen.h"
 #include "workbook/CellAddress.h"
 #include "workbook/Styles.h"
@@ -41,7 +40,7 @@ TEST_F(ParameterSheet, ThresholdsBaseDateAndTheMatrixInThreeArrangements) {
         return 24;
     };
 
-    AnalysisSheetWriters(*mContext).WriteParameterSheet(*mRun);
+    sheetWriters().WriteParameterSheet(*mRun);
     Workbook& book = saved();
     QString error;
     Worksheet* sheet = book.sheet(QStringLiteral("RFM解析パラメータ"), &error);

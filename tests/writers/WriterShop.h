@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/PLWAN40X_XLScmn.h"
+#include "report/writers/AnalysisSheetWriters.h"
 #include "tests/rfm/AnalysisShop.h"
 #include "workbook/Workbook.h"
 
@@ -33,6 +34,10 @@ protected:
     void score();
     // Saves the output workbook and opens the file as a reader would.
     Workbook& saved();
+    // The sheet writers fed from the run's context as it is now.
+    AnalysisSheetWriters sheetWriters() const {
+        return AnalysisSheetWriters(AnalysisSheetInputsOf(*mContext));
+    }
 
     qint64 mExtracted = 0;
     RecordingProgress mRecorded;

@@ -1,6 +1,5 @@
 #include "tests/writers/WriterShop.h"
 
-#include "report/writers/AnalysisSheetWriters.h"
 #include "workbook/Worksheet.h"
 
 using namespace plw;
@@ -12,12 +11,12 @@ using WriterShopTest = test::WriterShop;
 // The shop scores: every writer then finds its template sheet and names its copy.
 TEST_F(WriterShopTest, EveryWriterCopiesItsTemplateSheetUnderItsName) {
     EXPECT_GT(mExtracted, 0);
-    AnalysisSheetWriters writers(*mContext);
+    AnalysisSheetWriters writers = sheetWriters();
     writers.WriteConditionSheet(*mRun);
     writers.WriteParameterSheet(*mRun);
     writers.WriteGroupValueSheet(*mRun);
     writers.WriteCustomerList(*mRun, QStringLiteral("WorkRFM_1"), mExtracted);
-    for (const QString& mode : {QString::fromUtf16(CountMode), QString::fromUtf16(AmountMode)}) {
+    for (const MatrixMode mode : {MatrixMode::Count, MatrixMode::Amount}) {
         writers.WriteRSheet(*mRun, mode);
         writers.WriteFSheet(*mRun, mode);
         writers.WriteMSheet(*mRun, mode);
