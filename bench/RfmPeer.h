@@ -31,7 +31,8 @@ QJsonObject PeerSettings(Session& session);
 struct PeerRun {
     AnalysisCounts Counts;
     qint64 Listed = 0;
-    QString Times; // the peer's own split: "import 0.61 read 1.20 score 0.08 list 0.05 write 9.8"
+    // The peer's own split: "import 0.61 read 1.20 score 0.08 list 0.05 format 3.1 write 12.3".
+    QString Times;
 };
 
 // Runs the peer on the transaction database of the installation in dir with settings (written

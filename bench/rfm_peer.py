@@ -11,7 +11,7 @@ widths fitted) with openpyxl in write-only mode, and prints its counts for the c
     EXTRACTED n
     GROUPS a b c d e x
     LISTED n
-    TIMES import s read s score s list s write s
+    TIMES import s read s score s list s format s write s
 
 usage: rfm_peer.py SETTINGS.json DATABASE OUTPUT.xlsx
 
@@ -19,8 +19,8 @@ SETTINGS.json (written by plwan40-bench-run from the installation's saved settin
 baseDate, lastVisitFrom, lastVisitTo ("YYYYMMDD"); r, f, m (the five threshold texts, rank 1 to
 5); matrix (125 group letters, cell 1 first); listOrder ("1" customer number, "2" RFM value,
 "3" group); listGroups (the listed letters, e.g. "ABCDEX"); removedItems (the codes of the
-output items left out, e.g. ["000", "310"]); classifications (four objects with title, codes,
-names).
+output items left out, e.g. ["000", "310"]; other codes remove nothing); classifications (four
+objects with title, codes, names).
 """
 
 import time
@@ -209,7 +209,8 @@ def list_columns(rows, settings, today):
     for i, level in enumerate(settings["classifications"][:4]):
         columns[43 + i] = classification(rows["M1BunJC%d" % (i + 1)], level)
     removed = set(PERIOD_COLUMNS)
-    removed.update(FIRST_ITEM_COLUMN + int(code) // 10 for code in settings["removedItems"])
+    removed.update(FIRST_ITEM_COLUMN + int(code) // 10 for code in settings["removedItems"]
+                   if re.fullmatch(r"[0-9]{3}", code) and int(code) % 10 == 0 and int(code) <= 310)
     return [(c, columns.get(c)) for c in range(1, 47) if c not in removed]
 
 
@@ -221,18 +222,16 @@ def display_width(series):
     return int((shown.str.len() + shown.str.count(r"[^\x00-\xff]")).max())
 
 
-def write_list(rows, settings, output, today):
+def format_list(rows, settings, today):
+    """The list as it is written: its headings, column widths and cells by column."""
     kept = list_columns(rows, settings, today)
     headings = list(HEADINGS)
     for i, level in enumerate(settings["classifications"][:4]):
         headings[42 + i] = level["title"]
-    book = openpyxl.Workbook(write_only=True)
-    sheet = book.create_sheet("RFM顧客一覧")
-    cells = []
-    for position, (column, values) in enumerate(kept, start=1):
-        heading = headings[column - 1]
-        width = max(display_width(values), display_width(pd.Series([heading])))
-        sheet.column_dimensions[get_column_letter(position)].width = width + 1
+    headings = [headings[column - 1] for column, _ in kept]
+    widths, cells = [], []
+    for heading, (_, values) in zip(headings, kept):
+        widths.append(max(display_width(values), display_width(pd.Series([heading]))) + 1)
         if values is None:
             cells.append([None] * len(rows))
         elif values.dtype == object:
@@ -240,7 +239,15 @@ def write_list(rows, settings, output, today):
             cells.append(values.where(values != "", None).tolist())
         else:
             cells.append(values.tolist())
-    sheet.append([headings[column - 1] for column, _ in kept])
+    return headings, widths, cells
+
+
+def write_list(headings, widths, cells, output):
+    book = openpyxl.Workbook(write_only=True)
+    sheet = book.create_sheet("RFM顧客一覧")
+    for position, width in enumerate(widths, start=1):
+        sheet.column_dimensions[get_column_letter(position)].width = width
+    sheet.append(headings)
     for row in zip(*cells):
         sheet.append(row)
     book.save(output)
@@ -269,15 +276,18 @@ def main():
     listed = listed.head(LIST_LIMIT)
     listing = time.perf_counter()
 
-    write_list(listed, settings, output, datetime.date.today())
+    formatted = format_list(listed, settings, datetime.date.today())
+    formatting = time.perf_counter()
+
+    write_list(*formatted, output)
     written = time.perf_counter()
 
     print("EXTRACTED %d" % len(scored))
     print("GROUPS " + " ".join(str(int(counts.get(g, 0))) for g in GROUPS))
     print("LISTED %d" % len(listed))
-    print("TIMES import %.2f read %.2f score %.2f list %.2f write %.2f" % (
+    print("TIMES import %.2f read %.2f score %.2f list %.2f format %.2f write %.2f" % (
         imported - started, read - imported, scoring - read, listing - scoring,
-        written - listing))
+        formatting - listing, written - formatting))
 
 
 if __name__ == "__main__":

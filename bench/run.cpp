@@ -280,18 +280,18 @@ bool ReportRun(qint64 customers, const PhaseResult& copy, const PhaseResult& run
     if (converted)
         print(QStringLiteral("the save fell back to LibreOffice's conversion"));
 
+    // The verdict where a goal is set, otherwise where it is.
+    const auto judge = [&](qint64 setAt, double ratio, double limit) {
+        if (customers != setAt)
+            return QStringLiteral("(the goal is set at %1)").arg(setAt);
+        met = met && ratio <= limit;
+        return QStringLiteral("goal <= %1 x: %2").arg(limit).arg(Verdict(ratio <= limit));
+    };
     const double copyRatio = run.seconds / copy.seconds;
-    QString copyNote = QStringLiteral("(the goal is set at %1)").arg(CopyGoalCustomers);
-    if (customers == CopyGoalCustomers) {
-        met = met && copyRatio <= CopyGoalRatio;
-        copyNote = QStringLiteral("goal <= %1 x: %2")
-                       .arg(CopyGoalRatio)
-                       .arg(Verdict(copyRatio <= CopyGoalRatio));
-    }
     print(QStringLiteral("whole run %1 s = %2 x the copy; %3")
               .arg(run.seconds, 0, 'f', 1)
               .arg(copyRatio, 0, 'f', 2)
-              .arg(copyNote));
+              .arg(judge(CopyGoalCustomers, copyRatio, CopyGoalRatio)));
 
     const double peak = ownPeak + run.extra;
     met = met && peak < PeakGoalMiB;
@@ -304,17 +304,10 @@ bool ReportRun(qint64 customers, const PhaseResult& copy, const PhaseResult& run
               .arg(Verdict(peak < PeakGoalMiB)));
 
     const double saveRatio = run.seconds / beforeSave;
-    QString saveNote = QStringLiteral("(the goal is set at %1)").arg(SaveGoalCustomers);
-    if (customers == SaveGoalCustomers) {
-        met = met && saveRatio <= SaveGoalRatio;
-        saveNote = QStringLiteral("goal <= %1 x: %2")
-                       .arg(SaveGoalRatio)
-                       .arg(Verdict(saveRatio <= SaveGoalRatio));
-    }
     print(QStringLiteral("stopped before saving %1 s; the whole run is %2 x that; %3")
               .arg(beforeSave, 0, 'f', 1)
               .arg(saveRatio, 0, 'f', 2)
-              .arg(saveNote));
+              .arg(judge(SaveGoalCustomers, saveRatio, SaveGoalRatio)));
 
     if (peer) {
         const double ratio = run.seconds / peer->seconds;
