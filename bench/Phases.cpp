@@ -29,6 +29,31 @@ double OwnPeakMiB() {
     return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
+double ChildrenPeakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+double CpuSeconds() {
+    double seconds = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        for (const timeval& time : {usage.ru_utime, usage.ru_stime})
+            seconds += double(time.tv_sec) + double(time.tv_usec) / 1e6;
+    }
+    return seconds;
+}
+
+QString LoadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return QString::fromLatin1(fields.mid(0, 3).join(' '));
+}
+
 bool ParseArguments(const QString& program, Arguments& arguments, CustomerCounts counts) {
     const QStringList args = QCoreApplication::arguments().mid(1);
     QStringList defaults;
@@ -136,10 +161,11 @@ int RunChildPhase(const Arguments& arguments, const QHash<QString, PhaseFunction
         return 1;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    PrintLine(stdout, QStringLiteral("RESULT\t%1\t%2\t%3\t%4")
+    PrintLine(stdout, QStringLiteral("RESULT\t%1\t%2\t%3\t%4\t%5")
                           .arg(seconds, 0, 'f', 3)
                           .arg(OwnPeakMiB(), 0, 'f', 1)
                           .arg(extra, 0, 'f', 3)
+                          .arg(CpuSeconds(), 0, 'f', 3)
                           .arg(detail));
     return 0;
 }
@@ -151,38 +177,47 @@ PhaseResult RunPhase(const QString& phase, const QString& dir, qint64 customers)
                 {QStringLiteral("--phase"), phase, QStringLiteral("--dir"), dir,
                  QStringLiteral("--customers"), QString::number(customers)});
     PhaseResult result;
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
-        child.exitCode() != 0)
+    const bool finished = child.waitForFinished(-1);
+    result.load = LoadAverage().section(u' ', 0, 0).toDouble();
+    if (!finished || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return result;
     for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split(u'\n')) {
         const QStringList parts = line.split(u'\t');
-        if (parts.size() == 5 && parts[0] == QLatin1String("RESULT")) {
+        if (parts.size() == 6 && parts[0] == QLatin1String("RESULT")) {
             result.ok = true;
             result.seconds = parts[1].toDouble();
             result.peakMiB = parts[2].toDouble();
             result.extra = parts[3].toDouble();
-            result.detail = parts[4];
+            result.cpuSeconds = parts[4].toDouble();
+            result.detail = parts[5];
         }
     }
     return result;
 }
 
 void PrintHeader() {
-    PrintLine(stdout, QStringLiteral("%1 %2 %3 %4  %5")
+    PrintLine(stdout, QStringLiteral("%1 %2 %3 %4 %5 %6  %7")
                           .arg(QStringLiteral("customers"), 10)
                           .arg(QStringLiteral("phase"), -24)
                           .arg(QStringLiteral("wall s"), 8)
+                          .arg(QStringLiteral("cpu s"), 7)
                           .arg(QStringLiteral("peak MiB"), 9)
+                          .arg(QStringLiteral("load"), 5)
                           .arg(QStringLiteral("goal / detail")));
 }
 
 void PrintRow(qint64 customers, const QString& name, const PhaseResult& r, const QString& note) {
     const QString failed = QStringLiteral("failed");
-    PrintLine(stdout, QStringLiteral("%1 %2 %3 %4  %5")
+    const auto known = [&](double value, int decimals) {
+        return !r.ok ? failed : value < 0 ? QString() : QString::number(value, 'f', decimals);
+    };
+    PrintLine(stdout, QStringLiteral("%1 %2 %3 %4 %5 %6  %7")
                           .arg(customers, 10)
                           .arg(name, -24)
-                          .arg(r.ok ? QString::number(r.seconds, 'f', 1) : failed, 8)
-                          .arg(r.ok ? QString::number(r.peakMiB, 'f', 0) : failed, 9)
+                          .arg(known(r.seconds, 1), 8)
+                          .arg(known(r.cpuSeconds, 1), 7)
+                          .arg(known(r.peakMiB, 0), 9)
+                          .arg(r.load < 0 ? QString() : QString::number(r.load, 'f', 1), 5)
                           .arg(note));
 }
 

@@ -21,13 +21,24 @@ struct PhaseResult {
     double seconds = 0;
     double peakMiB = 0;
     double extra = 0; // a phase's own second figure (such as untimed preparation), 0 if none
+    // User and system CPU of the whole child, its preparation and its own children included;
+    // negative when not known.
+    double cpuSeconds = -1;
     QString detail;
+    // The load average over the last minute when the phase ended; negative when not known.
+    double load = -1;
 };
 
 void PrintLine(std::FILE* stream, const QString& text);
 
 // The child's maximum resident set in MiB (which includes the Qt and SQLite libraries).
 double OwnPeakMiB();
+// The largest maximum resident set among the finished child processes (and theirs), in MiB.
+double ChildrenPeakMiB();
+// User and system CPU seconds of this process and of its finished child processes.
+double CpuSeconds();
+// The machine's load average over the last one, five and fifteen minutes ("4.17 2.27 2.86").
+QString LoadAverage();
 
 // The options every benchmark takes: --customers N[,N...], --dir DIR, and --phase NAME (which
 // makes the process a child that runs one phase). Customers holds the program's default until
@@ -61,7 +72,8 @@ int RunChildPhase(const Arguments& arguments, const QHash<QString, PhaseFunction
 // Parent side: runs one phase of this program in a child process.
 PhaseResult RunPhase(const QString& phase, const QString& dir, qint64 customers);
 
-// The result table: a header, then one row per phase.
+// The result table: a header, then one row per phase; the CPU and load columns stay empty when
+// not known.
 void PrintHeader();
 void PrintRow(qint64 customers, const QString& name, const PhaseResult& result,
               const QString& note);

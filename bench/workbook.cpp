@@ -3,9 +3,10 @@
 // .xlsx; the same list saved as the classic .xls by the engine's writer; then, for reference,
 // the conversion of the .xlsx to .xls through LibreOffice, which the engine's writer replaces.
 //
-//   plwan40-bench-workbook [--rows N] [--template FILE]
+//   plwan40-bench-workbook [--rows N] [--template FILE] [--phases xlsx,xls,lo-xls]
 //
-// Each phase runs in a child process of its own, so that each peak memory figure is the phase's.
+// Each phase runs in a child process of its own, so that each peak memory figure is the phase's;
+// its CPU time is the whole child's, the rows filled before the timer starts included.
 
 #include "workbook/Workbook.h"
 #include "bench/Phases.h"
@@ -171,6 +172,8 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         try {
+            if (phase != u"xlsx" && phase != u"xls" && phase != u"lo-xls")
+                throw std::runtime_error("unknown phase (xlsx, xls or lo-xls)");
             const QString detail =
                 phase == u"xlsx"
                     ? PhaseXlsx(templatePath, dir + QStringLiteral("/list.xlsx"), rows, timer)
@@ -178,9 +181,10 @@ int main(int argc, char** argv) {
                     ? PhaseEngineXls(templatePath, dir + QStringLiteral("/engine.xls"), rows, timer)
                     : PhaseXls(dir + QStringLiteral("/list.xlsx"),
                                dir + QStringLiteral("/list.xls"));
-            plw::bench::PrintLine(stdout, QStringLiteral("RESULT %1 %2 %3")
+            plw::bench::PrintLine(stdout, QStringLiteral("RESULT %1 %2 %3 %4")
                                               .arg(timer.elapsed() / 1000.0, 0, 'f', 2)
                                               .arg(plw::bench::OwnPeakMiB(), 0, 'f', 1)
+                                              .arg(plw::bench::CpuSeconds(), 0, 'f', 2)
                                               .arg(detail));
             return 0;
         } catch (const std::exception& failure) {
@@ -192,10 +196,13 @@ int main(int argc, char** argv) {
     QTemporaryDir temporary;
     plw::bench::PrintLine(
         stdout, QStringLiteral("rows x 46 columns: %1; template: %2").arg(rows).arg(templatePath));
-    plw::bench::PrintLine(stdout, QStringLiteral("phase  seconds  peak MiB  detail"));
-    // xls: the engine's own writer; lo-xls: LibreOffice converting the .xlsx, for reference.
-    for (const QString& name :
-         {QStringLiteral("xlsx"), QStringLiteral("xls"), QStringLiteral("lo-xls")}) {
+    plw::bench::PrintLine(stdout, QStringLiteral("load average: ") + plw::bench::LoadAverage());
+    plw::bench::PrintLine(stdout, QStringLiteral("phase  seconds   cpu s  peak MiB  load  detail"));
+    // xls: the engine's own writer; lo-xls: LibreOffice converting the .xlsx (which the xlsx
+    // phase writes), for reference.
+    const QStringList phases =
+        option(QStringLiteral("--phases"), QStringLiteral("xlsx,xls,lo-xls")).split(u',');
+    for (const QString& name : phases) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(application.applicationFilePath(),
@@ -209,11 +216,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         const QStringList parts = out.mid(7).split(u' ');
-        plw::bench::PrintLine(stdout, QStringLiteral("%1  %2  %3  %4")
+        plw::bench::PrintLine(stdout, QStringLiteral("%1  %2  %3  %4  %5  %6")
                                           .arg(name, -6)
                                           .arg(parts.value(0), 7)
+                                          .arg(parts.value(2), 6)
                                           .arg(parts.value(1), 8)
-                                          .arg(parts.mid(2).join(u' ')));
+                                          .arg(plw::bench::LoadAverage().section(u' ', 0, 0), 4)
+                                          .arg(parts.mid(3).join(u' ')));
     }
     return 0;
 }
