@@ -33,6 +33,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -138,22 +139,20 @@ struct Unattended final : RunningSpreadsheetDialog {
 class SampleSession {
 public:
     explicit SampleSession(const QString& dir)
-        : mMessages(std::fopen("/dev/null", "w")), mPrompter(mMessages),
+        : mMessages(std::fopen("/dev/null", "w"), &std::fclose), mPrompter(mMessages.get()),
           mSession(mPrompter, mClock, mPump) {
+        if (!mMessages)
+            throw std::runtime_error("cannot open /dev/null for the run's messages");
         mSession.Env.LocationFileOverride = dir + QStringLiteral("/場所PLW.TWS");
         mSession.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
         if (PrepareSession(mSession, MenuCheck::Skipped))
             throw std::runtime_error("the sample installation does not start");
         LoadSessionParameters(mSession);
     }
-    ~SampleSession() { std::fclose(mMessages); }
-    SampleSession(const SampleSession&) = delete;
-    SampleSession& operator=(const SampleSession&) = delete;
-
     Session& session() { return mSession; }
 
 private:
-    std::FILE* mMessages;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> mMessages;
     StreamPrompter mPrompter;
     SystemClock mClock;
     CountingEventPump mPump;
@@ -316,7 +315,7 @@ bool ReportRun(qint64 customers, const PhaseResult& copy, const PhaseResult& run
                              "the run is %4 of its time (aim <= 0.33): %5")
                   .arg(peer->seconds, 0, 'f', 1)
                   .arg(peer->cpuSeconds, 0, 'f', 1)
-                  .arg(peer->extra, 0, 'f', 0)
+                  .arg(peer->peakMiB, 0, 'f', 0)
                   .arg(ratio, 0, 'f', 2)
                   .arg(Verdict(ratio <= PeerAimRatio)));
     }
