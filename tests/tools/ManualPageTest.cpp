@@ -99,14 +99,17 @@ TEST(ManualPage, PagesAndTheDisagreementsBetweenTheirSources) {
                                 "== en OPTIONS\n--in FILE :: the file\n-h, --help :: help\n"
                                 "--gone :: no longer there\n"
                                 "== ja ファイル\n`a.txt` :: 入力\n\n    example --x\n"
-                                "== en FILES\n- one\n- two\n"_qs,
+                                "== en FILES\n- one\n- two\n"
+                                "== ja 書式\nmade by hand\n"_qs,
                                 &error);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(
-        CheckSources(in),
-        (QStringList{u"docs/man/prog.1.txt: no \"--long-option-name VALUE :: text\" under \"== en "
-                     "OPTIONS\" for the option `prog --help` lists"_qs,
-                     u"docs/man/prog.1.txt: `prog --help` has no option \"--gone\""_qs}));
+    EXPECT_EQ(CheckSources(in),
+              (QStringList{
+                  u"docs/man/prog.1.txt: no \"--long-option-name VALUE :: text\" under \"== en "
+                  "OPTIONS\" for the option `prog --help` lists"_qs,
+                  u"docs/man/prog.1.txt: `prog --help` has no option \"--gone\""_qs,
+                  u"docs/man/prog.1.txt: the section \"書式\" is made from `prog --help` and the "
+                  "README"_qs}));
 
     const QString en = WritePage(in, Language::English);
     EXPECT_TRUE(en.startsWith(u"'\\\" -*- coding: UTF-8 -*-\n"_qs));
@@ -130,6 +133,7 @@ TEST(ManualPage, PagesAndTheDisagreementsBetweenTheirSources) {
          u".SH ファイル\n.TP\n\\fBa.txt\\fR\n入\\:力\n.PP\n.RS 4\n.nf\n\\&example \\-\\-x\n.fi\n.RE\n"_qs})
         EXPECT_TRUE(ja.contains(part)) << part.toStdString() << "\n---\n" << ja.toStdString();
     EXPECT_FALSE(ja.contains(u"FILES"_qs));
+    EXPECT_FALSE(ja.contains(u"made by hand"_qs));
 }
 
 } // namespace

@@ -211,15 +211,14 @@ QStringList CheckSources(const PageInputs& in) {
             problems << QStringLiteral("%1: %2 has no option \"%3\"").arg(source, help, line.Term);
     if (!FindSection(in, Language::English, Heading::Name))
         problems << source + QStringLiteral(": no \"== en NAME\" (the English summary)");
-    for (const Language language : {Language::Japanese, Language::English})
+    // The Japanese name, synopsis and options come from --help, the English synopsis from the
+    // README.
+    for (const Section& section : in.Source)
         for (const Heading heading : {Heading::Name, Heading::Synopsis, Heading::Options})
-            if (language == Language::Japanese || heading == Heading::Synopsis)
-                if (FindSection(in, language, heading))
-                    problems << QStringLiteral("%1: \"== %2 %3\" is made from %4 and the README")
-                                    .arg(source,
-                                         language == Language::Japanese ? QStringLiteral("ja")
-                                                                        : QStringLiteral("en"),
-                                         Title(heading, language), help);
+            if ((section.Lang == Language::Japanese || heading == Heading::Synopsis) &&
+                section.Title == Title(heading, section.Lang))
+                problems << QStringLiteral("%1: the section \"%2\" is made from %3 and the README")
+                                .arg(source, section.Title, help);
     return problems;
 }
 
