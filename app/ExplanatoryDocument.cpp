@@ -1,6 +1,7 @@
 #include "app/ExplanatoryDocument.h"
 
 #include "app/DocumentOpener.h"
+#include "app/ProgramFiles.h"
 #include "app/Prompter.h"
 
 #include <QDir>
@@ -11,11 +12,7 @@ namespace plw {
 namespace {
 
 QStringList places(const QString& programFolder) {
-    QStringList folders;
-    if (!programFolder.isEmpty())
-        folders << QDir(programFolder).absolutePath();
-    folders << QDir::currentPath();
-    return folders;
+    return ProgramFileFolders(programFolder) << QDir::currentPath();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/ProgramFiles.h"
 #include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "app/RunTemporaries.h"
@@ -132,18 +133,22 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     frame.Cancel.reset();
 
     Workbook book;
-    const QString templatePath = frame.ProgramFolder + u'/' + QString::fromUtf16(TemplateFileName);
+    const QString templateName = QString::fromUtf16(TemplateFileName);
+    const QString templatePath = FindProgramFile(frame.ProgramFolder, templateName);
     QString error;
-    const QString nativeTemplate = ToNativePath(templatePath);
-    if (!book.openTemplate(nativeTemplate, &error)) {
+    if (templatePath.isEmpty() || !book.openTemplate(templatePath, &error)) {
         frame.Progress.close();
-        // A template that is there but cannot be used is reported with its cause, not as missing.
-        frame.Messages.show(QFileInfo::exists(nativeTemplate)
-                                ? QStringLiteral("必要な下記ファイルを読めません。\r") +
-                                      templatePath + u'\r' + error +
-                                      QStringLiteral("\r処理は続行できません。")
-                                : QStringLiteral("必要な下記ファイルがありません。\r") +
-                                      templatePath + QStringLiteral("\r処理は続行できません。"));
+        // A template that is there but cannot be used is reported with its cause; a missing one
+        // with every place it was looked for.
+        QStringList looked;
+        for (const QString& folder : ProgramFileFolders(frame.ProgramFolder))
+            looked << folder + u'/' + templateName;
+        frame.Messages.show(
+            !templatePath.isEmpty()
+                ? QStringLiteral("必要な下記ファイルを読めません。\r") + templatePath + u'\r' +
+                      error + QStringLiteral("\r処理は続行できません。")
+                : QStringLiteral("必要な下記ファイルがありません。\r") + looked.join(u'\r') +
+                      QStringLiteral("\r処理は続行できません。"));
         result.End = WorkbookEnd::Abandoned;
         result.Error = error;
         return result;

@@ -117,7 +117,7 @@ struct ExcelFrame {
     ProgressSink& Progress;
     EventPump& Pump;
     CancelToken& Cancel;
-    QString ProgramFolder; // the template is ProgramFolder + "/PLWAN40X.EXL"
+    QString ProgramFolder; // the template is looked for where the program's files are
     WorkbookConversion Convert;
     // The engine's own .xls writer; without it every workbook goes through Convert.
     ClassicWriter WriteXls = {};
@@ -136,7 +136,7 @@ struct WorkbookRunResult {
     QStringList Unfinished; // of a saved workbook, as ExcelRun::Unfinished
 };
 
-// The template's file name in the program folder.
+// The template's file name, in the program's folder or its data folder (ProgramFileFolders).
 inline constexpr char16_t TemplateFileName[] = u"PLWAN40X.EXL";
 
 // The workbook main: checks the spreadsheet program, opens the template, has the writers copy and

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
           libzip-dev libpugixml-dev libgsf-1-dev libreoffice-calc-nogui fonts-ipafont-gothic
           poppler-utils qt6-translations-l10n xdg-utils gnumeric python3-xlrd python3-pandas
-          python3-openpyxl)
+          python3-openpyxl dpkg-dev lintian man-db groff-base locales binutils)
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,9 +17,16 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}" >&2
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# man shows the Japanese manual pages under this locale (tests/install).
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  echo "Generating the ja_JP.UTF-8 locale" >&2
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
 fi
 
 build=${PLWAN40_BUILD:-build}

@@ -9,6 +9,7 @@
 #include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/TwCom_ExcelRunChk.h"
+#include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/workbook/WorkbookFixture.h"
@@ -103,14 +104,17 @@ private:
 
 class WriteWorkbookTest : public ::testing::Test {
 protected:
+    // The program in bin/ of an installation of its own, so that its data folder
+    // ../share/plwan40 is inside it too.
     void SetUp() override {
-        ASSERT_TRUE(test::WriteTemplateFixture(mProgram.filePath(u"PLWAN40X.EXL"_qs)));
+        ASSERT_TRUE(QDir(mRoot.path()).mkpath(u"bin"_qs));
+        ASSERT_TRUE(test::WriteTemplateFixture(mProgram + u"/PLWAN40X.EXL"_qs));
     }
 
     WorkbookRunResult run(const SheetSelection& selection, const QString& output,
                           WorkbookConversion convert = {}, ClassicWriter writeXls = {}) {
-        ExcelFrame frame{mHost, mDialog, mSleep,          mPrompter,          mProgress,
-                         mPump, mCancel, mProgram.path(), std::move(convert), std::move(writeXls)};
+        ExcelFrame frame{mHost, mDialog, mSleep,   mPrompter,          mProgress,
+                         mPump, mCancel, mProgram, std::move(convert), std::move(writeXls)};
         return WriteWorkbook(frame, mWriters, selection, u"WorkRFM_1"_qs, 1234, output);
     }
 
@@ -121,7 +125,8 @@ protected:
         return book.sheetNames();
     }
 
-    QTemporaryDir mProgram;
+    QTemporaryDir mRoot;
+    const QString mProgram = mRoot.filePath(u"bin"_qs);
     QTemporaryDir mOut;
     Host mHost;
     AbandoningDialog mDialog;
@@ -169,11 +174,13 @@ TEST_F(WriteWorkbookTest, ACancelSavesWhatWasWrittenAndWritesNothingMore) {
 
 TEST_F(WriteWorkbookTest, NoTemplateNoProgramOrAnAbandonEndWithoutAWorkbook) {
     const QString output = mOut.filePath(u"book.xls"_qs);
-    QFile::remove(mProgram.filePath(u"PLWAN40X.EXL"_qs));
+    QFile::remove(mProgram + u"/PLWAN40X.EXL"_qs);
     EXPECT_EQ(run(Everything(), output).End, WorkbookEnd::Abandoned);
+    // Both places it is looked for are named.
     EXPECT_EQ(mPrompter.texts(),
-              QStringList{u"必要な下記ファイルがありません。\r"_qs + mProgram.path() +
-                          u"/PLWAN40X.EXL\r処理は続行できません。"_qs});
+              QStringList{u"必要な下記ファイルがありません。\r"_qs + mProgram +
+                          u"/PLWAN40X.EXL\r"_qs + mRoot.path() +
+                          u"/share/plwan40/PLWAN40X.EXL\r処理は続行できません。"_qs});
     EXPECT_TRUE(mWriters.calls.isEmpty());
 
     mHost.running = true; // the workbook is open and the operator abandons
@@ -182,6 +189,22 @@ TEST_F(WriteWorkbookTest, NoTemplateNoProgramOrAnAbandonEndWithoutAWorkbook) {
     EXPECT_EQ(run(Everything(), output).End, WorkbookEnd::Abandoned);
     EXPECT_TRUE(mWriters.calls.isEmpty());
     EXPECT_FALSE(QFile::exists(output));
+}
+
+TEST_F(WriteWorkbookTest, TheTemplateIsFoundInTheDataFolderOfAnInstallation) {
+    const QString data = mRoot.filePath(u"share/plwan40"_qs);
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QFile::rename(mProgram + u"/PLWAN40X.EXL"_qs, data + u"/PLWAN40X.EXL"_qs));
+    const QString output = mOut.filePath(u"book.xls"_qs);
+    ASSERT_EQ(run({}, output).End, WorkbookEnd::Saved);
+    EXPECT_EQ(savedSheets(output), QStringList{u"抽出条件"_qs});
+
+    // One beside the program comes first, even when it cannot be read.
+    test::WriteBytes(mProgram + u"/PLWAN40X.EXL"_qs, "not a workbook");
+    EXPECT_EQ(run({}, output).End, WorkbookEnd::Abandoned);
+    ASSERT_EQ(mPrompter.texts().size(), 1);
+    EXPECT_TRUE(mPrompter.texts()[0].startsWith(u"必要な下記ファイルを読めません。\r"_qs +
+                                                mProgram + u"/PLWAN40X.EXL\r"_qs));
 }
 
 TEST_F(WriteWorkbookTest, AFailedSaveIsReportedAndLeavesTheEarlierFileAndNoLeftovers) {

@@ -18,15 +18,22 @@ using namespace plw;
 
 namespace {
 
-// Runs from a folder of its own, given back afterwards.
+// Runs from a folder of its own, given back afterwards; the program is in bin/ of an
+// installation of its own, with its data folder share/plwan40/.
 class InFolder : public ::testing::Test {
 protected:
-    void SetUp() override { QDir::setCurrent(mCurrent.path()); }
+    void SetUp() override {
+        QDir::setCurrent(mCurrent.path());
+        ASSERT_TRUE(mProgram.mkpath(QStringLiteral(".")));
+        ASSERT_TRUE(mData.mkpath(QStringLiteral(".")));
+    }
     void TearDown() override { QDir::setCurrent(mWas); }
 
     QString mWas = QDir::currentPath();
     QTemporaryDir mCurrent;
-    QTemporaryDir mProgram;
+    QTemporaryDir mRoot;
+    const QDir mProgram{mRoot.filePath(QStringLiteral("bin"))};
+    const QDir mData{mRoot.filePath(QStringLiteral("share/plwan40"))};
     test::ScriptedPrompter mPrompter;
     test::RecordingOpener mOpener;
 };
@@ -49,14 +56,15 @@ TEST(ExplanatoryDocument, IsBuiltBesideTheProgramAndExplainsTheDates) {
             << QString::fromUtf16(words).toStdString();
 }
 
-TEST_F(InFolder, FoundBesideTheProgramThenInTheCurrentFolder) {
+TEST_F(InFolder, FoundBesideTheProgramThenInItsDataFolderThenInTheCurrentFolder) {
     const QString current = mCurrent.filePath(ExplanatoryDocumentName);
+    const QString data = mData.filePath(ExplanatoryDocumentName);
     const QString beside = mProgram.filePath(ExplanatoryDocumentName);
-    test::WriteBytes(current, "%PDF");
-    OpenExplanatoryDocument(mProgram.path(), mOpener, mPrompter);
-    test::WriteBytes(beside, "%PDF");
-    OpenExplanatoryDocument(mProgram.path(), mOpener, mPrompter);
-    EXPECT_EQ(mOpener.opened, (QStringList{current, beside}));
+    for (const QString& path : {current, data, beside}) {
+        test::WriteBytes(path, "%PDF");
+        OpenExplanatoryDocument(mProgram.path(), mOpener, mPrompter);
+    }
+    EXPECT_EQ(mOpener.opened, (QStringList{current, data, beside}));
     EXPECT_TRUE(mPrompter.texts().isEmpty());
 }
 
@@ -67,7 +75,7 @@ TEST_F(InFolder, MissingDocumentIsReportedWithThePlacesLookedAt) {
     EXPECT_EQ(mPrompter.messages()[0].icon, MessageIcon::Critical);
     EXPECT_EQ(mPrompter.messages()[0].text,
               QStringLiteral("説明：RFM分析日付の関係.pdf が見つかりません。\r探した場所：\r") +
-                  mProgram.path() + QChar(u'\r') + mCurrent.path());
+                  mProgram.path() + QChar(u'\r') + mData.path() + QChar(u'\r') + mCurrent.path());
 }
 
 // xdg-open replaced by a script that ends with the given status.
