@@ -133,6 +133,7 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return std::make_unique<LinuxSpreadsheetHost>(file);
     });
     AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
+    context.Unattended = true;
     context.RefuseWorkbook = [&session](const QString& name) {
         if (!WorkbookLocked(name, CurrentHostSystem()))
             return false;

@@ -164,8 +164,13 @@ AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
         return Stop(AnalysisOutcome::NotStarted, *focus);
     if (!CheckConditions(context))
         return Stop(AnalysisOutcome::NotStarted);
-    if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
-                              MessageButtons::OkCancel) != MessageAnswer::Ok)
+    if (context.Unattended)
+        context.Messages.show(QStringLiteral("処理を開始します（確認なし）。出力先: ") +
+                                  context.OutputScreen.WorkbookName,
+                              MessageIcon::Information);
+    else if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"),
+                                   MessageIcon::Question,
+                                   MessageButtons::OkCancel) != MessageAnswer::Ok)
         return Stop(AnalysisOutcome::NotStarted);
 
     // The output settings and the detailed period become parameters.
