@@ -156,9 +156,10 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return Done;
     case AnalysisOutcome::WorkbookSaved:
         PrintScoring(out, result.Extracted, session.Statistics);
+        printLine(out, QStringLiteral("シート: ") + result.WorkbookSheets.join(u'、'));
         printLine(out, result.WorkbookPath);
         // A workbook with incomplete sheets is saved, but the run did not do its job.
-        return result.UnfinishedSheets.isEmpty() ? Done : Failure;
+        return result.UnfinishedSheets.isEmpty() && !result.Interrupted ? Done : Failure;
     case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:
