@@ -24,7 +24,8 @@ bool ProcessRunning(qint64 pid) {
 } // namespace
 
 void RemoveStaleRunTemporaries(const QString& folder) {
-    // ".plwan40-PID-XXXXXX.xlsx", ".plwan40-convert-PID-XXXXXX", "plwan40-office-PID-XXXXXX".
+    // ".plwan40-PID-XXXXXX" (a file being replaced), ".plwan40-PID-XXXXXX.xlsx",
+    // ".plwan40-convert-PID-XXXXXX", "plwan40-office-PID-XXXXXX".
     static const QRegularExpression name(
         QStringLiteral("^(?:\\.plwan40-|\\.plwan40-convert-|plwan40-office-)(\\d+)-[^/]{6}"));
     const QFileInfoList entries = QDir(folder).entryInfoList(

@@ -4,9 +4,10 @@
 
 namespace plw {
 
-// The temporary files and folders a run makes (the package beside the workbook, the conversion's
-// folder, the office profile) carry the making process's id in their names, so that a later run
-// can tell the leftovers of a run that died from those of one still at work.
+// The temporary files and folders a run makes (a file being replaced, the package beside the
+// workbook, the conversion's folder, the office profile) carry the making process's id in their
+// names, so that a later run can tell the leftovers of a run that died from those of one still at
+// work.
 
 // The template of such a name for QTemporaryFile/QTemporaryDir: kind "." + "plwan40-" or
 // "plwan40-office-", then this process's id, then "-XXXXXX" and the suffix.

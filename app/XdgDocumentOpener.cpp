@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -21,9 +22,6 @@ QString OpenerFailureText(const QString& path, int exitCode) {
         break;
     case 4:
         reason = QStringLiteral("表示するプログラムを起動できませんでした。");
-        break;
-    case -1:
-        reason = QStringLiteral("xdg-open が異常終了しました。");
         break;
     default:
         reason = QStringLiteral("xdg-open が終了コード %1 で終わりました。").arg(exitCode);
@@ -54,13 +52,14 @@ void XdgDocumentOpener::open(const QString& path) {
                                        MessageIcon::Critical);
                          process->deleteLater();
                      });
+    QElapsedTimer started;
+    started.start();
     QObject::connect(
         process, &QProcess::finished, process,
-        [&prompter = mPrompter, process, path](int exitCode, QProcess::ExitStatus status) {
-            if (status == QProcess::CrashExit || exitCode != 0)
-                prompter.show(
-                    OpenerFailureText(path, status == QProcess::CrashExit ? -1 : exitCode),
-                    MessageIcon::Critical);
+        [&prompter = mPrompter, process, path, started,
+         window = mStartWindowMs](int exitCode, QProcess::ExitStatus status) {
+            if (status == QProcess::NormalExit && exitCode != 0 && started.elapsed() < window)
+                prompter.show(OpenerFailureText(path, exitCode), MessageIcon::Critical);
             process->deleteLater();
         });
     process->start();

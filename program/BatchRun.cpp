@@ -133,6 +133,7 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return std::make_unique<LinuxSpreadsheetHost>(file);
     });
     AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
+    context.Unattended = true;
     context.RefuseWorkbook = [&session](const QString& name) {
         if (!WorkbookLocked(name, CurrentHostSystem()))
             return false;
@@ -155,9 +156,10 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return Done;
     case AnalysisOutcome::WorkbookSaved:
         PrintScoring(out, result.Extracted, session.Statistics);
+        printLine(out, QStringLiteral("シート: ") + result.WorkbookSheets.join(u'、'));
         printLine(out, result.WorkbookPath);
         // A workbook with incomplete sheets is saved, but the run did not do its job.
-        return result.UnfinishedSheets.isEmpty() ? Done : Failure;
+        return result.UnfinishedSheets.isEmpty() && !result.Interrupted ? Done : Failure;
     case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:

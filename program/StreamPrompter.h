@@ -7,7 +7,7 @@
 namespace plw {
 
 // The Prompter of batch mode: every message goes to a stream (standard error) and nothing waits
-// for an operator; a question is answered with its affirmative button.
+// for an operator; a question is answered with its affirmative button, and the line says so.
 class StreamPrompter final : public Prompter {
 public:
     explicit StreamPrompter(std::FILE* stream = stderr) : mStream(stream) {}

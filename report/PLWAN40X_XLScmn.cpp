@@ -177,6 +177,7 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         writers.WriteMSheet(run, MatrixMode::Count);
     if (go(selection.MAmount))
         writers.WriteMSheet(run, MatrixMode::Amount);
+    writers.CompleteIndex(run);
 
     book.activateFirstSheet();
     frame.Progress.showStep(QStringLiteral("保存中"));
@@ -204,6 +205,17 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     }
     result.End = WorkbookEnd::Saved;
     result.Unfinished = run.Unfinished;
+    const QStringList sheets = book.sheetNames();
+    for (const QString& sheet : sheets)
+        result.Sheets << (sheet == run.CutShortSheet
+                              ? QStringLiteral("%1（%2）").arg(sheet, run.CutShortPart)
+                              : sheet);
+    for (const IndexEntry& entry : run.IndexEntries)
+        if (!sheets.contains(entry.Sheet))
+            result.NotWritten << entry.Sheet;
+    // A cancel that came when every sheet was complete (during the save) cut nothing short.
+    result.Interrupted =
+        frame.Cancel.requested() && (!run.CutShortSheet.isEmpty() || !result.NotWritten.isEmpty());
     return result;
 }
 

@@ -17,6 +17,12 @@ class SpreadsheetHost;
 class Workbook;
 class Worksheet;
 
+// An entry of the condition sheet's index: its row and the sheet it names.
+struct IndexEntry {
+    int Row = 0;
+    QString Sheet;
+};
+
 // The state the sheet writers share while one workbook is built.
 struct ExcelRun {
     Workbook& Book;
@@ -33,6 +39,12 @@ struct ExcelRun {
     QString Step = {};
     // "step: cause" of each sheet that could not be completed; the workbook is still saved.
     QStringList Unfinished = {};
+    // The index of the condition sheet, linked once the writers are done, and only to the sheets
+    // that were written.
+    QList<IndexEntry> IndexEntries = {};
+    // A sheet a cancel stopped part way (the customer list), with what it holds ("7,016人分").
+    QString CutShortSheet = {};
+    QString CutShortPart = {};
 };
 
 // A failure that leaves the active writer's sheet unfinished: shown to the operator and recorded
@@ -77,6 +89,8 @@ public:
     virtual void WriteRSheet(ExcelRun& run, MatrixMode mode) = 0;
     virtual void WriteFSheet(ExcelRun& run, MatrixMode mode) = 0;
     virtual void WriteMSheet(ExcelRun& run, MatrixMode mode) = 0;
+    // After the other writers: links the index entries to the sheets that were written.
+    virtual void CompleteIndex(ExcelRun& run) = 0;
 };
 
 // Turns the finished .xlsx into the workbook file the operator gets (the classic .xls through
@@ -133,7 +147,11 @@ enum class WorkbookEnd {
 struct WorkbookRunResult {
     WorkbookEnd End = WorkbookEnd::Failed;
     QString Error;
-    QStringList Unfinished; // of a saved workbook, as ExcelRun::Unfinished
+    // Of a saved workbook:
+    QStringList Unfinished;   // as ExcelRun::Unfinished
+    bool Interrupted = false; // the operator's cancel left sheets out or cut one short
+    QStringList Sheets;       // the sheets it holds, one cut short saying how far it got
+    QStringList NotWritten;   // the selected sheets it does not hold
 };
 
 // The template's file name, in the program's folder or its data folder (ProgramFileFolders).
@@ -141,7 +159,8 @@ inline constexpr char16_t TemplateFileName[] = u"PLWAN40X.EXL";
 
 // The workbook main: checks the spreadsheet program, opens the template, has the writers copy and
 // fill their sheets (the condition sheet always, the others as selected, none after a cancel),
-// activates the first sheet and saves the workbook at outputPath. Ending the program, opening the
+// links the index to the sheets written, activates the first sheet and saves the workbook at
+// outputPath, a workbook cut short by a cancel too. Ending the program, opening the
 // saved file and the end-of-run routine are the caller's.
 WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
                                 const SheetSelection& selection, const QString& workTable,

@@ -52,6 +52,8 @@ struct AnalysisContext {
     // (after its message). Batch mode refuses a workbook open in a spreadsheet program, since
     // nobody is there to close it.
     std::function<bool(const QString& workbook)> RefuseWorkbook;
+    // Nobody is there to answer (batch mode): the run says what it does instead of asking.
+    bool Unattended = false;
 };
 
 } // namespace plw

@@ -89,6 +89,17 @@ ScoringInput ScoringInputOf(const AnalysisContext& context) {
     return input;
 }
 
+// What the operator learns of a workbook saved after a cancel: that the run was interrupted,
+// which sheets the workbook holds and which it does not, and where it is.
+QString InterruptedMessage(const WorkbookWritten& written) {
+    QString text = QStringLiteral("処理を中断しました。中断までに作成したシートを保存しました。\r"
+                                  "保存したシート: ") +
+                   written.Sheets.join(u'、');
+    if (!written.NotWritten.isEmpty())
+        text += QStringLiteral("\r作成しなかったシート: ") + written.NotWritten.join(u'、');
+    return text + u'\r' + written.SavedPath;
+}
+
 // Extraction, scoring and the workbook; the caller holds the work-folder lock.
 AnalysisResult RunLocked(AnalysisContext& context) {
     ConditionRecord record;
@@ -135,6 +146,11 @@ AnalysisResult RunLocked(AnalysisContext& context) {
         result.Outcome = AnalysisOutcome::WorkbookSaved;
         result.WorkbookPath = written.SavedPath;
         result.UnfinishedSheets = written.UnfinishedSheets;
+        result.Interrupted = written.Interrupted;
+        result.WorkbookSheets = written.Sheets;
+        // A cancel keeps what was written, and the operator learns what the workbook holds.
+        if (written.Interrupted)
+            context.Messages.show(InterruptedMessage(written), MessageIcon::Exclamation);
         // What was written is kept; the operator learns which sheets are incomplete and why.
         if (!written.UnfinishedSheets.isEmpty())
             context.Messages.show(
@@ -164,8 +180,13 @@ AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
         return Stop(AnalysisOutcome::NotStarted, *focus);
     if (!CheckConditions(context))
         return Stop(AnalysisOutcome::NotStarted);
-    if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
-                              MessageButtons::OkCancel) != MessageAnswer::Ok)
+    if (context.Unattended)
+        context.Messages.show(QStringLiteral("処理を開始します（確認なし）。出力先: ") +
+                                  context.OutputScreen.WorkbookName,
+                              MessageIcon::Information);
+    else if (context.Messages.show(QStringLiteral("処理してもよろしいですか？"),
+                                   MessageIcon::Question,
+                                   MessageButtons::OkCancel) != MessageAnswer::Ok)
         return Stop(AnalysisOutcome::NotStarted);
 
     // The output settings and the detailed period become parameters.

@@ -24,7 +24,11 @@ struct AnalysisResult {
     QString Focus;
     qint64 Extracted = 0;
     QString WorkbookPath;
-    QStringList UnfinishedSheets = {}; // of a saved workbook: "sheet: cause" of each incomplete one
+    // Of a saved workbook: "sheet: cause" of each incomplete sheet; whether the operator's cancel
+    // cut it short; the sheets it holds.
+    QStringList UnfinishedSheets = {};
+    bool Interrupted = false;
+    QStringList WorkbookSheets = {};
 };
 
 // The execute action of the output screen: checks the output settings, asks for confirmation,

@@ -19,6 +19,9 @@ struct WorkbookWritten {
     QString SavedPath;            // when saved
     QString Error;                // the reason it could not be saved
     QStringList UnfinishedSheets; // "sheet: cause" of each sheet saved incomplete
+    bool Interrupted = false;     // the operator's cancel stopped the sheets part way
+    QStringList Sheets;           // the sheets saved, one cut short saying how far it got
+    QStringList NotWritten;       // the selected sheets not saved
 };
 
 // Writes and saves the workbook of a scored run from the work table, the parameters and the

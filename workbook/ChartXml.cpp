@@ -708,9 +708,10 @@ bool ChartXml::setChartType(int code, QString* error) {
     QStringList plottedOn;
     for (pugi::xml_node id : Children(old, "axId"))
         plottedOn << Attribute(id, "val");
+    const bool fromShares = Val(old, "grouping") == u"percentStacked";
     for (pugi::xml_node element : elements)
         plot.remove_child(element);
-    rebuildAxes(target, code, plottedOn);
+    rebuildAxes(target, code, plottedOn, fromShares);
 
     pugi::xml_node chart = Child(mDocument.document_element(), "chart");
     pugi::xml_node view3D = Child(chart, "view3D");
@@ -760,7 +761,8 @@ void ChartXml::buildSeries(pugi::xml_node target, pugi::xml_node source, int cod
     }
 }
 
-void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn) {
+void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
+                           bool fromShares) {
     const ChartKind& kind = *KindOf(code);
     pugi::xml_node plot = plotArea();
     std::vector<pugi::xml_node> axes;
@@ -855,6 +857,20 @@ void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& p
     place(value, category, horizontal ? "b" : "l", category);
     if (depth)
         place(depth, value, "b", value);
+
+    // A 100 % chart plots shares of 1: its value axis reads 0 % to 100 %, not 0 / 1 / 1. Leaving
+    // one, the axis shows the figures as their cells do.
+    const bool shares = kind.grouping && std::strcmp(kind.grouping, "percentStacked") == 0;
+    if (shares || fromShares) {
+        pugi::xml_node format = Child(value, "numFmt");
+        if (!format)
+            format = insertChart(value, "numFmt", kAxisOrder);
+        for (const char* name : {"formatCode", "sourceLinked"})
+            if (!format.attribute(name))
+                format.append_attribute(name);
+        format.attribute("formatCode").set_value(shares ? "0%" : "General");
+        format.attribute("sourceLinked").set_value(shares ? "0" : "1");
+    }
 }
 
 } // namespace plw

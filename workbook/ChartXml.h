@@ -67,7 +67,9 @@ public:
     // doughnut), and the axes become the ones the type needs
     // (pie and doughnut none; 2-D bar, column and line category + value; 3-D column category +
     // value, + series axis for Column3D), existing axes reused, axis ids crossing each other.
-    // An unknown code is refused with a reason; a chart already of that type is left unchanged.
+    // A 100 % stacked type shows its value axis in percent ("0%"); a chart leaving one shows its
+    // figures in their cells' format again. An unknown code is refused with a reason; a chart
+    // already of that type is left unchanged.
     bool setChartType(int code, QString* error);
 
     // The ChartType code of the first chart-type element; 0 when it is none of them.
@@ -113,7 +115,8 @@ private:
     std::string drawingName(const char* localName) const;
 
     // Makes the plot's axes the ones the chart type needs; plottedOn: axis ids the old plot used.
-    void rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn);
+    void rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
+                     bool fromShares);
     void buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const;
     // Rewrites the cache of one c:numRef or c:strRef; false when it is left as it is.
     bool refreshCache(pugi::xml_node reference, const CellLookup& cell);

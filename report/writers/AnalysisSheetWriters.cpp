@@ -73,4 +73,8 @@ void AnalysisSheetWriters::WriteMSheet(ExcelRun& run, MatrixMode mode) {
     plw::WriteMSheet(run, mInputs.Matrix, mode);
 }
 
+void AnalysisSheetWriters::CompleteIndex(ExcelRun& run) {
+    plw::CompleteIndex(run);
+}
+
 } // namespace plw

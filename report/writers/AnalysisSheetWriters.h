@@ -41,6 +41,7 @@ public:
     void WriteRSheet(ExcelRun& run, MatrixMode mode) override;
     void WriteFSheet(ExcelRun& run, MatrixMode mode) override;
     void WriteMSheet(ExcelRun& run, MatrixMode mode) override;
+    void CompleteIndex(ExcelRun& run) override;
 
 private:
     const AnalysisSheetInputs mInputs;

@@ -61,6 +61,9 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
     case WorkbookEnd::Saved:
         written.SavedPath = output;
         written.UnfinishedSheets = result.Unfinished;
+        written.Interrupted = result.Interrupted;
+        written.Sheets = result.Sheets;
+        written.NotWritten = result.NotWritten;
         return WorkbookWriteEnd::Saved;
     case WorkbookEnd::Abandoned:
         return WorkbookWriteEnd::Abandoned;

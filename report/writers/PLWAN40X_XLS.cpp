@@ -336,8 +336,13 @@ void WriteCustomerList(ExcelRun& run, const CustomerListInput& input, const QStr
                 run.Messages.show(
                     QStringLiteral("65000 件を超えました。顧客一覧は65000人までです。"));
             }
-            if (run.Cancel.requested())
+            if (run.Cancel.requested()) {
+                run.CutShortSheet = sheet->name();
+                run.CutShortPart =
+                    QStringLiteral("中断までの%1人分")
+                        .arg(FormatNumber(qint64(run.CurrentRow) - 1, QStringLiteral("#,##0")));
                 break;
+            }
             counter.ReportProgress(run.CurrentRow, extractedCount, 1);
             // Past the limit rows are only counted; a customer of an unlisted group is skipped
             // before anything of it is read or formatted.

@@ -6,6 +6,7 @@
 #include "extract/ConditionSummary.h"
 #include "report/Sub_ExcelSubRtn.h"
 #include "workbook/SheetReference.h"
+#include "workbook/Workbook.h"
 #include "workbook/Worksheet.h"
 
 namespace plw {
@@ -14,6 +15,14 @@ namespace {
 
 // Everything on the sheet is written in column B and the three columns after it.
 constexpr int IndexColumn = 2;
+
+QString IndexCell(int row) {
+    return ColumnLetters(IndexColumn) + QString::number(row);
+}
+
+QString CellRefused(int row) {
+    return QStringLiteral("セル %1 に書き込めません").arg(IndexCell(row));
+}
 
 } // namespace
 
@@ -36,7 +45,7 @@ void WriteConditionSheet(ExcelRun& run, const ConditionSheetInput& input) {
     run.CurrentRow = 2;
     cells.setText(run.CurrentRow, IndexColumn, QStringLiteral("シート一覧(クリックでジャンプ）"));
 
-    // The links name the sheets the run will write; they do not exist yet.
+    // The entries name the sheets the run will write; they are linked once those exist.
     const SheetSelection& s = input.Sheets;
     const struct {
         bool selected;
@@ -85,12 +94,36 @@ void AddIndexLink(ExcelRun& run, const QString& sheetName) {
     if (!run.Current)
         return;
     ++run.CurrentRow;
-    const QString cell = ColumnLetters(IndexColumn) + QString::number(run.CurrentRow);
     QString error;
-    if (!run.Current->addHyperlink(cell, SheetReference::Quoted(sheetName) + QStringLiteral("!B1"),
-                                   sheetName, &error) ||
-        !run.Current->setFontSize(cell, 11, &error))
-        SheetFailed(run, error);
+    if (!run.Current->cells().setText(run.CurrentRow, IndexColumn, sheetName) ||
+        !run.Current->setFontSize(IndexCell(run.CurrentRow), 11, &error)) {
+        SheetFailed(run, error.isEmpty() ? CellRefused(run.CurrentRow) : error);
+        return;
+    }
+    run.IndexEntries.append({run.CurrentRow, sheetName});
+}
+
+void CompleteIndex(ExcelRun& run) {
+    Worksheet* sheet =
+        run.IndexEntries.isEmpty() ? nullptr : run.Book.sheet(QStringLiteral("抽出条件"));
+    if (!sheet)
+        return;
+    const QStringList written = run.Book.sheetNames();
+    for (const IndexEntry& entry : std::as_const(run.IndexEntries)) {
+        QString error;
+        // A sheet the run did not write (after a cancel, or without its template sheet) keeps
+        // its name without a link.
+        if (written.contains(entry.Sheet)
+                ? !sheet->addHyperlink(IndexCell(entry.Row),
+                                       SheetReference::Quoted(entry.Sheet) + QStringLiteral("!B1"),
+                                       entry.Sheet, &error)
+                : !sheet->cells().setText(entry.Row, IndexColumn,
+                                          entry.Sheet + QStringLiteral("（未作成）"))) {
+            run.Step = QStringLiteral("RFM分析１(抽出条件）");
+            SheetFailed(run, error.isEmpty() ? CellRefused(entry.Row) : error);
+        }
+    }
+    sheet->autoFitColumns();
 }
 
 } // namespace plw

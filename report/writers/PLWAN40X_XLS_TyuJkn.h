@@ -24,11 +24,16 @@ struct ConditionSheetInput {
     QString DetailTo;
 };
 
-// The condition sheet "抽出条件": the workbook's index with a link to every selected sheet, then
-// the conditions of the run as saved in PLWAN40.JKN.
+// The condition sheet "抽出条件": the workbook's index with an entry for every selected sheet,
+// then the conditions of the run as saved in PLWAN40.JKN.
 void WriteConditionSheet(ExcelRun& run, const ConditionSheetInput& input);
 
-// One index entry: a link in B of the next row to cell B1 of the named sheet.
+// One index entry: the named sheet in B of the next row, linked by CompleteIndex.
 void AddIndexLink(ExcelRun& run, const QString& sheetName);
+
+// Once the other sheets are written: each index entry becomes a link to cell B1 of its sheet
+// when that sheet exists, else it says "（未作成）" (after a cancel, or without its template
+// sheet).
+void CompleteIndex(ExcelRun& run);
 
 } // namespace plw

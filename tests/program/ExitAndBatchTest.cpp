@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace plw;
 using plw::test::ScriptedPrompter;
@@ -150,18 +151,42 @@ TEST_F(ExitFixture, BatchRunsTheSavedAnalysisLeavingTheParametersAndTheMenuMarke
     BatchOptions options;
     options.BaseDate = QStringLiteral("20261130");
     options.PeriodMonths = 3;
+    const mode_t umask = ::umask(022);
     EXPECT_EQ(RunBatch(batch, options, out, err).status, 0)
         << mPrompter.texts().join(u'|').toStdString();
-    // The scoring's summary, then the saved workbook's path.
+    // The scoring's summary, the sheets of the workbook, then the saved workbook's path.
     const QStringList printed = Printed(out).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_FALSE(printed.isEmpty());
+    ASSERT_GE(printed.size(), 2);
     EXPECT_TRUE(printed.first().startsWith(QStringLiteral("抽出件数: ")))
         << printed.join(u'|').toStdString();
-    EXPECT_TRUE(printed.last().endsWith(u".xls")) << printed.last().toStdString();
-    EXPECT_TRUE(QFile::exists(printed.last()));
+    EXPECT_TRUE(printed[printed.size() - 2].startsWith(QStringLiteral("シート: 抽出条件、")))
+        << printed.join(u'|').toStdString();
+    const QString workbook = printed.last();
+    EXPECT_TRUE(workbook.endsWith(u".xls")) << workbook.toStdString();
+    EXPECT_TRUE(QFile::exists(workbook));
     EXPECT_TRUE(Printed(err).contains(QStringLiteral("抽出中 Step  8")));
     std::fclose(out);
     std::fclose(err);
+    // Nobody is asked: the run says what it does.
+    for (const ScriptedPrompter::Message& message : mPrompter.messages())
+        EXPECT_NE(message.icon, MessageIcon::Question) << message.text.toStdString();
+    EXPECT_TRUE(mPrompter.texts().contains(
+        QStringLiteral("処理を開始します（確認なし）。出力先: ") + workbook))
+        << mPrompter.texts().join(u'|').toStdString();
+    // The workbook is for others too: a new one as the umask gives, a replaced one as it was.
+    const auto mode = [&] {
+        struct stat status = {};
+        EXPECT_EQ(::stat(QFile::encodeName(workbook).constData(), &status), 0);
+        return status.st_mode & 07777;
+    };
+    EXPECT_EQ(mode(), 0644u);
+    ASSERT_EQ(::chmod(QFile::encodeName(workbook).constData(), 0640), 0);
+    Session again(mPrompter, mClock, mPump);
+    again.Env.LocationFileOverride = mSummary.locationFile;
+    again.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+    EXPECT_EQ(RunBatch(again, options, stdout, stderr).status, 0);
+    EXPECT_EQ(mode(), 0640u);
+    ::umask(umask);
 
     EXPECT_EQ(test::ReadBytes(mSession.Env.ParameterPath), parameters);
     EXPECT_TRUE(QFile::exists(batch.Env.MenuMarkerPath));

@@ -1,4 +1,5 @@
 #include "program/StreamProgress.h"
+#include "program/StreamPrompter.h"
 
 #include "tests/support/Printers.h"
 
@@ -47,6 +48,27 @@ TEST(StreamProgress, ALogGetsTheStepsOnlyAndATerminalTheBarOnItsOwnLine) {
         << shown.constData();
     EXPECT_TRUE(shown.endsWith("\x1b[K\nplwan40: 次\n")) << shown.constData();
     std::fclose(terminal);
+}
+
+// Batch mode's messages: each on a line of standard error; a question nobody answers is printed
+// with the answer it was given, never left standing as a question.
+TEST(StreamPrompter, PrintsMessagesAndAQuestionWithTheAnswerGiven) {
+    std::FILE* err = std::tmpfile();
+    StreamPrompter prompter(err);
+    Prompter& messages = prompter;
+    EXPECT_EQ(messages.show(QStringLiteral("一行目\r二行目"), MessageIcon::Critical),
+              MessageAnswer::Ok);
+    EXPECT_EQ(messages.show(QStringLiteral("続けますか？"), MessageIcon::Question,
+                            MessageButtons::OkCancel),
+              MessageAnswer::Ok);
+    EXPECT_EQ(messages.show(QStringLiteral("中断しますか？"), MessageIcon::Question,
+                            MessageButtons::YesNo),
+              MessageAnswer::Yes);
+    EXPECT_EQ(QString::fromUtf8(Written(err)),
+              QStringLiteral("plwan40: エラー: 一行目\n二行目\n"
+                             "plwan40: 続けますか？ → 「OK」で続けます\n"
+                             "plwan40: 中断しますか？ → 「はい」で続けます\n"));
+    std::fclose(err);
 }
 
 } // namespace

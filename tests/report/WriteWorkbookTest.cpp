@@ -70,7 +70,15 @@ public:
     QStringList calls;
     QString cancelAfter;
 
-    void WriteConditionSheet(ExcelRun& run) override { write(run, u"抽出条件"_qs); }
+    // The index names every sheet the main may write.
+    void WriteConditionSheet(ExcelRun& run) override {
+        write(run, u"抽出条件"_qs);
+        int row = 2;
+        for (const char16_t* name :
+             {u"RFM解析パラメータ", u"グループ値", u"RFM顧客一覧", u"Ｒ視点人数", u"Ｒ視点金額",
+              u"Ｆ視点人数", u"Ｆ視点金額", u"Ｍ視点人数", u"Ｍ視点金額"})
+            run.IndexEntries.append({++row, QString::fromUtf16(name)});
+    }
     void WriteParameterSheet(ExcelRun& run) override { write(run, u"RFM解析パラメータ"_qs); }
     void WriteGroupValueSheet(ExcelRun& run) override { write(run, u"グループ値"_qs); }
     void WriteCustomerList(ExcelRun& run, const QString& table, qint64 count) override {
@@ -86,6 +94,7 @@ public:
     void WriteMSheet(ExcelRun& run, MatrixMode mode) override {
         write(run, u"Ｍ視点"_qs + word(mode));
     }
+    void CompleteIndex(ExcelRun&) override { calls << u"索引"_qs; }
 
 private:
     // The word a sheet's name ends with in the mode.
@@ -97,8 +106,14 @@ private:
         const QString source = name == u"抽出条件" ? name : u"元解析１"_qs;
         if (Worksheet* sheet = CopyTemplateSheet(run, source, name, u"元ブック に ないシート"_qs))
             sheet->cells().setText(2, 2, name);
-        if (name == cancelAfter)
-            run.Cancel.request();
+        if (name != cancelAfter)
+            return;
+        run.Cancel.request();
+        // The list stops at the customer the cancel came at.
+        if (name == u"RFM顧客一覧") {
+            run.CutShortSheet = name;
+            run.CutShortPart = u"中断までの3人分"_qs;
+        }
     }
 };
 
@@ -164,12 +179,29 @@ TEST_F(WriteWorkbookTest, WritesTheConditionSheetAlwaysAndTheSelectedSheetsInOrd
     EXPECT_TRUE(mPrompter.messages().isEmpty());
 }
 
+// The saved workbook holds the sheets written before the cancel; the result says it was
+// interrupted, what it holds (the sheet cut short with how far it got) and what it does not.
 TEST_F(WriteWorkbookTest, ACancelSavesWhatWasWrittenAndWritesNothingMore) {
     mWriters.cancelAfter = u"RFM顧客一覧"_qs;
     const QString output = mOut.filePath(u"book.xls"_qs);
-    ASSERT_EQ(run(Everything(), output).End, WorkbookEnd::Saved);
+    const WorkbookRunResult result = run(Everything(), output);
+    ASSERT_EQ(result.End, WorkbookEnd::Saved);
     EXPECT_EQ(savedSheets(output), (QStringList{u"抽出条件"_qs, u"RFM解析パラメータ"_qs,
                                                 u"グループ値"_qs, u"RFM顧客一覧"_qs}));
+    EXPECT_EQ(mWriters.calls.last(), u"索引"_qs);
+    EXPECT_TRUE(result.Interrupted);
+    EXPECT_EQ(result.Sheets, (QStringList{u"抽出条件"_qs, u"RFM解析パラメータ"_qs, u"グループ値"_qs,
+                                          u"RFM顧客一覧（中断までの3人分）"_qs}));
+    EXPECT_EQ(result.NotWritten,
+              (QStringList{u"Ｒ視点人数"_qs, u"Ｒ視点金額"_qs, u"Ｆ視点人数"_qs, u"Ｆ視点金額"_qs,
+                           u"Ｍ視点人数"_qs, u"Ｍ視点金額"_qs}));
+
+    // A cancel once every sheet is complete (as the save starts) leaves nothing out.
+    mWriters.cancelAfter = u"Ｍ視点金額"_qs;
+    const WorkbookRunResult whole = run(Everything(), output);
+    EXPECT_FALSE(whole.Interrupted);
+    EXPECT_EQ(whole.Sheets.size(), 10);
+    EXPECT_TRUE(whole.NotWritten.isEmpty());
 }
 
 TEST_F(WriteWorkbookTest, NoTemplateNoProgramOrAnAbandonEndWithoutAWorkbook) {

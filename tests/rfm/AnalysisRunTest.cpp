@@ -129,10 +129,15 @@ struct FakeWriter final : WorkbookWriter {
             written.SavedPath = QStringLiteral("/tmp/book.xls");
         written.Error = QStringLiteral("disk full");
         written.UnfinishedSheets = unfinished;
+        written.Interrupted = interrupted;
+        written.Sheets = {QStringLiteral("抽出条件"),
+                          QStringLiteral("RFM顧客一覧（中断までの7人分）")};
+        written.NotWritten = {QStringLiteral("Ｒ視点人数"), QStringLiteral("Ｒ視点金額")};
         return end;
     }
     QStringList calls;
     QStringList unfinished;
+    bool interrupted = false;
     WorkbookWriteEnd end = WorkbookWriteEnd::Saved;
 };
 
@@ -168,6 +173,24 @@ TEST_F(AnalysisRunTest, TheWorkbookWriterGetsTheScoredTableAndItsFailureIsShown)
     writer.end = WorkbookWriteEnd::Abandoned;
     EXPECT_EQ(RunAnalysis(*mContext).Outcome, AnalysisOutcome::WorkbookAbandoned);
     EXPECT_EQ(mPrompter.texts().size(), shown);
+}
+
+// A cancel while the sheets are written keeps what was written; the operator is told plainly that
+// the run was interrupted and what the workbook holds.
+TEST_F(AnalysisRunTest, AnInterruptedWorkbookIsKeptAndTheOperatorLearnsWhatItHolds) {
+    FakeWriter writer;
+    writer.interrupted = true;
+    mContext->Workbook = &writer;
+    const AnalysisResult result = RunAnalysis(*mContext);
+    EXPECT_EQ(result.Outcome, AnalysisOutcome::WorkbookSaved);
+    EXPECT_TRUE(result.Interrupted);
+    EXPECT_EQ(result.WorkbookSheets.size(), 2);
+    ASSERT_FALSE(mPrompter.messages().isEmpty());
+    EXPECT_EQ(mPrompter.messages().last().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(mPrompter.texts().last(),
+              QStringLiteral("処理を中断しました。中断までに作成したシートを保存しました。\r"
+                             "保存したシート: 抽出条件、RFM顧客一覧（中断までの7人分）\r"
+                             "作成しなかったシート: Ｒ視点人数、Ｒ視点金額\r/tmp/book.xls"));
 }
 
 TEST_F(AnalysisRunTest, ThePreviewShowsTheSelectedCustomersAmountsRightAligned) {

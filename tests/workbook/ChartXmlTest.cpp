@@ -416,6 +416,33 @@ TEST(ChartXmlTest, ChartTypeUnknownCodeAndSameTypeLeaveTheChartAlone) {
     EXPECT_TRUE(chart.setValueAxisScale(0, 5, &error));
 }
 
+// A 100 % stacked chart plots shares of 1: its value axis reads in percent; a chart leaving that
+// type shows its figures as their cells do again, and other changes keep the axis' own format.
+TEST(ChartXmlTest, AHundredPercentChartShowsItsValueAxisInPercent) {
+    const auto format = [](const ChartXml& chart) {
+        pugi::xml_document document;
+        Parse(chart, &document);
+        const auto found = Select(document, "//*[local-name()='valAx']/*[local-name()='numFmt']");
+        return found.empty() ? QString()
+                             : QString::fromUtf8(found[0].attribute("formatCode").value()) + u'/' +
+                                   QString::fromUtf8(found[0].attribute("sourceLinked").value());
+    };
+    ChartXml chart = Load(BarChart());
+    const QString own = format(chart);
+    QString error;
+    for (const auto& [code, expected] : std::initializer_list<std::pair<int, QString>>{
+             {ChartXml::ColumnClustered, own},
+             {ChartXml::ColumnStacked100, u"0%/0"_qs},
+             {ChartXml::BarStacked100, u"0%/0"_qs},
+             {ChartXml::ColumnClustered, u"General/1"_qs},
+             {ChartXml::Pie, QString()},
+             {ChartXml::ColumnStacked100, u"0%/0"_qs}}) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(chart.setChartType(code, &error)) << error.toStdString();
+        EXPECT_EQ(format(Reloaded(chart)), expected);
+    }
+}
+
 // Shares of the whole stay on a pie's labels where the new type has a whole (a doughnut) and go
 // from every other type, taking labels that then show nothing with them; value labels stay.
 TEST(ChartXmlTest, PercentLabelsStayOnlyOnRoundCharts) {

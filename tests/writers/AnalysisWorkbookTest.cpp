@@ -8,6 +8,7 @@
 #include "workbook/Worksheet.h"
 
 #include <cstdio>
+#include <vector>
 
 using namespace plw;
 
@@ -31,6 +32,47 @@ struct NoDialog final : RunningSpreadsheetDialog {
 struct NoSleep final : Sleeper {
     void sleep(int) override {}
 };
+
+// How the charts of the group-value sheet of a saved .xls show their figures, in chart order
+// ("グラフ 1", then "右１" to "右７"): the number format of the value axis (the index of its
+// IFMT record; -1 when the axis shows the figures as their cells do, -2 when the chart has no
+// value axis) and whether its data labels show shares of the whole.
+struct ChartNumbers {
+    int axisFormat = -2;
+    bool percentLabels = false;
+};
+
+std::vector<ChartNumbers> GroupValueChartNumbers(const QByteArray& stream) {
+    std::vector<test::BiffRecord> records;
+    QString error;
+    EXPECT_TRUE(test::SplitRecords(stream, &records, &error)) << error.toStdString();
+    std::vector<ChartNumbers> charts;
+    bool inside = false;
+    bool inValueAxis = false;
+    for (const test::BiffRecord& record : records) {
+        // The sheets before "グループ値" have no charts: its eight come first.
+        if (record.id == 0x0809 && test::U16(record.data, 2) == 0x0020) {
+            if (charts.size() == 8)
+                break;
+            charts.emplace_back();
+            inside = true;
+        }
+        if (!inside)
+            continue;
+        if (record.id == 0x101D) { // AXIS: 1 is the value axis
+            inValueAxis = test::U16(record.data, 0) == 1;
+            if (inValueAxis)
+                charts.back().axisFormat = -1;
+        } else if (record.id == 0x104E && inValueAxis) { // IFMT
+            charts.back().axisFormat = test::U16(record.data, 0);
+        } else if (record.id == 0x100C && (test::U16(record.data, 0) & 0x02)) { // ATTACHEDLABEL
+            charts.back().percentLabels = true;
+        } else if (record.id == 0x000A) {
+            inside = inValueAxis = false;
+        }
+    }
+    return charts;
+}
 
 class AnalysisWorkbookTest : public test::WriterShop {
 protected:
@@ -98,7 +140,9 @@ TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
 
 // The analysis of the sample with every sheet, for each chart type of the group-value sheet's
 // left and right charts: saved by the engine's own .xls writer, no conversion, a sound file with
-// every chart.
+// every chart. Where a chart shows shares it shows percentages: the 100 % stacked columns on
+// their value axis (0 % to 100 %, not 0 / 1 / 1), pies and doughnuts on their labels; the other
+// charts show their figures.
 TEST_F(AnalysisWorkbookTest, EverySheetWithEachGroupValueChartTypeIsSavedWithoutConversion) {
     for (int right = 1; right <= 6; ++right) {
         const int left = right % 3 + 1;
@@ -115,6 +159,18 @@ TEST_F(AnalysisWorkbookTest, EverySheetWithEachGroupValueChartTypeIsSavedWithout
         EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
         // The group-value sheet's eight charts and the five of each of the six matrix sheets.
         EXPECT_EQ(stream.count(QByteArray("\x09\x08\x10\x00\x00\x06\x20\x00", 8)), 8 + 6 * 5);
+
+        const std::vector<ChartNumbers> charts = GroupValueChartNumbers(stream);
+        ASSERT_EQ(charts.size(), 8u);
+        // "#,##0" (3) as the template has it; "0%" (9) for the 100 % stacked columns.
+        EXPECT_EQ(charts[0].axisFormat, left == 3 ? 9 : 3);
+        EXPECT_FALSE(charts[0].percentLabels);
+        const bool round = right == 1 || right == 4;
+        for (size_t i = 1; i < charts.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(charts[i].axisFormat, round ? -2 : -1);
+            EXPECT_EQ(charts[i].percentLabels, round);
+        }
     }
     EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
 }

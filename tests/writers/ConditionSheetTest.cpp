@@ -43,16 +43,23 @@ protected:
             *flags[i] = names.contains(AllSheets[i]) ? QStringLiteral("1") : QStringLiteral("0");
     }
 
-    // Writes the condition sheet into a new copy of the template, saves it and reads the sheet
-    // back; every call has its own workbook, so one test can try several settings.
-    Worksheet* written() {
+    // Writes the condition sheet into a new copy of the template, then the sheets named in made
+    // (copies of a template sheet, as the other writers make them), completes the index, saves
+    // the workbook and reads the sheet back; every call has its own workbook, so one test can try
+    // several settings.
+    Worksheet* written(const QStringList& made = {}) {
         auto book = std::make_unique<Workbook>();
         QString error;
         EXPECT_TRUE(
             book->openTemplate(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/PLWAN40X.EXL"), &error))
             << error.toStdString();
         ExcelRun run{*book, mRecorded, mPrompter, mPump, mCancel};
-        sheetWriters().WriteConditionSheet(run);
+        AnalysisSheetWriters writers = sheetWriters();
+        writers.WriteConditionSheet(run);
+        for (const QString& name : made)
+            EXPECT_NE(book->copySheet(QStringLiteral("元解析１"), name, &error), nullptr)
+                << error.toStdString();
+        writers.CompleteIndex(run);
         EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
         const QString path = mDir.filePath(QStringLiteral("conditions%1.xlsx").arg(mReads.size()));
         EXPECT_TRUE(book->save(path, &error)) << error.toStdString();
@@ -89,7 +96,7 @@ TEST_F(ConditionSheetTest, IndexLinksEverySelectedSheetInItsOrder) {
     for (const QStringList& selection : selections) {
         SCOPED_TRACE(selection.join(u',').toStdString());
         select(selection);
-        Worksheet* sheet = written();
+        Worksheet* sheet = written(selection);
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(mRecorded.steps.value(mRecorded.steps.size() - 1),
                   QStringLiteral("RFM分析１(抽出条件）"));
@@ -119,6 +126,31 @@ TEST_F(ConditionSheetTest, IndexLinksEverySelectedSheetInItsOrder) {
         EXPECT_EQ(sheet->cells().usedRange().lastRow, n + 5);
         EXPECT_EQ(sheet->selectedCell(), QStringLiteral("A1"));
     }
+}
+
+// After a cancel the workbook holds only the sheets written before it: the index links those
+// alone; the others keep their place and name, unlinked, saying they were not made.
+TEST_F(ConditionSheetTest, IndexLinksOnlyTheSheetsThatWereWritten) {
+    select(AllSheets);
+    const QStringList made = AllSheets.mid(0, 3);
+    Worksheet* sheet = written(made);
+    ASSERT_NE(sheet, nullptr);
+    const QList<SheetLink> links = sheet->hyperlinks();
+    ASSERT_EQ(links.size(), made.size());
+    for (int i = 0; i < AllSheets.size(); ++i) {
+        SCOPED_TRACE(AllSheets[i].toStdString());
+        const int style = sheet->styleOf(3 + i, 2);
+        EXPECT_EQ(readStyles().fontSize(style), 11.0);
+        if (i < made.size()) {
+            EXPECT_EQ(links[i].cell, QStringLiteral("B%1").arg(3 + i));
+            EXPECT_EQ(links[i].location, u'\'' + AllSheets[i] + QStringLiteral("'!B1"));
+            EXPECT_EQ(text(sheet, 3 + i, 2), AllSheets[i]);
+        } else {
+            EXPECT_EQ(text(sheet, 3 + i, 2), AllSheets[i] + QStringLiteral("（未作成）"));
+            EXPECT_FALSE(readStyles().isHyperlinkFont(style));
+        }
+    }
+    EXPECT_EQ(text(sheet, int(AllSheets.size()) + 5, 2), QStringLiteral("抽出条件"));
 }
 
 // The conditions saved in PLWAN40.JKN are printed below "抽出条件" as the summary builds them:

@@ -383,7 +383,8 @@ struct CancellingProgress final : ProgressSink {
     int mReports = 0;
 };
 
-// A cancel ends the list before the next customer; the columns are still removed.
+// A cancel ends the list before the next customer, saying how far it got; the columns are still
+// removed.
 TEST_F(CustomerListTest, CancelStopsTheListAndStillRemovesColumns) {
     removeItems({QStringLiteral("000:最終購買額")});
     groupEveryone();
@@ -392,6 +393,8 @@ TEST_F(CustomerListTest, CancelStopsTheListAndStillRemovesColumns) {
     sheetWriters().WriteCustomerList(run, WorkTable, mExtracted);
     EXPECT_EQ(progress.mReports, 5);
     EXPECT_EQ(run.CurrentRow, 6);
+    EXPECT_EQ(run.CutShortSheet, ListName);
+    EXPECT_EQ(run.CutShortPart, QStringLiteral("中断までの5人分"));
     const Worksheet* sheet = saved().sheet(ListName);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(ColumnOf(*sheet, 3), customerNumbers({}).mid(0, 5));
