@@ -8,6 +8,7 @@
 #include "screens/FieldRoutines.h"
 #include "screens/HardCopyButton.h"
 #include "screens/MonthDayField.h"
+#include "screens/ScreenButton.h"
 #include "screens/TextField.h"
 #include "screens/UpDownButtons.h"
 
@@ -39,13 +40,6 @@ using S = ConditionScreenState;
 
 QString text(const char16_t* s) {
     return QString::fromUtf16(s);
-}
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 // The value options of sex and the two consents: name + "_1" ... and the state's choice.
@@ -163,13 +157,13 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     auto* keys = new QHBoxLayout;
-    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC: キャンセル"), line);
-    mAllNone = button(QStringLiteral("cmdAllDel"), QStringLiteral("全て指定しないに"), line);
-    mTemplate = button(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート機能"), line);
-    mHelp = button(QStringLiteral("cmdHelp"), QStringLiteral("説明"), line);
-    mDebug = button(QStringLiteral("cmdDebug"), QStringLiteral("DEBUG_SQLクリップ"), line);
-    mF1 = button(QStringLiteral("cmdF1"), QStringLiteral("F1: 件数確認"), line);
-    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12: 選択完了"), line);
+    mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC: キャンセル"), line);
+    mAllNone = MakeButton(QStringLiteral("cmdAllDel"), QStringLiteral("全て指定しないに"), line);
+    mTemplate = MakeButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート機能"), line);
+    mHelp = MakeButton(QStringLiteral("cmdHelp"), QStringLiteral("説明"), line);
+    mDebug = MakeButton(QStringLiteral("cmdDebug"), QStringLiteral("DEBUG_SQLクリップ"), line);
+    mF1 = MakeButton(QStringLiteral("cmdF1"), QStringLiteral("F1: 件数確認"), line);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12: 選択完了"), line);
     mTemplate->setEnabled(false);
     mHelp->setEnabled(false);
     mF1->setEnabled(false);

@@ -1,6 +1,7 @@
 #include "screens/MasterBrowserForm.h"
 
 #include "db/MasterBrowser.h"
+#include "screens/ScreenButton.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -22,13 +23,6 @@ QFont listFont() {
     font.setFixedPitch(true);
     font.setPointSize(10);
     return font;
-}
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 // A caption beside a button, naming its key.
@@ -72,10 +66,10 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
                           metrics.height() * (MasterBrowser::PageRows + 1) + 8);
     connect(mList, &QListWidget::itemDoubleClicked, this, [this] { choose(); });
 
-    auto* choose = button(QStringLiteral("cmdSen"), QStringLiteral("選択"), this);
-    auto* left = button(QStringLiteral("cmdLEFT"), QStringLiteral("前頁"), this);
-    auto* right = button(QStringLiteral("cmdRIGHT"), QStringLiteral("次頁"), this);
-    auto* close = button(QStringLiteral("cmdCAN"), QStringLiteral("閉る"), this);
+    auto* choose = MakeButton(QStringLiteral("cmdSen"), QStringLiteral("選択"), this);
+    auto* left = MakeButton(QStringLiteral("cmdLEFT"), QStringLiteral("前頁"), this);
+    auto* right = MakeButton(QStringLiteral("cmdRIGHT"), QStringLiteral("次頁"), this);
+    auto* close = MakeButton(QStringLiteral("cmdCAN"), QStringLiteral("閉る"), this);
     connect(choose, &QPushButton::clicked, this, [this] { this->choose(); });
     connect(left, &QPushButton::clicked, this, [this] {
         if (mBrowser.previousPage())
