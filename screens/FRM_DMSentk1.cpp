@@ -174,18 +174,12 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
     mCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     mCount->setMinimumWidth(
         mCount->fontMetrics().horizontalAdvance(QStringLiteral("該当 ０００,０００ 人")) + 12);
-    mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), line);
-    mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
-    mCalendarHint->setFrameShape(QFrame::Box);
-    mCalendarHint->hide();
     keys->addWidget(mEsc);
     keys->addSpacing(12);
     keys->addWidget(mAllNone);
     keys->addWidget(mTemplate);
     keys->addWidget(mHelp);
     keys->addWidget(mDebug);
-    keys->addStretch(1);
-    keys->addWidget(mCalendarHint);
     keys->addStretch(1);
     // A double click on the screen's background prints it too.
     keys->addWidget(new HardCopyButton(line, this));
@@ -201,6 +195,16 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
         new QLabel(QStringLiteral("条件ごとに指定方法を選んで値を入れ、F1 で該当人数を確認、"
                                   "F12 で設定を終わります。"),
                    status));
+    // The calendar hint comes and goes on the status line, in room kept for it, so that the
+    // screen's width never changes.
+    mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), status);
+    mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
+    mCalendarHint->setFrameShape(QFrame::Box);
+    QSizePolicy keepRoom = mCalendarHint->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    mCalendarHint->setSizePolicy(keepRoom);
+    status->addPermanentWidget(mCalendarHint);
+    mCalendarHint->hide();
     layout->addWidget(status);
     return line;
 }
