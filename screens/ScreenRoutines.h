@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QString>
 
 class QLayout;
@@ -13,8 +14,12 @@ struct Environment;
 // installation's card device.
 void SetScreenTitle(QWidget* form, const QString& designedCaption, const Environment& environment);
 
-// Centres the window on the part of its display that windows may use (without task bars); a
-// window taller or wider than that part starts at its top left corner.
+// The window manager's frame around the window: its own once the window is framed, before that
+// the frame of another window of the program, or a usual title bar and borders.
+QMargins FrameMargins(const QWidget* form);
+
+// Centres the window with its frame on the part of its display that windows may use (without
+// task bars); a window taller or wider than that part starts at its top left corner.
 void CentreScreen(QWidget* form);
 
 // Narrow margins and spacing for the layout of an area, so that a screen stays compact enough
@@ -26,7 +31,8 @@ template <typename Layout> Layout* Compact(Layout* layout) {
 }
 
 // On a display wider than 1280 pixels, moves the window into the right ("MIGI") or left ("HIDA")
-// half as the installation's ScreenSide says; the top never changes.
+// half as the installation's ScreenSide says, keeping the whole window with its frame on the
+// part of the display that windows may use; the top never changes.
 void PlaceScreen(QWidget* form, const Environment& environment);
 
 // Makes the window stay on top of the others, shown at its current position and size without
