@@ -97,11 +97,6 @@ FRM_PLWAN402::FRM_PLWAN402(const Environment& environment, Prompter& prompter,
     }
     connect(mOptionGroup, &QButtonGroup::idClicked, this,
             [this](int option) { selectPaintGroup(option); });
-    options->addSpacing(12);
-    options->addWidget(
-        new QLabel(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを"
-                                  "押しながらマウスでなぞって　指定します。"),
-                   body()));
     options->addStretch(1);
 
     mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:前画面"), body());
@@ -110,6 +105,11 @@ FRM_PLWAN402::FRM_PLWAN402(const Environment& environment, Prompter& prompter,
     options->addWidget(new HardCopyButton(body()));
     options->addWidget(mF12);
 
+    // The hint on a line of its own: beside the group options it made the screen wider than a
+    // laptop's display.
+    layout->addWidget(new QLabel(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを"
+                                                "押しながらマウスでなぞって　指定します。"),
+                                 body()));
     layout->addLayout(options);
 }
 
