@@ -133,12 +133,10 @@ QWidget* FRM_TEMPLATE::buildFilter() {
             act(false);
             return;
         }
-        mFiltering->show();
         refill();
     });
     connect(off, &QPushButton::clicked, this, [this] {
         mChooser.clearFilter();
-        mFiltering->hide();
         refill();
     });
     return box;
@@ -176,6 +174,7 @@ void FRM_TEMPLATE::refill() {
     const QSignalBlocker block(mList);
     mList->clear();
     mList->addItems(mChooser.list().lines());
+    mFiltering->setVisible(mChooser.filtered());
 }
 
 void FRM_TEMPLATE::act(bool closes) {
