@@ -9,6 +9,7 @@
 #include "screens/HardCopyButton.h"
 #include "screens/MonthDayField.h"
 #include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 #include "screens/UpDownButtons.h"
 
@@ -87,6 +88,7 @@ FRM_DMSentk1::FRM_DMSentk1(const Environment& environment, Prompter& prompter,
     layout->addWidget(mTabs, 1);
     mSummary = new QListWidget(body());
     mSummary->setObjectName(QStringLiteral("List1"));
+    mSummary->setFont(ColumnListFont());
     // Eight whole lines, measured on a line of the list's own.
     mSummary->addItem(QStringLiteral("基本情報"));
     mSummary->setFixedHeight(mSummary->sizeHintForRow(0) * 8 + 2 * mSummary->frameWidth());

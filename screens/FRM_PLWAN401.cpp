@@ -122,6 +122,7 @@ QWidget* FRM_PLWAN401::buildExtraction() {
     auto* layout = Compact(new QGridLayout(box));
     mList1 = new QListWidget(box);
     mList1->setObjectName(QStringLiteral("List1"));
+    mList1->setFont(ColumnListFont());
     mList1->setMinimumHeight(60);
     layout->addWidget(mList1, 0, 0, 4, 1);
     mNewButton = handlerButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box);

@@ -157,6 +157,7 @@ void FRM_PLWAN403::buildControls() {
     const auto itemList = [listBox](const QString& name) {
         auto* list = new QListWidget(listBox);
         list->setObjectName(name);
+        list->setFont(ColumnListFont());
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setMinimumSize(200, 160);
         return list;

@@ -2,6 +2,7 @@
 
 #include "screens/FieldRoutines.h"
 #include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 
 #include <QButtonGroup>
@@ -38,6 +39,7 @@ FRM_TEMPLATE::FRM_TEMPLATE(const QString& workFolder, const QString& kind, Promp
     layout->addWidget(new QLabel(QStringLiteral("保存されているテンプレート"), this));
     mList = new QListWidget(this);
     mList->setObjectName(QStringLiteral("List1"));
+    mList->setFont(ColumnListFont());
     mList->setMinimumSize(mList->fontMetrics().horizontalAdvance(QString(64, u'0')),
                           mList->fontMetrics().height() * 14);
     layout->addWidget(mList, 1);

@@ -2,6 +2,7 @@
 
 #include "db/MasterBrowser.h"
 #include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -14,16 +15,6 @@
 namespace plw {
 
 namespace {
-
-// The lines are laid out in columns of characters: a fixed-pitch font whose full-width
-// characters take two columns keeps them under their headings.
-QFont listFont() {
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPointSize(10);
-    return font;
-}
 
 // A caption beside a button, naming its key.
 QLabel* keyCaption(const QString& key, QWidget* parent) {
@@ -45,7 +36,7 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
 
     // Headings over the columns of a line: number, key, date (from column 14), count, memo.
     auto* heading = new QLabel(QStringLiteral("SEQ   番号   発送予定日      件数  メモ"), this);
-    heading->setFont(listFont());
+    heading->setFont(ColumnListFont());
     mPage = new QLabel(this);
     mPage->setObjectName(QStringLiteral("lblPage"));
     mPage->setFrameShape(QFrame::Panel);
@@ -58,7 +49,7 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
 
     mList = new QListWidget(this);
     mList->setObjectName(QStringLiteral("lstITIRAN"));
-    mList->setFont(listFont());
+    mList->setFont(ColumnListFont());
     mList->setUniformItemSizes(true);
     mList->installEventFilter(this);
     const QFontMetrics metrics(mList->font());

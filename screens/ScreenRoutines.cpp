@@ -89,6 +89,14 @@ void PlaceScreen(QWidget* form, const Environment& environment) {
         moveFrameTo(form, QPoint(*left, framed.top()), frame);
 }
 
+QFont ColumnListFont() {
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSizeF(QApplication::font().pointSizeF());
+    return font;
+}
+
 void KeepOnTop(QWidget* form) {
     const QRect geometry = form->geometry();
     form->setAttribute(Qt::WA_ShowWithoutActivating, true);

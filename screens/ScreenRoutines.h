@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMargins>
 #include <QString>
 
@@ -34,6 +35,11 @@ template <typename Layout> Layout* Compact(Layout* layout) {
 // half as the installation's ScreenSide says, keeping the whole window with its frame on the
 // part of the display that windows may use; the top never changes.
 void PlaceScreen(QWidget* form, const Environment& environment);
+
+// The font of lists whose columns are lined up with blanks: one fixed-pitch Japanese font for
+// every character (IPA Gothic: a full-width character as wide as two half-width ones), at the
+// size of the screens' font.
+QFont ColumnListFont();
 
 // Makes the window stay on top of the others, shown at its current position and size without
 // taking the activation.

@@ -99,6 +99,7 @@ TEST_P(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
         [&](const QString& name, QWidget& window) {
             SCOPED_TRACE(name.toStdString());
             ExpectFits(name, window);
+            test::ExpectColumnListsInOneFont(window);
             if (Placed(name))
                 placedWidths[name] = window.size().grownBy(Frame).width();
             if (name.startsWith(QLatin1String("FRM_DMSentk1")))

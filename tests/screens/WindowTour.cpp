@@ -17,11 +17,17 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRawFont>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -268,6 +274,34 @@ void TakeTour(const std::vector<TourStop>& stops, const std::function<bool(QWidg
         if (!visited) {
             ADD_FAILURE() << stop.Name.toStdString() << " did not come";
             return;
+        }
+    }
+}
+
+void ExpectColumnListsInOneFont(QWidget& window) {
+    for (QListWidget* list : window.findChildren<QListWidget*>()) {
+        const QString name = list->objectName();
+        if (name != u"List1" && name != u"List2" && name != u"List3" && name != u"lstITIRAN")
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        // A full-width character is as wide as two half-width ones, which are all alike.
+        EXPECT_EQ(QFontInfo(list->font()).family(), QStringLiteral("IPAGothic"));
+        const QFontMetrics metrics(list->font());
+        const int column = metrics.horizontalAdvance(u'0');
+        for (QChar c : QStringLiteral("|:/ W1iｱ"))
+            EXPECT_EQ(metrics.horizontalAdvance(c), column) << QString(c).toStdString();
+        for (QChar c : QStringLiteral("あ名ラ（　"))
+            EXPECT_EQ(metrics.horizontalAdvance(c), 2 * column) << QString(c).toStdString();
+        for (int row = 0; row < list->count(); ++row) {
+            QTextLayout layout(list->item(row)->text(), list->font());
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            QSet<QString> families;
+            for (const QGlyphRun& run : layout.glyphRuns())
+                families.insert(run.rawFont().familyName());
+            EXPECT_EQ(families, QSet<QString>{QStringLiteral("IPAGothic")})
+                << list->item(row)->text().toStdString();
         }
     }
 }

@@ -71,4 +71,8 @@ std::vector<TourStop> ProgramWindows(DesktopProgram& program);
 void TakeTour(const std::vector<TourStop>& stops, const std::function<bool(QWidget&)>& ready,
               const std::function<void(const QString& name, QWidget& window)>& visit);
 
+// The window's lists whose columns are lined up with blanks (List1, List2, List3, lstITIRAN)
+// draw every line in one fixed-pitch Japanese font.
+void ExpectColumnListsInOneFont(QWidget& window);
+
 } // namespace plw::test

@@ -52,6 +52,7 @@ TEST_P(WindowFrames, EveryWindowWithItsFrameFitsALaptopDisplay) {
     test::TakeTour(test::ProgramWindows(tour.program()), FramedAndSettled(),
                    [&](const QString& name, QWidget& window) {
                        ++visited;
+                       test::ExpectColumnListsInOneFont(window);
                        const QRect frame = FrameOf(window);
                        EXPECT_TRUE(usable.contains(frame))
                            << name.toStdString() << ": " << frame.x() << "," << frame.y() << " "
