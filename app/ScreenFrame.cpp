@@ -4,6 +4,9 @@
 #include "app/Environment.h"
 #include "app/RecordFile.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace plw {
 
 DeviceType DecodeDeviceType(const QByteArray& record) {
@@ -57,6 +60,17 @@ std::optional<double> PlacedLeftTwips(double screenWidthTwips, double formWidthT
     if (screenSide == QLatin1String("HIDA"))
         return (half - formWidthTwips) / 2;
     return std::nullopt;
+}
+
+std::optional<int> PlacedFrameLeft(const QRect& display, const QRect& available, int frameWidth,
+                                   const QString& screenSide) {
+    const std::optional<double> left = PlacedLeftTwips(
+        double(display.width()) * TwipsPerPixel, double(frameWidth) * TwipsPerPixel, screenSide);
+    if (!left)
+        return std::nullopt;
+    const int placed = display.x() + int(std::lround(*left / TwipsPerPixel));
+    const int rightmost = available.x() + available.width() - frameWidth;
+    return std::max(available.x(), std::min(placed, rightmost));
 }
 
 } // namespace plw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -33,5 +34,12 @@ constexpr int TwipsPerPixel = 15;
 // the side is anything else (the window stays where it is).
 std::optional<double> PlacedLeftTwips(double screenWidthTwips, double formWidthTwips,
                                       const QString& screenSide);
+
+// The left edge, in pixels, of a window's frame placed on a display by the wide-screen rule, then
+// kept on the part of the display that windows may use (available, without task bars): moved
+// right or left as little as needed, a frame wider than that part at its left edge. Nothing when
+// the rule leaves the window where it is.
+std::optional<int> PlacedFrameLeft(const QRect& display, const QRect& available, int frameWidth,
+                                   const QString& screenSide);
 
 } // namespace plw

@@ -145,7 +145,7 @@ void DesktopProgram::buildScreens() {
     mConditionFlow =
         std::make_unique<ConditionScreenFlow>(mSession, *mParameterScreen, *mConditionScreen,
                                               *mWait, [this](bool busy) { setBusy(busy); });
-    mTemplateDialog = std::make_unique<QtTemplateDialog>(env.WorkFolder, prompter);
+    mTemplateDialog = std::make_unique<QtTemplateDialog>(env, prompter);
     mTemplateButtons = std::make_unique<TemplateButtons>(
         *mTemplateDialog, prompter, *mSession.Conditions, *mConditionScreen, *mParameterScreen);
     mConditionScreen->setHelpHandler([this] { ShowHelpWindow(mHelpWindow, mSession.Env); });

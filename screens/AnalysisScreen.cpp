@@ -8,10 +8,8 @@
 #include <QAbstractButton>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -116,20 +114,6 @@ void AnalysisScreen::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mousePressEvent(event);
-}
-
-void AnalysisScreen::keyPressEvent(QKeyEvent* event) {
-    // A button that does not take Enter itself passes it up to the screen.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    auto* button = qobject_cast<QPushButton*>(focusWidget());
-    if (enter && !event->isAutoRepeat() &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && button &&
-        button->isEnabled() && !button->isCheckable()) {
-        event->accept();
-        button->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 bool AnalysisScreen::outputPanelApplies() const {

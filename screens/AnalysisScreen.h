@@ -39,8 +39,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    // Enter on a focused push button presses it: the screens are worked from the keyboard.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool outputPanelApplies() const;

@@ -3,6 +3,7 @@
 #include "extract/Classifications.h"
 #include "screens/DateField.h"
 #include "screens/MonthDayField.h"
+#include "screens/ScreenButton.h"
 #include "screens/TextField.h"
 #include "screens/UpDownButtons.h"
 
@@ -125,10 +126,7 @@ TextField* ConditionPages::textBox(Cond::Id condition, const QString& name, int 
 
 QPushButton* ConditionPages::button(Cond::Id condition, const QString& name, const QString& caption,
                                     QWidget* parent) {
-    auto* b = value(condition, new QPushButton(caption, parent));
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return value(condition, MakeButton(name, caption, parent));
 }
 
 QSlider* ConditionPages::slider(Cond::Id condition, const QString& name, int minimum, int maximum,

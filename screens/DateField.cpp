@@ -72,6 +72,10 @@ QCalendarWidget* DateField::calendarPopup() const {
     return mCalendar.shown();
 }
 
+bool DateField::hasNoEntry() const {
+    return entry(nullptr) == Entry::Empty;
+}
+
 void DateField::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
         event->accept();

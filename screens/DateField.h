@@ -48,6 +48,7 @@ public:
     QCalendarWidget* calendarPopup() const;
 
 protected:
+    bool hasNoEntry() const override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -8,6 +8,8 @@
 #include "screens/FieldRoutines.h"
 #include "screens/HardCopyButton.h"
 #include "screens/MonthDayField.h"
+#include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 #include "screens/UpDownButtons.h"
 
@@ -39,13 +41,6 @@ using S = ConditionScreenState;
 
 QString text(const char16_t* s) {
     return QString::fromUtf16(s);
-}
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 // The value options of sex and the two consents: name + "_1" ... and the state's choice.
@@ -93,6 +88,7 @@ FRM_DMSentk1::FRM_DMSentk1(const Environment& environment, Prompter& prompter,
     layout->addWidget(mTabs, 1);
     mSummary = new QListWidget(body());
     mSummary->setObjectName(QStringLiteral("List1"));
+    mSummary->setFont(ColumnListFont());
     // Eight whole lines, measured on a line of the list's own.
     mSummary->addItem(QStringLiteral("基本情報"));
     mSummary->setFixedHeight(mSummary->sizeHintForRow(0) * 8 + 2 * mSummary->frameWidth());
@@ -163,13 +159,13 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     auto* keys = new QHBoxLayout;
-    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC: キャンセル"), line);
-    mAllNone = button(QStringLiteral("cmdAllDel"), QStringLiteral("全て指定しないに"), line);
-    mTemplate = button(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート機能"), line);
-    mHelp = button(QStringLiteral("cmdHelp"), QStringLiteral("説明"), line);
-    mDebug = button(QStringLiteral("cmdDebug"), QStringLiteral("DEBUG_SQLクリップ"), line);
-    mF1 = button(QStringLiteral("cmdF1"), QStringLiteral("F1: 件数確認"), line);
-    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12: 選択完了"), line);
+    mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC: キャンセル"), line);
+    mAllNone = MakeButton(QStringLiteral("cmdAllDel"), QStringLiteral("全て指定しないに"), line);
+    mTemplate = MakeButton(QStringLiteral("cmdTeplate"), QStringLiteral("テンプレート機能"), line);
+    mHelp = MakeButton(QStringLiteral("cmdHelp"), QStringLiteral("説明"), line);
+    mDebug = MakeButton(QStringLiteral("cmdDebug"), QStringLiteral("DEBUG_SQLクリップ"), line);
+    mF1 = MakeButton(QStringLiteral("cmdF1"), QStringLiteral("F1: 件数確認"), line);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12: 選択完了"), line);
     mTemplate->setEnabled(false);
     mHelp->setEnabled(false);
     mF1->setEnabled(false);
@@ -180,18 +176,12 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
     mCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     mCount->setMinimumWidth(
         mCount->fontMetrics().horizontalAdvance(QStringLiteral("該当 ０００,０００ 人")) + 12);
-    mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), line);
-    mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
-    mCalendarHint->setFrameShape(QFrame::Box);
-    mCalendarHint->hide();
     keys->addWidget(mEsc);
     keys->addSpacing(12);
     keys->addWidget(mAllNone);
     keys->addWidget(mTemplate);
     keys->addWidget(mHelp);
     keys->addWidget(mDebug);
-    keys->addStretch(1);
-    keys->addWidget(mCalendarHint);
     keys->addStretch(1);
     // A double click on the screen's background prints it too.
     keys->addWidget(new HardCopyButton(line, this));
@@ -207,6 +197,16 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
         new QLabel(QStringLiteral("条件ごとに指定方法を選んで値を入れ、F1 で該当人数を確認、"
                                   "F12 で設定を終わります。"),
                    status));
+    // The calendar hint comes and goes on the status line, in room kept for it, so that the
+    // screen's width never changes.
+    mCalendarHint = new QLabel(QStringLiteral("F4キーでカレンダーから入力できます"), status);
+    mCalendarHint->setObjectName(QStringLiteral("picHelp2"));
+    mCalendarHint->setFrameShape(QFrame::Box);
+    QSizePolicy keepRoom = mCalendarHint->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    mCalendarHint->setSizePolicy(keepRoom);
+    status->addPermanentWidget(mCalendarHint);
+    mCalendarHint->hide();
     layout->addWidget(status);
     return line;
 }

@@ -2,6 +2,7 @@
 
 #include "app/Prompter.h"
 #include "screens/HardCopyPrinter.h"
+#include "screens/ScreenButton.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -17,13 +18,6 @@ namespace {
 
 // The preview's room: the whole window stays within 1366 x 720 with its frame.
 constexpr QSize PreviewSize(1100, 560);
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -42,10 +36,10 @@ FRM_HDCOPY::FRM_HDCOPY(HardCopyPrinter& printer, Prompter& prompter, QWidget* pa
     mImage->setAlignment(Qt::AlignCenter);
     mImage->setFrameShape(QFrame::Box);
 
-    mPrint = button(QStringLiteral("cmdPrint"), QStringLiteral("この画面を印刷する"), this);
-    auto* clip = button(QStringLiteral("cmdClip"), QStringLiteral("クリップボード内容"), this);
-    auto* select = button(QStringLiteral("cmdPrnSel"), QStringLiteral("プリンタ選択"), this);
-    auto* exit = button(QStringLiteral("cmdExit"), QStringLiteral("キャンセル"), this);
+    mPrint = MakeButton(QStringLiteral("cmdPrint"), QStringLiteral("この画面を印刷する"), this);
+    auto* clip = MakeButton(QStringLiteral("cmdClip"), QStringLiteral("クリップボード内容"), this);
+    auto* select = MakeButton(QStringLiteral("cmdPrnSel"), QStringLiteral("プリンタ選択"), this);
+    auto* exit = MakeButton(QStringLiteral("cmdExit"), QStringLiteral("キャンセル"), this);
     connect(mPrint, &QPushButton::clicked, this, [this] { finish(HardCopyChoice::Print); });
     connect(clip, &QPushButton::clicked, this, [this] { finish(HardCopyChoice::Clipboard); });
     connect(select, &QPushButton::clicked, this, [this] { showPrinterPanel(); });
@@ -77,8 +71,8 @@ FRM_HDCOPY::FRM_HDCOPY(HardCopyPrinter& printer, Prompter& prompter, QWidget* pa
                                            "印刷するときはPDFファイルに保存できます。"),
                             mPanel);
     mNoPrinter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    mSet = button(QStringLiteral("Command2"), QStringLiteral("設定"), mPanel);
-    auto* close = button(QStringLiteral("Command1"), QStringLiteral("ｷｬﾝｾﾙ"), mPanel);
+    mSet = MakeButton(QStringLiteral("Command2"), QStringLiteral("設定"), mPanel);
+    auto* close = MakeButton(QStringLiteral("Command1"), QStringLiteral("ｷｬﾝｾﾙ"), mPanel);
     connect(mSet, &QPushButton::clicked, this, [this] { choosePrinter(); });
     connect(mPrinters, &QListWidget::itemDoubleClicked, this, [this] { choosePrinter(); });
     connect(close, &QPushButton::clicked, mPanel, &QWidget::hide);

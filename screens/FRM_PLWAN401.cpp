@@ -9,6 +9,7 @@
 #include "screens/FieldRoutines.h"
 #include "screens/GroupMatrixWidget.h"
 #include "screens/HardCopyButton.h"
+#include "screens/ScreenButton.h"
 #include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 #include "settings/ParameterFieldLimits.h"
@@ -60,16 +61,9 @@ QString text(const char16_t* s) {
     return QString::fromUtf16(s);
 }
 
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 // A button usable once its handler is set.
 QPushButton* handlerButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = button(name, caption, parent);
+    auto* b = MakeButton(name, caption, parent);
     b->setEnabled(false);
     return b;
 }
@@ -128,6 +122,7 @@ QWidget* FRM_PLWAN401::buildExtraction() {
     auto* layout = Compact(new QGridLayout(box));
     mList1 = new QListWidget(box);
     mList1->setObjectName(QStringLiteral("List1"));
+    mList1->setFont(ColumnListFont());
     mList1->setMinimumHeight(60);
     layout->addWidget(mList1, 0, 0, 4, 1);
     mNewButton = handlerButton(QStringLiteral("cmdNew"), QStringLiteral("設    定"), box);
@@ -164,7 +159,7 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
 
     auto* quick = new QHBoxLayout;
     for (const QuickRange& r : QuickRanges) {
-        auto* b = button(text(r.LastVisitName), text(r.Caption), box);
+        auto* b = MakeButton(text(r.LastVisitName), text(r.Caption), box);
         connect(b, &QPushButton::clicked, this,
                 [this, months = r.Months] { setQuickRange(months, mLastVisitFrom, mLastVisitTo); });
         quick->addWidget(b);
@@ -199,7 +194,7 @@ QWidget* FRM_PLWAN401::buildLastVisit() {
     }
     add->addWidget(upDown);
     add->addWidget(label(QStringLiteral("ヵ月後の"), box));
-    mSetDate = button(QStringLiteral("cmdPinRai"), QStringLiteral("日付設定"), box);
+    mSetDate = MakeButton(QStringLiteral("cmdPinRai"), QStringLiteral("日付設定"), box);
     add->addWidget(mSetDate);
     mMonthSlider = new QSlider(Qt::Horizontal, box);
     mMonthSlider->setObjectName(QStringLiteral("sldPinRai"));
@@ -232,7 +227,7 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
 
     auto* quick = new QHBoxLayout;
     for (std::size_t i = 0; i < QuickRanges.size(); ++i) {
-        auto* b = button(text(QuickRanges[i].DetailName), text(QuickRanges[i].Caption), box);
+        auto* b = MakeButton(text(QuickRanges[i].DetailName), text(QuickRanges[i].Caption), box);
         connect(b, &QPushButton::clicked, this, [this, months = QuickRanges[i].Months] {
             setQuickRange(months, mDetailFrom, mDetailTo);
         });
@@ -262,11 +257,11 @@ QWidget* FRM_PLWAN401::buildParameters() {
     mBaseDate = new DateField(box);
     mBaseDate->setObjectName(QStringLiteral("imdKijyun"));
     base->addWidget(mBaseDate);
-    auto* today = button(QStringLiteral("cmdHi1"), QStringLiteral("本日"), box);
-    auto* thisMonth = button(QStringLiteral("cmdHi2"), QStringLiteral("当月"), box);
-    auto* lastMonth = button(QStringLiteral("cmdHi3"), QStringLiteral("前月"), box);
+    auto* today = MakeButton(QStringLiteral("cmdHi1"), QStringLiteral("本日"), box);
+    auto* thisMonth = MakeButton(QStringLiteral("cmdHi2"), QStringLiteral("当月"), box);
+    auto* lastMonth = MakeButton(QStringLiteral("cmdHi3"), QStringLiteral("前月"), box);
     auto* fromLastVisit =
-        button(QStringLiteral("Command6"), QStringLiteral("最終来店日から設定"), box);
+        MakeButton(QStringLiteral("Command6"), QStringLiteral("最終来店日から設定"), box);
     connect(today, &QPushButton::clicked, this, [this] {
         SetDateNumber(mBaseDate, mClock.today().toString(QStringLiteral("yyyyMMdd")));
     });
@@ -325,12 +320,12 @@ QWidget* FRM_PLWAN401::buildParameters() {
     table->addLayout(thresholds);
     table->addSpacing(12);
     auto* buttons = new QVBoxLayout;
-    auto* sample = button(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
+    auto* sample = MakeButton(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
     connect(sample, &QPushButton::clicked, this, [this] {
         const SampleThresholdSet s = SampleThresholds();
         setThresholds(s.R, s.F, s.M);
     });
-    mThresholdButton = button(QStringLiteral("Command9"), QStringLiteral("便利画面"), box);
+    mThresholdButton = MakeButton(QStringLiteral("Command9"), QStringLiteral("便利画面"), box);
     mThresholdButton->setEnabled(false);
     connect(mThresholdButton, &QPushButton::clicked, this, [this] {
         if (mThresholdScreen)
@@ -395,12 +390,12 @@ QWidget* FRM_PLWAN401::buildMatrix() {
     layout->addWidget(hint, 2, 0);
 
     auto* buttons = new QGridLayout;
-    auto* all = button(QStringLiteral("Command5"), QStringLiteral("全て設定"), box);
+    auto* all = MakeButton(QStringLiteral("Command5"), QStringLiteral("全て設定"), box);
     connect(all, &QPushButton::clicked, this, [this] { mMatrix->paintAll(); });
-    auto* sample = button(QStringLiteral("Command2"), QStringLiteral("サンプル設定"), box);
+    auto* sample = MakeButton(QStringLiteral("Command2"), QStringLiteral("サンプル設定"), box);
     connect(sample, &QPushButton::clicked, this,
             [this] { mMatrix->setGroupMatrix(SampleGroupMatrix()); });
-    mViewpointButton = button(QStringLiteral("Command7"), QStringLiteral("他の視点から"), box);
+    mViewpointButton = MakeButton(QStringLiteral("Command7"), QStringLiteral("他の視点から"), box);
     mViewpointButton->setEnabled(false);
     connect(mViewpointButton, &QPushButton::clicked, this, [this] {
         if (mViewpoint)
@@ -420,7 +415,7 @@ QWidget* FRM_PLWAN401::buildMatrix() {
 QWidget* FRM_PLWAN401::buildPreview() {
     auto* box = area(QStringLiteral("参考：上部抽出条件での各値"), body());
     auto* layout = Compact(new QGridLayout(box));
-    mPreviewButton = button(QStringLiteral("Command3"), QStringLiteral("各値を得る"), box);
+    mPreviewButton = MakeButton(QStringLiteral("Command3"), QStringLiteral("各値を得る"), box);
     mPreviewButton->setEnabled(false);
     layout->addWidget(mPreviewButton, 0, 0, 3, 1, Qt::AlignTop);
     // The five figures in two columns beside the button.
@@ -450,8 +445,8 @@ QWidget* FRM_PLWAN401::buildBottomLine() {
     auto* line = new QWidget(body());
     auto* keys = new QHBoxLayout(line);
     keys->setContentsMargins(0, 0, 0, 0);
-    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), line);
-    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), line);
+    mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), line);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), line);
     keys->addWidget(mEsc);
     auto* status = new QStatusBar(line);
     status->setObjectName(QStringLiteral("stbGuide"));

@@ -1,6 +1,7 @@
 #include "screens/FRM_PLWAN402.h"
 
 #include "screens/HardCopyButton.h"
+#include "screens/ScreenButton.h"
 
 #include "settings/ParameterScreenState.h"
 
@@ -44,10 +45,9 @@ constexpr std::array<OptionLayout, 6> Options{{
 
 // A group option in its group's colour; the selected one shows sunken.
 QPushButton* optionButton(const OptionLayout& layout, int option, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf16(layout.caption), parent);
-    button->setObjectName(QString::fromUtf16(layout.name));
+    QPushButton* button =
+        MakeButton(QString::fromUtf16(layout.name), QString::fromUtf16(layout.caption), parent);
     button->setCheckable(true);
-    button->setAutoDefault(false);
     const QColor colour =
         GroupMatrixWidget::GroupColour(GroupMatrixWidget::OptionLetter(option), button->palette());
     button->setStyleSheet(
@@ -97,21 +97,19 @@ FRM_PLWAN402::FRM_PLWAN402(const Environment& environment, Prompter& prompter,
     }
     connect(mOptionGroup, &QButtonGroup::idClicked, this,
             [this](int option) { selectPaintGroup(option); });
-    options->addSpacing(12);
-    options->addWidget(
-        new QLabel(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを"
-                                  "押しながらマウスでなぞって　指定します。"),
-                   body()));
     options->addStretch(1);
 
-    mF12 = new QPushButton(QStringLiteral("F12:前画面"), body());
-    mF12->setObjectName(QStringLiteral("cmdF12"));
-    mF12->setAutoDefault(false);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:前画面"), body());
     connect(mF12, &QPushButton::clicked, this, [this] { goBack(); });
     setF12Button(mF12);
     options->addWidget(new HardCopyButton(body()));
     options->addWidget(mF12);
 
+    // The hint on a line of its own: beside the group options it made the screen wider than a
+    // laptop's display.
+    layout->addWidget(new QLabel(QStringLiteral("該当部分をクリックするか　または　Ｓｈｉｆｔキーを"
+                                                "押しながらマウスでなぞって　指定します。"),
+                                 body()));
     layout->addLayout(options);
 }
 

@@ -10,6 +10,7 @@
 #include "screens/FieldRoutines.h"
 #include "screens/HardCopyButton.h"
 #include "screens/SaveFileDialog.h"
+#include "screens/ScreenButton.h"
 #include "screens/TextField.h"
 
 #include <QButtonGroup>
@@ -27,13 +28,6 @@
 namespace plw {
 
 namespace {
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // Selects the option with the number (1-based) in the group, or none for 0 or a number the
 // group does not have.
@@ -106,8 +100,9 @@ void FRM_PLWAN403::buildControls() {
         outputLayout->addWidget(mOutputs[static_cast<size_t>(3 + 2 * v)], v, 1);
         outputLayout->addWidget(mOutputs[static_cast<size_t>(4 + 2 * v)], v, 2);
     }
-    auto* checkAll = button(QStringLiteral("Command9"), QStringLiteral("全部チェック"), outputBox);
-    auto* clearAll = button(QStringLiteral("Command8"), QStringLiteral("全部解除"), outputBox);
+    auto* checkAll =
+        MakeButton(QStringLiteral("Command9"), QStringLiteral("全部チェック"), outputBox);
+    auto* clearAll = MakeButton(QStringLiteral("Command8"), QStringLiteral("全部解除"), outputBox);
     auto* outputButtons = new QHBoxLayout;
     outputButtons->addStretch(1);
     outputButtons->addWidget(checkAll);
@@ -162,16 +157,17 @@ void FRM_PLWAN403::buildControls() {
     const auto itemList = [listBox](const QString& name) {
         auto* list = new QListWidget(listBox);
         list->setObjectName(name);
+        list->setFont(ColumnListFont());
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setMinimumSize(200, 160);
         return list;
     };
     mList2 = itemList(QStringLiteral("List2"));
     mList3 = itemList(QStringLiteral("List3"));
-    auto* allSet = button(QStringLiteral("cmdAllSet"), QStringLiteral("全不要"), listBox);
-    auto* toUnneeded = button(QStringLiteral("cmdM2KSen"), QStringLiteral("不要"), listBox);
-    auto* toOutput = button(QStringLiteral("cmdK2MSen"), QStringLiteral("出力"), listBox);
-    auto* allClear = button(QStringLiteral("cmdAllCLEAR"), QStringLiteral("全出力"), listBox);
+    auto* allSet = MakeButton(QStringLiteral("cmdAllSet"), QStringLiteral("全不要"), listBox);
+    auto* toUnneeded = MakeButton(QStringLiteral("cmdM2KSen"), QStringLiteral("不要"), listBox);
+    auto* toOutput = MakeButton(QStringLiteral("cmdK2MSen"), QStringLiteral("出力"), listBox);
+    auto* allClear = MakeButton(QStringLiteral("cmdAllCLEAR"), QStringLiteral("全出力"), listBox);
     auto* moveButtons = new QVBoxLayout;
     moveButtons->addStretch(1);
     for (QPushButton* b : {allSet, toUnneeded, toOutput, allClear})
@@ -210,8 +206,9 @@ void FRM_PLWAN403::buildControls() {
         mGroups[i]->setObjectName(QString::fromUtf16(groups[i].first));
         groupLayout->addWidget(mGroups[i], static_cast<int>(i % 3), static_cast<int>(i / 3));
     }
-    auto* groupsOn = button(QStringLiteral("Command2"), QStringLiteral("全部チェック"), groupBox);
-    auto* groupsOff = button(QStringLiteral("Command1"), QStringLiteral("全部解除"), groupBox);
+    auto* groupsOn =
+        MakeButton(QStringLiteral("Command2"), QStringLiteral("全部チェック"), groupBox);
+    auto* groupsOff = MakeButton(QStringLiteral("Command1"), QStringLiteral("全部解除"), groupBox);
     groupLayout->addWidget(groupsOn, 3, 0);
     groupLayout->addWidget(groupsOff, 3, 1);
     connect(groupsOn, &QPushButton::clicked, this, [this] { tickAllGroups(true); });
@@ -238,15 +235,15 @@ void FRM_PLWAN403::buildControls() {
         area);
     mWorkbookName = new TextField(nameBox);
     mWorkbookName->setObjectName(QStringLiteral("txtOtFname"));
-    mF9 = button(QStringLiteral("cmdF9"), QStringLiteral("F9:参照"), nameBox);
+    mF9 = MakeButton(QStringLiteral("cmdF9"), QStringLiteral("F9:参照"), nameBox);
     auto* nameLayout = Compact(new QHBoxLayout(nameBox));
     nameLayout->addWidget(mWorkbookName, 1);
     nameLayout->addWidget(mF9);
     connect(mF9, &QPushButton::clicked, this, [this] { browseWorkbook(); });
 
     // Bottom line.
-    mEsc = button(QStringLiteral("cmdEsc"), QStringLiteral("ESC:前画面"), area);
-    mF12 = button(QStringLiteral("cmdF12"), QStringLiteral("F12:Excel出力"), area);
+    mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC:前画面"), area);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:Excel出力"), area);
     for (QPushButton* b : {mEsc, mF12})
         b->setMinimumSize(130, 28);
     connect(mEsc, &QPushButton::clicked, this, [this] { goBack(); });

@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 #include "rfm/ThresholdSteps.h"
 #include "screens/HardCopyButton.h"
+#include "screens/ScreenButton.h"
 #include "screens/TextField.h"
 #include "settings/ParameterFieldLimits.h"
 #include "settings/ParameterScreenState.h"
@@ -122,9 +123,8 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
         for (const StepButton& button : StepButtons) {
             if (button.dimension != dim.letter)
                 continue;
-            auto* push = new QPushButton(stepCaption(button.amount), frame);
-            push->setObjectName(QString::fromUtf16(button.name));
-            push->setAutoDefault(false);
+            auto* push =
+                MakeButton(QString::fromUtf16(button.name), stepCaption(button.amount), frame);
             push->setFocusPolicy(Qt::TabFocus);
             push->setFixedWidth(push->fontMetrics().horizontalAdvance(QStringLiteral("＋10")) + 20);
             const char dimension = button.dimension;
@@ -152,9 +152,7 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
     for (const StepButton& button : StepButtons)
         chain(frame->findChild<QPushButton*>(QString::fromUtf16(button.name)));
 
-    mF12 = new QPushButton(QStringLiteral("F12:前画面"), body());
-    mF12->setObjectName(QStringLiteral("cmdF12"));
-    mF12->setAutoDefault(false);
+    mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:前画面"), body());
     connect(mF12, &QPushButton::clicked, this, [this] { goBack(); });
     setF12Button(mF12);
 

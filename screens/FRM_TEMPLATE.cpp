@@ -1,6 +1,8 @@
 #include "screens/FRM_TEMPLATE.h"
 
 #include "screens/FieldRoutines.h"
+#include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 #include "screens/TextField.h"
 
 #include <QButtonGroup>
@@ -17,13 +19,6 @@
 namespace plw {
 
 namespace {
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 TextField* field(const QString& name, int maxLength, QWidget* parent) {
     auto* f = new TextField(parent, maxLength);
@@ -44,6 +39,7 @@ FRM_TEMPLATE::FRM_TEMPLATE(const QString& workFolder, const QString& kind, Promp
     layout->addWidget(new QLabel(QStringLiteral("保存されているテンプレート"), this));
     mList = new QListWidget(this);
     mList->setObjectName(QStringLiteral("List1"));
+    mList->setFont(ColumnListFont());
     mList->setMinimumSize(mList->fontMetrics().horizontalAdvance(QString(64, u'0')),
                           mList->fontMetrics().height() * 14);
     layout->addWidget(mList, 1);
@@ -115,8 +111,8 @@ QWidget* FRM_TEMPLATE::buildFilter() {
         options->addWidget(option);
     }
     mNone->setChecked(true);
-    auto* on = button(QStringLiteral("cmdGrepOn"), QStringLiteral("絞込"), box);
-    auto* off = button(QStringLiteral("cmdGrepOff"), QStringLiteral("絞込解除"), box);
+    auto* on = MakeButton(QStringLiteral("cmdGrepOn"), QStringLiteral("絞込"), box);
+    auto* off = MakeButton(QStringLiteral("cmdGrepOff"), QStringLiteral("絞込解除"), box);
     mFiltering = new QLabel(QStringLiteral("絞り込み中"), box);
     mFiltering->setObjectName(QStringLiteral("lblGrep"));
     mFiltering->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
@@ -139,12 +135,10 @@ QWidget* FRM_TEMPLATE::buildFilter() {
             act(false);
             return;
         }
-        mFiltering->show();
         refill();
     });
     connect(off, &QPushButton::clicked, this, [this] {
         mChooser.clearFilter();
-        mFiltering->hide();
         refill();
     });
     return box;
@@ -154,12 +148,12 @@ QWidget* FRM_TEMPLATE::buildButtons() {
     auto* line = new QWidget(this);
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
-    mF1 = button(QStringLiteral("cmdF1"), QStringLiteral("F1:名前順"), line);
-    mF2 = button(QStringLiteral("cmdF2"), QStringLiteral("F2:日付時刻順"), line);
-    mF4 = button(QStringLiteral("cmdF4"), QStringLiteral("F4:ﾃﾝﾌﾟﾚｰﾄからの削除"), line);
-    mF6 = button(QStringLiteral("cmdF6"), QStringLiteral("F6:読込"), line);
-    mF8 = button(QStringLiteral("cmdF8"), QStringLiteral("F8:保存"), line);
-    mEsc = button(QStringLiteral("cmdESC"), QStringLiteral("ESC:ｷｬﾝｾﾙ"), line);
+    mF1 = MakeButton(QStringLiteral("cmdF1"), QStringLiteral("F1:名前順"), line);
+    mF2 = MakeButton(QStringLiteral("cmdF2"), QStringLiteral("F2:日付時刻順"), line);
+    mF4 = MakeButton(QStringLiteral("cmdF4"), QStringLiteral("F4:ﾃﾝﾌﾟﾚｰﾄからの削除"), line);
+    mF6 = MakeButton(QStringLiteral("cmdF6"), QStringLiteral("F6:読込"), line);
+    mF8 = MakeButton(QStringLiteral("cmdF8"), QStringLiteral("F8:保存"), line);
+    mEsc = MakeButton(QStringLiteral("cmdESC"), QStringLiteral("ESC:ｷｬﾝｾﾙ"), line);
     for (QPushButton* b : {mF1, mF2, mF4})
         layout->addWidget(b);
     layout->addStretch(1);
@@ -182,6 +176,7 @@ void FRM_TEMPLATE::refill() {
     const QSignalBlocker block(mList);
     mList->clear();
     mList->addItems(mChooser.list().lines());
+    mFiltering->setVisible(mChooser.filtered());
 }
 
 void FRM_TEMPLATE::act(bool closes) {

@@ -1,5 +1,6 @@
 #include "screens/Frm_TYuHelp1.h"
 
+#include "screens/ScreenButton.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QKeyEvent>
@@ -43,9 +44,7 @@ Frm_TYuHelp1::Frm_TYuHelp1(const Environment& environment, QWidget* parent)
     setWindowTitle(QStringLiteral("抽出条件の説明"));
     auto* picture = new HelpPicture(this);
     mPicture = picture;
-    mClose = new QPushButton(QStringLiteral("閉じる"), this);
-    mClose->setObjectName(QStringLiteral("Command1"));
-    mClose->setAutoDefault(false);
+    mClose = MakeButton(QStringLiteral("Command1"), QStringLiteral("閉じる"), this);
     connect(mClose, &QPushButton::clicked, this, &QWidget::hide);
     // The size of the design: the picture at its own size above the strip.
     const QSize designed = picture->image().isNull() ? QSize(960, 610) : picture->image().size();

@@ -1,5 +1,6 @@
 #include "screens/Frm_excel2jyu.h"
 
+#include "screens/ScreenButton.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QGroupBox>
@@ -54,8 +55,7 @@ Frm_excel2jyu::Frm_excel2jyu(QWidget* parent) : QDialog(parent) {
     optionLayout->addWidget(mClosed);
     optionLayout->addWidget(mAbandon);
     choiceLayout->addWidget(options);
-    mGo = new QPushButton(QStringLiteral("選択した処理を行う"), mChoicePage);
-    mGo->setObjectName(QStringLiteral("cmdF12"));
+    mGo = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("選択した処理を行う"), mChoicePage);
     mGo->setDefault(true);
     choiceLayout->addWidget(mGo, 0, Qt::AlignRight);
 
@@ -72,8 +72,7 @@ Frm_excel2jyu::Frm_excel2jyu(QWidget* parent) : QDialog(parent) {
     waitLayout->addWidget(NamedLabel(QStringLiteral("lblWait2"),
                                      QStringLiteral("ファイルが閉じられると処理を続行します。"),
                                      mWaitPage));
-    mWaitCancel = new QPushButton(QStringLiteral("中断"), mWaitPage);
-    mWaitCancel->setObjectName(QStringLiteral("cmdWaitCancel"));
+    mWaitCancel = MakeButton(QStringLiteral("cmdWaitCancel"), QStringLiteral("中断"), mWaitPage);
     waitLayout->addWidget(mWaitCancel, 0, Qt::AlignRight);
     mWaitPage->hide();
 

@@ -1,6 +1,7 @@
 #include "screens/Frm_excelRun.h"
 
 #include "app/Prompter.h"
+#include "screens/ScreenButton.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QCloseEvent>
@@ -53,8 +54,7 @@ Frm_excelRun::Frm_excelRun(Prompter& prompter, CancelToken& cancel, QWidget* par
     auto* lblKen4 = NamedLabel(QStringLiteral("lblKen4"), this);
     auto* proBAR2 = NamedBar(QStringLiteral("proBAR2"), this);
     proBAR2->hide();
-    mCancel = new QPushButton(QStringLiteral("中断"), this);
-    mCancel->setObjectName(QStringLiteral("Command1"));
+    mCancel = MakeButton(QStringLiteral("Command1"), QStringLiteral("中断"), this);
 
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, 220);

@@ -1,6 +1,8 @@
 #include "screens/MasterBrowserForm.h"
 
 #include "db/MasterBrowser.h"
+#include "screens/ScreenButton.h"
+#include "screens/ScreenRoutines.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -13,23 +15,6 @@
 namespace plw {
 
 namespace {
-
-// The lines are laid out in columns of characters: a fixed-pitch font whose full-width
-// characters take two columns keeps them under their headings.
-QFont listFont() {
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPointSize(10);
-    return font;
-}
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // A caption beside a button, naming its key.
 QLabel* keyCaption(const QString& key, QWidget* parent) {
@@ -51,7 +36,7 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
 
     // Headings over the columns of a line: number, key, date (from column 14), count, memo.
     auto* heading = new QLabel(QStringLiteral("SEQ   番号   発送予定日      件数  メモ"), this);
-    heading->setFont(listFont());
+    heading->setFont(ColumnListFont());
     mPage = new QLabel(this);
     mPage->setObjectName(QStringLiteral("lblPage"));
     mPage->setFrameShape(QFrame::Panel);
@@ -64,7 +49,7 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
 
     mList = new QListWidget(this);
     mList->setObjectName(QStringLiteral("lstITIRAN"));
-    mList->setFont(listFont());
+    mList->setFont(ColumnListFont());
     mList->setUniformItemSizes(true);
     mList->installEventFilter(this);
     const QFontMetrics metrics(mList->font());
@@ -72,10 +57,10 @@ MasterBrowserForm::MasterBrowserForm(MasterBrowser& browser, const QString& capt
                           metrics.height() * (MasterBrowser::PageRows + 1) + 8);
     connect(mList, &QListWidget::itemDoubleClicked, this, [this] { choose(); });
 
-    auto* choose = button(QStringLiteral("cmdSen"), QStringLiteral("選択"), this);
-    auto* left = button(QStringLiteral("cmdLEFT"), QStringLiteral("前頁"), this);
-    auto* right = button(QStringLiteral("cmdRIGHT"), QStringLiteral("次頁"), this);
-    auto* close = button(QStringLiteral("cmdCAN"), QStringLiteral("閉る"), this);
+    auto* choose = MakeButton(QStringLiteral("cmdSen"), QStringLiteral("選択"), this);
+    auto* left = MakeButton(QStringLiteral("cmdLEFT"), QStringLiteral("前頁"), this);
+    auto* right = MakeButton(QStringLiteral("cmdRIGHT"), QStringLiteral("次頁"), this);
+    auto* close = MakeButton(QStringLiteral("cmdCAN"), QStringLiteral("閉る"), this);
     connect(choose, &QPushButton::clicked, this, [this] { this->choose(); });
     connect(left, &QPushButton::clicked, this, [this] {
         if (mBrowser.previousPage())

@@ -1,9 +1,24 @@
 #include "screens/MessageBoxPrompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace plw {
+
+void WidenForTitle(QMessageBox& box) {
+    // The window manager does not widen a title bar for its text: the box is made as wide as
+    // the title in a bold face, with room for the title bar's icon and buttons.
+    constexpr int TitleBarButtons = 120;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + TitleBarButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 MessageAnswer MessageBoxPrompter::show(const QString& text, MessageIcon icon,
                                        MessageButtons buttons) {
@@ -40,6 +55,7 @@ MessageAnswer MessageBoxPrompter::show(const QString& text, MessageIcon icon,
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+    WidenForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;

@@ -2,6 +2,7 @@
 
 #include "app/Prompter.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace plw {
@@ -17,5 +18,9 @@ public:
 private:
     QString mTitle;
 };
+
+// Makes a message box at least as wide as its title needs, so that a short message does not cut
+// the title short.
+void WidenForTitle(QMessageBox& box);
 
 } // namespace plw

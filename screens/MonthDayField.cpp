@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <iterator>
+
 namespace plw {
 
 namespace {
@@ -45,6 +48,12 @@ void MonthDayField::openCalendar() {
 
 QCalendarWidget* MonthDayField::calendarPopup() const {
     return mCalendar.shown();
+}
+
+bool MonthDayField::hasNoEntry() const {
+    const QString shown = displayText();
+    return std::none_of(std::begin(DigitPositions), std::end(DigitPositions),
+                        [&shown](int p) { return p < shown.size() && shown[p].isDigit(); });
 }
 
 void MonthDayField::keyPressEvent(QKeyEvent* event) {

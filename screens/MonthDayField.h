@@ -34,6 +34,7 @@ public:
     static bool IsMonthDay(const QString& mmdd);
 
 protected:
+    bool hasNoEntry() const override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

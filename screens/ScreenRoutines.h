@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+#include <QMargins>
 #include <QString>
 
 class QLayout;
@@ -13,8 +15,12 @@ struct Environment;
 // installation's card device.
 void SetScreenTitle(QWidget* form, const QString& designedCaption, const Environment& environment);
 
-// Centres the window on the part of its display that windows may use (without task bars); a
-// window taller or wider than that part starts at its top left corner.
+// The window manager's frame around the window: its own once the window is framed, before that
+// the frame of another window of the program, or a usual title bar and borders.
+QMargins FrameMargins(const QWidget* form);
+
+// Centres the window with its frame on the part of its display that windows may use (without
+// task bars); a window taller or wider than that part starts at its top left corner.
 void CentreScreen(QWidget* form);
 
 // Narrow margins and spacing for the layout of an area, so that a screen stays compact enough
@@ -26,8 +32,14 @@ template <typename Layout> Layout* Compact(Layout* layout) {
 }
 
 // On a display wider than 1280 pixels, moves the window into the right ("MIGI") or left ("HIDA")
-// half as the installation's ScreenSide says; the top never changes.
+// half as the installation's ScreenSide says, keeping the whole window with its frame on the
+// part of the display that windows may use; the top never changes.
 void PlaceScreen(QWidget* form, const Environment& environment);
+
+// The font of lists whose columns are lined up with blanks: one fixed-pitch Japanese font for
+// every character (IPA Gothic: a full-width character as wide as two half-width ones), at the
+// size of the screens' font.
+QFont ColumnListFont();
 
 // Makes the window stay on top of the others, shown at its current position and size without
 // taking the activation.

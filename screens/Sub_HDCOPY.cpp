@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
 #include <QWidget>
 
 #include <memory>
@@ -37,9 +38,25 @@ ScreenHardCopy::ScreenHardCopy(const Clock& clock, Prompter& prompter, HardCopyD
     : mClock(clock), mPrompter(prompter), mDialog(dialog), mPrinter(printer),
       mSaveDialog(saveDialog) {}
 
+QImage CaptureWindow(QWidget* window) {
+    // On X11 the frame and its title belong to the window manager: the frame's area of the
+    // screen is taken. Where no frame is known, the window draws itself.
+    const QRect frame = window->frameGeometry();
+    QScreen* screen = window->screen();
+    if (frame != window->geometry() && screen &&
+        QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QPoint offset = frame.topLeft() - screen->geometry().topLeft();
+        const QPixmap shot =
+            screen->grabWindow(0, offset.x(), offset.y(), frame.width(), frame.height());
+        if (!shot.isNull())
+            return shot.toImage();
+    }
+    return window->grab().toImage();
+}
+
 void ScreenHardCopy::HardCopy(QWidget* screen) {
     QWidget* window = screen->window();
-    preview(window->grab().toImage(), window);
+    preview(CaptureWindow(window), window);
 }
 
 void ScreenHardCopy::PrintClipboard(QWidget* parent) {

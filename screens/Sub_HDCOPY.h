@@ -46,6 +46,10 @@ private:
     SaveFileDialog& mSaveDialog;
 };
 
+// The window as the operator sees it, frame and title included: on X11 the frame's area of the
+// screen, elsewhere (no frame known) the window's own drawing.
+QImage CaptureWindow(QWidget* window);
+
 // The hint when the clipboard holds no picture.
 QString ClipboardHint();
 

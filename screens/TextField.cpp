@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpressionValidator>
 
 namespace plw {
@@ -28,14 +29,28 @@ void TextField::keyPressEvent(QKeyEvent* event) {
     if (MoveFocusForKey(this, event))
         return;
     mKeyText = event->text();
+    const QString before = text();
     QLineEdit::keyPressEvent(event);
+    const bool printable = !mKeyText.isEmpty() && mKeyText.at(0).isPrint() &&
+                           !(event->modifiers() & Qt::ControlModifier);
+    if (printable && text() != before)
+        mTyped = true;
     mKeyText.clear();
 }
 
 void TextField::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
-    if (mAutoAdvance)
+    if (mAutoAdvance && mTyped && !event->isAutoRepeat()) {
+        mTyped = false;
         AutoAdvance(this, event->key());
+    }
+}
+
+void TextField::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // Typing starts at the beginning, not in the middle of a date's blanks.
+    if (event->button() == Qt::LeftButton && hasNoEntry())
+        setCursorPosition(0);
 }
 
 void TextField::refuseInput() {

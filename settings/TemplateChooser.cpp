@@ -22,6 +22,7 @@ TemplateChooser::TemplateChooser(QString workFolder, const QString& kind, Prompt
 }
 
 void TemplateChooser::open() {
+    mFilter.reset();
     mList.scan(mWorkFolder, mExtension);
 }
 
@@ -90,7 +91,10 @@ void TemplateChooser::remove(const QString& nameText) {
         mPrompter.show(QStringLiteral("テンプレートを削除できません\r%1: %2")
                            .arg(systemPath, file.errorString()),
                        MessageIcon::Critical);
-    open();
+    // The folder is listed again; the filter the operator set stays applied.
+    mList.scan(mWorkFolder, mExtension);
+    if (mFilter)
+        mList.filter(mFilter->Mode, mFilter->Text1, mFilter->Text2);
 }
 
 bool TemplateChooser::cancel() {
@@ -103,7 +107,13 @@ bool TemplateChooser::filter(TemplateFilter mode, const QString& text1, const QS
     const QString message = mList.filter(mode, text1, text2);
     if (!message.isEmpty())
         return refuse(message, QStringLiteral("txtGrepMoji2"));
+    mFilter = Filter{mode, text1, text2};
     return true;
+}
+
+void TemplateChooser::clearFilter() {
+    mFilter.reset();
+    mList.clearFilter();
 }
 
 QString TemplateChooser::path() const {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace plw {
 
@@ -42,9 +43,12 @@ public:
     bool save(const QString& nameText);
     void remove(const QString& nameText);
     bool cancel();
-    // False when refused ("条件を指定してください").
+    // False when refused ("条件を指定してください"). A filter stays applied, also when a
+    // delete lists the folder again, until it is cleared or the dialog opens anew.
     bool filter(TemplateFilter mode, const QString& text1, const QString& text2);
-    void clearFilter() { mList.clearFilter(); }
+    void clearFilter();
+    // Whether a filter is applied ("絞り込み中").
+    bool filtered() const { return mFilter.has_value(); }
 
     // The result; cancelled also before any action.
     TemplateAction action() const { return mAction; }
@@ -68,6 +72,12 @@ private:
     QString mName;
     QString mFocus;
     std::function<QString()> mSaveCheck;
+    struct Filter {
+        TemplateFilter Mode;
+        QString Text1;
+        QString Text2;
+    };
+    std::optional<Filter> mFilter;
 };
 
 } // namespace plw

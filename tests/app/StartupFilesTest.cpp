@@ -233,6 +233,50 @@ TEST(ScreenPlacement, CentresInTheChosenHalfOfAWideScreen) {
     EXPECT_EQ(PlacedLeftTwips(19215, 9000, QStringLiteral("HIDA")), (19215.0 / 2 - 9000) / 2);
 }
 
+TEST(ScreenPlacement, KeepsTheWholeFrameOnTheAvailablePartOfTheDisplay) {
+    // A narrow window (600 px with its frame) and one wider than half of every display here
+    // (1330 px, the parameter screen's size); displays with a task bar below.
+    struct Case {
+        int display;
+        const char* side;
+        int width;
+        std::optional<int> left;
+    };
+    const Case cases[] = {
+        {1280, "MIGI", 600, std::nullopt},
+        {1280, "HIDA", 1330, std::nullopt},
+        {1366, "MIGI", 600, 725},
+        {1366, "HIDA", 600, 42},
+        {1366, "", 600, std::nullopt},
+        {1366, "MIGI", 1330, 36},
+        {1366, "HIDA", 1330, 0},
+        {1366, "", 1330, std::nullopt},
+        {1920, "MIGI", 600, 1140},
+        {1920, "HIDA", 600, 180},
+        {1920, "MIGI", 1330, 590},
+        {1920, "HIDA", 1330, 0},
+        {1920, "Migi", 1330, std::nullopt},
+        {2560, "MIGI", 600, 1620},
+        {2560, "HIDA", 600, 340},
+        {2560, "MIGI", 1330, 1230},
+        {2560, "HIDA", 1330, 0},
+        {2560, "", 600, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.display) + " " + c.side + " " + std::to_string(c.width));
+        const QRect display(0, 0, c.display, 1080);
+        const QRect available(0, 0, c.display, 1032);
+        EXPECT_EQ(PlacedFrameLeft(display, available, c.width, QLatin1String(c.side)), c.left);
+    }
+    // A second display to the right, with a panel on its left; a window wider than the display.
+    EXPECT_EQ(PlacedFrameLeft(QRect(1920, 0, 1366, 768), QRect(1968, 0, 1318, 768), 1330,
+                              QStringLiteral("HIDA")),
+              1968);
+    EXPECT_EQ(PlacedFrameLeft(QRect(1920, 0, 1366, 768), QRect(1920, 0, 1366, 720), 1400,
+                              QStringLiteral("MIGI")),
+              1920);
+}
+
 TEST(ReturnTable, FindsTheReturnProgramOfACaller) {
     const RecordWriter table = EncodeReturnTable(
         {{QStringLiteral("001"), QStringLiteral("PLWMENU"), QStringLiteral("PLWAN30")},

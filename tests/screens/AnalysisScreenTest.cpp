@@ -1,10 +1,13 @@
 #include "screens/AnalysisScreen.h"
 #include "screens/FieldRoutines.h"
+#include "screens/ScreenButton.h"
 #include "screens/TextField.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -40,9 +43,11 @@ public:
 
     TextField* other = new TextField(body(), 10);
     TextField* field = new TextField(body(), 10);
-    QPushButton* cmdF9 = new QPushButton(QStringLiteral("F9:参照"), body());
-    QPushButton* cmdF12 = new QPushButton(QStringLiteral("F12:次画面"), body());
-    QPushButton* cmdEsc = new QPushButton(QStringLiteral("ESC:メニューへ"), body());
+    QPushButton* cmdF9 = MakeButton(QStringLiteral("cmdF9"), QStringLiteral("F9:参照"), body());
+    QPushButton* cmdF12 =
+        MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:次画面"), body());
+    QPushButton* cmdEsc =
+        MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC:メニューへ"), body());
     int passed = 0;
     int browsed = 0;
     int cancelled = 0;
@@ -118,6 +123,35 @@ TEST(AnalysisScreen, EnterOnAFocusedButtonPressesIt) {
     QTest::keyClick(screen.cmdEsc, Qt::Key_Return);
     EXPECT_EQ(screen.cancelled, 1);
     EXPECT_EQ(screen.browsed, 2);
+}
+
+TEST(AnalysisScreen, EnterOnAFocusedButtonPressesItInADialogTooAndNeverItsDefault) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* field = new TextField(&dialog, 10);
+    QPushButton* sort = MakeButton(QStringLiteral("cmdF1"), QStringLiteral("F1:名前順"), &dialog);
+    QPushButton* load = MakeButton(QStringLiteral("cmdF6"), QStringLiteral("F6:読込"), &dialog);
+    for (QWidget* w : std::initializer_list<QWidget*>{field, sort, load})
+        layout->addWidget(w);
+    load->setDefault(true);
+    int sorted = 0;
+    int loaded = 0;
+    QObject::connect(sort, &QPushButton::clicked, [&sorted] { ++sorted; });
+    QObject::connect(load, &QPushButton::clicked, [&loaded] { ++loaded; });
+    showActive(dialog);
+
+    sort->setFocus();
+    QTest::keyClick(sort, Qt::Key_Return);
+    QTest::keyClick(sort, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(sorted, 2);
+    EXPECT_EQ(loaded, 0);
+    // A held key presses once; with a modifier Enter presses nothing, not the default either.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(sort, &repeat);
+    QTest::keyClick(sort, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(sorted, 2);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST(AnalysisScreen, FrameShowsTitleAndPanelsAsTheInstallationSays) {

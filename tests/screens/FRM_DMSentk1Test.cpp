@@ -5,6 +5,7 @@
 #include "extract/ConditionModule.h"
 #include "screens/DateField.h"
 #include "screens/MonthDayField.h"
+#include "screens/TextField.h"
 #include "tests/extract/ConditionModuleFixture.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -470,6 +471,70 @@ TEST_F(ConditionScreen, FunctionKeysWorkAnywhereAndDateFieldsShowTheCalendarHint
     QTest::keyClick(control("cmdF1"), Qt::Key_F12);
     EXPECT_FALSE(screen.isVisible());
     EXPECT_EQ(finished, QList<bool>{true});
+}
+
+// The operator clicks into an empty date field wherever the mouse lands and types the date:
+// the digits go in from its first position, the field moves on only once they filled it.
+TEST_F(ConditionScreen, DatesTypedAfterAClickIntoAnEmptyFieldAreTakenWhole) {
+    open("P1", WithPeriod());
+    control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    click("optTosTan_2");
+    click("optTosBar_2");
+    struct Case {
+        const char* field;
+        QString typed;
+        QString value;
+    };
+    const Case cases[] = {
+        {"imdTosTan_F", QStringLiteral("19800101"), QStringLiteral("19800101")},
+        {"imdTosTan_T", QStringLiteral("19891231"), QStringLiteral("19891231")},
+        {"imdTosBar_A", QStringLiteral("0229"), QStringLiteral("0229")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        auto* field = control<TextField>(c.field);
+        // Near its right end, where the day's blanks are.
+        QTest::mouseClick(field, Qt::LeftButton, {},
+                          QPoint(field->width() - 6, field->height() / 2));
+        EXPECT_EQ(QApplication::focusWidget(), field);
+        EXPECT_EQ(field->cursorPosition(), 0);
+        QTest::keyClicks(field, c.typed);
+        const QString value = c.typed.size() == 8 ? static_cast<DateField*>(field)->value()
+                                                  : static_cast<MonthDayField*>(field)->value();
+        EXPECT_EQ(value, c.value);
+        EXPECT_NE(focusName(), QLatin1String(c.field));
+    }
+    EXPECT_EQ(prompter.texts(), QStringList());
+    EXPECT_EQ(module.Screen().TosTanFrom, u"19800101");
+    EXPECT_EQ(module.Screen().TosTanTo, u"19891231");
+}
+
+// Ctrl+A, a click into a field with a date or a key that changes nothing keeps the focus where
+// it is; typing over the selection then works and moves on once the date is whole.
+TEST_F(ConditionScreen, OnlyATypedCharacterThatFillsADateFieldMovesOn) {
+    open("P1", WithPeriod());
+    control<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    click("optTosTan_2");
+    auto* from = control<DateField>("imdTosTan_F");
+    ASSERT_TRUE(from->setValue(QStringLiteral("19800101")));
+    from->setFocus();
+    from->end(false);
+    QTest::keyClick(from, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(focusName(), QStringLiteral("imdTosTan_F"));
+    QTest::keyClicks(from, QStringLiteral("1975"));
+    EXPECT_EQ(focusName(), QStringLiteral("imdTosTan_F"));
+    QTest::keyClicks(from, QStringLiteral("0607"));
+    EXPECT_EQ(from->value(), QStringLiteral("19750607"));
+    EXPECT_EQ(focusName(), QStringLiteral("imdTosTan_T"));
+
+    from->setFocus();
+    from->end(false);
+    QTest::keyClick(from, Qt::Key_5);
+    QTest::keyClick(from, Qt::Key_End);
+    QTest::mouseClick(from, Qt::LeftButton, {}, QPoint(from->width() - 6, from->height() / 2));
+    EXPECT_EQ(focusName(), QStringLiteral("imdTosTan_F"));
+    EXPECT_EQ(from->value(), QStringLiteral("19750607"));
+    EXPECT_EQ(prompter.texts(), QStringList());
 }
 
 TEST_F(ConditionScreen, TheSqlButtonIsThereOnlyInDebugMode) {

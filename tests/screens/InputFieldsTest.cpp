@@ -144,7 +144,7 @@ TEST_F(Fields, AutoAdvanceMovesOnFromAFullFieldOfOddOrShortMaximumLength) {
     EXPECT_NE(QApplication::focusWidget(), last);
 }
 
-TEST_F(Fields, ArrowKeysInAFullFieldDoNotAdvance) {
+TEST_F(Fields, KeysThatPutNoCharacterIntoAFullFieldDoNotAdvance) {
     first->setAutoAdvance(true);
     first->setText(QStringLiteral("12345678"));
     first->setFocus();
@@ -154,9 +154,12 @@ TEST_F(Fields, ArrowKeysInAFullFieldDoNotAdvance) {
     QTest::keyClick(first, Qt::Key_Left);
     QTest::keyClick(first, Qt::Key_Right);
     EXPECT_EQ(QApplication::focusWidget(), first);
-    // Any other key at the end does.
+    // Nor does any other key that puts no character into it.
     QTest::keyClick(first, Qt::Key_End);
-    EXPECT_EQ(QApplication::focusWidget(), date);
+    QTest::keyClick(first, Qt::Key_9);
+    QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), first);
+    EXPECT_EQ(first->text(), QStringLiteral("12345678"));
 }
 
 TEST_F(Fields, SetFocusSafeLeavesDisabledAndHiddenFieldsAlone) {

@@ -1,6 +1,7 @@
 #include "screens/MessageBoxPrompter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -16,6 +17,7 @@ struct Answerer {
     QString text;
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QSize size;
 
     void answer(QMessageBox::StandardButton button) {
         QTimer::singleShot(0, [this, button] {
@@ -24,6 +26,7 @@ struct Answerer {
             text = box->text();
             title = box->windowTitle();
             icon = box->icon();
+            size = box->size();
             box->button(button)->click();
         });
     }
@@ -44,6 +47,27 @@ TEST(MessageBoxPrompter, ShowsTheTextWithItsLineBreaksAndAnswersByTheButton) {
     EXPECT_EQ(prompter.show(QStringLiteral("指定して下さい"), MessageIcon::Critical),
               MessageAnswer::Ok);
     EXPECT_EQ(answerer.icon, QMessageBox::Critical);
+}
+
+// A short message keeps its whole title in the title bar; a long one still fits a laptop's
+// display with its frame (1366 x 720 above the task bar).
+TEST(MessageBoxPrompter, IsWideEnoughForItsTitleAndFitsTheDisplay) {
+    const QString title = QStringLiteral("ポイント顧客分析（ＲＦＭ分析）");
+    MessageBoxPrompter prompter(title);
+    Answerer answerer;
+    answerer.answer(QMessageBox::Cancel);
+    prompter.show(QStringLiteral("処理してもよろしいですか？"), MessageIcon::Question,
+                  MessageButtons::OkCancel);
+    QFont bold = QApplication::font("QMessageBox");
+    bold.setBold(true);
+    EXPECT_GE(answerer.size.width(), QFontMetrics(bold).horizontalAdvance(title) + 100);
+
+    answerer.answer(QMessageBox::Ok);
+    prompter.show(QStringLiteral("データベースの処理でエラーが発生しました。\r") +
+                      QString(400, QChar(u'あ')),
+                  MessageIcon::Critical);
+    EXPECT_LE(answerer.size.width() + 8, 1366);
+    EXPECT_LE(answerer.size.height() + 34, 720);
 }
 
 } // namespace

@@ -181,6 +181,28 @@ TEST_F(TemplateDialogTest, ListsFiltersLoadsDeletesAndSavesTheTemplatesOfItsKind
     EXPECT_EQ(dialog.choice().Path, folder() + QStringLiteral("夏の分析.F01"));
 }
 
+// After a delete the list is the filtered one while "絞り込み中" is lit, until it is cleared.
+TEST_F(TemplateDialogTest, AFilterStaysAppliedAfterADelete) {
+    FRM_TEMPLATE dialog(folder(), QStringLiteral("F01"), prompter);
+    dialog.scanFolder();
+    Activate(dialog);
+    Type(dialog, "txtGrepMoji", QStringLiteral("の分析"));
+    Click(dialog, "cmdGrepOn");
+    ASSERT_EQ(Lines(dialog).size(), 2);
+    Type(dialog, "txtSyosiki", QStringLiteral("冬の分析"));
+    QTest::keyClick(&dialog, Qt::Key_F4);
+    EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("冬の分析.F01")));
+    EXPECT_EQ(Lines(dialog), QStringList{QStringLiteral("0001 | 2026/11/03 10:00:00 |  春の分析")});
+    EXPECT_TRUE(Control(dialog, "lblGrep")->isVisible());
+    // The filtered-out template is still out of reach, as the lit caption says.
+    Type(dialog, "txtSyosiki", QStringLiteral("既定"));
+    Click(dialog, "cmdF6");
+    EXPECT_EQ(prompter.texts().last(), QStringLiteral("テンプレートにありません"));
+    Click(dialog, "cmdGrepOff");
+    EXPECT_EQ(Lines(dialog).size(), 2);
+    EXPECT_FALSE(Control(dialog, "lblGrep")->isVisible());
+}
+
 TEST_F(TemplateDialogTest, DoubleClickLoadsEscCancelsAndALoadOnlyKindNeitherSavesNorDeletes) {
     {
         FRM_TEMPLATE dialog(folder(), QStringLiteral("F01"), prompter);

@@ -1,155 +1,120 @@
-#include "app/Clock.h"
-#include "app/EventPump.h"
-#include "program/Session.h"
-#include "screens/DateField.h"
-#include "program/DesktopProgram.h"
-#include "screens/ExtractionWaitWindow.h"
-#include "screens/FRM_DMSentk1.h"
-#include "screens/FRM_PLWAN401.h"
-#include "screens/FRM_PLWAN402.h"
-#include "screens/FRM_PLWAN403.h"
-#include "screens/FRM_PLWAN404.h"
-#include "screens/FRM_TEMPLATE.h"
-#include "screens/Frm_excel2jyu.h"
-#include "screens/Frm_excelRun.h"
-#include "screens/SaveFileDialog.h"
-#include "tests/support/Files.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tools/sample/SampleInstallation.h"
+#include "app/ScreenFrame.h"
+#include "screens/ScreenButton.h"
+#include "tests/screens/WindowTour.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
 
 using namespace plw;
 
 namespace {
 
-// A 1366 x 768 display with a task bar leaves 1366 x 720 for a window and its frame; the window
-// manager's frame is a title bar and thin borders around what Qt lays out.
+// A 1366 x 768 display with a task bar leaves 1366 x 720 for a window and its frame. A window
+// manager's frame is a title bar and thin borders around what Qt lays out; the offscreen
+// platform's frame is thinner, so the size is checked with a usual frame, the place with the
+// platform's.
 const QRect Usable(0, 0, 1366, 720);
 const QMargins Frame(4, 30, 4, 4);
 
-// Shows the window as the program does and checks that it lies within the usable area with its
-// frame, at a size that cuts none of its contents off.
-void ExpectFits(QWidget& window, const char* name) {
-    SCOPED_TRACE(name);
-    if (!window.isVisible())
-        window.show();
-    QApplication::processEvents();
-    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1366, 768));
-    const QRect framed = window.geometry().marginsAdded(Frame);
-    EXPECT_TRUE(Usable.contains(framed)) << name << ": " << framed.x() << "," << framed.y() << " "
-                                         << framed.width() << "x" << framed.height();
-    const QSize needed = window.minimumSizeHint();
-    EXPECT_GE(window.width(), needed.width()) << name;
-    EXPECT_GE(window.height(), needed.height()) << name;
+// The windows that the wide-screen rule places.
+bool Placed(const QString& name) {
+    for (const char* placed :
+         {"FRM_PLWAN40", "FRM_DMSentk1", "FRM_TEMPLATE", "FRM_TBLBRSM", "Frm_TYuHelp1"})
+        if (name.startsWith(QLatin1String(placed)))
+            return true;
+    return false;
 }
 
-struct NoSaveDialog final : SaveFileDialog {
-    QString askSaveFileName(QWidget*, const QString&, const QString&, const QString&,
-                            const QString&, const QString&) override {
-        return {};
+// The window lies within the usable area with its frame, at a size that cuts none of its
+// contents off; the program's own windows press a focused button with Enter.
+void ExpectFits(const QString& name, QWidget& window) {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1366, 768));
+    const bool popup = window.windowType() == Qt::Popup;
+    const QSize size = popup ? window.size() : window.size().grownBy(Frame);
+    EXPECT_TRUE(size.width() <= Usable.width() && size.height() <= Usable.height())
+        << name.toStdString() << ": " << size.width() << "x" << size.height();
+    const QRect placed = window.frameGeometry();
+    EXPECT_TRUE(Usable.contains(placed))
+        << name.toStdString() << ": " << placed.x() << "," << placed.y() << " " << placed.width()
+        << "x" << placed.height();
+    const QSize needed = window.minimumSizeHint();
+    EXPECT_GE(window.width(), needed.width()) << name.toStdString();
+    EXPECT_GE(window.height(), needed.height()) << name.toStdString();
+    if (qobject_cast<QMessageBox*>(&window) || qobject_cast<QFileDialog*>(&window) || popup)
+        return;
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        EXPECT_TRUE(dynamic_cast<ScreenButton*>(button))
+            << name.toStdString() << ": " << button->objectName().toStdString();
+}
+
+// Where the wide-screen rule puts a window of the width on displays of the common sizes (a
+// task bar below): nowhere else for another side or a display up to 1280 pixels, else in the
+// chosen half when the whole window fits there, else as near to it as the display allows.
+void ExpectPlacedOnTheDisplay(const QString& name, int frameWidth) {
+    for (int width : {1280, 1366, 1920, 2560}) {
+        const QRect display(0, 0, width, 1080);
+        const QRect available(0, 0, width, 1032);
+        for (const char* side : {"MIGI", "HIDA", "", "hida"}) {
+            SCOPED_TRACE(name.toStdString() + " " + std::to_string(width) + " " + side);
+            const std::optional<int> left =
+                PlacedFrameLeft(display, available, frameWidth, QLatin1String(side));
+            const bool rule =
+                width > 1280 && (side == std::string("MIGI") || side == std::string("HIDA"));
+            ASSERT_EQ(left.has_value(), rule);
+            if (!rule)
+                continue;
+            EXPECT_GE(*left, 0);
+            EXPECT_LE(*left + frameWidth, width);
+            const double half = width / 2.0;
+            const int centred = int(
+                std::lround((half - frameWidth) / 2 + (side == std::string("MIGI") ? half : 0)));
+            if (centred >= 0 && centred + frameWidth <= width)
+                EXPECT_EQ(*left, centred);
+            else
+                EXPECT_EQ(*left, centred < 0 ? 0 : width - frameWidth);
+        }
     }
-};
+}
+
+class WindowFit : public ::testing::TestWithParam<const char*> {};
 
 } // namespace
 
-TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
-    QTemporaryDir dir;
-    sample::SampleOptions options;
-    options.folder = dir.path() + QStringLiteral("/inst");
-    options.customers = 12;
-    QString error;
-    sample::SampleSummary summary;
-    ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &summary)) << error.toStdString();
-    test::WriteBytes(summary.workFolder + QStringLiteral("MENU.DAT"), "");
-    test::ScriptedPrompter prompter;
-    FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
-    CountingEventPump pump;
-    Session session(prompter, clock, pump);
-    session.Env.LocationFileOverride = summary.locationFile;
-    NoSaveDialog saveDialog;
-    DesktopProgram program(session, saveDialog);
-    ASSERT_FALSE(program.start());
-
-    ExpectFits(program.parameterScreen(), "FRM_PLWAN401");
-    auto* date = dynamic_cast<DateField*>(
-        program.parameterScreen().findChild<QLineEdit*>(QStringLiteral("imdKijyun")));
-    ASSERT_TRUE(date);
-    date->openCalendar();
-    ASSERT_TRUE(date->calendarPopup());
-    ExpectFits(*date->calendarPopup(), "calendar");
-    date->calendarPopup()->hide();
-    program.parameterScreen().hide();
-
-    ExpectFits(program.viewpointScreen(), "FRM_PLWAN402");
-    program.viewpointScreen().hide();
-    program.thresholdScreen().open();
-    ExpectFits(program.thresholdScreen(), "FRM_PLWAN404");
-    program.thresholdScreen().hide();
-    program.outputScreen().loadState();
-    ExpectFits(program.outputScreen(), "FRM_PLWAN403");
-    program.outputScreen().hide();
-
-    // The condition screen on its widest tab, the template dialog over it, the help window.
-    program.parameterScreen().show();
-    program.parameterScreen().findChild<QAbstractButton*>(QStringLiteral("cmdNew"))->click();
-    FRM_DMSentk1& conditions = program.conditionScreen();
-    ASSERT_TRUE(conditions.isVisible());
-    auto* tabs = conditions.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    for (int tab = 0; tab < tabs->count(); ++tab) {
-        tabs->setCurrentIndex(tab);
-        ExpectFits(conditions, "FRM_DMSentk1");
-    }
-    FRM_TEMPLATE templates(session.Env.WorkFolder, QStringLiteral("T01"), prompter, &conditions);
-    templates.scanFolder();
-    ExpectFits(templates, "FRM_TEMPLATE");
-    templates.hide();
-    conditions.findChild<QAbstractButton*>(QStringLiteral("cmdHelp"))->click();
-    QWidget* help = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == QLatin1String("Frm_TYuHelp1"))
-            help = window;
-    ASSERT_TRUE(help);
-    ExpectFits(*help, "Frm_TYuHelp1");
-    help->hide();
-    conditions.hide();
-
-    program.progressWindow().open();
-    ExpectFits(program.progressWindow(), "Frm_excelRun");
-    program.progressWindow().close();
-    program.waitWindow().open(QStringLiteral("抽出中"), QStringLiteral("抽出中"));
-    ExpectFits(program.waitWindow(), "ExtractionWaitWindow");
-    program.waitWindow().close();
-
-    Frm_excel2jyu& running = program.runningDialog();
-    QTimer::singleShot(0, &running, [&running] {
-        ExpectFits(running, "Frm_excel2jyu");
-        running.done(QDialog::Rejected);
-    });
-    running.choose();
-    running.showWaiting(QStringLiteral("/home/shop/ドキュメント/RFM分析結果.xls"));
-    ExpectFits(running, "Frm_excel2jyu waiting");
-    running.close();
-
-    // The standard dialogs the program opens: a message box with a long cause, the save dialog.
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("ポイント顧客分析（ＲＦＭ分析）"),
-                    QStringLiteral("データベースの処理でエラーが発生しました。\n") +
-                        QString(400, QChar(u'あ')),
-                    QMessageBox::Ok);
-    ExpectFits(box, "message box");
-    box.hide();
-    QFileDialog files(nullptr, QStringLiteral("ファイル保存"), dir.path(), QStringLiteral("*.XLS"));
-    files.setAcceptMode(QFileDialog::AcceptSave);
-    ExpectFits(files, "save dialog");
-    files.hide();
+// Every window through the program's own flow, on an installation that centres its windows
+// (no ScreenSide) and on one that puts them into the right half ("MIGI").
+TEST_P(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
+    test::TourProgram tour{QLatin1String(GetParam())};
+    ASSERT_TRUE(tour.start());
+    std::map<QString, int> placedWidths;
+    QList<int> conditionWidths;
+    test::TakeTour(
+        test::ProgramWindows(tour.program()), [](QWidget&) { return true; },
+        [&](const QString& name, QWidget& window) {
+            SCOPED_TRACE(name.toStdString());
+            ExpectFits(name, window);
+            test::ExpectColumnListsInOneFont(window);
+            if (Placed(name))
+                placedWidths[name] = window.size().grownBy(Frame).width();
+            if (name.startsWith(QLatin1String("FRM_DMSentk1")))
+                conditionWidths << window.width();
+            if (name.endsWith(QStringLiteral("F4キーの案内"))) {
+                EXPECT_TRUE(window.findChild<QWidget*>(QStringLiteral("picHelp2"))->isVisible());
+            }
+        });
+    EXPECT_GE(placedWidths.size(), 8u);
+    // The condition screen keeps its width on every tab, with its hint and under a message.
+    ASSERT_EQ(conditionWidths.size(), 9);
+    for (int width : conditionWidths)
+        EXPECT_EQ(width, conditionWidths.front());
+    for (const auto& [name, width] : placedWidths)
+        ExpectPlacedOnTheDisplay(name, width);
 }
+
+INSTANTIATE_TEST_SUITE_P(ScreenSides, WindowFit, ::testing::Values("", "MIGI"));
