@@ -117,6 +117,52 @@ QString FieldCaption(const QString& control) {
     return control;
 }
 
+// The four level names the run read, so that a scheduled job's log shows them.
+void PrintClassificationLevels(std::FILE* err, const Session& session) {
+    QStringList levels;
+    for (int level = 1; level <= ClassificationLevels; ++level) {
+        const QString name = LevelName(session.Classifications, level);
+        levels << QStringLiteral("%1 %2").arg(level).arg(name.isEmpty() ? QStringLiteral("（なし）")
+                                                                        : name);
+    }
+    printLine(err, QStringLiteral("plwan40: 分類情報: ") + levels.join(QStringLiteral(" / ")));
+}
+
+// Whether the run uses the classifications: a classification condition, or a classification
+// column in the customer list.
+bool UsesClassifications(const Session& session) {
+    for (int level = 1; level <= ClassificationLevels; ++level) {
+        const QString& kind = session.SavedConditions[ConditionRecord::BunKind(level)];
+        if (kind == ConditionKind::KindInclude || kind == ConditionKind::KindAnd ||
+            kind == ConditionKind::KindExclude)
+            return true;
+    }
+    if (!session.OutputScreen.OutCustomerList)
+        return false;
+    for (const QString& item : session.OutputScreen.List2)
+        for (const char16_t* code : {u"280:", u"290:", u"300:", u"310:"})
+            if (item.startsWith(QStringView(code)))
+                return true;
+    return false;
+}
+
+// A classification file that is none stops a run that uses it and is a warning otherwise; false
+// when the run must stop.
+bool AcceptClassifications(Session& session) {
+    const QString damaged = DamagedClassificationsText(session);
+    if (damaged.isEmpty())
+        return true;
+    if (UsesClassifications(session)) {
+        session.Messages.show(damaged + QStringLiteral("\r保存されている抽出条件または顧客一覧が"
+                                                       "分類を使うため、処理を中止します。"),
+                              MessageIcon::Critical);
+        return false;
+    }
+    session.Messages.show(damaged + QStringLiteral("\r分類は使われていないため、処理を続けます。"),
+                          MessageIcon::Exclamation);
+    return true;
+}
+
 int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     const ParameterCheckFailure failure = CheckParameters(session.ParameterScreen, session.Time);
     if (!failure.passed()) {
@@ -173,9 +219,14 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
+    PrintClassificationLevels(err, session);
     const QString unusable = UnusableSettings(session, LoadSessionParameters(session));
     if (!unusable.isEmpty()) {
         session.Messages.show(unusable, MessageIcon::Critical);
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
+    if (!AcceptClassifications(session)) {
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }

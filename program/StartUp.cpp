@@ -15,7 +15,9 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
         return end;
     if (MaybeEnd end = db::OpenDatabases(session.Env, session.Databases, session.Messages))
         return end;
-    session.Classifications = LoadClassifications(session.Env.ClassificationPath);
+    session.ClassificationFaults.clear();
+    session.Classifications =
+        LoadClassifications(session.Env.ClassificationPath, &session.ClassificationFaults);
     session.Conditions = std::make_unique<ConditionModule>(session.Env, session.Classifications,
                                                            session.Messages, session.Time);
     session.Conditions->Run(ConditionModule::Mode::Prepare, ConditionCaller::None,
@@ -67,6 +69,19 @@ QString UnusableSettings(const Session& session, const ParameterLoad& load) {
         return QStringLiteral("保存されている抽出条件 %1 を使えません: %2")
             .arg(ToNativePath(session.Env.SavedConditionPath), load.Conditions.Cause);
     return QString();
+}
+
+QString DamagedClassificationsText(const Session& session) {
+    if (session.ClassificationFaults.isEmpty())
+        return QString();
+    // The first faults name the damage; a file damaged all over need not fill the screen.
+    constexpr qsizetype Shown = 8;
+    QStringList lines = session.ClassificationFaults.mid(0, Shown);
+    if (session.ClassificationFaults.size() > Shown)
+        lines << QStringLiteral("ほか %1 件").arg(session.ClassificationFaults.size() - Shown);
+    return QStringLiteral("分類情報ファイル %1 は分類情報として読めません。\r")
+               .arg(ToNativePath(session.Env.ClassificationPath)) +
+           lines.join(u'\r');
 }
 
 void SaveSessionParameters(Session& session) {

@@ -27,6 +27,10 @@ void ReportDamagedSettings(Session& session, const ParameterLoad& load);
 // missing (none yet) but not damaged.
 QString UnusableSettings(const Session& session, const ParameterLoad& load);
 
+// The operator's text for a classification file that is none, naming the file and its faults;
+// "" for a sound (or missing) file. The caller adds what follows from it.
+QString DamagedClassificationsText(const Session& session);
+
 // Saves the screens' states to PLWAN40.PRM and the saved conditions to PLWAN40.JKN, showing a
 // file that could not be written; the session's SaveSettings of the desktop program.
 void SaveSessionParameters(Session& session);
