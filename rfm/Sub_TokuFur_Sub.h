@@ -8,8 +8,9 @@ class Prompter;
 struct AnalysisParameters;
 
 // Checks the workbook name typed into txtOtFname and completes it in place, in this order: the
-// trimmed text must not be empty; the file-name rules hold for the name as typed; a bare name is
-// placed in the documents folder (created only when the workbook is saved); the extension, when
+// trimmed text must not be empty; the file-name rules hold for the name as typed, which holds no
+// control character; a folder is an absolute one; a bare name is placed in the documents folder
+// (created only when the workbook is saved); the extension, when
 // there is one, is XLS. Then what saving needs: ".xls" added to a name without an extension, the
 // folder there and writable (the documents folder may still be missing), an existing workbook
 // writable, the file name within the file system's limit, and the name within what the parameter

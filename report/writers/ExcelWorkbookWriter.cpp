@@ -1,6 +1,7 @@
 #include "report/writers/ExcelWorkbookWriter.h"
 
 #include "app/Environment.h"
+#include "app/FileSystem.h"
 #include "report/LibreOfficeConverter.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/SpreadsheetHost.h"
@@ -8,6 +9,9 @@
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
 #include "workbook/xls/XlsWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace plw {
 
@@ -23,6 +27,12 @@ ClassicWrite WriteXls(Workbook& book, const QString& path, const SaveProgress& p
         return ClassicWrite::Unhandled;
     }
     return writer.write(path, progress, reason) ? ClassicWrite::Written : ClassicWrite::Failed;
+}
+
+// The absolute path of the file the save wrote: names are matched to existing files without
+// regard to letter case, so the file written may be named otherwise than the saved name.
+QString WrittenFile(const QString& output) {
+    return QDir::cleanPath(QFileInfo(ToNativePath(output)).absoluteFilePath());
 }
 
 } // namespace
@@ -59,7 +69,7 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
     written.Error = result.Error;
     switch (result.End) {
     case WorkbookEnd::Saved:
-        written.SavedPath = output;
+        written.SavedPath = WrittenFile(output);
         written.UnfinishedSheets = result.Unfinished;
         return WorkbookWriteEnd::Saved;
     case WorkbookEnd::Abandoned:

@@ -4,8 +4,11 @@
 #include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
+#include "tests/support/Files.h"
 #include "tests/xls/BiffFile.h"
 #include "workbook/Worksheet.h"
+
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -55,7 +58,7 @@ protected:
             &mParameters.OutFAmount,    &mParameters.OutMCount,      &mParameters.OutMAmount};
         for (int i = 0; i < 9; ++i)
             *fields[i] = flags.mid(i, 1) == u"1" ? QStringLiteral("1") : QStringLiteral("0");
-        mParameters.WorkbookName = mDir.filePath(QStringLiteral("分析.xls"));
+        mParameters.WorkbookName = mDir.filePath(mName);
         mEnv.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
 
         NoDialog dialog;
@@ -75,9 +78,12 @@ protected:
             << written.Error.toStdString();
         EXPECT_TRUE(written.UnfinishedSheets.isEmpty())
             << written.UnfinishedSheets.join(u'|').toStdString();
-        EXPECT_EQ(written.SavedPath, mParameters.WorkbookName);
+        EXPECT_EQ(written.SavedPath, mDir.filePath(mFileWritten.isEmpty() ? mName : mFileWritten));
         return written.SavedPath;
     }
+
+    QString mName = QStringLiteral("分析.xls"); // the workbook name of the parameters
+    QString mFileWritten;                       // the file the save writes, when named otherwise
 };
 
 TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
@@ -94,6 +100,17 @@ TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
                            QStringLiteral("Ｆ視点人数"), QStringLiteral("Ｆ視点金額"),
                            QStringLiteral("Ｍ視点人数"), QStringLiteral("Ｍ視点金額")}));
     EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+}
+
+// Names are matched to existing files without regard to letter case: the path given back, which
+// batch mode prints and the desktop opens, is that of the file actually written.
+TEST_F(AnalysisWorkbookTest, TheSavedPathIsTheFileActuallyWritten) {
+    test::WriteBytes(mDir.filePath(QStringLiteral("Out.xls")), "old");
+    mName = QStringLiteral("OUT.XLS");
+    mFileWritten = QStringLiteral("Out.xls");
+    const QString saved = save(QStringLiteral("000000000"), false);
+    EXPECT_NE(test::ReadBytes(saved), QByteArray("old"));
+    EXPECT_FALSE(QFileInfo::exists(mDir.filePath(mName)));
 }
 
 // The analysis of the sample with every sheet, for each chart type of the group-value sheet's
