@@ -31,16 +31,23 @@ void printLine(std::FILE* out, const QString& text) {
     std::fflush(out);
 }
 
+// The message of a workbook open in a spreadsheet program: which workbook, who holds it (the
+// lock file, its user, host and date, so that a stale lock can be removed), what to do.
+QString WorkbookOpenText(const QString& workbook, const QString& holder) {
+    return QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") + workbook +
+           (holder.isEmpty() ? QString() : u'\r' + holder) +
+           QStringLiteral("\r閉じてから実行してください。使われていないロックファイルなら、"
+                          "削除してから実行してください。");
+}
+
 // Nobody answers in batch mode: a workbook open in a spreadsheet program ends the run with a
 // message instead of the dialog.
 class UnattendedDialog final : public RunningSpreadsheetDialog {
 public:
     UnattendedDialog(Prompter& messages, const QString& workbook)
         : mMessages(messages), mWorkbook(workbook) {}
-    Choice choose() override {
-        mMessages.show(QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") +
-                           mWorkbook + QStringLiteral("\r閉じてから実行してください。"),
-                       MessageIcon::Critical);
+    Choice choose(const QString& holder) override {
+        mMessages.show(WorkbookOpenText(mWorkbook, holder), MessageIcon::Critical);
         return Choice::Abandon;
     }
     void showWaiting(const QString&) override {}
@@ -179,17 +186,21 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return std::make_unique<LinuxSpreadsheetHost>(file);
     });
     AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
-    context.RefuseWorkbook = [&session](const QString& name) {
-        if (!WorkbookLocked(name, CurrentHostSystem()))
+    // A workbook open in a spreadsheet program is checked before anything is written; it is a
+    // failure of the run (status 3), not of its settings.
+    bool workbookOpen = false;
+    context.RefuseWorkbook = [&session, &workbookOpen](const QString& name) {
+        const std::optional<WorkbookLock> lock = WorkbookLockHolder(name, CurrentHostSystem());
+        if (!lock)
             return false;
-        session.Messages.show(name + QStringLiteral(" は他のプログラムで開かれています。\r"
-                                                    "閉じてから実行してください。"),
-                              MessageIcon::Critical);
+        session.Messages.show(WorkbookOpenText(name, LockHolderText(*lock)), MessageIcon::Critical);
+        workbookOpen = true;
         return true;
     };
     const AnalysisResult result = ExecuteAnalysis(context);
     switch (result.Outcome) {
     case AnalysisOutcome::NotStarted:
+        return workbookOpen ? Failure : Unusable;
     case AnalysisOutcome::LockHeld:
         return Unusable;
     case AnalysisOutcome::NobodyExtracted:

@@ -1,8 +1,8 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "program/DesktopProgram.h"
 #include "program/Session.h"
 #include "screens/DateField.h"
-#include "program/DesktopProgram.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
@@ -136,7 +136,10 @@ TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
         ExpectFits(running, "Frm_excel2jyu");
         running.done(QDialog::Rejected);
     });
-    running.choose();
+    running.choose(
+        QStringLiteral("ロックファイル: /home/shop/ドキュメント/.~lock.RFM分析結果.xls#\r"
+                       "利用者: 佐藤 健一郎　ホスト: shop-office-pc-02　日時: "
+                       "2020/01/01 09:00"));
     running.showWaiting(QStringLiteral("/home/shop/ドキュメント/RFM分析結果.xls"));
     ExpectFits(running, "Frm_excel2jyu waiting");
     running.close();

@@ -25,7 +25,7 @@ struct FreeHost final : SpreadsheetHost {
 };
 
 struct NoDialog final : RunningSpreadsheetDialog {
-    Choice choose() override { return Choice::Abandon; }
+    Choice choose(const QString&) override { return Choice::Abandon; }
     void showWaiting(const QString&) override {}
     bool waitCancelled() override { return true; }
     void close() override {}
