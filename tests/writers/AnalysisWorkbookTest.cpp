@@ -113,6 +113,28 @@ TEST_F(AnalysisWorkbookTest, TheSavedPathIsTheFileActuallyWritten) {
     EXPECT_FALSE(QFileInfo::exists(mDir.filePath(mName)));
 }
 
+// A text longer than a .xls cell holds leaves the workbook to the conversion, which cuts it: the
+// run names each such cell.
+TEST_F(AnalysisWorkbookTest, ATextNoXlsCellHoldsIsNamedWithItsCell) {
+    mDatabases.Transaction->execute(
+        QStringLiteral("UPDATE WorkRFM_1 SET M1KhMemo = '%1' WHERE M1KaiBan IN "
+                       "(SELECT MIN(M1KaiBan) FROM WorkRFM_1 GROUP BY グループ)")
+            .arg(QString(40000, u'メ')));
+    bool converted = false;
+    save(QStringLiteral("001000000"), true, &converted);
+    EXPECT_TRUE(converted);
+    ASSERT_EQ(mPrompter.messages().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    const QStringList lines = mPrompter.texts().first().split(u'\r');
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("次のセルの文字列は XLS のセルに入る 32,767 "
+                             "文字を超えるため、32,767 文字までに切り詰めて保存します。"));
+    ASSERT_GE(lines.size(), 2);
+    for (const QString& cell : lines.mid(1))
+        EXPECT_TRUE(cell.startsWith(QStringLiteral("シート「RFM顧客一覧」のセル ")) &&
+                    cell.endsWith(QStringLiteral("（40,000 文字）")))
+            << cell.toStdString();
+}
+
 // The analysis of the sample with every sheet, for each chart type of the group-value sheet's
 // left and right charts: saved by the engine's own .xls writer, no conversion, a sound file with
 // every chart.
