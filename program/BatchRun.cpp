@@ -237,6 +237,9 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
+    // A damaged matrix cell counts as X, as the parameter screen shows it; the log says so.
+    if (const QString matrix = DamagedMatrixText(session); !matrix.isEmpty())
+        session.Messages.show(matrix, MessageIcon::Exclamation);
     if (!AcceptClassifications(session)) {
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};

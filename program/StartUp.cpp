@@ -5,7 +5,9 @@
 #include "app/Prompter.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "program/Session.h"
+#include "rfm/PLWAN4_hrhen.h"
 #include "settings/ParameterLoader.h"
+#include "settings/ParameterMapping.h"
 #include "settings/ParameterSaver.h"
 
 namespace plw {
@@ -81,6 +83,26 @@ QString DamagedClassificationsText(const Session& session) {
         lines << QStringLiteral("ほか %1 件").arg(session.ClassificationFaults.size() - Shown);
     return QStringLiteral("分類情報ファイル %1 は分類情報として読めません。\r")
                .arg(ToNativePath(session.Env.ClassificationPath)) +
+           lines.join(u'\r');
+}
+
+QString DamagedMatrixText(const Session& session) {
+    const QList<int> cells = DamagedMatrixCells(session.Parameters);
+    if (cells.isEmpty())
+        return QString();
+    QStringList lines;
+    for (const int k : cells) {
+        // A letter that is no printable character is shown by its code.
+        QString shown;
+        for (const QChar c : session.Parameters.GroupMatrix[size_t(k - 1)])
+            shown += c.isPrint() ? QString(c)
+                                 : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        lines << QStringLiteral("セル %1（RFM値 %2）: 「%3」").arg(k).arg(CellCode(k), shown);
+    }
+    return QStringLiteral(
+               "分析の設定（パラメータファイル） %1 が壊れています: グループマトリックスに"
+               "グループ A～E・X 以外の値があります。これらのセルは未分類（X）とします。\r")
+               .arg(ToNativePath(session.Env.ParameterPath)) +
            lines.join(u'\r');
 }
 

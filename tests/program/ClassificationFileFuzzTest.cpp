@@ -4,15 +4,10 @@
 // batch program must name the file on every run, refusing the run when it uses the
 // classifications. A table of valid but changed files is read without complaint.
 
+#include "SampleBatch.h"
+
 #include "app/AnsiCodec.h"
 #include "extract/Classifications.h"
-#include "settings/AnalysisParameters.h"
-#include "tests/support/Files.h"
-#include "tools/sample/SampleInstallation.h"
-
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <random>
 
@@ -20,58 +15,20 @@ using namespace plw;
 
 namespace {
 
-struct Ran {
-    int status = -1;
-    QString err;
-};
-
-class ClassificationFile : public ::testing::Test {
+class ClassificationFile : public test::SampleBatch {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(mDir.isValid());
-        sample::SampleOptions options;
-        options.folder = mDir.path() + QStringLiteral("/inst");
-        options.customers = 30;
-        QString error;
-        ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &mSample))
-            << error.toStdString();
+        ASSERT_NO_FATAL_FAILURE(test::SampleBatch::SetUp());
         mPath = mSample.systemFolder + QStringLiteral("DATA/S3BUNRU.DAT");
         mOriginal = test::ReadBytes(mPath);
         ASSERT_FALSE(mOriginal.isEmpty());
     }
 
-    // The saved output with or without the customer list (whose columns show the levels); the
-    // sample's saved conditions use no classification.
-    void listCustomers(bool on) {
-        const QString prm = mSample.workFolder + QStringLiteral("PLWAN40.PRM");
-        AnalysisParameters p;
-        ASSERT_TRUE(ReadParameterFile(prm, p).ok());
-        for (QString* sheet : {&p.OutGroupValues, &p.OutRCount, &p.OutRAmount, &p.OutFCount,
-                               &p.OutFAmount, &p.OutMCount, &p.OutMAmount})
-            *sheet = QStringLiteral("0");
-        p.OutParameters = QStringLiteral("1");
-        p.OutCustomerList = on ? QStringLiteral("1") : QStringLiteral("0");
-        QString error;
-        ASSERT_TRUE(WriteParameterFile(prm, p, &error)) << error.toStdString();
-    }
-
-    Ran run(const QByteArray& classifications) const {
+    test::BatchRan run(const QByteArray& classifications) const {
         test::WriteBytes(mPath, classifications);
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QString::fromLatin1(name));
-        program.setProcessEnvironment(environment);
-        program.start(
-            QStringLiteral(PLWAN40_PROGRAM_FOLDER "/plwan40"),
-            {QStringLiteral("--batch"), QStringLiteral("--location"), mSample.locationFile});
-        EXPECT_TRUE(program.waitForFinished(120000));
-        return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-                QString::fromUtf8(program.readAllStandardError())};
+        return test::SampleBatch::run();
     }
 
-    QTemporaryDir mDir;
-    sample::SampleSummary mSample;
     QString mPath;
     QByteArray mOriginal;
 };
@@ -146,8 +103,8 @@ QStringList Reading(const QByteArray& bytes) {
 }
 
 TEST_F(ClassificationFile, EveryDamagedCopyIsNamedAndStopsARunThatUsesTheClassifications) {
-    ASSERT_NO_FATAL_FAILURE(listCustomers(true));
-    const Ran clean = run(mOriginal);
+    ASSERT_NO_FATAL_FAILURE(saveOutput(true));
+    const test::BatchRan clean = run(mOriginal);
     ASSERT_EQ(clean.status, 0) << clean.err.toStdString();
     EXPECT_FALSE(clean.err.contains(mPath));
     const QString cleanLevels = clean.err.section(u'\n', 0, 0);
@@ -171,7 +128,7 @@ TEST_F(ClassificationFile, EveryDamagedCopyIsNamedAndStopsARunThatUsesTheClassif
             changedReadings += Reading(bytes) != Reading(mOriginal) ? 1 : 0;
             if (copy % 10 != 0)
                 continue;
-            const Ran ran = run(bytes);
+            const test::BatchRan ran = run(bytes);
             EXPECT_EQ(ran.status, 2) << ran.err.toStdString();
             EXPECT_TRUE(ran.err.contains(mPath) &&
                         ran.err.contains(QString::fromUtf8(Causes[kind])))
@@ -186,8 +143,8 @@ TEST_F(ClassificationFile, EveryDamagedCopyIsNamedAndStopsARunThatUsesTheClassif
     EXPECT_GT(changedReadings, DamageKinds * 60 / 2);
 
     // A run that uses no classification goes on, with the file named as a warning.
-    ASSERT_NO_FATAL_FAILURE(listCustomers(false));
-    const Ran warned = run(Damaged(mOriginal, NoLevelName, random));
+    ASSERT_NO_FATAL_FAILURE(saveOutput(false));
+    const test::BatchRan warned = run(Damaged(mOriginal, NoLevelName, random));
     EXPECT_EQ(warned.status, 0) << warned.err.toStdString();
     EXPECT_TRUE(warned.err.contains(mPath) &&
                 warned.err.contains(QStringLiteral("分類は使われていないため、処理を続けます。")))
@@ -195,7 +152,7 @@ TEST_F(ClassificationFile, EveryDamagedCopyIsNamedAndStopsARunThatUsesTheClassif
 }
 
 TEST_F(ClassificationFile, ValidButChangedFilesAreReadWithoutComplaint) {
-    ASSERT_NO_FATAL_FAILURE(listCustomers(true));
+    ASSERT_NO_FATAL_FAILURE(saveOutput(true));
     QList<QByteArray> lines = mOriginal.split('\n');
     lines.removeAll(QByteArray());
     struct Case {
@@ -216,7 +173,7 @@ TEST_F(ClassificationFile, ValidButChangedFilesAreReadWithoutComplaint) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Ran ran = run(c.bytes);
+        const test::BatchRan ran = run(c.bytes);
         EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
         EXPECT_FALSE(ran.err.contains(mPath)) << ran.err.toStdString();
         EXPECT_EQ(ran.err.section(u'\n', 0, 0),
