@@ -148,7 +148,7 @@ bool WorkbookLocked(const QString& workbook, const HostSystem& system) {
 
 QString LockHolderText(const WorkbookLock& lock) {
     const QString unknown = QStringLiteral("（不明）");
-    return QStringLiteral("ロックファイル: %1\r利用者: %2　ホスト: %3　日時: %4")
+    return QStringLiteral("ロックファイル: %1\r利用者: %2（ホスト: %3）\r日時: %4")
         .arg(lock.LockFile, lock.User.isEmpty() ? unknown : lock.User,
              lock.Host.isEmpty() ? unknown : lock.Host,
              lock.Time.isValid() ? lock.Time.toString(QStringLiteral("yyyy/MM/dd HH:mm"))

@@ -78,7 +78,7 @@ std::optional<WorkbookLock> WorkbookLockHolder(const QString& workbook, const Ho
 bool WorkbookLocked(const QString& workbook, const HostSystem& system);
 
 // The lock as the operator reads it, so that a stale one can be judged and removed: the lock
-// file's path, its user, host and date, on two lines.
+// file's path, its user and host, and its date, on three lines.
 QString LockHolderText(const WorkbookLock& lock);
 
 // The Linux host. "Running" is WorkbookLocked. A file is opened with the desktop's opener in a

@@ -111,17 +111,18 @@ TEST_F(SpreadsheetHostTest, TheLockThatCountsIsNamedWithItsUserHostDateAndFile) 
     ASSERT_TRUE(lock);
     EXPECT_EQ(lock->Host, QStringLiteral("office-pc"));
     EXPECT_EQ(LockHolderText(*lock),
-              lockFile + QStringLiteral("\r利用者: Sato, Ken　ホスト: office-pc　日時: "
+              lockFile + QStringLiteral("\r利用者: Sato, Ken（ホスト: office-pc）\r日時: "
                                         "2020/02/01 09:30"));
     EXPECT_EQ(host.holder(), LockHolderText(*lock));
 
     const QDateTime taken(QDate(2026, 3, 4), QTime(5, 6));
     writeLock(",shop,office-pc,;", taken);
-    EXPECT_EQ(host.holder(), lockFile + QStringLiteral("\r利用者: shop　ホスト: office-pc　日時: "
+    EXPECT_EQ(host.holder(), lockFile + QStringLiteral("\r利用者: shop（ホスト: office-pc）\r日時: "
                                                        "2026/03/04 05:06"));
     writeLock("garbage", taken);
-    EXPECT_EQ(host.holder(), lockFile + QStringLiteral("\r利用者: garbage　ホスト: （不明）　日時: "
-                                                       "2026/03/04 05:06"));
+    EXPECT_EQ(host.holder(),
+              lockFile + QStringLiteral("\r利用者: garbage（ホスト: （不明））\r日時: "
+                                        "2026/03/04 05:06"));
     // A lock this machine left behind does not count, and names nobody.
     writeLock("Shop,shop,shop-pc,x,y;", mBoot.addSecs(-600));
     EXPECT_FALSE(WorkbookLockHolder(workbook, system(mBoot)));

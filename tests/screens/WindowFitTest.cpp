@@ -138,7 +138,7 @@ TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
     });
     running.choose(
         QStringLiteral("ロックファイル: /home/shop/ドキュメント/.~lock.RFM分析結果.xls#\r"
-                       "利用者: 佐藤 健一郎　ホスト: shop-office-pc-02　日時: "
+                       "利用者: 佐藤 健一郎（ホスト: shop-office-pc-02）\r日時: "
                        "2020/01/01 09:00"));
     running.showWaiting(QStringLiteral("/home/shop/ドキュメント/RFM分析結果.xls"));
     ExpectFits(running, "Frm_excel2jyu waiting");
