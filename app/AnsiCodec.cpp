@@ -121,18 +121,36 @@ QString decode(const char* data, qsizetype size) {
     return QString(reinterpret_cast<const QChar*>(out.data()), units);
 }
 
-QStringList decodeLines(const QByteArray& bytes) {
+QList<QByteArray> splitLines(const QByteArray& bytes) {
     QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    QStringList out;
-    out.reserve(lines.size());
-    for (QByteArray& line : lines) {
+    for (QByteArray& line : lines)
         if (line.endsWith('\r'))
             line.chop(1);
+    return lines;
+}
+
+QStringList decodeLines(const QByteArray& bytes) {
+    const QList<QByteArray> lines = splitLines(bytes);
+    QStringList out;
+    out.reserve(lines.size());
+    for (const QByteArray& line : lines)
         out << decode(line);
-    }
     return out;
+}
+
+qsizetype firstInvalidByte(const QByteArray& bytes) {
+    Converter& c = decoder();
+    c.reset();
+    std::vector<char16_t> out(static_cast<size_t>(bytes.size()) + 1);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    char* outPtr = reinterpret_cast<char*>(out.data());
+    size_t outLeft = out.size() * 2;
+    if (iconv(c.handle(), &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
+        return -1;
+    return in - bytes.constData();
 }
 
 std::optional<QByteArray> encode(const QString& text) {

@@ -27,6 +27,12 @@ QString firstUnencodable(const QString& text);
 // The lines of a CP932 text file as the platform's line input reads them: CR LF or LF ends a
 // line, and a last line without an ending still counts.
 QStringList decodeLines(const QByteArray& bytes);
+// The same lines as bytes, before decoding.
+QList<QByteArray> splitLines(const QByteArray& bytes);
+
+// The offset of the first byte that begins no CP932 character (an undefined code, a lead byte
+// without its trail byte), or -1 when the bytes are CP932 throughout.
+qsizetype firstInvalidByte(const QByteArray& bytes);
 
 // Length in CP932 bytes. A character without a CP932 form counts as one byte, the width of the
 // substitute the platform would show for it.

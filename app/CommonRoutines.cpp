@@ -159,7 +159,7 @@ void SortPairsDescending(QStringList& keys, QStringList& values, qsizetype n) {
     }
 }
 
-qsizetype SplitCsvLine(const QString& line, QStringList& fields) {
+qsizetype SplitCsvLine(const QString& line, QStringList& fields, bool* openQuote) {
     const QChar quote = QLatin1Char('"');
     const QChar comma = QLatin1Char(',');
     const QString placeholder = QStringLiteral("&$");
@@ -196,6 +196,8 @@ qsizetype SplitCsvLine(const QString& line, QStringList& fields) {
     }
     if (!text.endsWith(comma))
         store(current);
+    if (openQuote)
+        *openQuote = inQuotes;
     return count;
 }
 

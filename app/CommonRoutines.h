@@ -50,8 +50,8 @@ void SortPairsDescending(QStringList& keys, QStringList& values, qsizetype n);
 // A quoted value may hold commas, and "" inside it stands for one quote; a line ending with ","
 // has no empty last field. "&$" in the line also becomes a quote (it marks doubled quotes while
 // splitting). fields keeps its size, the number of fields the caller has room for; fields past it
-// are counted but not stored.
-qsizetype SplitCsvLine(const QString& line, QStringList& fields);
+// are counted but not stored. openQuote, when given, tells whether the line ended inside quotes.
+qsizetype SplitCsvLine(const QString& line, QStringList& fields, bool* openQuote = nullptr);
 
 // --- Conversions that never fail: empty, non-numeric or out-of-range text gives 0 -------------
 

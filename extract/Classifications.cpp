@@ -4,12 +4,31 @@
 #include "app/CommonRoutines.h"
 #include "app/FileSystem.h"
 
+#include <algorithm>
+
 namespace plw {
 namespace {
 
-Classification parseLine(const QString& line) {
+// Reads one line; what makes it no line of a classification file goes into faults.
+Classification parseLine(const QByteArray& bytes, int number, QStringList* faults) {
+    const auto fault = [&](const QString& cause) {
+        if (faults)
+            faults->append(QStringLiteral("%1 行目: ").arg(number) + cause);
+    };
+    if (const qsizetype bad = AnsiCodec::firstInvalidByte(bytes); bad >= 0)
+        fault(QStringLiteral("CP932（シフトJIS）の文字ではないバイトがあります（行の %1 バイト目、"
+                             "0x%2）")
+                  .arg(bad + 1)
+                  .arg(quint8(bytes[bad]), 2, 16, QLatin1Char('0')));
     QStringList fields(ClassificationFields);
-    SplitCsvLine(line, fields);
+    bool openQuote = false;
+    const qsizetype count = SplitCsvLine(AnsiCodec::decode(bytes), fields, &openQuote);
+    if (openQuote)
+        fault(QStringLiteral("引用符（\"）が閉じないまま行が終わっています"));
+    if (count > ClassificationFields)
+        fault(QStringLiteral("項目が %1 個あります（1 行に %2 個まで）")
+                  .arg(count)
+                  .arg(ClassificationFields));
     Classification c;
     c.FirstField = TrimBlanks(fields[0]);
     c.LevelName = TrimBlanks(fields[1]);
@@ -21,6 +40,11 @@ Classification parseLine(const QString& line) {
             last = i + 1;
     }
     c.EntryCount = last == 0 ? ClassificationEntries : last;
+    const bool entries = std::any_of(fields.cbegin() + 2, fields.cend(), [](const QString& field) {
+        return !TrimBlanks(field).isEmpty();
+    });
+    if (entries && c.LevelName.isEmpty())
+        fault(QStringLiteral("項目があるのに分類名がありません"));
     return c;
 }
 
@@ -33,19 +57,30 @@ QStringList Classification::ListItems() const {
     return items;
 }
 
-ClassificationTable ParseClassifications(const QByteArray& cp932Text) {
-    const QStringList lines = AnsiCodec::decodeLines(cp932Text);
+ClassificationTable ParseClassifications(const QByteArray& cp932Text, QStringList* faults) {
+    const QList<QByteArray> lines = AnsiCodec::splitLines(cp932Text);
     ClassificationTable table;
-    for (qsizetype i = 0; i < lines.size() && i < ClassificationMaxLines; ++i)
-        table.append(parseLine(lines[i]));
+    for (qsizetype i = 0; i < lines.size() && i < ClassificationMaxLines; ++i) {
+        table.append(parseLine(lines[i], int(i + 1), faults));
+        const QString& name = table.last().LevelName;
+        for (qsizetype other = 0; faults && !name.isEmpty() && other < i; ++other) {
+            if (table[other].LevelName == name) {
+                faults->append(QStringLiteral("%1 行目: 分類名「%2」が %3 行目と同じです")
+                                   .arg(i + 1)
+                                   .arg(name)
+                                   .arg(other + 1));
+                break;
+            }
+        }
+    }
     return table;
 }
 
-ClassificationTable LoadClassifications(const QString& path) {
+ClassificationTable LoadClassifications(const QString& path, QStringList* faults) {
     QByteArray bytes;
     if (!ReadWholeFile(path, &bytes, nullptr))
         return ClassificationTable();
-    return ParseClassifications(bytes);
+    return ParseClassifications(bytes, faults);
 }
 
 QString LevelName(const ClassificationTable& table, int level) {

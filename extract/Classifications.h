@@ -28,8 +28,14 @@ struct Classification {
 // One entry per line read, at most 999; empty when the file cannot be read.
 using ClassificationTable = QList<Classification>;
 
-ClassificationTable LoadClassifications(const QString& path);
-ClassificationTable ParseClassifications(const QByteArray& cp932Text);
+// The shop edits the file by hand: fewer lines, fewer entries or renamed ones are normal. What
+// cannot be a classification file is put into faults, one text per fault naming its line: bytes
+// that are not CP932, a quote left open at a line's end, more than 42 fields on a line, a line
+// with entries but no level name, a level name that repeats another line's. The table is read as
+// it stands in every case.
+ClassificationTable LoadClassifications(const QString& path, QStringList* faults = nullptr);
+ClassificationTable ParseClassifications(const QByteArray& cp932Text,
+                                         QStringList* faults = nullptr);
 
 // The name of level 1 to 4, "" when the file had no such line.
 QString LevelName(const ClassificationTable& table, int level);

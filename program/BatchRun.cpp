@@ -31,16 +31,23 @@ void printLine(std::FILE* out, const QString& text) {
     std::fflush(out);
 }
 
+// The message of a workbook open in a spreadsheet program: which workbook, who holds it (the
+// lock file, its user, host and date, so that a stale lock can be removed), what to do.
+QString WorkbookOpenText(const QString& workbook, const QString& holder) {
+    return QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") + workbook +
+           (holder.isEmpty() ? QString() : u'\r' + holder) +
+           QStringLiteral("\r閉じてから実行してください。使われていないロックファイルなら、"
+                          "削除してから実行してください。");
+}
+
 // Nobody answers in batch mode: a workbook open in a spreadsheet program ends the run with a
 // message instead of the dialog.
 class UnattendedDialog final : public RunningSpreadsheetDialog {
 public:
     UnattendedDialog(Prompter& messages, const QString& workbook)
         : mMessages(messages), mWorkbook(workbook) {}
-    Choice choose() override {
-        mMessages.show(QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r") +
-                           mWorkbook + QStringLiteral("\r閉じてから実行してください。"),
-                       MessageIcon::Critical);
+    Choice choose(const QString& holder) override {
+        mMessages.show(WorkbookOpenText(mWorkbook, holder), MessageIcon::Critical);
         return Choice::Abandon;
     }
     void showWaiting(const QString&) override {}
@@ -117,6 +124,52 @@ QString FieldCaption(const QString& control) {
     return control;
 }
 
+// The four level names the run read, so that a scheduled job's log shows them.
+void PrintClassificationLevels(std::FILE* err, const Session& session) {
+    QStringList levels;
+    for (int level = 1; level <= ClassificationLevels; ++level) {
+        const QString name = LevelName(session.Classifications, level);
+        levels << QStringLiteral("%1 %2").arg(level).arg(name.isEmpty() ? QStringLiteral("（なし）")
+                                                                        : name);
+    }
+    printLine(err, QStringLiteral("plwan40: 分類情報: ") + levels.join(QStringLiteral(" / ")));
+}
+
+// Whether the run uses the classifications: a classification condition, or a classification
+// column in the customer list.
+bool UsesClassifications(const Session& session) {
+    for (int level = 1; level <= ClassificationLevels; ++level) {
+        const QString& kind = session.SavedConditions[ConditionRecord::BunKind(level)];
+        if (kind == ConditionKind::KindInclude || kind == ConditionKind::KindAnd ||
+            kind == ConditionKind::KindExclude)
+            return true;
+    }
+    if (!session.OutputScreen.OutCustomerList)
+        return false;
+    for (const QString& item : session.OutputScreen.List2)
+        for (const char16_t* code : {u"280:", u"290:", u"300:", u"310:"})
+            if (item.startsWith(QStringView(code)))
+                return true;
+    return false;
+}
+
+// A classification file that is none stops a run that uses it and is a warning otherwise; false
+// when the run must stop.
+bool AcceptClassifications(Session& session) {
+    const QString damaged = DamagedClassificationsText(session);
+    if (damaged.isEmpty())
+        return true;
+    if (UsesClassifications(session)) {
+        session.Messages.show(damaged + QStringLiteral("\r保存されている抽出条件または顧客一覧が"
+                                                       "分類を使うため、処理を中止します。"),
+                              MessageIcon::Critical);
+        return false;
+    }
+    session.Messages.show(damaged + QStringLiteral("\r分類は使われていないため、処理を続けます。"),
+                          MessageIcon::Exclamation);
+    return true;
+}
+
 int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     const ParameterCheckFailure failure = CheckParameters(session.ParameterScreen, session.Time);
     if (!failure.passed()) {
@@ -134,17 +187,21 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     });
     AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
     context.Unattended = true;
-    context.RefuseWorkbook = [&session](const QString& name) {
-        if (!WorkbookLocked(name, CurrentHostSystem()))
+    // A workbook open in a spreadsheet program is checked before anything is written; it is a
+    // failure of the run (status 3), not of its settings.
+    bool workbookOpen = false;
+    context.RefuseWorkbook = [&session, &workbookOpen](const QString& name) {
+        const std::optional<WorkbookLock> lock = WorkbookLockHolder(name, CurrentHostSystem());
+        if (!lock)
             return false;
-        session.Messages.show(name + QStringLiteral(" は他のプログラムで開かれています。\r"
-                                                    "閉じてから実行してください。"),
-                              MessageIcon::Critical);
+        session.Messages.show(WorkbookOpenText(name, LockHolderText(*lock)), MessageIcon::Critical);
+        workbookOpen = true;
         return true;
     };
     const AnalysisResult result = ExecuteAnalysis(context);
     switch (result.Outcome) {
     case AnalysisOutcome::NotStarted:
+        return workbookOpen ? Failure : Unusable;
     case AnalysisOutcome::LockHeld:
         return Unusable;
     case AnalysisOutcome::NobodyExtracted:
@@ -175,9 +232,17 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
+    PrintClassificationLevels(err, session);
     const QString unusable = UnusableSettings(session, LoadSessionParameters(session));
     if (!unusable.isEmpty()) {
         session.Messages.show(unusable, MessageIcon::Critical);
+        db::CloseDatabases(session.Databases);
+        return ProgramEnd{Unusable};
+    }
+    // A damaged matrix cell counts as X, as the parameter screen shows it; the log says so.
+    if (const QString matrix = DamagedMatrixText(session); !matrix.isEmpty())
+        session.Messages.show(matrix, MessageIcon::Exclamation);
+    if (!AcceptClassifications(session)) {
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }

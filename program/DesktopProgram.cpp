@@ -122,6 +122,14 @@ MaybeEnd DesktopProgram::start() {
     if (QAbstractButton* f12 = F12Button(mParameterScreen.get()))
         f12->setEnabled(true);
     ReportDamagedSettings(mSession, load);
+    if (const QString matrix = DamagedMatrixText(mSession); !matrix.isEmpty())
+        mSession.Messages.show(matrix, MessageIcon::Exclamation);
+    if (const QString damaged = DamagedClassificationsText(mSession); !damaged.isEmpty())
+        mSession.Messages.show(
+            damaged + QStringLiteral("\r分類の名前と項目が正しくない可能性があります。ファイルを"
+                                     "直すまで、分類による抽出と顧客一覧の分類の列は使わないで"
+                                     "ください。"),
+            MessageIcon::Exclamation);
     // A stored value the fields cannot hold is shown as it is, and the operator is told.
     const QStringList unfit = ValuesThatDoNotFit(mSession.ParameterScreen);
     if (!unfit.isEmpty())

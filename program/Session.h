@@ -37,6 +37,7 @@ struct Session {
 
     // Prepared at start-up.
     ClassificationTable Classifications;
+    QStringList ClassificationFaults; // what makes S3BUNRU.DAT no classification file
     QStringList OutputItems;
     std::unique_ptr<ConditionModule> Conditions;
 

@@ -5,7 +5,9 @@
 #include "app/Prompter.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "program/Session.h"
+#include "rfm/PLWAN4_hrhen.h"
 #include "settings/ParameterLoader.h"
+#include "settings/ParameterMapping.h"
 #include "settings/ParameterSaver.h"
 
 namespace plw {
@@ -15,7 +17,9 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
         return end;
     if (MaybeEnd end = db::OpenDatabases(session.Env, session.Databases, session.Messages))
         return end;
-    session.Classifications = LoadClassifications(session.Env.ClassificationPath);
+    session.ClassificationFaults.clear();
+    session.Classifications =
+        LoadClassifications(session.Env.ClassificationPath, &session.ClassificationFaults);
     session.Conditions = std::make_unique<ConditionModule>(session.Env, session.Classifications,
                                                            session.Messages, session.Time);
     session.Conditions->Run(ConditionModule::Mode::Prepare, ConditionCaller::None,
@@ -67,6 +71,39 @@ QString UnusableSettings(const Session& session, const ParameterLoad& load) {
         return QStringLiteral("保存されている抽出条件 %1 を使えません: %2")
             .arg(ToNativePath(session.Env.SavedConditionPath), load.Conditions.Cause);
     return QString();
+}
+
+QString DamagedClassificationsText(const Session& session) {
+    if (session.ClassificationFaults.isEmpty())
+        return QString();
+    // The first faults name the damage; a file damaged all over need not fill the screen.
+    constexpr qsizetype Shown = 8;
+    QStringList lines = session.ClassificationFaults.mid(0, Shown);
+    if (session.ClassificationFaults.size() > Shown)
+        lines << QStringLiteral("ほか %1 件").arg(session.ClassificationFaults.size() - Shown);
+    return QStringLiteral("分類情報ファイル %1 は分類情報として読めません。\r")
+               .arg(ToNativePath(session.Env.ClassificationPath)) +
+           lines.join(u'\r');
+}
+
+QString DamagedMatrixText(const Session& session) {
+    const QList<int> cells = DamagedMatrixCells(session.Parameters);
+    if (cells.isEmpty())
+        return QString();
+    QStringList lines;
+    for (const int k : cells) {
+        // A letter that is no printable character is shown by its code.
+        QString shown;
+        for (const QChar c : session.Parameters.GroupMatrix[size_t(k - 1)])
+            shown += c.isPrint() ? QString(c)
+                                 : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        lines << QStringLiteral("セル %1（RFM値 %2）: 「%3」").arg(k).arg(CellCode(k), shown);
+    }
+    return QStringLiteral(
+               "分析の設定（パラメータファイル） %1 が壊れています: グループマトリックスに"
+               "グループ A～E・X 以外の値があります。これらのセルは未分類（X）とします。\r")
+               .arg(ToNativePath(session.Env.ParameterPath)) +
+           lines.join(u'\r');
 }
 
 void SaveSessionParameters(Session& session) {

@@ -27,6 +27,15 @@ void ReportDamagedSettings(Session& session, const ParameterLoad& load);
 // missing (none yet) but not damaged.
 QString UnusableSettings(const Session& session, const ParameterLoad& load);
 
+// The operator's text for a classification file that is none, naming the file and its faults;
+// "" for a sound (or missing) file. The caller adds what follows from it.
+QString DamagedClassificationsText(const Session& session);
+
+// The operator's text for matrix cells of PLWAN40.PRM holding no group letter: the file is
+// damaged, each such cell named with its RFM value and what it holds; they count as X. "" when
+// there is none.
+QString DamagedMatrixText(const Session& session);
+
 // Saves the screens' states to PLWAN40.PRM and the saved conditions to PLWAN40.JKN, showing a
 // file that could not be written; the session's SaveSettings of the desktop program.
 void SaveSessionParameters(Session& session);

@@ -15,8 +15,9 @@ public:
     };
 
     virtual ~RunningSpreadsheetDialog() = default;
-    // Shows the dialog modally (optAutoQuit selected when it opens) and returns the selection.
-    virtual Choice choose() = 0;
+    // Shows the dialog modally (optAutoQuit selected when it opens) and returns the selection;
+    // holder says who holds the workbook open (SpreadsheetHost::holder), "" when not known.
+    virtual Choice choose(const QString& holder) = 0;
     // Shows that the run waits for this file to be closed, with a button that cancels the wait.
     virtual void showWaiting(const QString& file) = 0;
     // True once the operator pressed the wait's cancel button.

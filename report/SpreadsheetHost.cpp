@@ -117,21 +117,47 @@ QString LockFilePath(const QString& workbook) {
 LinuxSpreadsheetHost::LinuxSpreadsheetHost(const QString& workbook, HostSystem system)
     : mWorkbook(workbook), mSystem(std::move(system)) {}
 
-bool WorkbookLocked(const QString& workbook, const HostSystem& system) {
+std::optional<WorkbookLock> WorkbookLockHolder(const QString& workbook, const HostSystem& system) {
     const QFileInfo lock(LockFilePath(workbook));
     if (!lock.exists())
-        return false;
+        return std::nullopt;
+    WorkbookLock holder{lock.filePath(), {}, {}, lock.lastModified()};
     QFile file(lock.filePath());
     if (!file.open(QIODevice::ReadOnly))
-        return true;
+        return holder;
+    // "user,system user,host,dd.MM.yyyy hh:mm,profile;"
     const QStringList fields = LockFields(QString::fromUtf8(file.read(4096)));
-    const bool thisHost =
-        fields.size() > 2 && fields.at(2).compare(system.hostName, Qt::CaseInsensitive) == 0;
-    if (!thisHost)
-        return true;
+    holder.User = fields.value(0).isEmpty() ? fields.value(1) : fields.value(0);
+    holder.Host = fields.value(2);
+    const QDateTime written =
+        QDateTime::fromString(fields.value(3).trimmed(), QStringLiteral("dd.MM.yyyy hh:mm"));
+    if (written.isValid())
+        holder.Time = written;
+    if (fields.size() <= 2 || holder.Host.compare(system.hostName, Qt::CaseInsensitive) != 0)
+        return holder;
     const bool beforeBoot = system.bootTime.isValid() && lock.lastModified() < system.bootTime;
     const bool nobodyHasIt = system.fileOpenByProcess && !system.fileOpenByProcess(workbook);
-    return !(beforeBoot || nobodyHasIt);
+    if (beforeBoot || nobodyHasIt)
+        return std::nullopt;
+    return holder;
+}
+
+bool WorkbookLocked(const QString& workbook, const HostSystem& system) {
+    return WorkbookLockHolder(workbook, system).has_value();
+}
+
+QString LockHolderText(const WorkbookLock& lock) {
+    const QString unknown = QStringLiteral("（不明）");
+    return QStringLiteral("ロックファイル: %1\r利用者: %2（ホスト: %3）\r日時: %4")
+        .arg(lock.LockFile, lock.User.isEmpty() ? unknown : lock.User,
+             lock.Host.isEmpty() ? unknown : lock.Host,
+             lock.Time.isValid() ? lock.Time.toString(QStringLiteral("yyyy/MM/dd HH:mm"))
+                                 : unknown);
+}
+
+QString LinuxSpreadsheetHost::holder() const {
+    const std::optional<WorkbookLock> lock = WorkbookLockHolder(mWorkbook, mSystem);
+    return lock ? LockHolderText(*lock) : QString();
 }
 
 bool LinuxSpreadsheetHost::IsInstalled() {

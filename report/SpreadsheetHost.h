@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDateTime>
 #include <QString>
@@ -24,6 +25,9 @@ public:
     virtual bool Open(const QString& file, QString* error) = 0;
     // The workbook whose being open counts as "running", for the operator to see.
     virtual QString watchedFile() const = 0;
+    // Who holds the workbook open, as the operator can check it (the lock file, its user, host
+    // and date; LockHolderText); "" when that is not known.
+    virtual QString holder() const { return {}; }
 };
 
 // What the Linux host needs to know about this machine; tests set it, the program reads it.
@@ -57,11 +61,25 @@ QString ExcelAppPath(const QString& name);
 // ".~lock.NAME#" in the workbook's folder.
 QString LockFilePath(const QString& workbook);
 
+// A workbook's lock file as its writer left it.
+struct WorkbookLock {
+    QString LockFile; // the lock file's path
+    QString User;     // "" when the lock file does not say
+    QString Host;
+    QDateTime Time; // when the lock was taken; the lock file's own time when it does not say
+};
+
 // The one rule for a workbook's lock file: whether the workbook counts as open in a spreadsheet
 // program. It does while its lock file exists, unless that lock was left behind by this machine:
 // written before its last boot, or no running process of this machine has the workbook open.
-// A lock of another machine always counts: its processes cannot be seen from here.
+// A lock of another machine always counts: its processes cannot be seen from here, and that
+// machine may have the file open. The lock that counts, or nothing.
+std::optional<WorkbookLock> WorkbookLockHolder(const QString& workbook, const HostSystem& system);
 bool WorkbookLocked(const QString& workbook, const HostSystem& system);
+
+// The lock as the operator reads it, so that a stale one can be judged and removed: the lock
+// file's path, its user and host, and its date, on three lines.
+QString LockHolderText(const WorkbookLock& lock);
 
 // The Linux host. "Running" is WorkbookLocked. A file is opened with the desktop's opener in a
 // desktop session, else (or when that fails at once) with the spreadsheet program found.
@@ -75,6 +93,7 @@ public:
     bool QuitRunning() override;
     bool Open(const QString& file, QString* error) override;
     QString watchedFile() const override { return mWorkbook; }
+    QString holder() const override;
 
     // How long a started program is watched for an error before it counts as running.
     static constexpr int OpenWatchMs = 3000;

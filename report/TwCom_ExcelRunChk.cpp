@@ -50,7 +50,7 @@ qint16 ExcelRunCheck(ExcelRunCheckContext c) {
     if (!c.host.IsRunning())
         return ExcelNotRunning;
 
-    Choice choice = c.dialog.choose();
+    Choice choice = c.dialog.choose(c.host.holder());
     if (choice == Choice::Abandon)
         return CloseWith(c.dialog, ExcelAbandoned);
 
@@ -59,7 +59,7 @@ qint16 ExcelRunCheck(ExcelRunCheckContext c) {
             if (!c.host.IsRunning())
                 return CloseWith(c.dialog, ExcelClosedByOperator);
             c.prompter.show(QStringLiteral("Excel はまだ起動しています"));
-            choice = c.dialog.choose();
+            choice = c.dialog.choose(c.host.holder());
             if (choice == Choice::Abandon)
                 return CloseWith(c.dialog, ExcelAbandoned);
             if (choice == Choice::AutoQuit)

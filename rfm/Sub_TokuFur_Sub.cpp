@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace plw {
@@ -66,12 +68,21 @@ bool CheckOutputFileName(QString& text, Prompter& prompter, const AnalysisParame
     QString name = TrimAll(text);
     if (name.isEmpty())
         return Refuse(prompter, QStringLiteral("指定して下さい"));
-    if (!FileNameRulesHold(name))
+    // A control character (a line break) would split the path wherever it is printed.
+    const bool control = std::any_of(name.cbegin(), name.cend(),
+                                     [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (control || !FileNameRulesHold(name))
         return Refuse(prompter, QStringLiteral("正しいファイル名ではありません"));
 
     QString folder, file;
     SplitPath(name, folder, file);
     const bool inDocuments = folder.isEmpty();
+    // A folder is named from the root: a relative one would depend on where the program started.
+    if (!inDocuments && !folder.startsWith(u'/') && !folder.startsWith(u'\\'))
+        return Refuse(
+            prompter,
+            QStringLiteral("保存先のフォルダは「/」から始まる絶対パスで指定してください: ") +
+                folder);
     if (inDocuments)
         name = DocumentsFolder() + u'/' + name;
 

@@ -16,7 +16,7 @@ enum class WorkbookWriteEnd {
 
 // What writing the workbook left behind.
 struct WorkbookWritten {
-    QString SavedPath;            // when saved
+    QString SavedPath;            // when saved: the absolute path of the file written
     QString Error;                // the reason it could not be saved
     QStringList UnfinishedSheets; // "sheet: cause" of each sheet saved incomplete
     bool Interrupted = false;     // the operator's cancel stopped the sheets part way

@@ -43,6 +43,13 @@ Frm_excel2jyu::Frm_excel2jyu(QWidget* parent) : QDialog(parent) {
                    QStringLiteral("この処理はExcelが起動している場合は行えません。"), mChoicePage));
     choiceLayout->addWidget(NamedLabel(QStringLiteral("lblMsg3"),
                                        QStringLiteral("Excelを終了させてください。"), mChoicePage));
+    // Who holds the workbook: the operator may remove a lock that nobody uses any more.
+    mHolder = NamedLabel(QStringLiteral("lblHolder"), QString(), mChoicePage);
+    mHolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    mHolder->setWordWrap(true);
+    mHolder->setMaximumWidth(640);
+    mHolder->hide();
+    choiceLayout->addWidget(mHolder);
     auto* options = new QGroupBox(QStringLiteral("処理の選択"), mChoicePage);
     options->setObjectName(QStringLiteral("fraSentaku"));
     mAutoQuit = NamedOption(QStringLiteral("optAutoQuit"),
@@ -84,8 +91,11 @@ Frm_excel2jyu::Frm_excel2jyu(QWidget* parent) : QDialog(parent) {
     connect(mWaitCancel, &QPushButton::clicked, this, [this] { mWaitCancelled = true; });
 }
 
-RunningSpreadsheetDialog::Choice Frm_excel2jyu::choose() {
+RunningSpreadsheetDialog::Choice Frm_excel2jyu::choose(const QString& holder) {
     hide();
+    QString shown = holder;
+    mHolder->setText(shown.replace(u'\r', u'\n'));
+    mHolder->setVisible(!holder.isEmpty());
     mWaiting = false;
     mWaitPage->hide();
     mChoicePage->show();

@@ -20,8 +20,8 @@ public:
 
     // Modal; optAutoQuit is selected when it opens (again after close()), the operator's choice
     // kept when it is shown again before that. Closing it without cmdF12 (close box, Esc)
-    // abandons the run.
-    Choice choose() override;
+    // abandons the run. The holder (lock file, user, host, date) is shown under the messages.
+    Choice choose(const QString& holder) override;
     // Shown without blocking: the awaited file and "中断"; the close box and Esc cancel too.
     void showWaiting(const QString& file) override;
     bool waitCancelled() override { return mWaitCancelled; }
@@ -39,6 +39,7 @@ private:
     QRadioButton* mClosed;
     QRadioButton* mAbandon;
     QPushButton* mGo;
+    QLabel* mHolder;
     QLabel* mWaitFile;
     QPushButton* mWaitCancel;
     bool mLoaded = false;

@@ -159,4 +159,14 @@ void OutputScreenToParameters(const OutputScreenState& screen, AnalysisParameter
         p.ListItems[static_cast<size_t>(i)] = screen.List3[i];
 }
 
+QList<int> DamagedMatrixCells(const AnalysisParameters& parameters) {
+    QList<int> cells;
+    for (size_t k = 0; k < parameters.GroupMatrix.size(); ++k) {
+        const QString& letter = parameters.GroupMatrix[k];
+        if (!letter.isEmpty() && letter != u"X" && !isGroupLetterAToE(letter))
+            cells << int(k + 1);
+    }
+    return cells;
+}
+
 } // namespace plw

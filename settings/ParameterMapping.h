@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,11 @@ void DetailPeriodToParameters(const ParameterScreenState& screen, AnalysisParame
 // Sets the last-visit condition (fields 47 to 50) from the parameter screen: kind "3" with its
 // from and to dates and its month count.
 void SetLastVisitCondition(const ParameterScreenState& screen, ConditionRecord& record);
+
+// The matrix cells (1 to 125) of the record holding neither a group letter A to E or X nor ""
+// (a cell saved without a group colour): a damaged file, since the program writes nothing else.
+// Loading shows them as X.
+QList<int> DamagedMatrixCells(const AnalysisParameters& parameters);
 
 // Whether a date field accepts the value: "" or "0" (no date, the field is emptied) or a real
 // calendar date "YYYYMMDD".

@@ -1,6 +1,9 @@
 #include "report/writers/ExcelWorkbookWriter.h"
 
+#include "app/CommonRoutines.h"
 #include "app/Environment.h"
+#include "app/FileSystem.h"
+#include "app/Prompter.h"
 #include "report/LibreOfficeConverter.h"
 #include "report/PLWAN40X_XLScmn.h"
 #include "report/SpreadsheetHost.h"
@@ -8,6 +11,9 @@
 #include "rfm/AnalysisContext.h"
 #include "settings/AnalysisParameters.h"
 #include "workbook/xls/XlsWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace plw {
 
@@ -23,6 +29,37 @@ ClassicWrite WriteXls(Workbook& book, const QString& path, const SaveProgress& p
         return ClassicWrite::Unhandled;
     }
     return writer.write(path, progress, reason) ? ClassicWrite::Written : ClassicWrite::Failed;
+}
+
+// The conversion that takes over from the engine's writer cuts what a .xls cell cannot hold: the
+// operator learns which cells.
+void ReportCutTexts(Workbook& book, Prompter& messages) {
+    const QStringList cut = CellsBeyondXlsText(book);
+    if (cut.isEmpty())
+        return;
+    const QString limit = FormatNumber(qint64(XlsMaxCellText), QStringLiteral("#,##0"));
+    messages.show(QStringLiteral("次のセルの文字列は XLS のセルに入る %1 文字を超えるため、%1 "
+                                 "文字までに切り詰めて保存します。\r")
+                          .arg(limit) +
+                      cut.join(u'\r'),
+                  MessageIcon::Exclamation);
+}
+
+// The engine's .xls writer; a workbook left to the conversion has its cut texts reported.
+ClassicWriter WriteXlsTelling(Prompter& messages) {
+    return [&messages](Workbook& book, const QString& path, const SaveProgress& progress,
+                       QString* reason) {
+        const ClassicWrite outcome = WriteXls(book, path, progress, reason);
+        if (outcome == ClassicWrite::Unhandled)
+            ReportCutTexts(book, messages);
+        return outcome;
+    };
+}
+
+// The absolute path of the file the save wrote: names are matched to existing files without
+// regard to letter case, so the file written may be named otherwise than the saved name.
+QString WrittenFile(const QString& output) {
+    return QDir::cleanPath(QFileInfo(ToNativePath(output)).absoluteFilePath());
 }
 
 } // namespace
@@ -52,14 +89,14 @@ WorkbookWriteEnd ExcelWorkbookWriter::WriteWorkbook(AnalysisContext& context,
                        return LibreOfficeConverter::Convert(xlsx, target, WorkbookFormat::Xls,
                                                             limit, reason, &context.Pump);
                    },
-        mClassicWriter ? ClassicWriter(WriteXls) : ClassicWriter()};
+        mClassicWriter ? ClassicWriter(WriteXlsTelling(context.Messages)) : ClassicWriter()};
     AnalysisSheetWriters writers(AnalysisSheetInputsOf(context));
     const WorkbookRunResult result =
         plw::WriteWorkbook(frame, writers, writers.selection(), workTable, extractedCount, output);
     written.Error = result.Error;
     switch (result.End) {
     case WorkbookEnd::Saved:
-        written.SavedPath = output;
+        written.SavedPath = WrittenFile(output);
         written.UnfinishedSheets = result.Unfinished;
         written.Interrupted = result.Interrupted;
         written.Sheets = result.Sheets;

@@ -44,18 +44,22 @@ TEST(Classifications, SplitsTrimsAndCountsEntries) {
 TEST(Classifications, OddFilesGiveEmptyOrPartialTablesNeverACrash) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("S3BUNRU.DAT"));
-    EXPECT_TRUE(LoadClassifications(path).isEmpty()); // missing
+    QStringList faults;
+    EXPECT_TRUE(LoadClassifications(path, &faults).isEmpty()); // missing
+    EXPECT_EQ(faults, QStringList());
 
     // Empty lines are levels without a name; more than 42 fields keep the first 42.
     QString wide = QStringLiteral("9,多い");
     for (int i = 1; i <= 25; ++i)
         wide += QStringLiteral(",%1,名%1").arg(i);
     test::WriteBytes(path, cp932(QStringLiteral("\r\n") + wide + QStringLiteral("\r\n")));
-    ClassificationTable table = LoadClassifications(path);
+    ClassificationTable table = LoadClassifications(path, &faults);
     ASSERT_EQ(table.size(), 2);
     EXPECT_EQ(table[0].LevelName, QString());
     EXPECT_EQ(table[1].EntryCount, 20);
     EXPECT_EQ(table[1].Names[19], QStringLiteral("名20"));
+    EXPECT_EQ(faults,
+              QStringList{QStringLiteral("2 行目: 項目が 52 個あります（1 行に 42 個まで）")});
 
     // An unbalanced quote swallows the rest of its line only.
     test::WriteBytes(path, cp932(QStringLiteral("1,\"開いたまま,01,a\n2,次,01,b\n")));
@@ -69,7 +73,89 @@ TEST(Classifications, OddFilesGiveEmptyOrPartialTablesNeverACrash) {
     EXPECT_EQ(LoadClassifications(path).size(), 999);
 
     test::WriteBytes(path, test::PseudoRandomBytes(5000, 9) + "\x81");
-    LoadClassifications(path);
+    faults.clear();
+    LoadClassifications(path, &faults);
+    EXPECT_FALSE(faults.isEmpty());
+}
+
+// What cannot be a classification file is named, line by line, with its cause; the table is
+// still read as it stands.
+TEST(Classifications, WhatCannotBeAClassificationFileIsNamedWithItsCause) {
+    const QByteArray sound = cp932(QStringLiteral("1,来店動機,01,チラシ,02,紹介\r\n"
+                                                  "2,職業,11,会社員,12,学生\r\n"));
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QStringList faults;
+    };
+    const Case cases[] = {
+        {"a byte that begins no character",
+         QByteArray(sound).insert(10, '\xFF'),
+         {QStringLiteral("1 行目: CP932（シフトJIS）の文字ではないバイトがあります（行の 11 "
+                         "バイト目、0xff）")}},
+        {"a lead byte without its trail byte",
+         sound + "3,\x81",
+         {QStringLiteral("3 行目: CP932（シフトJIS）の文字ではないバイトがあります（行の 3 "
+                         "バイト目、0x81）")}},
+        {"a line break inside a quoted name",
+         cp932(QStringLiteral("1,来店動機,01,\"チラ\r\nシ\",02,紹介\r\n2,職業,11,会社員\r\n")),
+         {QStringLiteral("1 行目: 引用符（\"）が閉じないまま行が終わっています"),
+          QStringLiteral("2 行目: 引用符（\"）が閉じないまま行が終わっています")}},
+        {"43 fields",
+         cp932(QStringLiteral("1,来店動機") + QStringLiteral(",a").repeated(41)),
+         {QStringLiteral("1 行目: 項目が 43 個あります（1 行に 42 個まで）")}},
+        {"entries without a level name",
+         cp932(QStringLiteral("1,来店動機,01,a\r\n2,,11,b\r\n")),
+         {QStringLiteral("2 行目: 項目があるのに分類名がありません")}},
+        {"a level name twice",
+         cp932(QStringLiteral("1,来店動機,01,a\r\n2,職業\r\n3, 来店動機 ,01,b\r\n")),
+         {QStringLiteral("3 行目: 分類名「来店動機」が 1 行目と同じです")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList faults;
+        const ClassificationTable table = ParseClassifications(c.bytes, &faults);
+        EXPECT_FALSE(table.isEmpty());
+        EXPECT_EQ(faults, c.faults);
+    }
+}
+
+// The shop edits the file by hand: what a valid file may look like is read without complaint.
+TEST(Classifications, ValidButChangedFilesAreReadWithoutComplaint) {
+    struct Case {
+        const char* what;
+        QString text;
+        QStringList levels;
+    };
+    const Case cases[] = {
+        {"a renamed entry",
+         QStringLiteral(
+             "1,来店動機,01,チラシ,02,口コミ\r\n2,職業,11,会社員\r\n3,趣味\r\n4,地区\r\n"),
+         {QStringLiteral("来店動機"), QStringLiteral("職業"), QStringLiteral("趣味"),
+          QStringLiteral("地区")}},
+        {"a level fewer",
+         QStringLiteral("1,来店動機,01,チラシ\r\n2,職業,11,会社員\r\n"),
+         {QStringLiteral("来店動機"), QStringLiteral("職業"), QString(), QString()}},
+        {"a level with one entry and a quoted comma, LF endings, no last line break",
+         QStringLiteral("1,\"来店,動機\",01,\"チラシ\"\"A\"\"\"\n\n3,趣味,01,読書"),
+         {QStringLiteral("来店,動機"), QString(), QStringLiteral("趣味"), QString()}},
+        {"empty lines and a line of a number only",
+         QStringLiteral("\r\n5\r\n\r\n4,地区,,\r\n"),
+         {QString(), QString(), QString(), QStringLiteral("地区")}},
+        {"exactly 42 fields, all quoted",
+         QStringLiteral("\"1\",\"来店動機\"") + QStringLiteral(",\"a\",\"b\"").repeated(20),
+         {QStringLiteral("来店動機"), QString(), QString(), QString()}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStringList faults;
+        const ClassificationTable table = ParseClassifications(cp932(c.text), &faults);
+        EXPECT_EQ(faults, QStringList());
+        QStringList levels;
+        for (int level = 1; level <= ClassificationLevels; ++level)
+            levels << LevelName(table, level);
+        EXPECT_EQ(levels, c.levels);
+    }
 }
 
 TEST(OutputItemList, NamesTheLastFourItemsAfterTheLevels) {

@@ -269,12 +269,31 @@ TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLo
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
     test::WriteBytes(lock, thisHost);
     const auto [openStatus, openMessages] = run();
-    EXPECT_EQ(openStatus, 2);
-    EXPECT_TRUE(openMessages.endsWith(QStringLiteral("は他のプログラムで開かれています。\r"
-                                                     "閉じてから実行してください。")))
+    EXPECT_EQ(openStatus, 3);
+    EXPECT_TRUE(openMessages.contains(
+        QStringLiteral("出力先のブックが表計算ソフトで開かれています。\r%1\rロックファイル: %2\r"
+                       "利用者: Shop（ホスト: %3）\r日時: 2026/12/10 07:00\r")
+            .arg(workbook, lock, QSysInfo::machineHostName())))
         << openMessages.toStdString();
     EXPECT_FALSE(QFile::exists(mSession.Env.KeyFilePath));
     held.close();
+
+    // A lock of another machine is honoured however old: that machine may have the file open.
+    // The message names it, so that the operator can remove a stale one.
+    test::WriteBytes(lock, "Tanaka,tanaka,office-pc,01.06.2020 10:15,file:///h;");
+    {
+        QFile file(lock);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(86400),
+                                     QFileDevice::FileModificationTime));
+    }
+    const auto [otherStatus, otherMessages] = run();
+    EXPECT_EQ(otherStatus, 3);
+    EXPECT_TRUE(otherMessages.contains(QStringLiteral("ロックファイル: %1\r利用者: Tanaka（ホスト: "
+                                                      "office-pc）\r日時: 2020/06/01 10:15")
+                                           .arg(lock)))
+        << otherMessages.toStdString();
+    EXPECT_FALSE(QFile::exists(mSession.Env.KeyFilePath));
 
     // The same lock with nothing holding the workbook, and a lock from before the boot, are
     // leftovers: the run goes on and replaces the workbook.

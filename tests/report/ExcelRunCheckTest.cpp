@@ -18,6 +18,7 @@ namespace {
 const QString Workbook = QStringLiteral("/home/shop/分析.xls");
 const QString StillRunning = QStringLiteral("Excel はまだ起動しています");
 const QString CannotQuit = QStringLiteral("EXCELが終了できません");
+const QString Holder = QStringLiteral("ロックファイル: /home/shop/.~lock.分析.xls#");
 constexpr int Forever = -1;
 
 // The workbook is open for the first openQueries questions about it (Forever: never let go).
@@ -31,6 +32,7 @@ public:
     bool QuitRunning() override { return ask(); }
     bool Open(const QString&, QString*) override { return false; }
     QString watchedFile() const override { return Workbook; }
+    QString holder() const override { return Holder; }
 
 private:
     bool ask() {
@@ -51,8 +53,12 @@ public:
     int shown = 0;
     int closed = 0;
     QStringList waitedFor;
+    QStringList holders; // shown with each choice
 
-    Choice choose() override { return script.at(qMin<qsizetype>(shown++, script.size() - 1)); }
+    Choice choose(const QString& holder) override {
+        holders.append(holder);
+        return script.at(qMin<qsizetype>(shown++, script.size() - 1));
+    }
     void showWaiting(const QString& file) override { waitedFor.append(file); }
     bool waitCancelled() override { return ++mLooks == cancelAt; }
     void close() override { ++closed; }
@@ -152,6 +158,8 @@ TEST(ExcelRunCheck, EveryPathOfTheCheck) {
         EXPECT_EQ(ExcelRunCheck({host, dialog, prompter, pump, sleeper}), c.result);
         EXPECT_EQ(prompter.texts(), c.messages);
         EXPECT_EQ(dialog.shown, c.dialogShown);
+        // Every showing names who holds the workbook, so that a stale lock can be told.
+        EXPECT_EQ(dialog.holders, Repeat(Holder, c.dialogShown));
         EXPECT_EQ(dialog.closed, c.dialogShown > 0 ? 1 : 0);
         EXPECT_EQ(sleeper.calls, c.rounds);
         EXPECT_EQ(sleeper.total, qint64(c.rounds) * QuitWaitRoundMs);

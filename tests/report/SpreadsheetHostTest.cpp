@@ -98,6 +98,37 @@ TEST_F(SpreadsheetHostTest,
     }
 }
 
+// A lock that counts is told as the operator can check it: the lock file, who took it on which
+// machine, and when (the lock file's own time when it does not say).
+TEST_F(SpreadsheetHostTest, TheLockThatCountsIsNamedWithItsUserHostDateAndFile) {
+    const QString workbook = path(QStringLiteral("分析.xls"));
+    const QString lockFile = QStringLiteral("ロックファイル: ") + LockFilePath(workbook);
+    LinuxSpreadsheetHost host(workbook, system(mBoot));
+    EXPECT_EQ(host.holder(), QString());
+
+    writeLock("Sato\\, Ken,sato,office-pc,01.02.2020 09:30,file:///h;", mBoot.addSecs(-600));
+    const std::optional<WorkbookLock> lock = WorkbookLockHolder(workbook, system(mBoot));
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(lock->Host, QStringLiteral("office-pc"));
+    EXPECT_EQ(LockHolderText(*lock),
+              lockFile + QStringLiteral("\r利用者: Sato, Ken（ホスト: office-pc）\r日時: "
+                                        "2020/02/01 09:30"));
+    EXPECT_EQ(host.holder(), LockHolderText(*lock));
+
+    const QDateTime taken(QDate(2026, 3, 4), QTime(5, 6));
+    writeLock(",shop,office-pc,;", taken);
+    EXPECT_EQ(host.holder(), lockFile + QStringLiteral("\r利用者: shop（ホスト: office-pc）\r日時: "
+                                                       "2026/03/04 05:06"));
+    writeLock("garbage", taken);
+    EXPECT_EQ(host.holder(),
+              lockFile + QStringLiteral("\r利用者: garbage（ホスト: （不明））\r日時: "
+                                        "2026/03/04 05:06"));
+    // A lock this machine left behind does not count, and names nobody.
+    writeLock("Shop,shop,shop-pc,x,y;", mBoot.addSecs(-600));
+    EXPECT_FALSE(WorkbookLockHolder(workbook, system(mBoot)));
+    EXPECT_EQ(host.holder(), QString());
+}
+
 TEST_F(SpreadsheetHostTest, InstalledMeansASpreadsheetProgramOnTheSearchPath) {
     LinuxSpreadsheetHost host(path(QStringLiteral("a.xls")), system(mBoot));
     EXPECT_FALSE(host.IsInstalled());

@@ -38,7 +38,7 @@ public:
 
 class AbandoningDialog final : public RunningSpreadsheetDialog {
 public:
-    Choice choose() override { return Choice::Abandon; }
+    Choice choose(const QString&) override { return Choice::Abandon; }
     void showWaiting(const QString&) override {}
     bool waitCancelled() override { return true; }
     void close() override {}

@@ -79,6 +79,17 @@ TEST_F(OutputFileName, RefusesWhatCannotBeAnXlsWorkbookWithTheMessageOfItsRule) 
          QStringLiteral("エクセルファイル(XLS)以外は扱えません。")},
         {folder + QStringLiteral("/book.xlsx"),
          QStringLiteral("エクセルファイル(XLS)以外は扱えません。")},
+        // A control character would split the printed path.
+        {folder + QStringLiteral("/bo\nok.xls"), invalid},
+        {QStringLiteral("book\t.xls"), invalid},
+        {folder + QStringLiteral("/book\u0085.xls"), invalid},
+        // A folder is named from the root, never relative to where the program started.
+        {QStringLiteral("../x.xls"),
+         QStringLiteral("保存先のフォルダは「/」から始まる絶対パスで指定してください: ../")},
+        {QStringLiteral("sub/x.xls"),
+         QStringLiteral("保存先のフォルダは「/」から始まる絶対パスで指定してください: sub/")},
+        {QStringLiteral("sub\\x.xls"),
+         QStringLiteral("保存先のフォルダは「/」から始まる絶対パスで指定してください: sub\\")},
     };
     for (const Case& c : cases) {
         const Outcome outcome = check(c.typed);

@@ -17,7 +17,8 @@ namespace {
 
 // Runs choose() while `operate` works the modal dialog from the event loop. Should the
 // operation leave the dialog open, a later timer rejects it so that the test fails, not hangs.
-Choice ChooseWith(Frm_excel2jyu& dialog, std::function<void(QDialog&)> operate) {
+Choice ChooseWith(Frm_excel2jyu& dialog, std::function<void(QDialog&)> operate,
+                  const QString& holder = QString()) {
     QTimer::singleShot(0, &dialog, [&dialog, operate] {
         ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
         operate(dialog);
@@ -29,7 +30,7 @@ Choice ChooseWith(Frm_excel2jyu& dialog, std::function<void(QDialog&)> operate) 
             guarded->done(QDialog::Rejected);
         }
     });
-    return dialog.choose();
+    return dialog.choose(holder);
 }
 
 template <typename T> T* Control(QWidget& dialog, const char* name) {
@@ -72,6 +73,20 @@ TEST(Frm_excel2jyu, ShowsItsTextsAndOpensWithAutoQuitSelected) {
     EXPECT_EQ(Control<QAbstractButton>(dialog, "cmdF12")->text(),
               QStringLiteral("選択した処理を行う"));
     EXPECT_NE(dialog.findChild<QWidget*>(QStringLiteral("fraSentaku")), nullptr);
+
+    // Who holds the workbook is shown under the messages, a line for each line.
+    texts.clear();
+    ChooseWith(
+        dialog,
+        [&](QDialog& d) {
+            texts << Control<QLabel>(d, "lblHolder")->text();
+            Click(d, "cmdF12");
+        },
+        QStringLiteral(
+            "ロックファイル: /home/shop/.~lock.a.xls#\r利用者: shop　ホスト: office-pc"));
+    EXPECT_EQ(texts,
+              QStringList{QStringLiteral(
+                  "ロックファイル: /home/shop/.~lock.a.xls#\n利用者: shop　ホスト: office-pc")});
 }
 
 // Each way of answering, on one dialog used by one running check after another: every check

@@ -217,7 +217,14 @@ std::vector<TourStop> ProgramWindows(DesktopProgram& program) {
              [&program](QWidget&) {
                  program.progressWindow().close();
              }},
-            {QStringLiteral("Frm_excel2jyu"), [&program] { program.runningDialog().choose(); },
+            {QStringLiteral("Frm_excel2jyu"),
+             [&program] {
+                 // A long lock holder: the lock file, its user and host, its date.
+                 program.runningDialog().choose(
+                     QStringLiteral("ロックファイル: /home/shop/ドキュメント/.~lock.RFM分析結果.xls#\r"
+                                    "利用者: 佐藤 健一郎（ホスト: shop-office-pc-02）\r日時: "
+                                    "2020/01/01 09:00"));
+             },
              modal("Frm_excel2jyu"), reject},
             {QStringLiteral("Frm_excel2jyu waiting"),
              [&program] {

@@ -4,8 +4,11 @@
 #include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
+#include "tests/support/Files.h"
 #include "tests/xls/BiffFile.h"
 #include "workbook/Worksheet.h"
+
+#include <QFileInfo>
 
 #include <cstdio>
 #include <vector>
@@ -23,7 +26,7 @@ struct FreeHost final : SpreadsheetHost {
 };
 
 struct NoDialog final : RunningSpreadsheetDialog {
-    Choice choose() override { return Choice::Abandon; }
+    Choice choose(const QString&) override { return Choice::Abandon; }
     void showWaiting(const QString&) override {}
     bool waitCancelled() override { return true; }
     void close() override {}
@@ -97,7 +100,7 @@ protected:
             &mParameters.OutFAmount,    &mParameters.OutMCount,      &mParameters.OutMAmount};
         for (int i = 0; i < 9; ++i)
             *fields[i] = flags.mid(i, 1) == u"1" ? QStringLiteral("1") : QStringLiteral("0");
-        mParameters.WorkbookName = mDir.filePath(QStringLiteral("分析.xls"));
+        mParameters.WorkbookName = mDir.filePath(mName);
         mEnv.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
 
         NoDialog dialog;
@@ -117,9 +120,12 @@ protected:
             << written.Error.toStdString();
         EXPECT_TRUE(written.UnfinishedSheets.isEmpty())
             << written.UnfinishedSheets.join(u'|').toStdString();
-        EXPECT_EQ(written.SavedPath, mParameters.WorkbookName);
+        EXPECT_EQ(written.SavedPath, mDir.filePath(mFileWritten.isEmpty() ? mName : mFileWritten));
         return written.SavedPath;
     }
+
+    QString mName = QStringLiteral("分析.xls"); // the workbook name of the parameters
+    QString mFileWritten;                       // the file the save writes, when named otherwise
 };
 
 TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
@@ -136,6 +142,39 @@ TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
                            QStringLiteral("Ｆ視点人数"), QStringLiteral("Ｆ視点金額"),
                            QStringLiteral("Ｍ視点人数"), QStringLiteral("Ｍ視点金額")}));
     EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+}
+
+// Names are matched to existing files without regard to letter case: the path given back, which
+// batch mode prints and the desktop opens, is that of the file actually written.
+TEST_F(AnalysisWorkbookTest, TheSavedPathIsTheFileActuallyWritten) {
+    test::WriteBytes(mDir.filePath(QStringLiteral("Out.xls")), "old");
+    mName = QStringLiteral("OUT.XLS");
+    mFileWritten = QStringLiteral("Out.xls");
+    const QString saved = save(QStringLiteral("000000000"), false);
+    EXPECT_NE(test::ReadBytes(saved), QByteArray("old"));
+    EXPECT_FALSE(QFileInfo::exists(mDir.filePath(mName)));
+}
+
+// A text longer than a .xls cell holds leaves the workbook to the conversion, which cuts it: the
+// run names each such cell.
+TEST_F(AnalysisWorkbookTest, ATextNoXlsCellHoldsIsNamedWithItsCell) {
+    mDatabases.Transaction->execute(
+        QStringLiteral("UPDATE WorkRFM_1 SET M1KhMemo = '%1' WHERE M1KaiBan IN "
+                       "(SELECT MIN(M1KaiBan) FROM WorkRFM_1 GROUP BY グループ)")
+            .arg(QString(40000, u'メ')));
+    bool converted = false;
+    save(QStringLiteral("001000000"), true, &converted);
+    EXPECT_TRUE(converted);
+    ASSERT_EQ(mPrompter.messages().size(), 1) << mPrompter.texts().join(u'|').toStdString();
+    const QStringList lines = mPrompter.texts().first().split(u'\r');
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("次のセルの文字列は XLS のセルに入る 32,767 "
+                             "文字を超えるため、32,767 文字までに切り詰めて保存します。"));
+    ASSERT_GE(lines.size(), 2);
+    for (const QString& cell : lines.mid(1))
+        EXPECT_TRUE(cell.startsWith(QStringLiteral("シート「RFM顧客一覧」のセル ")) &&
+                    cell.endsWith(QStringLiteral("（40,000 文字）")))
+            << cell.toStdString();
 }
 
 // The analysis of the sample with every sheet, for each chart type of the group-value sheet's

@@ -1,5 +1,7 @@
 #include "workbook/xls/XlsWriter.h"
 
+#include "app/CommonRoutines.h"
+#include "workbook/CellAddress.h"
 #include "workbook/CellStore.h"
 #include "workbook/OoxmlPackage.h"
 #include "workbook/Workbook.h"
@@ -27,7 +29,7 @@ using XmlPart::HasLocalName;
 
 namespace {
 
-constexpr int kMaxCellText = 32767;
+constexpr int kMaxCellText = XlsMaxCellText;
 constexpr int kMaxHeaderText = 255;
 
 bool IsType(const Relationship& relationship, const char* segment) {
@@ -465,6 +467,25 @@ bool XlsWriter::write(const QString& path, const Progress& rowsWritten, QString*
         done += sheet.lastRow;
     }
     return xls::WriteCompoundFile(path, stream.bytes(), d->properties, error);
+}
+
+QStringList CellsBeyondXlsText(Workbook& book) {
+    QStringList cells;
+    for (const QString& name : book.sheetNames()) {
+        const Worksheet* sheet = book.sheet(name);
+        if (!sheet)
+            continue;
+        const CellStore& store = sheet->cells();
+        for (int row = 1; row <= store.rowLimit(); ++row)
+            for (const CellStore::Cell& cell : store.rowCells(row))
+                if (cell.kind == CellKind::Text && store.text(cell).size() > XlsMaxCellText)
+                    cells << QStringLiteral("シート「%1」のセル %2%3（%4 文字）")
+                                 .arg(name, CellAddress::ColumnLetters(cell.column))
+                                 .arg(row)
+                                 .arg(FormatNumber(qint64(store.text(cell).size()),
+                                                   QStringLiteral("#,##0")));
+    }
+    return cells;
 }
 
 } // namespace plw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -39,5 +40,13 @@ private:
     struct State;
     std::unique_ptr<State> d;
 };
+
+// The longest text a cell of a .xls workbook holds.
+inline constexpr int XlsMaxCellText = 32767;
+
+// Every cell whose text is longer than a .xls cell holds, as the operator finds it:
+// "シート「RFM顧客 一覧」のセル AD3（40,002 文字）". Whatever converts such a workbook to .xls cuts
+// those texts.
+QStringList CellsBeyondXlsText(Workbook& book);
 
 } // namespace plw
