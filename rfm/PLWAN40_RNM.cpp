@@ -34,21 +34,12 @@ qint32 ToInt32(Currency amount) {
 // detailed period, keeping the master's own values in the Save columns of the work row.
 void RecomputeFromHistory(db::CustomerRecord& customer, const PeriodPurchases& periods,
                           const ScoringInput& input, db::Table& row) {
-    const PeriodPurchases::Purchases& bought = periods.of(customer.M1KaiBan);
     row.setValue(u"SaveM1SakRgk", customer.M1SakRgk);
     row.setValue(u"SaveM1SakRik", customer.M1SakRik);
     row.setValue(u"SaveM1SakHby", customer.M1SakHby);
     row.setValue(u"SaveM1SakHbh", customer.M1SakHbh);
-    customer.M1SakRgk = ToInt32(bought.Total);
-    customer.M1SakRik = bought.Visits;
-    if (input.LastVisitFromDetail) {
-        if (!TrimBlanks(bought.LastDate).isEmpty()) {
-            customer.M1SakHby = bought.LastDate;
-            customer.M1SakHbh = bought.LastTime;
-        } else {
-            customer.M1SakHby = input.DetailTo;
-        }
-    }
+    ApplyPeriodPurchases(customer, periods.of(customer.M1KaiBan), input.LastVisitFromDetail,
+                         input.DetailTo);
     db::WriteCustomerRecord(row, customer);
 }
 
@@ -81,6 +72,20 @@ QStringList SortedKeys(db::Database& transaction) {
 }
 
 } // namespace
+
+void ApplyPeriodPurchases(db::CustomerRecord& customer, const PeriodPurchase& bought,
+                          bool lastVisitFromDetail, const QString& detailTo) {
+    customer.M1SakRgk = ToInt32(bought.Total);
+    customer.M1SakRik = bought.Visits;
+    if (lastVisitFromDetail) {
+        if (!TrimBlanks(bought.LastDate).isEmpty()) {
+            customer.M1SakHby = bought.LastDate;
+            customer.M1SakHbh = bought.LastTime;
+        } else {
+            customer.M1SakHby = detailTo;
+        }
+    }
+}
 
 void AccumulatePurchase(const QString& kind, const QString& returnFlag, qint32 amount,
                         PurchaseTotals& totals) {
@@ -118,7 +123,7 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
         periods.emplace(services.Master, SortedKeys(work), input.DetailFrom, input.DetailTo);
 
     const QDate baseDate = DateOfText(input.BaseDate);
-    const RankLimits r(input.R), f(input.F), m(input.M);
+    const RankRules rules(input.R, input.F, input.M);
     db::Transaction transaction(work);
     {
         auto row = work.openTable(workTable);
@@ -142,17 +147,12 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
             }
             // The ranks as RankRecency, RankFrequency and RankMonetary give them, with the
             // thresholds and the base date taken once.
-            const QDate lastVisit = DateOfText(customer.M1SakHby);
-            if (baseDate.isValid() && lastVisit.isValid()) {
-                const qint64 elapsed = lastVisit.daysTo(baseDate);
-                code[0] = r.AtMost(Currency::fromInteger(elapsed));
-                days = QString::number(elapsed);
-            } else {
-                code[0] = u'1';
-                days.clear();
-            }
-            code[1] = f.AtLeast(Currency::fromInteger(customer.M1SakRik));
-            code[2] = m.AtLeast(MonetaryUnits(Currency::fromInteger(customer.M1SakRgk)));
+            const RankFigures figures =
+                FiguresOf(baseDate, customer.M1SakHby, customer.M1SakRik, customer.M1SakRgk);
+            code[0] = rules.Recency(figures.Days);
+            code[1] = rules.Frequency(figures.Visits);
+            code[2] = rules.Monetary(figures.Units);
+            days = figures.Days ? QString::number(*figures.Days) : QString();
             const QString group = GroupOfCode(code, input.Matrix);
             row->setValue(u"RFM値", code);
             row->setValue(u"グループ", group);
