@@ -3,6 +3,7 @@
 #include "settings/ParameterFieldLimits.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace plw {
@@ -93,18 +94,17 @@ std::vector<size_t> BestStarts(const std::vector<qint64>& prefix, int groups, do
     return starts;
 }
 
-// Whether the customer at each fifth of the order has a figure of its own: otherwise ties make
-// equal ranks impossible.
-bool FifthsApart(const std::vector<qint64>& prefix) {
-    const qint64 total = prefix.back();
-    size_t previous = prefix.size();
-    for (int q = 1; q < Ranks; ++q) {
-        const qint64 position = total * q / Ranks; // 0-based, the first customer of the next fifth
-        const auto bucket = static_cast<size_t>(
-            std::upper_bound(prefix.begin(), prefix.end(), position) - prefix.begin() - 1);
-        if (bucket == previous)
+// Whether every group of the split holds about a fifth of the customers: within a fifth of a
+// fifth, or within one customer where the counts are that small.
+bool NearAFifth(const std::vector<qint64>& prefix, const std::vector<size_t>& starts) {
+    const double fifth = static_cast<double>(prefix.back()) / Ranks;
+    const double tolerance = std::max(fifth / 5, 1.0);
+    size_t from = 0;
+    for (size_t g = 0; g <= starts.size(); ++g) {
+        const size_t to = g < starts.size() ? starts[g] : prefix.size() - 1;
+        if (std::abs(static_cast<double>(prefix[to] - prefix[from]) - fifth) > tolerance)
             return false;
-        previous = bucket;
+        from = to;
     }
     return true;
 }
@@ -129,7 +129,7 @@ EqualSplit SplitEqually(const std::vector<ValueCount>& values, bool atMost, qint
             starts.push_back(i);
     }
     split.Ranks = groups;
-    split.Even = groups == Ranks && FifthsApart(prefix);
+    split.Even = groups == Ranks && NearAFifth(prefix, starts);
 
     // The thresholds the groups give, from the best rank's on: R the last figure of each group
     // (rank 5 first), F and M the first figure of each group above the lowest (rank 2 first).

@@ -11,8 +11,9 @@ namespace plw {
 struct EqualSplit {
     Thresholds Values; // ranks 1 to 5 as the parameter screen holds them: rank 1 repeats rank 2
     int Ranks = 0;     // the ranks that hold customers
-    // Whether the ranks could each take about a fifth: false when customers with one figure are
-    // too many (most customers visited once) or the figures have fewer than five steps.
+    // Whether every rank holds about a fifth of the customers (within a fifth of a fifth): false
+    // when customers with one figure are too many (most customers visited once) or the figures
+    // have fewer than five steps.
     bool Even = false;
 };
 

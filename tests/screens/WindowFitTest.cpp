@@ -1,8 +1,9 @@
 #include "app/Clock.h"
 #include "app/EventPump.h"
+#include "program/DesktopProgram.h"
 #include "program/Session.h"
 #include "screens/DateField.h"
-#include "program/DesktopProgram.h"
+#include "screens/DistributionWindow.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
@@ -96,6 +97,13 @@ TEST(WindowFit, EveryWindowOfTheProgramFitsALaptopDisplay) {
     program.thresholdScreen().open();
     ExpectFits(program.thresholdScreen(), "FRM_PLWAN404");
     program.thresholdScreen().hide();
+    program.parameterScreen().show();
+    program.parameterScreen().findChild<QAbstractButton*>(QStringLiteral("cmdF5"))->click();
+    ASSERT_TRUE(program.distributionWindow().isVisible())
+        << prompter.texts().join(u'|').toStdString();
+    ExpectFits(program.distributionWindow(), "DistributionWindow");
+    program.distributionWindow().hide();
+    program.parameterScreen().hide();
     program.outputScreen().loadState();
     ExpectFits(program.outputScreen(), "FRM_PLWAN403");
     program.outputScreen().hide();
