@@ -22,6 +22,8 @@ public:
     // and in no bin of the R histogram.
     qint64 withoutDays() const { return mWithoutDays; }
 
+    // Every customer ranked by the rank rules under the thresholds, as the scoring ranks them,
+    // counted by cell.
     RankCounts count(const Thresholds& r, const Thresholds& f, const Thresholds& m) const;
     EqualSplit splitEqually(Dimension dimension) const;
 

@@ -52,25 +52,6 @@ qint64 RankCounts::customers() const {
     return total;
 }
 
-RankCounts CountRanks(const RankedValues& values, const RankRules& rules) {
-    RankCounts counts;
-    const qint64* days = values.figures(Dimension::R).data();
-    const qint64* visits = values.figures(Dimension::F).data();
-    const qint64* units = values.figures(Dimension::M).data();
-    const qint64* amounts = values.amountsYen().data();
-    const qint64 n = values.size();
-    for (qint64 i = 0; i < n; ++i) {
-        const std::optional<qint64> elapsed =
-            days[i] == RankedValues::NoDays ? std::nullopt : std::optional<qint64>(days[i]);
-        const int k = CellOfRanks(rules.Recency(elapsed), rules.Frequency(visits[i]),
-                                  rules.Monetary(units[i]));
-        CustomerTotal& cell = counts.Cells[static_cast<size_t>(k - 1)];
-        ++cell.Customers;
-        cell.AmountYen += amounts[i];
-    }
-    return counts;
-}
-
 std::array<CustomerTotal, 6> CountGroups(const RankCounts& counts, const GroupMatrix& matrix) {
     static const QString Letters = QStringLiteral("ABCDEX");
     std::array<CustomerTotal, 6> groups{};

@@ -50,9 +50,6 @@ struct RankCounts {
     qint64 customers() const;
 };
 
-// Ranks every customer by the rules, as the scoring ranks them, and counts the cells.
-RankCounts CountRanks(const RankedValues& values, const RankRules& rules);
-
 // The customers and amounts of groups A to E and X (in that order) under a group matrix: each
 // cell counts for its letter, a cell of no group for none.
 std::array<CustomerTotal, 6> CountGroups(const RankCounts& counts, const GroupMatrix& matrix);
