@@ -23,10 +23,11 @@ Currency ThresholdValue(const QString& text);
 class RankLimits {
 public:
     explicit RankLimits(const Thresholds& thresholds);
-    // The rank digit of a value: the first of thresholds 5 down to 2 that the value is within
-    // (at most it, for days) or reaches (at least it, for visits and amounts); else 1.
-    QChar AtMost(Currency value) const;
-    QChar AtLeast(Currency value) const;
+    // The rank digit of a whole number (days, visits, units of 10,000 yen): the first of
+    // thresholds 5 down to 2 that the value is within (at most it, for days) or reaches (at least
+    // it, for visits and amounts); else 1. Compared exactly over the whole 64-bit range.
+    QChar AtMost(qint64 value) const;
+    QChar AtLeast(qint64 value) const;
 
 private:
     std::array<Currency, 5> mLimits;
@@ -48,7 +49,7 @@ QString RankFrequency(const QString& visits, const Thresholds& f);
 // The amount in yen becomes units of 10,000 yen, a half rounded to the even unit.
 QString RankMonetary(const QString& amountYen, const Thresholds& m);
 // An amount in yen in whole units of 10,000 yen, a half rounded to the even unit.
-Currency MonetaryUnits(Currency amountYen);
+qint64 MonetaryUnits(qint64 amountYen);
 
 // The figures a customer is ranked by, as the scoring takes them from the customer's record.
 struct RankFigures {
@@ -66,8 +67,8 @@ class RankRules {
 public:
     RankRules(const Thresholds& r, const Thresholds& f, const Thresholds& m);
     QChar Recency(const std::optional<qint64>& days) const;
-    QChar Frequency(qint64 visits) const { return mF.AtLeast(Currency::fromInteger(visits)); }
-    QChar Monetary(qint64 units) const { return mM.AtLeast(Currency::fromInteger(units)); }
+    QChar Frequency(qint64 visits) const { return mF.AtLeast(visits); }
+    QChar Monetary(qint64 units) const { return mM.AtLeast(units); }
 
 private:
     RankLimits mR;

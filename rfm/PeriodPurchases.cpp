@@ -1,6 +1,7 @@
 #include "rfm/PeriodPurchases.h"
 
 #include "db/Database.h"
+#include "db/WholeNumber.h"
 #include "rfm/PLWAN40_RNM.h"
 
 #include <algorithm>
@@ -47,9 +48,15 @@ const PeriodPurchase& PeriodPurchaseStream::next(const QString& customer) {
         mHistory->readText(mTime, mPurchase.LastTime);
         mHistory->readText(mKind, mKindText);
         mHistory->readText(mReturned, mReturnText);
-        PurchaseTotals totals{mPurchase.Total, mPurchase.Visits};
-        AccumulatePurchase(mKindText, mReturnText, mHistory->value(mAmount).toInt(), totals);
-        mPurchase.Total = totals.Total;
+        PurchaseTotals totals{mPurchase.TotalYen, mPurchase.Visits};
+        const qint64 yen =
+            db::WholeNumber::require(mHistory->value(mAmount), u"M2BuyGak", customer);
+        if (!AccumulatePurchase(mKindText, mReturnText, yen, totals))
+            throw db::NumberValueError(
+                QStringLiteral(
+                    "顧客 %1 の購買日付詳細期間の M2BuyGak の合計が扱える範囲を超えました。")
+                    .arg(customer));
+        mPurchase.TotalYen = totals.TotalYen;
         mPurchase.Visits = totals.Visits;
         mHistory->moveNext();
         if (!mHistory->eof())

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/Currency.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -17,15 +15,17 @@ class Recordset;
 
 // One customer's purchases in the detailed period.
 struct PeriodPurchase {
-    Currency Total; // yen
-    qint32 Visits = 0;
+    qint64 TotalYen = 0;
+    qint64 Visits = 0;
     QString LastDate; // of the latest row, "" when the customer bought nothing in the period
     QString LastTime;
 };
 
 // The point history of the detailed period read once, in customer order, with one query: each
 // customer's purchases are taken as the customers come in ascending order. The values are those
-// of one query per customer, since a customer's rows come in the same order.
+// of one query per customer, since a customer's rows come in the same order. An amount that is no
+// whole number in range, or a customer's total beyond the 64-bit range, throws NumberValueError
+// naming the customer.
 class PeriodPurchaseStream {
 public:
     PeriodPurchaseStream(db::Database& master, const QString& from, const QString& to);

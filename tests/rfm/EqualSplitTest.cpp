@@ -31,8 +31,7 @@ std::vector<qint64> RankCustomers(const std::vector<ValueCount>& values, const T
     const RankLimits limits(t);
     std::vector<qint64> ranks(5, 0);
     for (const ValueCount& v : values) {
-        const QChar rank = atMost ? limits.AtMost(Currency::fromInteger(v.Value))
-                                  : limits.AtLeast(Currency::fromInteger(v.Value));
+        const QChar rank = atMost ? limits.AtMost(v.Value) : limits.AtLeast(v.Value);
         ranks[static_cast<size_t>(5 - rank.digitValue())] += v.Customers;
     }
     ranks[4] += alwaysLowest;
