@@ -78,6 +78,8 @@ void GroupMatrixWidget::setGroup(const QString& code, const QString& letter) {
 }
 
 void GroupMatrixWidget::setCellCounts(const std::optional<std::array<qint64, 125>>& counts) {
+    if (counts == mCounts)
+        return;
     const bool resized = counts.has_value() != mCounts.has_value();
     mCounts = counts;
     if (resized) {

@@ -39,6 +39,9 @@ void HistogramWidget::setHistogram(const Histogram& histogram, bool atMost) {
 
 void HistogramWidget::setBoundaries(const std::array<double, 4>& figures,
                                     const std::array<QString, 4>& labels) {
+    // Painted again only when a line moved: typing in one dimension leaves the others alone.
+    if (figures == mBoundaries && labels == mLabels)
+        return;
     mBoundaries = figures;
     mLabels = labels;
     update();
