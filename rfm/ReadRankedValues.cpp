@@ -107,6 +107,8 @@ ReadingOutcome ReadRankedValues(AnalysisContext& context, RankedValues& values) 
     context.Conditions.Run(ConditionModule::Mode::Get, ConditionCaller::Analysis, conditions);
 
     ReadingWaitWindow wait(context.Wait);
+    // The window shows before the extraction drops the earlier tables, which may take a while.
+    context.Pump.yield();
     ExtractionContext extraction(*context.Databases.Transaction, context.Time, context.Pump, wait);
     extraction.Cancel = &context.Cancel;
     try {
