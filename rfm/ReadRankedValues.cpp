@@ -1,5 +1,6 @@
 #include "rfm/ReadRankedValues.h"
 
+#include "app/CommonRoutines.h"
 #include "app/Environment.h"
 #include "app/EventPump.h"
 #include "app/Prompter.h"
@@ -82,7 +83,9 @@ bool ReadFigures(AnalysisContext& context, WaitWindow& wait, const QString& sele
         values.add(FiguresOf(baseDate, customer.M1SakHby, customer.M1SakRik, customer.M1SakRgk),
                    customer.M1SakRgk);
         if (n % RowsPerYield == 0) {
-            wait.setStep(QStringLiteral("読込中 %1 / %2").arg(n).arg(count));
+            const QString format = QStringLiteral("#,##0");
+            wait.setStep(QStringLiteral("読込中 %1 / %2人")
+                             .arg(FormatNumber(n, format), FormatNumber(count, format)));
             context.Pump.yield();
             if (context.Cancel.requested())
                 return false;
