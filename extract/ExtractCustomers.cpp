@@ -1,5 +1,6 @@
 #include "extract/ExtractCustomers.h"
 
+#include "app/CancelToken.h"
 #include "app/Clock.h"
 #include "app/EventPump.h"
 #include "app/FileSystem.h"
@@ -39,8 +40,15 @@ private:
     WaitWindow& mWindow;
 };
 
-// Shows step n ("Step  1") and yields to the window system before and after it.
+bool Cancelled(const ExtractionContext& context) {
+    return context.Cancel && context.Cancel->requested();
+}
+
+// Shows step n ("Step  1") and yields to the window system before and after it; after a cancel
+// it does nothing.
 template <typename Work> void Step(ExtractionContext& context, int n, Work work) {
+    if (Cancelled(context))
+        return;
     context.Wait.setStep(QStringLiteral("Step %1").arg(n, 2));
     context.Pump.yield();
     work();
@@ -113,7 +121,8 @@ ExtractionResult ExtractCustomers(ExtractionContext& context, ExtractionMode mod
         result.Count = count->integer(u"件数");
     });
     result.CurrentTable = current;
-    if (!create || result.Count <= 0)
+    result.Cancelled = Cancelled(context);
+    if (!create || result.Count <= 0 || result.Cancelled)
         return result;
 
     Step(context, 8, [&] {

@@ -23,6 +23,9 @@ struct ExtractionResult {
     bool AgeFound = false;
     // The table the last steps worked on: "Work抽出A", "Work抽出3" or "Work抽出5".
     QString CurrentTable;
+    // The operator cancelled: the steps after the cancel were skipped, so the count and the
+    // tables may be incomplete, and no key file was written.
+    bool Cancelled = false;
     // Writing the key file: the records written to the key file, and whether the key file is what
     // the extraction says (false with KeyFileError when it could not be deleted or written).
     qint64 KeyRecords = 0;

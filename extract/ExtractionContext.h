@@ -8,6 +8,7 @@
 
 namespace plw {
 
+class CancelToken;
 class Clock;
 class EventPump;
 class WaitWindow;
@@ -33,6 +34,8 @@ struct ExtractionContext {
     ConditionCaller Caller = ConditionCaller::Analysis;
     // Seed of random sampling; without one the clock seeds it.
     std::optional<quint64> RandomSeed;
+    // An extraction that may be cancelled: once requested, the steps not yet begun are skipped.
+    const CancelToken* Cancel = nullptr;
 };
 
 } // namespace plw

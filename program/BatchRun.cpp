@@ -9,11 +9,14 @@
 #include "program/StartUp.h"
 #include "program/StreamProgress.h"
 #include "program/StreamWaitWindow.h"
+#include "program/ThresholdSuggestion.h"
 #include "report/RunningSpreadsheetDialog.h"
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/ParameterChecks.h"
+#include "rfm/RankDistribution.h"
+#include "rfm/ReadRankedValues.h"
 #include "settings/ParameterLoader.h"
 
 #include <QDate>
@@ -225,6 +228,40 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     return Failure;
 }
 
+// The ranks' customers now and with the equal split, for the saved settings: the screen check,
+// then the selected customers read as the window "分布と閾値" reads them. No analysis, no file.
+int SuggestThresholdsInBatch(Session& session, std::FILE* out, std::FILE* err) {
+    const ParameterCheckFailure failure =
+        CheckParameterScreen(session.ParameterScreen, session.Time);
+    if (!failure.passed()) {
+        session.Messages.show(FieldCaption(failure.Focus) + QStringLiteral(": ") + failure.Message,
+                              MessageIcon::Critical);
+        return Unusable;
+    }
+    StreamProgress progress(err);
+    StreamWaitWindow wait(err);
+    AnalysisContext context = SessionAnalysis(session, wait, progress, nullptr);
+    RankedValues values;
+    switch (ReadRankedValues(context, values)) {
+    case ReadingOutcome::Read:
+        break;
+    case ReadingOutcome::Refused:
+        return Unusable;
+    case ReadingOutcome::Cancelled:
+    case ReadingOutcome::Failed:
+        return Failure;
+    }
+    if (values.size() == 0) {
+        session.Messages.show(QStringLiteral("抽出件数が０件です\r抽出条件を見直してください"),
+                              MessageIcon::Critical);
+        return NobodyExtracted;
+    }
+    for (const QString& line :
+         SuggestionLines(RankDistribution(std::move(values)), session.ParameterScreen))
+        printLine(out, line);
+    return Done;
+}
+
 } // namespace
 
 ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* out, std::FILE* err) {
@@ -246,8 +283,10 @@ ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* ou
         db::CloseDatabases(session.Databases);
         return ProgramEnd{Unusable};
     }
-    const int status =
-        ApplyOptions(session, options) ? RunAnalysisInBatch(session, out, err) : Unusable;
+    int status = Unusable;
+    if (ApplyOptions(session, options))
+        status = options.SuggestThresholds ? SuggestThresholdsInBatch(session, out, err)
+                                           : RunAnalysisInBatch(session, out, err);
     // Batch mode saves no parameters and leaves the menu marker and the return program alone.
     db::CloseDatabases(session.Databases);
     return ProgramEnd{status};

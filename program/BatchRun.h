@@ -18,9 +18,13 @@ struct BatchOptions {
     // The last-visit period becomes the first day of the month this many months before the base
     // date's month, through the base date.
     std::optional<int> PeriodMonths;
+    // Instead of the analysis, the ranks' customers under the saved thresholds and the equal
+    // split (SuggestionLines), reading the selected customers and changing no file.
+    bool SuggestThresholds = false;
 };
 
-// Batch mode: one analysis from the saved settings, without screens and without the menu check.
+// Batch mode: one analysis from the saved settings, without screens and without the menu check,
+// or with SuggestThresholds the suggestion's lines on out.
 // Messages go to the session's Prompter (standard error), progress to err, the workbook's path
 // (or, without a workbook writer, the scoring's result) to out. PLWAN40.PRM stays as it was.
 // Status: 0 done, 1 nobody extracted, 2 unusable settings, installation or lock, 3 any other

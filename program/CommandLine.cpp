@@ -4,7 +4,7 @@ namespace plw {
 
 namespace {
 
-enum class Option { Help, Batch, Location, BaseDate, PeriodMonths };
+enum class Option { Help, Batch, Location, BaseDate, PeriodMonths, SuggestThresholds };
 
 struct KnownOption {
     const char16_t* Name;
@@ -13,9 +13,13 @@ struct KnownOption {
 };
 
 constexpr KnownOption Options[] = {
-    {u"--help", Option::Help, false},         {u"-h", Option::Help, false},
-    {u"--batch", Option::Batch, false},       {u"--location", Option::Location, true},
-    {u"--base-date", Option::BaseDate, true}, {u"--period-months", Option::PeriodMonths, true},
+    {u"--help", Option::Help, false},
+    {u"-h", Option::Help, false},
+    {u"--batch", Option::Batch, false},
+    {u"--location", Option::Location, true},
+    {u"--base-date", Option::BaseDate, true},
+    {u"--period-months", Option::PeriodMonths, true},
+    {u"--suggest-thresholds", Option::SuggestThresholds, false},
 };
 
 const KnownOption* FindOption(QStringView name) {
@@ -84,6 +88,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
             batchOnly << name;
             break;
         }
+        case Option::SuggestThresholds:
+            line.SuggestThresholds = true;
+            batchOnly << name;
+            break;
         }
     }
     if (help) {
@@ -106,6 +114,10 @@ QString CommandLineHelp() {
         "      画面で分析を行います（デスクトップのプログラム）。\n"
         "  plwan40 --batch [--location FILE] [--base-date YYYYMMDD|today] [--period-months N]\n"
         "      保存されている設定で分析を１回行い、Excelブックを保存します（画面なし）。\n"
+        "  plwan40 --batch --suggest-thresholds [--location FILE] [--base-date ...] "
+        "[--period-months N]\n"
+        "      保存されている設定で選ばれる顧客の各ランクの人数と、均等に分けるしきい値の提案を\n"
+        "      CSV で表示します（分析は行わず、ファイルは変更しません）。\n"
         "\n"
         "オプション:\n"
         "  --batch              画面を出さずに、保存されている設定で分析を行います。\n"
@@ -116,6 +128,16 @@ QString CommandLineHelp() {
         "  --period-months N    （--batch のみ）最終来店日の範囲を、基準日の月の N "
         "ヵ月前の１日から\n"
         "                       基準日までとします。\n"
+        "  --suggest-thresholds （--batch "
+        "のみ）分析の代わりに、保存されている設定で選ばれる顧客を\n"
+        "                       読み、見出しの行に続けて R、F、M のランク５から１ごとに\n"
+        "                       "
+        "「次元,ランク,現在のしきい値,現在の人数,提案のしきい値,提案での人数」\n"
+        "                       "
+        "の行（ランク１のしきい値はランク２と同じ）、グループＡ～Ｅ、Ｘごとに\n"
+        "                       "
+        "「グループ,人数,購買金額（円）」の行を表示します。提案は各ランクの\n"
+        "                       人数ができるだけ等しくなるしきい値です。\n"
         "  -h, --help           この説明を表示します。\n"
         "\n"
         "終了コード (--batch): 0 正常終了、1 抽出件数０件、2 設定・インストール・オプションの誤り\n"

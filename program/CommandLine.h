@@ -16,6 +16,9 @@ struct CommandLine {
     // Batch only: --base-date YYYYMMDD|today (empty keeps the saved one) and --period-months N.
     QString BaseDate;
     std::optional<int> PeriodMonths;
+    // Batch only: --suggest-thresholds prints the ranks' customers and the equal split instead
+    // of running the analysis.
+    bool SuggestThresholds = false;
 };
 
 // The command line parsed, or the reason it cannot be used (a message for the operator).

@@ -18,6 +18,9 @@
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
 #include "rfm/PLWAN40_sgn.h"
+#include "rfm/RankedValues.h"
+#include "rfm/ReadRankedValues.h"
+#include "screens/DistributionWindow.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
@@ -104,8 +107,8 @@ MaybeEnd DesktopProgram::start() {
     mSession.UnloadScreens = [this] {
         for (QWidget* window : std::initializer_list<QWidget*>{
                  mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
-                 mThresholdScreen.get(), mConditionScreen.get(), mHelpWindow.get(), mProgress.get(),
-                 mWait.get()})
+                 mThresholdScreen.get(), mDistributionWindow.get(), mConditionScreen.get(),
+                 mHelpWindow.get(), mProgress.get(), mWait.get()})
             if (window)
                 window->hide();
     };
@@ -143,6 +146,8 @@ void DesktopProgram::buildScreens() {
     mParameterScreen = std::make_unique<FRM_PLWAN401>(env, prompter, mSession.Time);
     mViewpointScreen = std::make_unique<FRM_PLWAN402>(env, prompter, mSession.ParameterScreen);
     mThresholdScreen = std::make_unique<FRM_PLWAN404>(env, prompter, mSession.ParameterScreen);
+    mDistributionWindow =
+        std::make_unique<DistributionWindow>(env, prompter, mSession.ParameterScreen);
     mOutputScreen = std::make_unique<FRM_PLWAN403>(env, prompter, mSession.OutputScreen,
                                                    mSession.OutputItems, mSaveDialog);
     mProgress = std::make_unique<Frm_excelRun>(prompter, mSession.Cancel);
@@ -183,6 +188,8 @@ void DesktopProgram::buildScreens() {
     };
     mThresholdScreen->setReturnHandler(back);
     mViewpointScreen->setReturnHandler(back);
+    mDistributionWindow->setReturnHandler(back);
+    screen.setDistributionHandler([this] { openDistribution(); });
     screen.setThresholdScreenHandler([this, openOver] { openOver(*mThresholdScreen); });
     screen.setViewpointHandler([this, openOver] { openOver(*mViewpointScreen); });
     screen.setPreviewHandler([this](PreviewLabels& labels) {
@@ -194,7 +201,7 @@ void DesktopProgram::buildScreens() {
 
     ConnectScreenAids(mSession, mAids, screen,
                       {mParameterScreen.get(), mViewpointScreen.get(), mThresholdScreen.get(),
-                       mOutputScreen.get(), mConditionScreen.get()});
+                       mDistributionWindow.get(), mOutputScreen.get(), mConditionScreen.get()});
 
     mOutputScreen->setBackHandler([this] { mParameterScreen->show(); });
     mOutputScreen->setExecuteHandler([this] { return runAnalysis(); });
@@ -221,9 +228,23 @@ void DesktopProgram::setBusy(bool busy) {
     // The run's own windows keep their cancel; the screens take no input meanwhile.
     for (QWidget* screen : std::initializer_list<QWidget*>{
              mParameterScreen.get(), mOutputScreen.get(), mViewpointScreen.get(),
-             mThresholdScreen.get(), mHelpWindow.get()})
+             mThresholdScreen.get(), mDistributionWindow.get(), mHelpWindow.get()})
         if (screen)
             screen->setEnabled(!busy);
+}
+
+void DesktopProgram::openDistribution() {
+    mSession.ParameterScreen = mParameterScreen->state();
+    RankedValues values;
+    ReadingOutcome outcome = ReadingOutcome::Failed;
+    // The wait window's "中断" stops the reading; the window opens only on what was read.
+    mWait->setCancel(&mSession.Cancel);
+    withContext([&](AnalysisContext& context) { outcome = ReadRankedValues(context, values); });
+    mWait->setCancel(nullptr);
+    if (outcome != ReadingOutcome::Read)
+        return;
+    mParameterScreen->hide();
+    mDistributionWindow->open(RankDistribution(std::move(values)));
 }
 
 void DesktopProgram::toMenu() {

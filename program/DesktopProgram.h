@@ -13,6 +13,7 @@ namespace plw {
 
 struct Environment;
 class ConditionScreenFlow;
+class DistributionWindow;
 class FRM_DMSentk1;
 class Frm_TYuHelp1;
 class FRM_PLWAN401;
@@ -55,6 +56,7 @@ public:
     FRM_PLWAN403& outputScreen() { return *mOutputScreen; }
     FRM_DMSentk1& conditionScreen() { return *mConditionScreen; }
     FRM_PLWAN404& thresholdScreen() { return *mThresholdScreen; }
+    DistributionWindow& distributionWindow() { return *mDistributionWindow; }
     ExtractionWaitWindow& waitWindow() { return *mWait; }
     Frm_excelRun& progressWindow() { return *mProgress; }
     Frm_excel2jyu& runningDialog() { return *mRunningDialog; }
@@ -64,6 +66,8 @@ private:
     void toMenu();
     void toOutputScreen();
     AnalysisResult runAnalysis();
+    // "分布と閾値": reads the selected customers' figures, then opens the window on them.
+    void openDistribution();
     // Runs work with the analysis context of the session and the run's windows.
     void withContext(const std::function<void(AnalysisContext&)>& work);
     void finish(const ProgramEnd& end);
@@ -76,6 +80,7 @@ private:
     std::unique_ptr<FRM_PLWAN402> mViewpointScreen;
     std::unique_ptr<FRM_PLWAN403> mOutputScreen;
     std::unique_ptr<FRM_PLWAN404> mThresholdScreen;
+    std::unique_ptr<DistributionWindow> mDistributionWindow;
     std::unique_ptr<FRM_DMSentk1> mConditionScreen;
     std::unique_ptr<Frm_excelRun> mProgress;
     std::unique_ptr<Frm_excel2jyu> mRunningDialog;

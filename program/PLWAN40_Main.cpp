@@ -70,6 +70,7 @@ int RunBatchProgram(int argc, char* argv[], const CommandLine& line) {
     BatchOptions options;
     options.BaseDate = line.BaseDate;
     options.PeriodMonths = line.PeriodMonths;
+    options.SuggestThresholds = line.SuggestThresholds;
     return RunBatch(session, options, stdout, stderr).status;
 }
 

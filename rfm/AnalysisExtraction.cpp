@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "extract/ConditionModule.h"
+#include "extract/ConditionValidation.h"
 #include "extract/ExtractCustomers.h"
 #include "rfm/AnalysisContext.h"
 
@@ -16,6 +17,17 @@ QString DatabaseFailureText(const QString& cause) {
 
 void ReportDatabaseFailure(AnalysisContext& context, const QString& cause) {
     context.Messages.show(DatabaseFailureText(cause), MessageIcon::Critical);
+}
+
+bool CheckConditions(AnalysisContext& context) {
+    const ConditionCheck check = ValidateConditionScreen(context.Conditions.Screen());
+    if (check.ok())
+        return true;
+    context.Messages.show(
+        QStringLiteral("抽出条件に誤りがあります。「設定」で抽出条件を直してください。\r") +
+            check.Message,
+        MessageIcon::Critical);
+    return false;
 }
 
 qint64 ExtractForAnalysis(AnalysisContext& context, ConditionRecord& record) {

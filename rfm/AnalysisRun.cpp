@@ -9,7 +9,6 @@
 #include "db/Sub_DataBaseFotDB.h"
 #include "extract/ConditionModule.h"
 #include "extract/ConditionRecord.h"
-#include "extract/ConditionValidation.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
 #include "rfm/PLWAN40_RNM.h"
@@ -57,19 +56,6 @@ std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
         (context.RefuseWorkbook && context.RefuseWorkbook(output.WorkbookName)))
         return QStringLiteral("txtOtFname");
     return std::nullopt;
-}
-
-// The conditions the run will extract with pass the condition screen's own checks: saved
-// conditions that screen would refuse never reach the database. False after the message.
-bool CheckConditions(AnalysisContext& context) {
-    const ConditionCheck check = ValidateConditionScreen(context.Conditions.Screen());
-    if (check.ok())
-        return true;
-    context.Messages.show(
-        QStringLiteral("抽出条件に誤りがあります。「設定」で抽出条件を直してください。\r") +
-            check.Message,
-        MessageIcon::Critical);
-    return false;
 }
 
 ScoringInput ScoringInputOf(const AnalysisContext& context) {

@@ -37,23 +37,12 @@ qint64 PeriodFigure(qint64 value, const char16_t* what, const QString& customer)
 // detailed period, keeping the master's own values in the Save columns of the work row.
 void RecomputeFromHistory(db::CustomerRecord& customer, const PeriodPurchases& periods,
                           const ScoringInput& input, db::Table& row) {
-    const PeriodPurchases::Purchases& bought = periods.of(customer.M1KaiBan);
     row.setValue(u"SaveM1SakRgk", customer.M1SakRgk);
     row.setValue(u"SaveM1SakRik", customer.M1SakRik);
     row.setValue(u"SaveM1SakHby", customer.M1SakHby);
     row.setValue(u"SaveM1SakHbh", customer.M1SakHbh);
-    customer.M1SakRgk =
-        PeriodFigure(bought.TotalYen, u"購買日付詳細期間の購買額の合計", customer.M1KaiBan);
-    customer.M1SakRik =
-        PeriodFigure(bought.Visits, u"購買日付詳細期間の来店回数", customer.M1KaiBan);
-    if (input.LastVisitFromDetail) {
-        if (!TrimBlanks(bought.LastDate).isEmpty()) {
-            customer.M1SakHby = bought.LastDate;
-            customer.M1SakHbh = bought.LastTime;
-        } else {
-            customer.M1SakHby = input.DetailTo;
-        }
-    }
+    ApplyPeriodPurchases(customer, periods.of(customer.M1KaiBan), input.LastVisitFromDetail,
+                         input.DetailTo);
     db::WriteCustomerRecord(row, customer);
 }
 
@@ -97,6 +86,22 @@ QStringList SortedKeys(db::Database& transaction) {
 
 } // namespace
 
+void ApplyPeriodPurchases(db::CustomerRecord& customer, const PeriodPurchase& bought,
+                          bool lastVisitFromDetail, const QString& detailTo) {
+    customer.M1SakRgk =
+        PeriodFigure(bought.TotalYen, u"購買日付詳細期間の購買額の合計", customer.M1KaiBan);
+    customer.M1SakRik =
+        PeriodFigure(bought.Visits, u"購買日付詳細期間の来店回数", customer.M1KaiBan);
+    if (lastVisitFromDetail) {
+        if (!TrimBlanks(bought.LastDate).isEmpty()) {
+            customer.M1SakHby = bought.LastDate;
+            customer.M1SakHbh = bought.LastTime;
+        } else {
+            customer.M1SakHby = detailTo;
+        }
+    }
+}
+
 bool AccumulatePurchase(const QString& kind, const QString& returnFlag, qint64 amount,
                         PurchaseTotals& totals) {
     const bool visit = kind == u"1";
@@ -135,7 +140,7 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
         periods.emplace(services.Master, SortedKeys(work), input.DetailFrom, input.DetailTo);
 
     const QDate baseDate = DateOfText(input.BaseDate);
-    const RankLimits r(input.R), f(input.F), m(input.M);
+    const RankRules rules(input.R, input.F, input.M);
     db::Transaction transaction(work);
     {
         auto row = work.openTable(workTable);
@@ -161,17 +166,12 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
             }
             // The ranks as RankRecency, RankFrequency and RankMonetary give them, with the
             // thresholds and the base date taken once.
-            const QDate lastVisit = DateOfText(customer.M1SakHby);
-            if (baseDate.isValid() && lastVisit.isValid()) {
-                const qint64 elapsed = lastVisit.daysTo(baseDate);
-                code[0] = r.AtMost(elapsed);
-                days = QString::number(elapsed);
-            } else {
-                code[0] = u'1';
-                days.clear();
-            }
-            code[1] = f.AtLeast(customer.M1SakRik);
-            code[2] = m.AtLeast(MonetaryUnits(customer.M1SakRgk));
+            const RankFigures figures =
+                FiguresOf(baseDate, customer.M1SakHby, customer.M1SakRik, customer.M1SakRgk);
+            code[0] = rules.Recency(figures.Days);
+            code[1] = rules.Frequency(figures.Visits);
+            code[2] = rules.Monetary(figures.Units);
+            days = figures.Days ? QString::number(*figures.Days) : QString();
             const QString group = GroupOfCode(code, input.Matrix);
             row->setValue(u"RFM値", code);
             row->setValue(u"グループ", group);

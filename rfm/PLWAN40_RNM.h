@@ -12,9 +12,11 @@ namespace plw {
 class EventPump;
 class ProgressCounter;
 class ProgressSink;
+struct PeriodPurchase;
 namespace db {
 class Database;
-}
+struct CustomerRecord;
+} // namespace db
 
 // What one scoring run reads from the screens, taken once at its start.
 struct ScoringInput {
@@ -44,6 +46,11 @@ struct PurchaseTotals {
     qint64 TotalYen = 0;
     qint64 Visits = 0;
 };
+
+// Takes the detailed period's purchases into the customer's record: the amount and visits, and,
+// when asked, the last purchase as the last visit (the period's last day when nothing was bought).
+void ApplyPeriodPurchases(db::CustomerRecord& customer, const PeriodPurchase& bought,
+                          bool lastVisitFromDetail, const QString& detailTo);
 
 // Adds one point-history row: kind "1" is a visit with its amount, kind "3" and kind "0" with
 // return flag "1" or "2" add only the amount (with its sign), every other row nothing. False,

@@ -101,6 +101,34 @@ QString RankMonetary(const QString& amountYen, const Thresholds& m) {
         (ToCurrency(amountYen) / Currency::fromInteger(10000)).roundedToInteger());
 }
 
+RankFigures FiguresOf(const QDate& baseDate, const QString& lastVisit, qint64 visits,
+                      qint64 amountYen) {
+    RankFigures figures;
+    const QDate visit = DateOfText(lastVisit);
+    if (baseDate.isValid() && visit.isValid())
+        figures.Days = visit.daysTo(baseDate);
+    figures.Visits = visits;
+    figures.Units = MonetaryUnits(amountYen);
+    return figures;
+}
+
+RankRules::RankRules(const Thresholds& r, const Thresholds& f, const Thresholds& m)
+    : mR(r), mF(f), mM(m) {}
+
+QChar RankRules::Recency(const std::optional<qint64>& days) const {
+    return days ? mR.AtMost(*days) : QChar(u'1');
+}
+
+int CellOfRanks(QChar r, QChar f, QChar m) {
+    const auto digit = [](QChar c) {
+        return c >= u'1' && c <= u'5' ? c.unicode() - u'0' : 0;
+    };
+    const int R = digit(r), F = digit(f), M = digit(m);
+    if (R == 0 || F == 0 || M == 0)
+        return 0;
+    return 25 * (5 - R) + 5 * (5 - M) + (5 - F) + 1;
+}
+
 QString CellCode(int k) {
     if (k < 1 || k > 125)
         return QStringLiteral("000");
@@ -111,17 +139,7 @@ QString CellCode(int k) {
 }
 
 int CellIndex(const QString& code) {
-    if (code.size() != 3)
-        return 0;
-    int digit[3];
-    for (int i = 0; i < 3; ++i) {
-        const QChar c = code.at(i);
-        if (c < u'1' || c > u'5')
-            return 0;
-        digit[i] = c.unicode() - u'0';
-    }
-    const int r = digit[0], f = digit[1], m = digit[2];
-    return 25 * (5 - r) + 5 * (5 - m) + (5 - f) + 1;
+    return code.size() == 3 ? CellOfRanks(code.at(0), code.at(1), code.at(2)) : 0;
 }
 
 QString GroupOfCode(const QString& code, const GroupMatrix& matrix) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace plw {
 
@@ -50,7 +51,34 @@ QString RankMonetary(const QString& amountYen, const Thresholds& m);
 // An amount in yen in whole units of 10,000 yen, a half rounded to the even unit.
 qint64 MonetaryUnits(qint64 amountYen);
 
+// The figures a customer is ranked by, as the scoring takes them from the customer's record.
+struct RankFigures {
+    std::optional<qint64> Days; // from the last visit to the base date; none without real dates
+    qint64 Visits = 0;
+    qint64 Units = 0; // the amount in whole units of 10,000 yen, a half rounded to the even unit
+};
+// lastVisit "YYYYMMDD" (as DateOfText reads it), visits and amount in yen as stored.
+RankFigures FiguresOf(const QDate& baseDate, const QString& lastVisit, qint64 visits,
+                      qint64 amountYen);
+
+// The rank digits of the three figures under one set of thresholds, taken once: R within the
+// days, F and M reaching the visits and units. A customer without a day count has R rank 1.
+class RankRules {
+public:
+    RankRules(const Thresholds& r, const Thresholds& f, const Thresholds& m);
+    QChar Recency(const std::optional<qint64>& days) const;
+    QChar Frequency(qint64 visits) const { return mF.AtLeast(visits); }
+    QChar Monetary(qint64 units) const { return mM.AtLeast(units); }
+
+private:
+    RankLimits mR;
+    RankLimits mF;
+    RankLimits mM;
+};
+
 // Cell k (1 to 125) and its three-digit code RFM: k = 25 x (5 - R) + 5 x (5 - M) + (5 - F) + 1.
+// The cell of three rank digits '1' to '5'; 0 when one is none.
+int CellOfRanks(QChar r, QChar f, QChar m);
 QString CellCode(int k);            // "000" outside 1..125
 int CellIndex(const QString& code); // 0 when no cell has the code
 // The letter of the code's cell ("" when the cell has none), "X" for a code without a cell.

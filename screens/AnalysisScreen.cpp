@@ -74,6 +74,7 @@ AnalysisScreen::AnalysisScreen(const Environment& environment, Prompter& prompte
     };
     functionKey(Qt::Key_F12, [this] { pressFunctionButton(mF12Button); });
     functionKey(Qt::Key_F9, [this] { pressFunctionButton(mF9Button); });
+    functionKey(Qt::Key_F5, [this] { pressFunctionButton(mF5Button); });
     functionKey(Qt::Key_Escape, [this] {
         if (mEscButton && mEscButton->isEnabled())
             mEscButton->click();

@@ -16,7 +16,7 @@ class Prompter;
 // "ポイント顧客分析（ＲＦＭ分析）", the output-destination panel pnlOUT (hidden for "LPT") and the
 // debug panel pnlDEBUG (debug flag 1), which a click on the background hides and shows again;
 // centred on the display when first shown, then the installation's wide-screen placement. Keys
-// are previewed for the whole screen: F12 (and F9 where set) puts the focus on its button and
+// are previewed for the whole screen: F12 (and F9, F5 where set) puts the focus on its button and
 // presses it, so the button's checks run exactly as for a click; Esc presses the ESC button.
 // A screen puts its own controls into body().
 class AnalysisScreen : public QWidget {
@@ -31,6 +31,7 @@ public:
 
     void setF12Button(QAbstractButton* button) { mF12Button = button; }
     void setF9Button(QAbstractButton* button) { mF9Button = button; }
+    void setF5Button(QAbstractButton* button) { mF5Button = button; }
     void setEscButton(QAbstractButton* button) { mEscButton = button; }
 
     // The background click: a shown panel is hidden, a hidden one shown again where it applies.
@@ -55,6 +56,7 @@ private:
     QWidget* mBody = nullptr;
     QAbstractButton* mF12Button = nullptr;
     QAbstractButton* mF9Button = nullptr;
+    QAbstractButton* mF5Button = nullptr;
     QAbstractButton* mEscButton = nullptr;
     bool mPlaced = false;
 };

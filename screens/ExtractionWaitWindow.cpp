@@ -1,9 +1,11 @@
 #include "screens/ExtractionWaitWindow.h"
 
+#include "app/CancelToken.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace plw {
@@ -16,11 +18,27 @@ ExtractionWaitWindow::ExtractionWaitWindow(QWidget* parent) : QWidget(parent, Qt
     mStep = new QLabel(this);
     mStep->setObjectName(QStringLiteral("lblStep"));
     mStep->setAlignment(Qt::AlignCenter);
+    mCancelButton = new QPushButton(QStringLiteral("中断"), this);
+    mCancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    mCancelButton->setAutoDefault(false);
+    mCancelButton->hide();
+    connect(mCancelButton, &QPushButton::clicked, this, [this] {
+        if (mCancel)
+            mCancel->request();
+        mCancelButton->setEnabled(false);
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 16, 24, 16);
     layout->addWidget(mText);
     layout->addWidget(mStep);
+    layout->addWidget(mCancelButton, 0, Qt::AlignCenter);
     setMinimumWidth(240);
+}
+
+void ExtractionWaitWindow::setCancel(CancelToken* token) {
+    mCancel = token;
+    mCancelButton->setVisible(token != nullptr);
+    mCancelButton->setEnabled(true);
 }
 
 void ExtractionWaitWindow::open(const QString& caption, const QString& text) {
@@ -44,10 +62,13 @@ void ExtractionWaitWindow::close() {
 }
 
 void ExtractionWaitWindow::closeEvent(QCloseEvent* event) {
-    if (mOpen)
-        event->ignore();
-    else
+    if (!mOpen) {
         QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (mCancel && mCancelButton->isEnabled())
+        mCancelButton->click();
 }
 
 } // namespace plw

@@ -111,6 +111,7 @@ FRM_PLWAN401::FRM_PLWAN401(const Environment& environment, Prompter& prompter, c
     grid->setColumnStretch(1, 1);
 
     setF12Button(mF12);
+    setF5Button(mDistributionButton);
     setEscButton(mEsc);
     connectControls();
     applyDetailEnabled(false);
@@ -336,6 +337,13 @@ QWidget* FRM_PLWAN401::buildParameters() {
     mThresholdTemplateButton =
         handlerButton(QStringLiteral("cmdTeplate2"), QStringLiteral("テンプレート"), box);
     buttons->addWidget(mThresholdTemplateButton);
+    mDistributionButton =
+        handlerButton(QStringLiteral("cmdF5"), QStringLiteral("F5:分布と閾値"), box);
+    connect(mDistributionButton, &QPushButton::clicked, this, [this] {
+        if (mDistribution && checkScreen())
+            mDistribution();
+    });
+    buttons->addWidget(mDistributionButton);
     buttons->addStretch(1);
     table->addLayout(buttons);
     table->addStretch(1);
@@ -602,6 +610,11 @@ void FRM_PLWAN401::setThresholdScreenHandler(std::function<void()> handler) {
 void FRM_PLWAN401::setViewpointHandler(std::function<void()> handler) {
     mViewpoint = std::move(handler);
     mViewpointButton->setEnabled(static_cast<bool>(mViewpoint));
+}
+
+void FRM_PLWAN401::setDistributionHandler(std::function<void()> handler) {
+    mDistribution = std::move(handler);
+    mDistributionButton->setEnabled(static_cast<bool>(mDistribution));
 }
 
 void FRM_PLWAN401::setConditionHandlers(std::function<void()> edit,

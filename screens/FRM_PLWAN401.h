@@ -61,6 +61,9 @@ public:
     // is enabled once its handler is set.
     void setThresholdScreenHandler(std::function<void()> handler);
     void setViewpointHandler(std::function<void()> handler);
+    // "F5:分布と閾値" and F5, once the screen check passed: the window of the customers'
+    // distributions; enabled once the handler is set.
+    void setDistributionHandler(std::function<void()> handler);
 
     // "設    定" and "前条件に戻す": open the condition screen once the screen check passed. Each
     // button is enabled once its handler is set.
@@ -126,6 +129,7 @@ private:
     LastVisitHandler mLastVisit;
     std::function<void()> mThresholdScreen;
     std::function<void()> mViewpoint;
+    std::function<void()> mDistribution;
     std::function<void()> mEditConditions;
     std::function<void()> mPreviousConditions;
     std::function<void()> mGroupTemplate;
@@ -158,6 +162,7 @@ private:
     QPushButton* mThresholdTemplateButton = nullptr;
     QPushButton* mThresholdButton = nullptr;
     QPushButton* mViewpointButton = nullptr;
+    QPushButton* mDistributionButton = nullptr;
     QPushButton* mDirectMailButton = nullptr;
     QPushButton* mMailButton = nullptr;
     QPushButton* mExplanationButton = nullptr;

@@ -77,6 +77,18 @@ void GroupMatrixWidget::setGroup(const QString& code, const QString& letter) {
     update(cellRect(code));
 }
 
+void GroupMatrixWidget::setCellCounts(const std::optional<std::array<qint64, 125>>& counts) {
+    if (counts == mCounts)
+        return;
+    const bool resized = counts.has_value() != mCounts.has_value();
+    mCounts = counts;
+    if (resized) {
+        updateMetrics();
+        updateGeometry();
+    }
+    update();
+}
+
 void GroupMatrixWidget::setPaintGroup(int option) {
     mPaintGroup = option >= 1 && option <= 6 ? option : 0;
 }
@@ -174,12 +186,25 @@ QSize GroupMatrixWidget::sizeHint() const {
     return {Blocks * blockWidth + (Blocks - 1) * mBlockGap + 1, (Ranks + 1) * mCellHeight + 1};
 }
 
+QFont GroupMatrixWidget::countFont() const {
+    QFont small = font();
+    small.setPointSizeF(font().pointSizeF() * 0.8);
+    return small;
+}
+
 void GroupMatrixWidget::updateMetrics() {
     const QFontMetrics metrics(font());
     mCellWidth = metrics.horizontalAdvance(QStringLiteral("555")) + 12;
     mCellHeight = metrics.height() + 8;
     mLabelWidth = metrics.horizontalAdvance(QStringLiteral("M5")) + 8;
     mBlockGap = 6;
+    mCodeHeight = metrics.height() + 2;
+    if (mCounts) {
+        // Room for six digits below the code; larger counts are shown in units of 10,000.
+        const QFontMetrics counts(countFont());
+        mCellWidth = std::max(mCellWidth, counts.horizontalAdvance(QStringLiteral("000000")) + 6);
+        mCellHeight = mCodeHeight + counts.height() + 4;
+    }
 }
 
 QRect GroupMatrixWidget::positionRect(int block, int row, int column) const {
@@ -255,7 +280,18 @@ void GroupMatrixWidget::paintEvent(QPaintEvent* event) {
                 painter.setPen(frame);
                 painter.drawRect(rect.adjusted(0, 0, -1, -1));
                 painter.setPen(letter.isEmpty() ? QColor(255, 255, 255) : QColor(0, 0, 0));
-                painter.drawText(rect, Qt::AlignCenter, code);
+                if (!mCounts) {
+                    painter.drawText(rect, Qt::AlignCenter, code);
+                    continue;
+                }
+                const QRect codeLine(rect.left(), rect.top() + 2, rect.width(), mCodeHeight);
+                painter.drawText(codeLine, Qt::AlignCenter, code);
+                painter.setFont(countFont());
+                const qint64 count = (*mCounts)[size_t(CellIndex(code) - 1)];
+                painter.drawText(rect.adjusted(0, mCodeHeight, 0, -2), Qt::AlignCenter,
+                                 count < 1000000 ? QString::number(count)
+                                                 : QString::number(count / 10000) + u'万');
+                painter.setFont(font());
             }
         }
     }

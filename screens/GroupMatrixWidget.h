@@ -9,7 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 namespace plw {
 
@@ -49,6 +51,11 @@ public:
 
     void setCellChangedHandler(CellChangedHandler handler) { mCellChanged = std::move(handler); }
 
+    // Customers to show under each cell's code, by cell number (index k - 1); none shows the
+    // codes alone. The cells grow to hold six digits; a million or more is shown in units of
+    // 10,000 ("123万").
+    void setCellCounts(const std::optional<std::array<qint64, 125>>& counts);
+
     // The code shown at position p (1..125) of this arrangement: blocks of 25, rows of five,
     // columns fastest, each from rank 5 down to 1. "000" outside 1..125.
     QString codeAt(int position) const;
@@ -76,6 +83,7 @@ protected:
 
 private:
     void updateMetrics();
+    QFont countFont() const;
     // The cell's rectangle by its position in this arrangement (0-based block, row, column).
     QRect positionRect(int block, int row, int column) const;
     int positionAt(QPoint point) const; // 1..125, 0 for none
@@ -85,6 +93,7 @@ private:
 
     Arrangement mArrangement;
     GroupMatrix mLetters;
+    std::optional<std::array<qint64, 125>> mCounts;
     int mPaintGroup = 0;
     CellChangedHandler mCellChanged;
     // Where the last Shift-held move or press was, the start of the next traced line.
@@ -95,6 +104,7 @@ private:
     int mCellHeight = 0;
     int mLabelWidth = 0; // the row-label column left of each block
     int mBlockGap = 0;
+    int mCodeHeight = 0; // the code's line in a cell that shows its count below
 };
 
 } // namespace plw

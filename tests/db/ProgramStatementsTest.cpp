@@ -517,6 +517,31 @@ std::vector<StatementCase> cases() {
              EXPECT_EQ(rs->integer(u"個数"), 0);
          }},
 
+        // The figures of the selected customers for the window "分布と閾値": master rows, also of
+        // a customer a rank or age step of kind "2" added with its number only.
+        {"RankedFiguresOfTheSelected", S::Query,
+         [](Dbs d) {
+             workA(d);
+             d.trn.execute(QStringLiteral("DELETE * FROM Work抽出A WHERE M1KaiBan = '0000003'"));
+             auto table = d.trn.openTable(kWorkA);
+             table->addNew();
+             table->setValue(u"M1KaiBan", QStringLiteral("0000003"));
+             table->update();
+         },
+         QStringLiteral("SELECT M1_お客様マスタ.M1KaiBan, M1_お客様マスタ.M1SakHby, "
+                        "M1_お客様マスタ.M1SakRik, M1_お客様マスタ.M1SakRgk FROM M1_お客様マスタ "
+                        "INNER JOIN Work抽出A ON M1_お客様マスタ.M1KaiBan = Work抽出A.M1KaiBan "
+                        "ORDER BY M1_お客様マスタ.M1KaiBan"),
+         [](Dbs d, const QString& sql) {
+             EXPECT_EQ(Column(d.trn, sql, QStringLiteral("M1KaiBan")),
+                       Customers({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+             const QString master =
+                 QStringLiteral("SELECT * FROM M1_お客様マスタ ORDER BY M1KaiBan");
+             for (const char16_t* column : {u"M1SakHby", u"M1SakRik", u"M1SakRgk"})
+                 EXPECT_EQ(Column(d.trn, sql, QString::fromUtf16(column)),
+                           Column(d.trn, master, QString::fromUtf16(column)));
+         }},
+
         // Customer list orders.
         {"ListByNumber", S::Query, scored,
          QStringLiteral("SELECT  * FROM WorkRFM_1 ORDER BY  M1KaiBan ASC "),

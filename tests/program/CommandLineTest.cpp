@@ -25,6 +25,11 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(batch.Line->LocationFile, QStringLiteral("/s/場所PLW.TWS"));
     EXPECT_EQ(batch.Line->BaseDate, QStringLiteral("today"));
     EXPECT_EQ(batch.Line->PeriodMonths, 3);
+    EXPECT_FALSE(batch.Line->SuggestThresholds);
+    const ParsedCommandLine suggest = ParseCommandLine(Args({"--suggest-thresholds", "--batch"}));
+    ASSERT_TRUE(suggest.Line) << suggest.Error.toStdString();
+    EXPECT_EQ(suggest.Line->RunMode, CommandLine::Mode::Batch);
+    EXPECT_TRUE(suggest.Line->SuggestThresholds);
 
     const ParsedCommandLine desktop = ParseCommandLine(Args({"--location=/x/a.TWS"}));
     ASSERT_TRUE(desktop.Line);
@@ -56,6 +61,8 @@ TEST(CommandLine, RefusesWhatItCannotReadWithoutGuessing) {
          "--period-months には月数を整数で指定してください: three"},
         {{"--base-date", "20261130"}, "--base-date は --batch と一緒に指定してください"},
         {{"--period-months", "2"}, "--period-months は --batch と一緒に指定してください"},
+        {{"--suggest-thresholds"}, "--suggest-thresholds は --batch と一緒に指定してください"},
+        {{"--batch", "--suggest-thresholds=1"}, "--suggest-thresholds には値を指定できません"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = ParseCommandLine(Args(c.arguments));
@@ -87,7 +94,8 @@ Started RunWithoutDisplay(const QStringList& arguments) {
 TEST(CommandLine, TheProgramNeedsNoDisplayForHelpOrABadOptionAndSaysWhenTheDesktopHasNone) {
     const Started help = RunWithoutDisplay({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
-    for (const char* option : {"--batch", "--location", "--base-date", "--period-months", "--help"})
+    for (const char* option : {"--batch", "--location", "--base-date", "--period-months",
+                               "--suggest-thresholds", "--help"})
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(option))) << option;
 
     const Started mistyped = RunWithoutDisplay(

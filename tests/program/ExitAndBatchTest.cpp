@@ -1,4 +1,5 @@
 #include "app/Clock.h"
+#include "app/CommonRoutines.h"
 #include "app/EventPump.h"
 #include "app/MF0SysCmPLW.h"
 #include "app/ReturnProgram.h"
@@ -243,6 +244,74 @@ TEST_F(ExitFixture, BatchStatusTellsNobodyUnusableSettingsAndAHeldLockApart) {
     batch.Env.LocationFileOverride = mSummary.locationFile;
     EXPECT_EQ(RunBatch(batch, {}, stdout, stderr).status, 2);
     EXPECT_TRUE(prompter.texts().last().startsWith(QStringLiteral("この作業フォルダでは")));
+}
+
+// --suggest-thresholds after a run with the same settings: each group's customers and amount as
+// the run printed them, every rank line, and the run's files and tables as the run left them.
+TEST_F(ExitFixture, BatchSuggestionCountsAsTheRunAndLeavesItsResultAlone) {
+    db::CloseDatabases(mSession.Databases);
+    const auto runBatch = [&](const BatchOptions& options, int expected) {
+        std::FILE* out = std::tmpfile();
+        ScriptedPrompter prompter;
+        Session batch(prompter, mClock, mPump);
+        batch.Env.LocationFileOverride = mSummary.locationFile;
+        batch.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
+        EXPECT_EQ(RunBatch(batch, options, out, stderr).status, expected)
+            << prompter.texts().join(u'|').toStdString();
+        const QStringList lines = Printed(out).split(u'\n', Qt::SkipEmptyParts);
+        std::fclose(out);
+        return lines;
+    };
+    const QStringList run = runBatch({}, 0);
+    const auto snapshot = [&] {
+        auto transaction = db::Database::open(mSession.Env.TransactionDatabasePath);
+        QStringList rows;
+        auto rs = transaction->openRecordset(
+            QStringLiteral("SELECT M1KaiBan, RFM値, グループ FROM WorkRFM_1 ORDER BY M1KaiBan"));
+        for (; !rs->eof(); rs->moveNext())
+            rows << rs->text(u"M1KaiBan") + rs->text(u"RFM値") + rs->text(u"グループ");
+        return QStringList{
+                   QString::fromLatin1(test::ReadBytes(mSession.Env.KeyFilePath).toHex()),
+                   QString::fromLatin1(test::ReadBytes(mSession.Env.ParameterPath).toHex()),
+                   QString::fromLatin1(test::ReadBytes(mSession.Env.SavedConditionPath).toHex())} +
+               rows;
+    };
+    const QStringList before = snapshot();
+
+    BatchOptions suggest;
+    suggest.SuggestThresholds = true;
+    const QStringList lines = runBatch(suggest, 0);
+    ASSERT_EQ(lines.size(), 1 + 15 + 6) << lines.join(u'|').toStdString();
+    EXPECT_EQ(lines.first(),
+              QStringLiteral("次元,ランク,現在のしきい値,現在の人数,提案のしきい値,提案での人数"));
+    const QRegularExpression rank(QStringLiteral("^[RFM],[1-5],[0-9]+,[0-9]+,[0-9]+,[0-9]+$"));
+    for (int i = 1; i <= 15; ++i)
+        EXPECT_TRUE(rank.match(lines.at(i)).hasMatch()) << lines.at(i).toStdString();
+    // Rank 1 repeats rank 2's thresholds.
+    const QStringList r2 = lines.at(4).split(u','), r1 = lines.at(5).split(u',');
+    EXPECT_EQ(r1.at(2), r2.at(2));
+    EXPECT_EQ(r1.at(4), r2.at(4));
+    // The groups as the run counted them ("グループA: 3人、12,345円").
+    for (int g = 0; g < 6; ++g) {
+        const QStringList group = lines.at(16 + g).split(u',');
+        ASSERT_EQ(group.size(), 3);
+        const QString letter = QString(QStringLiteral("ABCDEX").at(g));
+        EXPECT_EQ(group.at(0), letter);
+        const QString printed =
+            QStringLiteral("グループ%1: %2人、%3円")
+                .arg(letter, group.at(1),
+                     FormatNumber(group.at(2).toLongLong(), QStringLiteral("#,##0")));
+        EXPECT_TRUE(run.contains(printed))
+            << printed.toStdString() << " in " << run.join(u'|').toStdString();
+    }
+    EXPECT_EQ(snapshot(), before);
+
+    // Nobody selected, a check that fails, a held lock: the statuses of a run, nothing printed.
+    EXPECT_TRUE(runBatch({QStringLiteral("20100131"), 0, true}, 1).isEmpty());
+    EXPECT_TRUE(runBatch({QStringLiteral("20261001"), std::nullopt, true}, 2).isEmpty());
+    const WorkFolderLock other(mSession.Env.WorkFolder);
+    EXPECT_TRUE(runBatch(suggest, 2).isEmpty());
+    EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ExitFixture, BatchRefusesAWorkbookOpenInASpreadsheetProgramButNotAStaleLock) {

@@ -2,9 +2,11 @@
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
-#include "program/Session.h"
 #include "db/MasterBrowser.h"
+#include "program/Session.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "screens/DistributionWindow.h"
+#include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
 #include "screens/FRM_PLWAN402.h"
@@ -13,6 +15,7 @@
 #include "screens/GroupMatrixWidget.h"
 #include "screens/SaveFileDialog.h"
 #include "screens/Sub_HDCOPY.h"
+#include "screens/TextField.h"
 #include "settings/AnalysisParameters.h"
 #include "tests/screens/ScreenAidDoubles.h"
 #include "tests/screens/ScriptedSaveDialog.h"
@@ -278,6 +281,54 @@ TEST_F(DesktopProgramTest, TheValuesButtonShowsTheSelectedCustomersFigures) {
     EXPECT_TRUE(number) << count->text().toStdString()
                         << mPrompter.texts().join(u'|').toStdString();
     EXPECT_TRUE(screen.isEnabled()); // the screen takes input again after the preview
+}
+
+// F5 on the parameter screen: the screen check first, then the window on the selected
+// customers; its thresholds come back with "この閾値を使う", and nothing is saved or written.
+TEST_F(DesktopProgramTest, F5OpensTheDistributionsAfterTheScreenCheckAndTakesItsThresholdsBack) {
+    ASSERT_FALSE(mProgram.start());
+    FRM_PLWAN401& screen = mProgram.parameterScreen();
+    const QString parameters = mSummary.workFolder + QStringLiteral("PLWAN40.PRM");
+    const QByteArray savedParameters = test::ReadBytes(parameters);
+    DistributionWindow& window = mProgram.distributionWindow();
+
+    ParameterScreenState state = screen.state();
+    const QString base = state.BaseDate;
+    state.BaseDate.clear();
+    screen.loadState(state);
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F5);
+    EXPECT_EQ(mPrompter.texts(), QStringList{QStringLiteral("省略できません")});
+    EXPECT_FALSE(window.isVisible());
+
+    state.BaseDate = base;
+    screen.loadState(state);
+    Activate(screen);
+    QTest::keyClick(&screen, Qt::Key_F5);
+    ASSERT_TRUE(window.isVisible()) << mPrompter.texts().join(u'|').toStdString();
+    EXPECT_FALSE(screen.isVisible());
+    const qint64 inPeriod = [&] {
+        auto rows = mSession.Databases.Transaction->openRecordset(
+            QStringLiteral("SELECT COUNT(*) FROM M1_お客様マスタ WHERE M1SakHby >= '%1' AND "
+                           "M1SakHby <= '%2'")
+                .arg(state.LastVisitFrom, state.LastVisitTo));
+        return rows->value(0).toLongLong();
+    }();
+    EXPECT_EQ(window.counts().customers(), inPeriod);
+    EXPECT_FALSE(mProgram.waitWindow().isVisible());
+    EXPECT_FALSE(mProgram.waitWindow()
+                     .findChild<QAbstractButton*>(QStringLiteral("cmdCancel"))
+                     ->isVisibleTo(&mProgram.waitWindow()));
+
+    window.findChild<QAbstractButton*>(QStringLiteral("cmdSplitAll"))->click();
+    const QString m5 = window.thresholdField('M', 5)->text();
+    window.findChild<QAbstractButton*>(QStringLiteral("cmdUse"))->click();
+    EXPECT_FALSE(window.isVisible()) << mPrompter.texts().join(u'|').toStdString();
+    ASSERT_TRUE(screen.isVisible());
+    EXPECT_EQ(screen.state().MThreshold[4], m5);
+    EXPECT_EQ(screen.state().BaseDate, base);
+    EXPECT_EQ(test::ReadBytes(parameters), savedParameters);
+    EXPECT_TRUE(mEnds.isEmpty());
 }
 
 // The operator's whole path: a period, a painted cell, F12, the sheets, F12, the confirmation,

@@ -1,6 +1,9 @@
 #include "screens/ExtractionWaitWindow.h"
 
+#include "app/CancelToken.h"
+
 #include <QLabel>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace plw;
@@ -39,6 +42,36 @@ TEST(ExtractionWaitWindow, ShowsTheCaptionTextAndEachStepUntilClosed) {
     wait.open(WaitWindowCaption, WaitWindowText);
     EXPECT_TRUE(LabelText(window, "lblStep").isEmpty());
     wait.close();
+}
+
+TEST(ExtractionWaitWindow, WorkThatMayBeCancelledGetsAButtonAndTheCloseBoxForIt) {
+    ExtractionWaitWindow window;
+    WaitWindow& wait = window;
+    auto* cancel = window.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    ASSERT_TRUE(cancel);
+    wait.open(WaitWindowCaption, WaitWindowText);
+    EXPECT_FALSE(cancel->isVisible());
+    wait.close();
+
+    CancelToken token;
+    window.setCancel(&token);
+    wait.open(WaitWindowCaption, WaitWindowText);
+    ASSERT_TRUE(cancel->isVisible());
+    EXPECT_EQ(cancel->text(), QStringLiteral("中断"));
+    cancel->click();
+    EXPECT_TRUE(token.requested());
+    EXPECT_TRUE(window.isVisible()); // the work closes it once it has stopped
+    wait.close();
+
+    // The close box asks for the cancel too.
+    token.reset();
+    window.setCancel(&token);
+    wait.open(WaitWindowCaption, WaitWindowText);
+    static_cast<QWidget&>(window).close();
+    EXPECT_TRUE(token.requested());
+    EXPECT_TRUE(window.isVisible());
+    wait.close();
+    window.setCancel(nullptr);
 }
 
 } // namespace

@@ -146,6 +146,11 @@ std::vector<TourStop> ProgramWindows(DesktopProgram& program) {
          [](QWidget& window) {
              press(window, "cmdF12")();
          }},
+        {QStringLiteral("DistributionWindow"), press(parameters, "cmdF5"),
+         is(program.distributionWindow()),
+         [](QWidget& window) {
+             press(window, "cmdEsc")();
+         }},
         {QStringLiteral("FRM_TEMPLATE F01"), press(parameters, "cmdTeplate"), modal("FRM_TEMPLATE"),
          reject},
         {QStringLiteral("FRM_TBLBRSM4"), press(parameters, "cmdDM"), modal("FRM_TBLBRSM4"), reject},

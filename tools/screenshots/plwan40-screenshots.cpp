@@ -12,6 +12,7 @@
 #include "db/MasterBrowser.h"
 #include "db/Sub_TBLBRSM4.h"
 #include "db/Sub_TBLBRSM6.h"
+#include "screens/DistributionWindow.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_HDCOPY.h"
 #include "screens/FRM_PLWAN401.h"
@@ -33,9 +34,11 @@
 #include <QFont>
 #include <QPixmap>
 #include <QPrinter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -147,6 +150,21 @@ int main(int argc, char** argv) {
     FRM_PLWAN404 thresholdScreen(environment, prompter, parameters);
     thresholdScreen.open();
     ok = Save(thresholdScreen, folder, QStringLiteral("FRM_PLWAN404")) && ok;
+
+    // The window "分布と閾値" on five thousand made-up customers: many recent, most with few
+    // visits and small amounts.
+    RankedValues figures;
+    QRandomGenerator random(11);
+    for (int i = 0; i < 5000; ++i) {
+        RankFigures customer;
+        customer.Days = qint64(std::pow(random.generateDouble(), 2) * 700);
+        customer.Visits = 1 + qint64(std::pow(random.generateDouble(), 3) * 60);
+        customer.Units = qint64(std::pow(random.generateDouble(), 4) * 300);
+        figures.add(customer, customer.Units * 10000 + random.bounded(10000));
+    }
+    DistributionWindow distribution(environment, prompter, parameters);
+    distribution.open(RankDistribution(std::move(figures)));
+    ok = Save(distribution, folder, QStringLiteral("DistributionWindow")) && ok;
 
     OutputScreenState output;
     output.OutParameters = output.OutGroupValues = output.OutCustomerList = true;
