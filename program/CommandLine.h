@@ -1,5 +1,8 @@
 #pragma once
 
+#include "rfm/MailingList.h"
+#include "settings/OutputScreenState.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +19,10 @@ struct CommandLine {
     // Batch only: --base-date YYYYMMDD|today (empty keeps the saved one) and --period-months N.
     QString BaseDate;
     std::optional<int> PeriodMonths;
+    // Batch only: --compare-with previous|YYYYMMDD; without it the run compares nothing.
+    std::optional<ComparisonChoice> CompareWith;
+    // Batch only: --mailing-list FILE --groups ABCDEX --consent dm|mail (the file as given).
+    std::optional<MailingRequest> MailingList;
 };
 
 // The command line parsed, or the reason it cannot be used (a message for the operator).

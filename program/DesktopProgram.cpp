@@ -17,6 +17,7 @@
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
+#include "rfm/GroupHistory.h"
 #include "rfm/PLWAN40_sgn.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
@@ -73,6 +74,23 @@ protected:
 private:
     std::function<void()> mOnClose;
 };
+
+// What the output screen says of the group history beside its comparison choice.
+QString HistoryNote(const HistoryRead& history) {
+    switch (history.Outcome) {
+    case HistoryRead::State::Empty:
+        return QStringLiteral("グループ履歴はまだありません（今回の実行から残します）。");
+    case HistoryRead::State::Damaged:
+        return QStringLiteral("グループ履歴が壊れています。実行すると別の名前で残し、新しく"
+                              "始めます。\n") +
+               history.Cause;
+    case HistoryRead::State::Failed:
+        return QStringLiteral("グループ履歴を読めません: ") + history.Cause;
+    case HistoryRead::State::Read:
+        break;
+    }
+    return QString();
+}
 
 QAbstractButton* F12Button(QWidget* screen) {
     return screen->findChild<QAbstractButton*>(QStringLiteral("cmdF12"));
@@ -225,6 +243,10 @@ void DesktopProgram::toMenu() {
 void DesktopProgram::toOutputScreen() {
     mSession.ParameterScreen = mParameterScreen->state();
     mParameterScreen->hide();
+    // The comparison lists the kept runs as the history holds them now; reading writes nothing.
+    HistoryRead history = ReadHistory(*mSession.Databases.Transaction);
+    mOutputScreen->setKeptRuns(std::move(history.Runs),
+                               DateOfText(mSession.ParameterScreen.BaseDate), HistoryNote(history));
     mOutputScreen->loadState();
     mOutputScreen->show();
 }

@@ -70,6 +70,8 @@ int RunBatchProgram(int argc, char* argv[], const CommandLine& line) {
     BatchOptions options;
     options.BaseDate = line.BaseDate;
     options.PeriodMonths = line.PeriodMonths;
+    options.CompareWith = line.CompareWith;
+    options.MailingList = line.MailingList;
     return RunBatch(session, options, stdout, stderr).status;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/CancelToken.h"
+#include "rfm/GroupMovement.h"
 #include "rfm/ScoringStatistics.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace plw {
 
@@ -52,6 +54,10 @@ struct AnalysisContext {
     // (after its message). Batch mode refuses a workbook open in a spreadsheet program, since
     // nobody is there to close it.
     std::function<bool(const QString& workbook)> RefuseWorkbook;
+    // Batch mode: a comparison asked for that finds no kept run stops the run before it starts.
+    bool ComparisonRequired = false;
+    // Filled after scoring when the run is compared with a kept run: the workbook's "グループ推移".
+    std::optional<GroupMovement> Movement;
 };
 
 } // namespace plw
