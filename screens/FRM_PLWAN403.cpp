@@ -5,6 +5,7 @@
 #include "app/CommonRoutines.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
+#include "rfm/GroupMovement.h"
 #include "rfm/Sub_TokuFur_Sub.h"
 #include "screens/ChartSamplePicture.h"
 #include "screens/FieldRoutines.h"
@@ -15,6 +16,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plw {
 
@@ -266,11 +270,122 @@ void FRM_PLWAN403::buildControls() {
     bottom->addStretch(1);
     bottom->addWidget(new HardCopyButton(area));
     bottom->addWidget(mF12);
+    auto* extras = new QHBoxLayout;
+    extras->addWidget(buildComparison(area));
+    extras->addWidget(buildMailing(area), 1);
     auto* layout = new QVBoxLayout(area);
     layout->addLayout(top);
     layout->addWidget(listBox, 1);
+    layout->addLayout(extras);
     layout->addWidget(nameBox);
     layout->addLayout(bottom);
+}
+
+QWidget* FRM_PLWAN403::buildComparison(QWidget* area) {
+    auto* box = new QGroupBox(QStringLiteral("前回との比較（シート「グループ推移」）"), area);
+    mHistory = new QComboBox(box);
+    mHistory->setObjectName(QStringLiteral("cboHistory"));
+    mHistory->setMinimumContentsLength(28);
+    mHistory->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    mHistoryNote = new QLabel(box);
+    mHistoryNote->setObjectName(QStringLiteral("lblHistory"));
+    auto* layout = Compact(new QVBoxLayout(box));
+    layout->addWidget(mHistory);
+    layout->addWidget(mHistoryNote);
+    layout->addStretch(1);
+    return box;
+}
+
+QWidget* FRM_PLWAN403::buildMailing(QWidget* area) {
+    // Unticked, the whole box is greyed out: its settings are kept but nothing is written.
+    mMailing = new QGroupBox(QStringLiteral("宛名リストを出力"), area);
+    mMailing->setObjectName(QStringLiteral("chkMailList"));
+    mMailing->setCheckable(true);
+    const std::array<std::pair<const char16_t*, const char16_t*>, 6> groups{{
+        {u"chkMail_A", u"Ａ"},
+        {u"chkMail_B", u"Ｂ"},
+        {u"chkMail_C", u"Ｃ"},
+        {u"chkMail_D", u"Ｄ"},
+        {u"chkMail_E", u"Ｅ"},
+        {u"chkMail_X", u"未分類"},
+    }};
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(QStringLiteral("グループ"), mMailing));
+    for (size_t i = 0; i < groups.size(); ++i) {
+        mMailGroups[i] = new QCheckBox(QString::fromUtf16(groups[i].second), mMailing);
+        mMailGroups[i]->setObjectName(QString::fromUtf16(groups[i].first));
+        choices->addWidget(mMailGroups[i]);
+    }
+    choices->addSpacing(16);
+    mMailDirect = new QRadioButton(QStringLiteral("ＤＭ（発送同意・住所あり）"), mMailing);
+    mMailDirect->setObjectName(QStringLiteral("optMailDM"));
+    mMailMail = new QRadioButton(QStringLiteral("メール（お知らせ同意・アドレスあり）"), mMailing);
+    mMailMail->setObjectName(QStringLiteral("optMailMail"));
+    auto* kinds = new QButtonGroup(mMailing);
+    kinds->addButton(mMailDirect);
+    kinds->addButton(mMailMail);
+    choices->addWidget(mMailDirect);
+    choices->addWidget(mMailMail);
+    choices->addStretch(1);
+
+    mMailFile = new TextField(mMailing);
+    mMailFile->setObjectName(QStringLiteral("txtMailFname"));
+    mMailBrowse = button(QStringLiteral("cmdMailRef"), QStringLiteral("参照"), mMailing);
+    connect(mMailBrowse, &QPushButton::clicked, this, [this] { browseMailingList(); });
+    auto* file = new QHBoxLayout;
+    file->addWidget(new QLabel(QStringLiteral("ファイル名(CSV)"), mMailing));
+    file->addWidget(mMailFile, 1);
+    file->addWidget(mMailBrowse);
+
+    auto* layout = Compact(new QVBoxLayout(mMailing));
+    layout->addLayout(choices);
+    layout->addLayout(file);
+    return mMailing;
+}
+
+void FRM_PLWAN403::setKeptRuns(std::vector<KeptRun> runs, const QDate& baseDate,
+                               const QString& note) {
+    mKeptRuns = std::move(runs);
+    mBaseDate = baseDate;
+    mHistoryNoteText = note;
+}
+
+// The choices: the newest kept run before the base date ("前回"), every kept run by its base
+// date, no comparison; a chosen base date no longer kept stays shown as what it is.
+void FRM_PLWAN403::showComparisonChoices() {
+    const auto slash = [](const QDate& date) {
+        return date.toString(QStringLiteral("yyyy/MM/dd"));
+    };
+    mChoices.clear();
+    mHistory->clear();
+    const ComparisonChoice previous;
+    const std::optional<KeptRun> newest = ComparedRun(mKeptRuns, previous, mBaseDate);
+    mChoices.push_back(previous);
+    mHistory->addItem(newest ? QStringLiteral("前回（基準日 %1）").arg(slash(newest->BaseDate))
+                             : QStringLiteral("前回（基準日より前の実行はありません）"));
+    for (const KeptRun& run : mKeptRuns) {
+        qint64 customers = 0;
+        for (qint64 n : run.GroupCounts)
+            customers += n;
+        mChoices.push_back({ComparisonChoice::Kind::BaseDate, run.BaseDate});
+        mHistory->addItem(
+            QStringLiteral("基準日 %1（%2 実行、%3人）")
+                .arg(slash(run.BaseDate), run.RunTime.toString(QStringLiteral("yyyy/MM/dd")))
+                .arg(customers));
+    }
+    const ComparisonChoice& stored = mState.CompareWith;
+    if (stored.Choice == ComparisonChoice::Kind::BaseDate &&
+        std::find(mChoices.begin(), mChoices.end(), stored) == mChoices.end()) {
+        mChoices.push_back(stored);
+        mHistory->addItem(
+            QStringLiteral("基準日 %1（履歴に残っていません）").arg(slash(stored.BaseDate)));
+    }
+    mChoices.push_back({ComparisonChoice::Kind::None, QDate()});
+    mHistory->addItem(QStringLiteral("比較しない"));
+    const auto selected = std::find(mChoices.begin(), mChoices.end(), stored);
+    mHistory->setCurrentIndex(int(selected - mChoices.begin()));
+    mHistoryNote->setText(mHistoryNoteText);
+    mHistoryNote->setVisible(!mHistoryNoteText.isEmpty());
 }
 
 void FRM_PLWAN403::loadState() {
@@ -288,6 +403,13 @@ void FRM_PLWAN403::loadState() {
     // List2 always shows the master items not left out, in master order.
     showLists(mState.List3);
     mWorkbookName->setText(mState.WorkbookName);
+
+    showComparisonChoices();
+    mMailing->setChecked(mState.MailingList);
+    for (size_t g = 0; g < mMailGroups.size(); ++g)
+        mMailGroups[g]->setChecked(mState.MailingGroups[g]);
+    (mState.MailingKind == MailingConsent::Mail ? mMailMail : mMailDirect)->setChecked(true);
+    mMailFile->setText(mState.MailingFile);
 }
 
 void FRM_PLWAN403::storeState() {
@@ -304,6 +426,15 @@ void FRM_PLWAN403::storeState() {
     mState.List2 = entries(mList2);
     mState.List3 = entries(mList3);
     mState.WorkbookName = mWorkbookName->text();
+
+    const int choice = mHistory->currentIndex();
+    if (choice >= 0 && size_t(choice) < mChoices.size())
+        mState.CompareWith = mChoices[size_t(choice)];
+    mState.MailingList = mMailing->isChecked();
+    for (size_t g = 0; g < mMailGroups.size(); ++g)
+        mState.MailingGroups[g] = mMailGroups[g]->isChecked();
+    mState.MailingKind = mMailMail->isChecked() ? MailingConsent::Mail : MailingConsent::DirectMail;
+    mState.MailingFile = mMailFile->text();
 }
 
 void FRM_PLWAN403::tickAllOutputs(bool on) {
@@ -373,6 +504,20 @@ void FRM_PLWAN403::browseWorkbook() {
     mWorkbookName->setText(workbook.Folder + workbook.File);
     mState.DialogFolder = workbook.Folder;
     mState.DialogFile = workbook.File;
+}
+
+void FRM_PLWAN403::browseMailingList() {
+    QString folder, file;
+    SplitPath(TrimAll(mMailFile->text()), folder, file);
+    const QString chosen = TrimAll(
+        mSaveDialog.askSaveFileName(this, QStringLiteral("ファイル保存"), folder, file,
+                                    QStringLiteral("(*.CSV *.csv)"), QStringLiteral("CSV")));
+    if (chosen.isEmpty())
+        return;
+    SplitPath(chosen, folder, file);
+    if (!file.contains(u'.'))
+        file += QStringLiteral(".csv");
+    mMailFile->setText(folder + file);
 }
 
 void FRM_PLWAN403::execute() {
