@@ -22,9 +22,9 @@ struct BatchOptions {
     std::optional<int> PeriodMonths;
     // The kept run to compare with; none: the run compares nothing, whatever the desktop's
     // setting. A comparison asked for that finds no kept run ends the run with status 2.
-    std::optional<ComparisonChoice> CompareWith;
+    std::optional<ComparisonChoice> CompareWith = {};
     // The mailing list to write; none: no list.
-    std::optional<MailingRequest> MailingList;
+    std::optional<MailingRequest> MailingList = {};
 };
 
 // Batch mode: one analysis from the saved settings, without screens and without the menu check.

@@ -2,7 +2,9 @@
 
 #include "app/Clock.h"
 #include "app/CommonRoutines.h"
+#include "app/EventPump.h"
 #include "app/FileSystem.h"
+#include "app/ProgressSink.h"
 #include "app/Prompter.h"
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
@@ -21,6 +23,15 @@ namespace {
 
 QString SlashDate(const QDate& date) {
     return date.toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+// The progress window names the step while the history or the mailing list is worked on, which
+// with a million customers takes seconds.
+void ShowStep(AnalysisContext& context, const QString& step) {
+    context.Progress.open();
+    context.Progress.setCounterVisible(false);
+    context.Progress.showStep(step);
+    context.Pump.yield();
 }
 
 void Problem(AnalysisContext& context, AnalysisResult& result, const QString& message) {
@@ -74,6 +85,7 @@ void KeepInHistory(AnalysisContext& context, const RunHistory& history, const Ke
                    const QString& workTable, AnalysisResult& result) {
     if (!history.Usable)
         return;
+    ShowStep(context, QStringLiteral("グループ履歴に記録中"));
     const KeepResult kept =
         KeepRun(*context.Databases.Transaction, history.History.Runs, run, workTable);
     if (!kept.Error.isEmpty()) {
@@ -96,6 +108,7 @@ void WriteMailing(AnalysisContext& context, const QString& workTable, AnalysisRe
     if (!output.MailingList)
         return;
     const MailingRequest request{output.MailingFile, output.MailingGroups, output.MailingKind};
+    ShowStep(context, QStringLiteral("宛名リスト出力中"));
     MailingResult mailing;
     QString error;
     if (!WriteMailingList(*context.Databases.Transaction, workTable, request, &mailing, &error)) {
@@ -183,6 +196,7 @@ KeptRun DescribeRun(const AnalysisContext& context, const ConditionRecord& recor
 RunHistory PrepareHistory(AnalysisContext& context, const KeptRun& run, const QString& workTable,
                           AnalysisResult& result) {
     db::Database& database = *context.Databases.Transaction;
+    ShowStep(context, QStringLiteral("グループ履歴の確認中"));
     RunHistory history;
     history.History = ReadHistory(database);
     if (history.History.Outcome == HistoryRead::State::Failed) {
@@ -217,6 +231,7 @@ RunHistory PrepareHistory(AnalysisContext& context, const KeptRun& run, const QS
         ComparedRun(history.History.Runs, context.OutputScreen.CompareWith, run.BaseDate);
     if (!history.Compared)
         return history;
+    ShowStep(context, QStringLiteral("前回との比較を集計中"));
     GroupMovement movement;
     QString error;
     if (ComputeMovement(database, *history.Compared, run, workTable, &movement, &error))
@@ -233,6 +248,8 @@ void FinishRun(AnalysisContext& context, const RunHistory& history, const KeptRu
                const QString& workTable, AnalysisResult& result) {
     KeepInHistory(context, history, run, workTable, result);
     WriteMailing(context, workTable, result);
+    context.Progress.close();
+    context.Pump.yield();
 }
 
 } // namespace plw

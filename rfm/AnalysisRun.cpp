@@ -60,7 +60,7 @@ std::optional<QString> CheckMailingSettings(AnalysisContext& context) {
         return refuse(QStringLiteral("宛名リストのファイル名を指定して下さい"),
                       QStringLiteral("txtMailFname"));
     const QFileInfo info(ToNativePath(file));
-    if (!CheckFileName(file) || !info.isAbsolute() || info.isDir())
+    if (!FileNameRulesHold(file) || !info.isAbsolute() || info.isDir())
         return refuse(QStringLiteral("宛名リストのファイル名が正しくありません\r") + file,
                       QStringLiteral("txtMailFname"));
     if (!info.absoluteDir().exists())

@@ -11,8 +11,8 @@ void AnalysisShop::SetUp() {
     ASSERT_TRUE(mDir.isValid());
     sample::SampleOptions options;
     options.folder = mDir.path() + QStringLiteral("/shop");
-    options.customers = 40;
-    options.seed = 3;
+    options.customers = mCustomers;
+    options.seed = mSeed;
     sample::SampleSummary summary;
     QString error;
     ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &summary)) << error.toStdString();
