@@ -75,23 +75,6 @@ private:
     std::function<void()> mOnClose;
 };
 
-// What the output screen says of the group history beside its comparison choice.
-QString HistoryNote(const HistoryRead& history) {
-    switch (history.Outcome) {
-    case HistoryRead::State::Empty:
-        return QStringLiteral("グループ履歴はまだありません（今回の実行から残します）。");
-    case HistoryRead::State::Damaged:
-        return QStringLiteral("グループ履歴が壊れています。実行すると別の名前で残し、新しく"
-                              "始めます。\n") +
-               history.Cause;
-    case HistoryRead::State::Failed:
-        return QStringLiteral("グループ履歴を読めません: ") + history.Cause;
-    case HistoryRead::State::Read:
-        break;
-    }
-    return QString();
-}
-
 QAbstractButton* F12Button(QWidget* screen) {
     return screen->findChild<QAbstractButton*>(QStringLiteral("cmdF12"));
 }
@@ -244,9 +227,8 @@ void DesktopProgram::toOutputScreen() {
     mSession.ParameterScreen = mParameterScreen->state();
     mParameterScreen->hide();
     // The comparison lists the kept runs as the history holds them now; reading writes nothing.
-    HistoryRead history = ReadHistory(*mSession.Databases.Transaction);
-    mOutputScreen->setKeptRuns(std::move(history.Runs),
-                               DateOfText(mSession.ParameterScreen.BaseDate), HistoryNote(history));
+    mOutputScreen->setHistory(ReadHistory(*mSession.Databases.Transaction),
+                              DateOfText(mSession.ParameterScreen.BaseDate));
     mOutputScreen->loadState();
     mOutputScreen->show();
 }

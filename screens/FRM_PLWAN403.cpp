@@ -63,6 +63,14 @@ QStringList entries(const QListWidget* list) {
     return texts;
 }
 
+// An item list whose preferred height shows about eight items, so that the screen, with the
+// comparison and the mailing list below the lists, fits a laptop display; it scrolls the rest.
+class ItemList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override { return {256, 150}; }
+};
+
 // The selected entry's row, or -1 when nothing is selected.
 int selectedRow(const QListWidget* list) {
     const QListWidgetItem* item = list->currentItem();
@@ -164,10 +172,10 @@ void FRM_PLWAN403::buildControls() {
     // Columns, order and groups of the customer list.
     auto* listBox = new QGroupBox(QStringLiteral("RFM顧客一覧の出力項目/順序"), area);
     const auto itemList = [listBox](const QString& name) {
-        auto* list = new QListWidget(listBox);
+        auto* list = new ItemList(listBox);
         list->setObjectName(name);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setMinimumSize(200, 160);
+        list->setMinimumSize(200, 120);
         return list;
     };
     mList2 = itemList(QStringLiteral("List2"));
@@ -285,14 +293,10 @@ QWidget* FRM_PLWAN403::buildComparison(QWidget* area) {
     auto* box = new QGroupBox(QStringLiteral("前回との比較（シート「グループ推移」）"), area);
     mHistory = new QComboBox(box);
     mHistory->setObjectName(QStringLiteral("cboHistory"));
-    mHistory->setMinimumContentsLength(28);
+    mHistory->setMinimumContentsLength(26);
     mHistory->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    mHistoryNote = new QLabel(box);
-    mHistoryNote->setObjectName(QStringLiteral("lblHistory"));
     auto* layout = Compact(new QVBoxLayout(box));
     layout->addWidget(mHistory);
-    layout->addWidget(mHistoryNote);
-    layout->addStretch(1);
     return box;
 }
 
@@ -309,45 +313,41 @@ QWidget* FRM_PLWAN403::buildMailing(QWidget* area) {
         {u"chkMail_E", u"Ｅ"},
         {u"chkMail_X", u"未分類"},
     }};
-    auto* choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(QStringLiteral("グループ"), mMailing));
+    auto* row = Compact(new QHBoxLayout(mMailing));
     for (size_t i = 0; i < groups.size(); ++i) {
         mMailGroups[i] = new QCheckBox(QString::fromUtf16(groups[i].second), mMailing);
         mMailGroups[i]->setObjectName(QString::fromUtf16(groups[i].first));
-        choices->addWidget(mMailGroups[i]);
+        row->addWidget(mMailGroups[i]);
     }
-    choices->addSpacing(16);
-    mMailDirect = new QRadioButton(QStringLiteral("ＤＭ（発送同意・住所あり）"), mMailing);
+    row->addSpacing(8);
+    // Who goes in: those who agreed to direct mail and have an address, or to mail notices and
+    // have an e-mail address.
+    mMailDirect = new QRadioButton(QStringLiteral("ＤＭ"), mMailing);
     mMailDirect->setObjectName(QStringLiteral("optMailDM"));
-    mMailMail = new QRadioButton(QStringLiteral("メール（お知らせ同意・アドレスあり）"), mMailing);
+    mMailDirect->setToolTip(QStringLiteral("ＤＭ発送に同意し、住所１がある顧客"));
+    mMailMail = new QRadioButton(QStringLiteral("メール"), mMailing);
     mMailMail->setObjectName(QStringLiteral("optMailMail"));
+    mMailMail->setToolTip(QStringLiteral("メールお知らせに同意し、メールアドレスがある顧客"));
     auto* kinds = new QButtonGroup(mMailing);
     kinds->addButton(mMailDirect);
     kinds->addButton(mMailMail);
-    choices->addWidget(mMailDirect);
-    choices->addWidget(mMailMail);
-    choices->addStretch(1);
-
+    row->addWidget(mMailDirect);
+    row->addWidget(mMailMail);
+    row->addSpacing(8);
     mMailFile = new TextField(mMailing);
     mMailFile->setObjectName(QStringLiteral("txtMailFname"));
+    mMailFile->setPlaceholderText(QStringLiteral("ファイル名(CSV)"));
+    mMailFile->setMinimumWidth(240);
     mMailBrowse = button(QStringLiteral("cmdMailRef"), QStringLiteral("参照"), mMailing);
     connect(mMailBrowse, &QPushButton::clicked, this, [this] { browseMailingList(); });
-    auto* file = new QHBoxLayout;
-    file->addWidget(new QLabel(QStringLiteral("ファイル名(CSV)"), mMailing));
-    file->addWidget(mMailFile, 1);
-    file->addWidget(mMailBrowse);
-
-    auto* layout = Compact(new QVBoxLayout(mMailing));
-    layout->addLayout(choices);
-    layout->addLayout(file);
+    row->addWidget(mMailFile, 1);
+    row->addWidget(mMailBrowse);
     return mMailing;
 }
 
-void FRM_PLWAN403::setKeptRuns(std::vector<KeptRun> runs, const QDate& baseDate,
-                               const QString& note) {
-    mKeptRuns = std::move(runs);
+void FRM_PLWAN403::setHistory(HistoryRead history, const QDate& baseDate) {
+    mKept = std::move(history);
     mBaseDate = baseDate;
-    mHistoryNoteText = note;
 }
 
 // The choices: the newest kept run before the base date ("前回"), every kept run by its base
@@ -358,12 +358,33 @@ void FRM_PLWAN403::showComparisonChoices() {
     };
     mChoices.clear();
     mHistory->clear();
+    // Without kept runs the first choice says why; the details are in its tip.
+    QString previousText = QStringLiteral("前回（基準日より前の実行はありません）");
+    QString tip;
+    switch (mKept.Outcome) {
+    case HistoryRead::State::Empty:
+        previousText = QStringLiteral("前回（グループ履歴はまだありません）");
+        tip = QStringLiteral("今回の実行から履歴に残します。");
+        break;
+    case HistoryRead::State::Damaged:
+        previousText = QStringLiteral("前回（グループ履歴が壊れています）");
+        tip = QStringLiteral("実行すると壊れた履歴を別の名前で残し、新しく始めます。\n") +
+              mKept.Cause;
+        break;
+    case HistoryRead::State::Failed:
+        previousText = QStringLiteral("前回（グループ履歴を読めません）");
+        tip = mKept.Cause;
+        break;
+    case HistoryRead::State::Read:
+        break;
+    }
     const ComparisonChoice previous;
-    const std::optional<KeptRun> newest = ComparedRun(mKeptRuns, previous, mBaseDate);
+    const std::optional<KeptRun> newest = ComparedRun(mKept.Runs, previous, mBaseDate);
     mChoices.push_back(previous);
     mHistory->addItem(newest ? QStringLiteral("前回（基準日 %1）").arg(slash(newest->BaseDate))
-                             : QStringLiteral("前回（基準日より前の実行はありません）"));
-    for (const KeptRun& run : mKeptRuns) {
+                             : previousText);
+    mHistory->setToolTip(tip);
+    for (const KeptRun& run : mKept.Runs) {
         qint64 customers = 0;
         for (qint64 n : run.GroupCounts)
             customers += n;
@@ -384,8 +405,6 @@ void FRM_PLWAN403::showComparisonChoices() {
     mHistory->addItem(QStringLiteral("比較しない"));
     const auto selected = std::find(mChoices.begin(), mChoices.end(), stored);
     mHistory->setCurrentIndex(int(selected - mChoices.begin()));
-    mHistoryNote->setText(mHistoryNoteText);
-    mHistoryNote->setVisible(!mHistoryNoteText.isEmpty());
 }
 
 void FRM_PLWAN403::loadState() {

@@ -17,7 +17,6 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -51,9 +50,9 @@ public:
     // screen.
     void setBackHandler(BackHandler handler) { mBack = std::move(handler); }
 
-    // The kept runs the comparison may choose from (newest base date first) for a run of
-    // baseDate, and a note on the history ("" when there is none to make); loadState shows them.
-    void setKeptRuns(std::vector<KeptRun> runs, const QDate& baseDate, const QString& note);
+    // The group history as read (its kept runs, newest base date first, or why there are none)
+    // for a run of baseDate; loadState shows the choices it gives.
+    void setHistory(HistoryRead history, const QDate& baseDate);
 
     // Controls := state, and state := controls.
     void loadState();
@@ -103,12 +102,10 @@ private:
     QPushButton* mF12 = nullptr;
     QPushButton* mEsc = nullptr;
 
-    std::vector<KeptRun> mKeptRuns;
+    HistoryRead mKept;
     QDate mBaseDate;
-    QString mHistoryNoteText;
     std::vector<ComparisonChoice> mChoices;  // the combo's items in order
     QComboBox* mHistory = nullptr;           // cboHistory
-    QLabel* mHistoryNote = nullptr;          // lblHistory
     QGroupBox* mMailing = nullptr;           // chkMailList, checkable
     std::array<QCheckBox*, 6> mMailGroups{}; // chkMail_A .. chkMail_E, chkMail_X
     QRadioButton* mMailDirect = nullptr;     // optMailDM

@@ -356,15 +356,17 @@ TEST_F(OutputScreen, TheComparisonListsTheKeptRunsAndShowsTheChoiceAsStored) {
             texts << history->itemText(i);
         return texts;
     };
-    screen->setKeptRuns({Kept(QDate(2026, 11, 30), 1495), Kept(QDate(2026, 8, 30), 1368)},
-                        QDate(2026, 11, 30), QString());
+    HistoryRead kept;
+    kept.Outcome = HistoryRead::State::Read;
+    kept.Runs = {Kept(QDate(2026, 11, 30), 1495), Kept(QDate(2026, 8, 30), 1368)};
+    screen->setHistory(kept, QDate(2026, 11, 30));
     screen->loadState();
     EXPECT_EQ(items(), (QStringList{QStringLiteral("前回（基準日 2026/08/30）"),
                                     QStringLiteral("基準日 2026/11/30（2026/12/01 実行、1495人）"),
                                     QStringLiteral("基準日 2026/08/30（2026/08/31 実行、1368人）"),
                                     QStringLiteral("比較しない")}));
     EXPECT_EQ(history->currentIndex(), 0); // the default: the newest before the base date
-    EXPECT_FALSE(control<QLabel>(QStringLiteral("lblHistory"))->isVisible());
+    EXPECT_TRUE(history->toolTip().isEmpty());
 
     // Opening and closing changes nothing stored; a choice is stored as what it names.
     const OutputScreenState before = state;
@@ -380,14 +382,16 @@ TEST_F(OutputScreen, TheComparisonListsTheKeptRunsAndShowsTheChoiceAsStored) {
 
     // A chosen base date the history no longer keeps stays shown as such, not replaced.
     state.CompareWith = {ComparisonChoice::Kind::BaseDate, QDate(2026, 5, 31)};
-    screen->setKeptRuns({}, QDate(2026, 11, 30),
-                        QStringLiteral("グループ履歴はまだありません（今回の実行から残します）。"));
+    HistoryRead damaged;
+    damaged.Outcome = HistoryRead::State::Damaged;
+    damaged.Cause = QStringLiteral("表 PLWAN40_RunHistory: 枠番号 30 が正しくありません");
+    screen->setHistory(damaged, QDate(2026, 11, 30));
     screen->loadState();
-    EXPECT_EQ(items(), (QStringList{QStringLiteral("前回（基準日より前の実行はありません）"),
+    EXPECT_EQ(items(), (QStringList{QStringLiteral("前回（グループ履歴が壊れています）"),
                                     QStringLiteral("基準日 2026/05/31（履歴に残っていません）"),
                                     QStringLiteral("比較しない")}));
     EXPECT_EQ(history->currentIndex(), 1);
-    EXPECT_TRUE(control<QLabel>(QStringLiteral("lblHistory"))->isVisible());
+    EXPECT_TRUE(history->toolTip().endsWith(damaged.Cause));
     screen->storeState();
     EXPECT_EQ(state.CompareWith.BaseDate, QDate(2026, 5, 31));
 }
