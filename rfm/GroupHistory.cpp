@@ -148,7 +148,7 @@ QString ReadRun(const db::Recordset& row, KeptRun& run) {
     if (!ParseNumbers(row.text(u"HCellCounts"), run.CellCounts) ||
         !ParseAmounts(row.text(u"HCellAmounts"), run.CellAmounts) ||
         !ParseNumbers(row.text(u"HGroupCounts"), run.GroupCounts) ||
-        !ParseAmounts(row.text(u"HGroupAmounts"), run.GroupAmounts))
+        !ParseNumbers(row.text(u"HGroupAmounts"), run.GroupAmounts))
         return where + QStringLiteral("集計値が正しくありません");
     return QString();
 }
@@ -188,7 +188,7 @@ void WriteRunRow(db::Database& database, const KeptRun& run) {
                                NumbersText(run.CellCounts),
                                AmountsText(run.CellAmounts),
                                NumbersText(run.GroupCounts),
-                               AmountsText(run.GroupAmounts)};
+                               NumbersText(run.GroupAmounts)};
     for (qsizetype i = 0; i < RunColumns.size(); ++i)
         table->setValue(RunColumns[i], values[i]);
     table->update();

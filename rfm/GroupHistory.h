@@ -50,7 +50,7 @@ struct KeptRun {
     std::array<qint64, 125> CellCounts{};
     std::array<Currency, 125> CellAmounts{}; // units of 10,000 yen
     std::array<qint64, 6> GroupCounts{};     // A, B, C, D, E, X
-    std::array<Currency, 6> GroupAmounts{};  // yen
+    std::array<qint64, 6> GroupAmounts{};    // whole yen
 
     bool operator==(const KeptRun&) const = default;
 };

@@ -5,15 +5,6 @@
 #include "app/FileSystem.h"
 #include "db/Database.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace plw {
@@ -22,78 +13,6 @@ namespace {
 
 const QString Letters = QStringLiteral("ABCDEX");
 constexpr qsizetype ChunkBytes = 1 << 20;
-
-// A file of personal data: made beside its target under a temporary name, readable and
-// writable by its owner alone from its first byte, renamed over the target once complete.
-class PrivateFile {
-public:
-    ~PrivateFile() { discard(); }
-
-    bool open(const QString& systemPath) {
-        mTarget = QFile::encodeName(ToNativePath(systemPath));
-        for (;;) {
-            mTemporary = mTarget + '.' +
-                         QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36);
-            mDescriptor = ::open(mTemporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                 S_IRUSR | S_IWUSR);
-            if (mDescriptor >= 0 || errno != EEXIST)
-                break;
-        }
-        if (mDescriptor < 0) {
-            mTemporary.clear();
-            return fail(errno);
-        }
-        // The creation mode passed the umask; the owner's two rights are all the file has.
-        return ::fchmod(mDescriptor, S_IRUSR | S_IWUSR) == 0 || fail(errno);
-    }
-
-    bool write(const QByteArray& bytes) {
-        const char* next = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t written = ::write(mDescriptor, next, size_t(left));
-            if (written < 0 && errno != EINTR)
-                return fail(errno);
-            if (written > 0) {
-                next += written;
-                left -= written;
-            }
-        }
-        return true;
-    }
-
-    bool commit() {
-        // A full disk may show only when the data reaches it: at the sync or the close.
-        if (::fsync(mDescriptor) != 0)
-            return fail(errno);
-        const int descriptor = std::exchange(mDescriptor, -1);
-        if (::close(descriptor) != 0 || std::rename(mTemporary.constData(), mTarget.constData()))
-            return fail(errno);
-        mTemporary.clear();
-        return true;
-    }
-
-    const QString& error() const { return mError; }
-
-private:
-    bool fail(int errorNumber) {
-        mError = SystemErrorText(errorNumber);
-        discard();
-        return false;
-    }
-    void discard() {
-        if (mDescriptor >= 0)
-            ::close(std::exchange(mDescriptor, -1));
-        if (!mTemporary.isEmpty())
-            ::unlink(mTemporary.constData());
-        mTemporary.clear();
-    }
-
-    QByteArray mTarget;
-    QByteArray mTemporary;
-    int mDescriptor = -1;
-    QString mError;
-};
 
 // One CSV row being built in CP932.
 class CsvRow {
@@ -188,9 +107,10 @@ bool WriteMailingList(db::Database& database, const QString& workTable,
     for (int g = 0; g < 6; ++g)
         if (request.Groups[size_t(g)])
             groups << QStringLiteral("'%1'").arg(Letters.at(g));
-    PrivateFile file;
-    if (!file.open(request.Path)) {
-        *error = file.error();
+    // Personal data: readable by its owner alone from the first byte.
+    FileReplacement file;
+    if (!file.open(request.Path, FileReplacement::Access::OwnerOnly)) {
+        *error = file.errorString();
         return false;
     }
     CsvRow row(counts);
@@ -236,7 +156,7 @@ bool WriteMailingList(db::Database& database, const QString& workTable,
             row.number(customers->integer(u"M1SakRgk"));
             chunk += row.take();
             if (chunk.size() >= ChunkBytes && !file.write(std::exchange(chunk, QByteArray()))) {
-                *error = file.error();
+                *error = file.errorString();
                 return false;
             }
         }
@@ -245,7 +165,7 @@ bool WriteMailingList(db::Database& database, const QString& workTable,
         return false;
     }
     if (!file.write(chunk) || !file.commit()) {
-        *error = file.error();
+        *error = file.errorString();
         return false;
     }
     *result = counts;

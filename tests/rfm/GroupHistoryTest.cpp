@@ -33,7 +33,7 @@ KeptRun RunOn(const QDate& base) {
     run.Conditions = {u"顧客情報:性別 指定（かつ） 女"_qs};
     run.Extracted = 3;
     run.GroupCounts = {1, 1, 0, 0, 0, 1};
-    run.GroupAmounts[0] = Currency::fromInteger(123456789012);
+    run.GroupAmounts[0] = 123456789012;
     run.CellCounts[0] = 1;
     run.CellAmounts[0] = Currency::fromScaled(123456789012);
     return run;

@@ -92,7 +92,7 @@ void SampleEarlierRun::add(qint64 index, const GeneratedCustomer& customer) {
     }
     if (const qsizetype g = Letters.indexOf(group); g >= 0 && !group.isEmpty()) {
         ++run.GroupCounts[size_t(g)];
-        run.GroupAmounts[size_t(g)] += Currency::fromInteger(amount);
+        run.GroupAmounts[size_t(g)] += amount;
     }
 }
 
