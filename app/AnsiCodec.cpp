@@ -171,6 +171,20 @@ std::optional<QByteArray> encode(const QString& text) {
     return out;
 }
 
+QByteArray encodeSubstituting(const QString& text, QChar substitute, qint64* replaced) {
+    if (std::optional<QByteArray> bytes = encode(text))
+        return *bytes;
+    const QByteArray mark = encode(QString(substitute)).value_or(QByteArrayLiteral("?"));
+    QByteArray out;
+    forEachCharacter(text, [&](qsizetype, size_t, bool encoded, const QByteArray& bytes) {
+        out += encoded ? bytes : mark;
+        if (!encoded && replaced)
+            ++*replaced;
+        return true;
+    });
+    return out;
+}
+
 QString firstUnencodable(const QString& text) {
     QString found;
     forEachCharacter(text, [&](qsizetype pos, size_t count, bool encoded, const QByteArray&) {

@@ -21,6 +21,11 @@ QString decode(const char* data, qsizetype size);
 // The CP932 bytes of text, or nothing when some character has no CP932 form.
 std::optional<QByteArray> encode(const QString& text);
 
+// The CP932 bytes of text where every character CP932 cannot represent becomes substitute (a
+// character it can), for files whose readers expect CP932 and that must say so where a character
+// was replaced; *replaced counts the substitutions.
+QByteArray encodeSubstituting(const QString& text, QChar substitute, qint64* replaced);
+
 // The first character of text that CP932 cannot represent, or an empty string.
 QString firstUnencodable(const QString& text);
 

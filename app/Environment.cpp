@@ -13,6 +13,7 @@ void Environment::BuildPaths() {
     SavedConditionPath = WorkFolder + QStringLiteral("PLWAN40.JKN");
     KeyFilePath = WorkFolder + QStringLiteral("PLWAN40.KEY");
     ConditionScreenPath = WorkFolder + QStringLiteral("CtyuGet.PRM");
+    OwnSettingsPath = WorkFolder + QStringLiteral("PLWAN40.OPT");
 }
 
 } // namespace plw

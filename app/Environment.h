@@ -33,6 +33,7 @@ struct Environment {
     QString SavedConditionPath;      // WorkFolder + "PLWAN40.JKN"
     QString KeyFilePath;             // WorkFolder + "PLWAN40.KEY"
     QString ConditionScreenPath;     // WorkFolder + "CtyuGet.PRM"
+    QString OwnSettingsPath;         // WorkFolder + "PLWAN40.OPT": the program's own settings
 
     // Fills the path fields from WorkFolder and SystemFolder.
     void BuildPaths();

@@ -142,8 +142,9 @@ bool TakeOver(int descriptor, const struct stat& existing) {
 }
 
 // A new file beside target under a temporary name, made with the permissions a new target gets
-// (0666 less the umask), or with those of the existing target.
-int CreateBeside(const QByteArray& target, QByteArray* created) {
+// (0666 less the umask), or with those of the existing target; for its owner alone when asked.
+int CreateBeside(const QByteArray& target, QByteArray* created, FileReplacement::Access access) {
+    const bool ownerOnly = access == FileReplacement::Access::OwnerOnly;
     struct stat existing;
     const bool exists = ::stat(target.constData(), &existing) == 0;
     // A file this process may not write stays as it is, as it would when written in place.
@@ -151,11 +152,12 @@ int CreateBeside(const QByteArray& target, QByteArray* created) {
         return -1;
     for (;;) {
         *created = TemporaryBeside(target);
-        const int descriptor =
-            ::open(created->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int descriptor = ::open(created->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                      ownerOnly ? 0600 : 0666);
         if (descriptor < 0 && errno == EEXIST)
             continue;
-        if (descriptor >= 0 && exists && !TakeOver(descriptor, existing)) {
+        if (descriptor >= 0 && ((exists && !TakeOver(descriptor, existing)) ||
+                                (ownerOnly && ::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0))) {
             const int cause = errno;
             ::close(descriptor);
             ::unlink(created->constData());
@@ -172,7 +174,7 @@ FileReplacement::~FileReplacement() {
     discard();
 }
 
-bool FileReplacement::open(const QString& systemPath) {
+bool FileReplacement::open(const QString& systemPath, Access access) {
     discard();
     mError.clear();
     // A link is followed, so that the file it names is replaced and the link stays.
@@ -180,7 +182,7 @@ bool FileReplacement::open(const QString& systemPath) {
     mTarget = QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : info.filePath());
     // What a process that died while replacing a file there left goes first.
     RemoveStaleRunTemporaries(QFileInfo(QFile::decodeName(mTarget)).absolutePath());
-    mDescriptor = CreateBeside(mTarget, &mTemporary);
+    mDescriptor = CreateBeside(mTarget, &mTemporary, access);
     return mDescriptor >= 0 || fail(errno);
 }
 

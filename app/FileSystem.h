@@ -30,12 +30,16 @@ bool ReadWholeFile(const QString& systemPath, QByteArray* bytes, QString* error)
 // commit().
 class FileReplacement {
 public:
+    // Who may open the file: as the umask gives (a replaced file keeping its mode), or its owner
+    // alone from the first byte written, whatever a replaced file allowed (personal data).
+    enum class Access { AsUmask, OwnerOnly };
+
     FileReplacement() = default;
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
-    bool open(const QString& systemPath);
+    bool open(const QString& systemPath, Access access = Access::AsUmask);
     bool write(const QByteArray& bytes);
     bool commit();
     QString errorString() const { return mError; }

@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/CommonRoutines.h"
+#include "app/FileSystem.h"
 #include "app/Prompter.h"
 #include "app/Sleeper.h"
 #include "program/Session.h"
@@ -20,6 +21,7 @@
 #include "settings/ParameterLoader.h"
 
 #include <QDate>
+#include <QFileInfo>
 
 namespace plw {
 namespace {
@@ -96,6 +98,17 @@ bool ApplyOptions(Session& session, const BatchOptions& options) {
     }
     // The period is the last-visit condition, as when the screen's dates change.
     ApplyAnalysisPeriod(screen, session.SavedConditions, *session.Conditions);
+
+    // The comparison and the mailing list come from the command line alone.
+    OutputScreenState& output = session.OutputScreen;
+    output.CompareWith =
+        options.CompareWith.value_or(ComparisonChoice{ComparisonChoice::Kind::None, QDate()});
+    output.MailingList = options.MailingList.has_value();
+    if (options.MailingList) {
+        output.MailingGroups = options.MailingList->Groups;
+        output.MailingKind = options.MailingList->Consent;
+        output.MailingFile = QFileInfo(options.MailingList->Path).absoluteFilePath();
+    }
     return true;
 }
 
@@ -109,6 +122,26 @@ void PrintScoring(std::FILE* out, qint64 extracted, const ScoringStatistics& sta
                            .arg(group.Customers)
                            .arg(FormatNumber(group.AmountYen, QStringLiteral("#,##0"))));
     }
+}
+
+// The mailing list written: its path and the customers of each chosen group.
+void PrintMailing(std::FILE* out, const OutputScreenState& output, const AnalysisResult& result) {
+    if (!result.Mailing)
+        return;
+    static const char* Letters = "ABCDEX";
+    QStringList groups;
+    for (size_t g = 0; g < 6; ++g)
+        if (output.MailingGroups[g])
+            groups << QStringLiteral("%1 %2人")
+                          .arg(QLatin1Char(Letters[g]))
+                          .arg(result.Mailing->Listed[g]);
+    printLine(out,
+              QStringLiteral("宛名リスト: %1（%2、同意なしで除外 %3人、%4なしで除外 %5人）")
+                  .arg(ToNativePath(output.MailingFile), groups.join(QStringLiteral("、")))
+                  .arg(result.Mailing->WithoutConsent)
+                  .arg(output.MailingKind == MailingConsent::Mail ? QStringLiteral("メールアドレス")
+                                                                  : QStringLiteral("住所"))
+                  .arg(result.Mailing->WithoutAddress));
 }
 
 // The screen field a check names, as the operator knows it.
@@ -190,6 +223,8 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
     });
     AnalysisContext context = SessionAnalysis(session, wait, progress, &workbook);
     context.Unattended = true;
+    context.ComparisonRequired =
+        session.OutputScreen.CompareWith.Choice != ComparisonChoice::Kind::None;
     // A workbook open in a spreadsheet program is checked before anything is written; it is a
     // failure of the run (status 3), not of its settings.
     bool workbookOpen = false;
@@ -211,15 +246,21 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return NobodyExtracted;
     case AnalysisOutcome::Scored:
         PrintScoring(out, result.Extracted, session.Statistics);
+        PrintMailing(out, session.OutputScreen, result);
         session.Messages.show(QStringLiteral(
             "ワークブックの作成はまだ組み込まれていないため、採点結果のみ出力しました。"));
-        return Done;
+        return result.Problems.isEmpty() ? Done : Failure;
     case AnalysisOutcome::WorkbookSaved:
         PrintScoring(out, result.Extracted, session.Statistics);
+        PrintMailing(out, session.OutputScreen, result);
         printLine(out, QStringLiteral("シート: ") + result.WorkbookSheets.join(u'、'));
         printLine(out, result.WorkbookPath);
-        // A workbook with incomplete sheets is saved, but the run did not do its job.
-        return result.UnfinishedSheets.isEmpty() && !result.Interrupted ? Done : Failure;
+        // A workbook with incomplete sheets, a cancelled run, a run the history could not keep or
+        // a mailing list that could not be written: the workbook is saved, but the run did not do
+        // its job.
+        return result.UnfinishedSheets.isEmpty() && !result.Interrupted && result.Problems.isEmpty()
+                   ? Done
+                   : Failure;
     case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ProgramEnd.h"
+#include "rfm/MailingList.h"
+#include "settings/OutputScreenState.h"
 
 #include <QString>
 
@@ -21,14 +23,19 @@ struct BatchOptions {
     // Instead of the analysis, the ranks' customers under the saved thresholds and the equal
     // split (SuggestionLines), reading the selected customers and changing no file.
     bool SuggestThresholds = false;
+    // The kept run to compare with; none: the run compares nothing, whatever the desktop's
+    // setting. A comparison asked for that finds no kept run ends the run with status 2.
+    std::optional<ComparisonChoice> CompareWith = {};
+    // The mailing list to write; none: no list.
+    std::optional<MailingRequest> MailingList = {};
 };
 
 // Batch mode: one analysis from the saved settings, without screens and without the menu check,
 // or with SuggestThresholds the suggestion's lines on out.
 // Messages go to the session's Prompter (standard error), progress to err, the workbook's path
 // (or, without a workbook writer, the scoring's result) to out. PLWAN40.PRM stays as it was.
-// Status: 0 done, 1 nobody extracted, 2 unusable settings, installation or lock, 3 any other
-// failure.
+// Status: 0 done, 1 nobody extracted, 2 unusable settings, installation, lock or no kept run to
+// compare with, 3 any other failure (the group history or the mailing list included).
 ProgramEnd RunBatch(Session& session, const BatchOptions& options, std::FILE* out, std::FILE* err);
 
 } // namespace plw

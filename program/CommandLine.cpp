@@ -4,7 +4,18 @@ namespace plw {
 
 namespace {
 
-enum class Option { Help, Batch, Location, BaseDate, PeriodMonths, SuggestThresholds };
+enum class Option {
+    Help,
+    Batch,
+    Location,
+    BaseDate,
+    PeriodMonths,
+    CompareWith,
+    MailingList,
+    Groups,
+    Consent,
+    SuggestThresholds
+};
 
 struct KnownOption {
     const char16_t* Name;
@@ -20,6 +31,10 @@ constexpr KnownOption Options[] = {
     {u"--base-date", Option::BaseDate, true},
     {u"--period-months", Option::PeriodMonths, true},
     {u"--suggest-thresholds", Option::SuggestThresholds, false},
+    {u"--compare-with", Option::CompareWith, true},
+    {u"--mailing-list", Option::MailingList, true},
+    {u"--groups", Option::Groups, true},
+    {u"--consent", Option::Consent, true},
 };
 
 const KnownOption* FindOption(QStringView name) {
@@ -33,6 +48,33 @@ ParsedCommandLine Refuse(const QString& message) {
     return ParsedCommandLine{std::nullopt, message};
 }
 
+// "previous" or a date "YYYYMMDD"; nothing for any other text.
+std::optional<ComparisonChoice> ComparisonOf(const QString& value) {
+    ComparisonChoice choice;
+    if (value == u"previous")
+        return choice;
+    choice.Choice = ComparisonChoice::Kind::BaseDate;
+    choice.BaseDate = QDate::fromString(value, QStringLiteral("yyyyMMdd"));
+    if (value.size() != 8 || !choice.BaseDate.isValid())
+        return std::nullopt;
+    return choice;
+}
+
+// The letters A to E and X, in any order and case; nothing for an empty text or another letter.
+std::optional<std::array<bool, 6>> GroupsOf(const QString& value) {
+    static const QString Letters = QStringLiteral("ABCDEX");
+    std::array<bool, 6> groups{};
+    for (QChar letter : value.toUpper()) {
+        const qsizetype g = Letters.indexOf(letter);
+        if (g < 0)
+            return std::nullopt;
+        groups[size_t(g)] = true;
+    }
+    if (value.isEmpty())
+        return std::nullopt;
+    return groups;
+}
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
@@ -40,6 +82,7 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     bool batch = false;
     bool help = false;
     QStringList batchOnly;
+    QString mailingFile, groups, consent;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
@@ -88,12 +131,62 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
             batchOnly << name;
             break;
         }
+        case Option::CompareWith:
+            line.CompareWith = ComparisonOf(value);
+            if (!line.CompareWith)
+                return Refuse(QStringLiteral("--compare-with には previous か YYYYMMDD の基準日を"
+                                             "指定してください: %1")
+                                  .arg(value));
+            batchOnly << name;
+            break;
+        case Option::MailingList:
+            mailingFile = value;
+            batchOnly << name;
+            break;
+        case Option::Groups:
+            groups = value;
+            batchOnly << name;
+            break;
+        case Option::Consent:
+            consent = value;
+            batchOnly << name;
+            break;
         case Option::SuggestThresholds:
             line.SuggestThresholds = true;
             batchOnly << name;
             break;
         }
     }
+    if (!mailingFile.isEmpty() || !groups.isEmpty() || !consent.isEmpty()) {
+        if (mailingFile.isEmpty())
+            return Refuse(QStringLiteral("%1 は --mailing-list と一緒に指定してください")
+                              .arg(groups.isEmpty() ? QStringLiteral("--consent")
+                                                    : QStringLiteral("--groups")));
+        if (groups.isEmpty() || consent.isEmpty())
+            return Refuse(QStringLiteral("--mailing-list には --groups と --consent も指定して"
+                                         "ください"));
+        MailingRequest request;
+        request.Path = mailingFile;
+        const std::optional<std::array<bool, 6>> chosen = GroupsOf(groups);
+        if (!chosen)
+            return Refuse(QStringLiteral("--groups には A から E と X の中からグループを指定してく"
+                                         "ださい: %1")
+                              .arg(groups));
+        request.Groups = *chosen;
+        if (consent.compare(u"dm", Qt::CaseInsensitive) == 0)
+            request.Consent = MailingConsent::DirectMail;
+        else if (consent.compare(u"mail", Qt::CaseInsensitive) == 0)
+            request.Consent = MailingConsent::Mail;
+        else
+            return Refuse(
+                QStringLiteral("--consent には dm か mail を指定してください: %1").arg(consent));
+        line.MailingList = request;
+    }
+    // The suggestion runs no analysis: nothing to compare and no list to write.
+    if (line.SuggestThresholds && (line.CompareWith || line.MailingList))
+        return Refuse(QStringLiteral("--suggest-thresholds は %1 と一緒に指定できません")
+                          .arg(line.CompareWith ? QStringLiteral("--compare-with")
+                                                : QStringLiteral("--mailing-list")));
     if (help) {
         line.RunMode = CommandLine::Mode::Help;
     } else if (batch) {
@@ -113,6 +206,8 @@ QString CommandLineHelp() {
         "  plwan40 [--location FILE]\n"
         "      画面で分析を行います（デスクトップのプログラム）。\n"
         "  plwan40 --batch [--location FILE] [--base-date YYYYMMDD|today] [--period-months N]\n"
+        "                  [--compare-with previous|YYYYMMDD]\n"
+        "                  [--mailing-list FILE --groups ABCDEX --consent dm|mail]\n"
         "      保存されている設定で分析を１回行い、Excelブックを保存します（画面なし）。\n"
         "  plwan40 --batch --suggest-thresholds [--location FILE] [--base-date ...] "
         "[--period-months N]\n"
@@ -138,10 +233,22 @@ QString CommandLineHelp() {
         "                       "
         "「グループ,人数,購買金額（円）」の行を表示します。提案は各ランクの\n"
         "                       人数ができるだけ等しくなるしきい値です。\n"
+        "  --compare-with previous|YYYYMMDD\n"
+        "                       （--batch のみ）グループ履歴に残っている実行と比べ、シート\n"
+        "                       「グループ推移」を作成します。previous は基準日より前で最新の\n"
+        "                       実行、YYYYMMDD はその基準日の実行です。該当する実行がないときは\n"
+        "                       終了コード 2 で終わります。指定しないときは比較しません。\n"
+        "  --mailing-list FILE  （--batch のみ）宛名リストを CSV（CP932、CRLF、見出し行付き）で\n"
+        "                       FILE に出力します。--groups と --consent が必要です。\n"
+        "  --groups ABCDEX      宛名リストに入れるグループ（A〜E と X の組み合わせ）。\n"
+        "  --consent dm|mail    dm: ＤＭ発送に同意し住所１がある顧客、mail: メールお知らせに\n"
+        "                       同意しメールアドレスがある顧客だけを入れます。\n"
         "  -h, --help           この説明を表示します。\n"
         "\n"
-        "終了コード (--batch): 0 正常終了、1 抽出件数０件、2 設定・インストール・オプションの誤り\n"
-        "または作業フォルダ使用中、3 その他の失敗（ブックを保存できない等）。\n");
+        "終了コード (--batch): 0 正常終了、1 抽出件数０件、2 "
+        "設定・インストール・オプションの誤り、\n"
+        "作業フォルダ使用中または比較する実行がない、3 その他の失敗（ブックを保存できない、\n"
+        "グループ履歴に残せない、宛名リストを出力できない等）。\n");
 }
 
 } // namespace plw

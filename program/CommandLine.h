@@ -1,5 +1,8 @@
 #pragma once
 
+#include "rfm/MailingList.h"
+#include "settings/OutputScreenState.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +22,10 @@ struct CommandLine {
     // Batch only: --suggest-thresholds prints the ranks' customers and the equal split instead
     // of running the analysis.
     bool SuggestThresholds = false;
+    // Batch only: --compare-with previous|YYYYMMDD; without it the run compares nothing.
+    std::optional<ComparisonChoice> CompareWith;
+    // Batch only: --mailing-list FILE --groups ABCDEX --consent dm|mail (the file as given).
+    std::optional<MailingRequest> MailingList;
 };
 
 // The command line parsed, or the reason it cannot be used (a message for the operator).

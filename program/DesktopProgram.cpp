@@ -17,6 +17,7 @@
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
+#include "rfm/GroupHistory.h"
 #include "rfm/PLWAN40_sgn.h"
 #include "rfm/RankedValues.h"
 #include "rfm/ReadRankedValues.h"
@@ -254,6 +255,9 @@ void DesktopProgram::toMenu() {
 void DesktopProgram::toOutputScreen() {
     mSession.ParameterScreen = mParameterScreen->state();
     mParameterScreen->hide();
+    // The comparison lists the kept runs as the history holds them now; reading writes nothing.
+    mOutputScreen->setHistory(ReadHistory(*mSession.Databases.Transaction),
+                              DateOfText(mSession.ParameterScreen.BaseDate));
     mOutputScreen->loadState();
     mOutputScreen->show();
 }

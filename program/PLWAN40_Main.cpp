@@ -71,6 +71,8 @@ int RunBatchProgram(int argc, char* argv[], const CommandLine& line) {
     options.BaseDate = line.BaseDate;
     options.PeriodMonths = line.PeriodMonths;
     options.SuggestThresholds = line.SuggestThresholds;
+    options.CompareWith = line.CompareWith;
+    options.MailingList = line.MailingList;
     return RunBatch(session, options, stdout, stderr).status;
 }
 

@@ -22,7 +22,9 @@ AnalysisContext SessionAnalysis(Session& session, WaitWindow& wait, ProgressSink
                            session.Statistics,
                            workbook,
                            {},
-                           {}};
+                           {},
+                           false,
+                           std::nullopt};
 }
 
 } // namespace plw

@@ -6,6 +6,7 @@
 #include "db/Sub_DataBaseFotDB.h"
 #include "program/Session.h"
 #include "rfm/PLWAN4_hrhen.h"
+#include "settings/OwnSettings.h"
 #include "settings/ParameterLoader.h"
 #include "settings/ParameterMapping.h"
 #include "settings/ParameterSaver.h"
@@ -32,9 +33,11 @@ MaybeEnd PrepareSession(Session& session, MenuCheck menuCheck) {
 }
 
 ParameterLoad LoadSessionParameters(Session& session) {
-    return LoadParameters(session.Env, session.OutputItems, session.Parameters,
-                          session.ParameterScreen, session.OutputScreen, session.SavedConditions,
-                          *session.Conditions);
+    ParameterLoad load = LoadParameters(session.Env, session.OutputItems, session.Parameters,
+                                        session.ParameterScreen, session.OutputScreen,
+                                        session.SavedConditions, *session.Conditions);
+    load.Own = ReadOwnSettings(session.Env.OwnSettingsPath, session.OutputScreen);
+    return load;
 }
 
 void ReportDamagedSettings(Session& session, const ParameterLoad& load) {
@@ -50,6 +53,12 @@ void ReportDamagedSettings(Session& session, const ParameterLoad& load) {
                                               load.Conditions,
                                               QStringLiteral("抽出条件なしで始めます。")),
                               MessageIcon::Exclamation);
+    if (load.Own.damaged())
+        session.Messages.show(
+            KeepDamagedFile(session.Env.OwnSettingsPath,
+                            QStringLiteral("前回との比較と宛名リストの設定"), load.Own,
+                            QStringLiteral("前回と比較し、宛名リストは出力しない設定で始めます。")),
+            MessageIcon::Exclamation);
 }
 
 QString UnusableSettings(const Session& session, const ParameterLoad& load) {
@@ -111,6 +120,12 @@ void SaveSessionParameters(Session& session) {
     if (!SaveParameters(session.Env, session.ParameterScreen, session.OutputScreen,
                         session.Parameters, session.SavedConditions, &error))
         session.Messages.show(error, MessageIcon::Critical);
+    if (!WriteOwnSettings(session.Env.OwnSettingsPath, session.OutputScreen, &error))
+        session.Messages.show(
+            QStringLiteral("前回との比較と宛名リストの設定を %1 に保存できませんで"
+                           "した。\r%2")
+                .arg(ToNativePath(session.Env.OwnSettingsPath), error),
+            MessageIcon::Critical);
 }
 
 } // namespace plw

@@ -155,6 +155,16 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     }
 
     ExcelRun run{book, frame.Progress, frame.Messages, frame.Pump, frame.Cancel};
+    const QString movement = QString::fromUtf16(GroupMovementSheetName);
+    if (selection.GroupMovement &&
+        !book.templateSheetNames().contains(QString::fromUtf16(GroupMovementTemplateSheet))) {
+        run.LeftOut << movement;
+        frame.Messages.show(
+            QStringLiteral("テンプレート %1 にシート「%2」がないため、シート「%3」は作成しません。"
+                           "\r新しいテンプレートに入れ替えると作成されます。")
+                .arg(templatePath, QString::fromUtf16(GroupMovementTemplateSheet), movement),
+            MessageIcon::Information);
+    }
     const auto go = [&](bool selected) {
         return selected && !frame.Cancel.requested();
     };
@@ -163,6 +173,8 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         writers.WriteParameterSheet(run);
     if (go(selection.GroupValues))
         writers.WriteGroupValueSheet(run);
+    if (go(selection.GroupMovement) && !run.LeftOut.contains(movement))
+        writers.WriteGroupMovementSheet(run);
     if (go(selection.CustomerList))
         writers.WriteCustomerList(run, workTable, extractedCount);
     if (go(selection.RCount))

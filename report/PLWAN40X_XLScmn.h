@@ -45,6 +45,9 @@ struct ExcelRun {
     // A sheet a cancel stopped part way (the customer list), with what it holds ("7,016人分").
     QString CutShortSheet = {};
     QString CutShortPart = {};
+    // Sheets selected but left out because the template has no original for them (a restyled
+    // template of an earlier version): they get no index entry.
+    QStringList LeftOut = {};
 };
 
 // A failure that leaves the active writer's sheet unfinished: shown to the operator and recorded
@@ -72,6 +75,8 @@ struct SheetSelection {
     bool FAmount = false;
     bool MCount = false;
     bool MAmount = false;
+    // "グループ推移", written after "グループ値": only with a kept run to compare with.
+    bool GroupMovement = false;
 };
 
 // The modes of the R, F and M writers: the count sheet ("人数") or the amount sheet ("金額").
@@ -84,6 +89,7 @@ public:
     virtual void WriteConditionSheet(ExcelRun& run) = 0;
     virtual void WriteParameterSheet(ExcelRun& run) = 0;
     virtual void WriteGroupValueSheet(ExcelRun& run) = 0;
+    virtual void WriteGroupMovementSheet(ExcelRun& run) = 0;
     virtual void WriteCustomerList(ExcelRun& run, const QString& workTable,
                                    qint64 extractedCount) = 0;
     virtual void WriteRSheet(ExcelRun& run, MatrixMode mode) = 0;
@@ -157,8 +163,14 @@ struct WorkbookRunResult {
 // The template's file name, in the program's folder or its data folder (ProgramFileFolders).
 inline constexpr char16_t TemplateFileName[] = u"PLWAN40X.EXL";
 
+// The name of the group-movement sheet and of its template original, which templates made before
+// it existed lack.
+inline constexpr char16_t GroupMovementSheetName[] = u"グループ推移";
+inline constexpr char16_t GroupMovementTemplateSheet[] = u"元グループ推移";
+
 // The workbook main: checks the spreadsheet program, opens the template, has the writers copy and
-// fill their sheets (the condition sheet always, the others as selected, none after a cancel),
+// fill their sheets (the condition sheet always, the others as selected, none after a cancel;
+// the group-movement sheet left out, with a word to the operator, when the template lacks it),
 // links the index to the sheets written, activates the first sheet and saves the workbook at
 // outputPath, a workbook cut short by a cancel too. Ending the program, opening the
 // saved file and the end-of-run routine are the caller's.

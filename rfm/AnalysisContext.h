@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/CancelToken.h"
+#include "rfm/GroupMovement.h"
 #include "rfm/ScoringStatistics.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace plw {
 
@@ -54,6 +56,10 @@ struct AnalysisContext {
     std::function<bool(const QString& workbook)> RefuseWorkbook;
     // Nobody is there to answer (batch mode): the run says what it does instead of asking.
     bool Unattended = false;
+    // Batch mode: a comparison asked for that finds no kept run stops the run before it starts.
+    bool ComparisonRequired = false;
+    // Filled after scoring when the run is compared with a kept run: the workbook's "グループ推移".
+    std::optional<GroupMovement> Movement;
 };
 
 } // namespace plw

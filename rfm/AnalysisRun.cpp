@@ -1,7 +1,9 @@
 #include "rfm/AnalysisRun.h"
 
+#include "app/CommonRoutines.h"
 #include "app/Environment.h"
 #include "app/EventPump.h"
+#include "app/FileSystem.h"
 #include "app/Prompter.h"
 #include "app/TwCom_Excelomati.h"
 #include "app/WorkFolderLock.h"
@@ -11,6 +13,7 @@
 #include "extract/ConditionRecord.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
+#include "rfm/AnalysisHistory.h"
 #include "rfm/PLWAN40_RNM.h"
 #include "rfm/Sub_TokuFur_Sub.h"
 #include "rfm/WorkbookWriter.h"
@@ -18,6 +21,9 @@
 #include "settings/OutputScreenState.h"
 #include "settings/ParameterMapping.h"
 #include "settings/ParameterScreenState.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -32,6 +38,38 @@ AnalysisResult Stop(AnalysisOutcome outcome, const QString& focus = QString()) {
     result.Outcome = outcome;
     result.Focus = focus;
     return result;
+}
+
+// The mailing list asked for has a group and a file in an existing folder, apart from the
+// workbook: the control to focus after the message, or nothing.
+std::optional<QString> CheckMailingSettings(AnalysisContext& context) {
+    const OutputScreenState& output = context.OutputScreen;
+    if (!output.MailingList)
+        return std::nullopt;
+    const auto refuse = [&](const QString& message, const QString& focus) {
+        context.Messages.show(message, MessageIcon::Critical);
+        return std::optional<QString>(focus);
+    };
+    if (std::find(output.MailingGroups.begin(), output.MailingGroups.end(), true) ==
+        output.MailingGroups.end())
+        return refuse(QStringLiteral("どれか１つは、宛名リストのグループを選択してください"),
+                      QStringLiteral("chkMail_A"));
+    const QString file = TrimAll(output.MailingFile);
+    if (file.isEmpty())
+        return refuse(QStringLiteral("宛名リストのファイル名を指定して下さい"),
+                      QStringLiteral("txtMailFname"));
+    const QFileInfo info(ToNativePath(file));
+    if (!FileNameRulesHold(file) || !info.isAbsolute() || info.isDir())
+        return refuse(QStringLiteral("宛名リストのファイル名が正しくありません\r") + file,
+                      QStringLiteral("txtMailFname"));
+    if (!info.absoluteDir().exists())
+        return refuse(QStringLiteral("宛名リストの保存先フォルダがありません\r") +
+                          info.absolutePath(),
+                      QStringLiteral("txtMailFname"));
+    if (info.absoluteFilePath() == QFileInfo(ToNativePath(output.WorkbookName)).absoluteFilePath())
+        return refuse(QStringLiteral("宛名リストはExcelブックとは別のファイル名にしてください"),
+                      QStringLiteral("txtMailFname"));
+    return std::nullopt;
 }
 
 // The check of the output settings: the control to focus after the message, or nothing.
@@ -55,6 +93,10 @@ std::optional<QString> CheckOutputSettings(AnalysisContext& context) {
     if (!CheckOutputFileName(output.WorkbookName, context.Messages, context.Parameters) ||
         (context.RefuseWorkbook && context.RefuseWorkbook(output.WorkbookName)))
         return QStringLiteral("txtOtFname");
+    if (std::optional<QString> focus = CheckMailingSettings(context))
+        return focus;
+    if (!CheckComparison(context))
+        return QStringLiteral("cboHistory");
     return std::nullopt;
 }
 
@@ -95,6 +137,7 @@ AnalysisResult RunLocked(AnalysisContext& context) {
 
     AnalysisResult result = Stop(AnalysisOutcome::Scored);
     result.Extracted = extracted;
+    context.Movement.reset();
     if (context.HideScreens)
         context.HideScreens();
     context.Pump.yield();
@@ -124,8 +167,12 @@ AnalysisResult RunLocked(AnalysisContext& context) {
         result.Outcome = AnalysisOutcome::Cancelled;
         return result;
     }
-    if (!context.Workbook)
+    const KeptRun run = DescribeRun(context, record, extracted);
+    const RunHistory history = PrepareHistory(context, run, WorkTable, result);
+    if (!context.Workbook) {
+        FinishRun(context, history, run, WorkTable, result);
         return result;
+    }
     WorkbookWritten written;
     switch (context.Workbook->WriteWorkbook(context, WorkTable, extracted, written)) {
     case WorkbookWriteEnd::Saved:
@@ -144,6 +191,16 @@ AnalysisResult RunLocked(AnalysisContext& context) {
                     "次のシートは最後まで作成できませんでした。作成できた分を保存しました。\r") +
                     written.UnfinishedSheets.join(u'\r') + u'\r' + written.SavedPath,
                 MessageIcon::Critical);
+        // A run the operator cancelled keeps nothing, even with the workbook saved so far.
+        if (context.Cancel.requested()) {
+            if (history.Usable || context.OutputScreen.MailingList)
+                context.Messages.show(
+                    QStringLiteral("中断したため、今回の実行はグループ履歴に残さず、"
+                                   "宛名リストも出力しませんでした。"),
+                    MessageIcon::Information);
+        } else {
+            FinishRun(context, history, run, WorkTable, result);
+        }
         break;
     case WorkbookWriteEnd::Abandoned:
         result.Outcome = AnalysisOutcome::WorkbookAbandoned;

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "rfm/MailingList.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace plw {
 
@@ -29,6 +33,12 @@ struct AnalysisResult {
     QStringList UnfinishedSheets = {};
     bool Interrupted = false;
     QStringList WorkbookSheets = {};
+    QStringList UnfinishedSheets = {}; // of a saved workbook: "sheet: cause" of each incomplete one
+    // What the run could not do besides the workbook (the group history, the mailing list), each
+    // with its cause; the operator was told.
+    QStringList Problems = {};
+    // The mailing list written, when one was asked for.
+    std::optional<MailingResult> Mailing = {};
 };
 
 // The execute action of the output screen: checks the output settings, asks for confirmation,

@@ -5,6 +5,7 @@
 #include "app/CommonRoutines.h"
 #include "app/OutputItemList.h"
 #include "app/Prompter.h"
+#include "rfm/GroupMovement.h"
 #include "rfm/Sub_TokuFur_Sub.h"
 #include "screens/ChartSamplePicture.h"
 #include "screens/FieldRoutines.h"
@@ -16,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace plw {
 
@@ -52,6 +56,14 @@ QStringList entries(const QListWidget* list) {
         texts.append(list->item(i)->text());
     return texts;
 }
+
+// An item list whose preferred height shows about eight items, so that the screen, with the
+// comparison and the mailing list below the lists, fits a laptop display; it scrolls the rest.
+class ItemList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    QSize sizeHint() const override { return {256, 150}; }
+};
 
 // The selected entry's row, or -1 when nothing is selected.
 int selectedRow(const QListWidget* list) {
@@ -155,11 +167,11 @@ void FRM_PLWAN403::buildControls() {
     // Columns, order and groups of the customer list.
     auto* listBox = new QGroupBox(QStringLiteral("RFM顧客一覧の出力項目/順序"), area);
     const auto itemList = [listBox](const QString& name) {
-        auto* list = new QListWidget(listBox);
+        auto* list = new ItemList(listBox);
         list->setObjectName(name);
         list->setFont(ColumnListFont());
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setMinimumSize(200, 160);
+        list->setMinimumSize(200, 120);
         return list;
     };
     mList2 = itemList(QStringLiteral("List2"));
@@ -263,11 +275,133 @@ void FRM_PLWAN403::buildControls() {
     bottom->addStretch(1);
     bottom->addWidget(new HardCopyButton(area));
     bottom->addWidget(mF12);
+    auto* extras = new QHBoxLayout;
+    extras->addWidget(buildComparison(area));
+    extras->addWidget(buildMailing(area), 1);
     auto* layout = new QVBoxLayout(area);
     layout->addLayout(top);
     layout->addWidget(listBox, 1);
+    layout->addLayout(extras);
     layout->addWidget(nameBox);
     layout->addLayout(bottom);
+}
+
+QWidget* FRM_PLWAN403::buildComparison(QWidget* area) {
+    auto* box = new QGroupBox(QStringLiteral("前回との比較（シート「グループ推移」）"), area);
+    mHistory = new QComboBox(box);
+    mHistory->setObjectName(QStringLiteral("cboHistory"));
+    mHistory->setMinimumContentsLength(26);
+    mHistory->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* layout = Compact(new QVBoxLayout(box));
+    layout->addWidget(mHistory);
+    return box;
+}
+
+QWidget* FRM_PLWAN403::buildMailing(QWidget* area) {
+    // Unticked, the whole box is greyed out: its settings are kept but nothing is written.
+    mMailing = new QGroupBox(QStringLiteral("宛名リストを出力"), area);
+    mMailing->setObjectName(QStringLiteral("chkMailList"));
+    mMailing->setCheckable(true);
+    const std::array<std::pair<const char16_t*, const char16_t*>, 6> groups{{
+        {u"chkMail_A", u"Ａ"},
+        {u"chkMail_B", u"Ｂ"},
+        {u"chkMail_C", u"Ｃ"},
+        {u"chkMail_D", u"Ｄ"},
+        {u"chkMail_E", u"Ｅ"},
+        {u"chkMail_X", u"未分類"},
+    }};
+    auto* row = Compact(new QHBoxLayout(mMailing));
+    for (size_t i = 0; i < groups.size(); ++i) {
+        mMailGroups[i] = new QCheckBox(QString::fromUtf16(groups[i].second), mMailing);
+        mMailGroups[i]->setObjectName(QString::fromUtf16(groups[i].first));
+        row->addWidget(mMailGroups[i]);
+    }
+    row->addSpacing(8);
+    // Who goes in: those who agreed to direct mail and have an address, or to mail notices and
+    // have an e-mail address.
+    mMailDirect = new QRadioButton(QStringLiteral("ＤＭ"), mMailing);
+    mMailDirect->setObjectName(QStringLiteral("optMailDM"));
+    mMailDirect->setToolTip(QStringLiteral("ＤＭ発送に同意し、住所１がある顧客"));
+    mMailMail = new QRadioButton(QStringLiteral("メール"), mMailing);
+    mMailMail->setObjectName(QStringLiteral("optMailMail"));
+    mMailMail->setToolTip(QStringLiteral("メールお知らせに同意し、メールアドレスがある顧客"));
+    auto* kinds = new QButtonGroup(mMailing);
+    kinds->addButton(mMailDirect);
+    kinds->addButton(mMailMail);
+    row->addWidget(mMailDirect);
+    row->addWidget(mMailMail);
+    row->addSpacing(8);
+    mMailFile = new TextField(mMailing);
+    mMailFile->setObjectName(QStringLiteral("txtMailFname"));
+    mMailFile->setPlaceholderText(QStringLiteral("ファイル名(CSV)"));
+    mMailFile->setMinimumWidth(240);
+    mMailBrowse = button(QStringLiteral("cmdMailRef"), QStringLiteral("参照"), mMailing);
+    connect(mMailBrowse, &QPushButton::clicked, this, [this] { browseMailingList(); });
+    row->addWidget(mMailFile, 1);
+    row->addWidget(mMailBrowse);
+    return mMailing;
+}
+
+void FRM_PLWAN403::setHistory(HistoryRead history, const QDate& baseDate) {
+    mKept = std::move(history);
+    mBaseDate = baseDate;
+}
+
+// The choices: the newest kept run before the base date ("前回"), every kept run by its base
+// date, no comparison; a chosen base date no longer kept stays shown as what it is.
+void FRM_PLWAN403::showComparisonChoices() {
+    const auto slash = [](const QDate& date) {
+        return date.toString(QStringLiteral("yyyy/MM/dd"));
+    };
+    mChoices.clear();
+    mHistory->clear();
+    // Without kept runs the first choice says why; the details are in its tip.
+    QString previousText = QStringLiteral("前回（基準日より前の実行はありません）");
+    QString tip;
+    switch (mKept.Outcome) {
+    case HistoryRead::State::Empty:
+        previousText = QStringLiteral("前回（グループ履歴はまだありません）");
+        tip = QStringLiteral("今回の実行から履歴に残します。");
+        break;
+    case HistoryRead::State::Damaged:
+        previousText = QStringLiteral("前回（グループ履歴が壊れています）");
+        tip = QStringLiteral("実行すると壊れた履歴を別の名前で残し、新しく始めます。\n") +
+              mKept.Cause;
+        break;
+    case HistoryRead::State::Failed:
+        previousText = QStringLiteral("前回（グループ履歴を読めません）");
+        tip = mKept.Cause;
+        break;
+    case HistoryRead::State::Read:
+        break;
+    }
+    const ComparisonChoice previous;
+    const std::optional<KeptRun> newest = ComparedRun(mKept.Runs, previous, mBaseDate);
+    mChoices.push_back(previous);
+    mHistory->addItem(newest ? QStringLiteral("前回（基準日 %1）").arg(slash(newest->BaseDate))
+                             : previousText);
+    mHistory->setToolTip(tip);
+    for (const KeptRun& run : mKept.Runs) {
+        qint64 customers = 0;
+        for (qint64 n : run.GroupCounts)
+            customers += n;
+        mChoices.push_back({ComparisonChoice::Kind::BaseDate, run.BaseDate});
+        mHistory->addItem(
+            QStringLiteral("基準日 %1（%2 実行、%3人）")
+                .arg(slash(run.BaseDate), run.RunTime.toString(QStringLiteral("yyyy/MM/dd")))
+                .arg(customers));
+    }
+    const ComparisonChoice& stored = mState.CompareWith;
+    if (stored.Choice == ComparisonChoice::Kind::BaseDate &&
+        std::find(mChoices.begin(), mChoices.end(), stored) == mChoices.end()) {
+        mChoices.push_back(stored);
+        mHistory->addItem(
+            QStringLiteral("基準日 %1（履歴に残っていません）").arg(slash(stored.BaseDate)));
+    }
+    mChoices.push_back({ComparisonChoice::Kind::None, QDate()});
+    mHistory->addItem(QStringLiteral("比較しない"));
+    const auto selected = std::find(mChoices.begin(), mChoices.end(), stored);
+    mHistory->setCurrentIndex(int(selected - mChoices.begin()));
 }
 
 void FRM_PLWAN403::loadState() {
@@ -285,6 +419,13 @@ void FRM_PLWAN403::loadState() {
     // List2 always shows the master items not left out, in master order.
     showLists(mState.List3);
     mWorkbookName->setText(mState.WorkbookName);
+
+    showComparisonChoices();
+    mMailing->setChecked(mState.MailingList);
+    for (size_t g = 0; g < mMailGroups.size(); ++g)
+        mMailGroups[g]->setChecked(mState.MailingGroups[g]);
+    (mState.MailingKind == MailingConsent::Mail ? mMailMail : mMailDirect)->setChecked(true);
+    mMailFile->setText(mState.MailingFile);
 }
 
 void FRM_PLWAN403::storeState() {
@@ -301,6 +442,15 @@ void FRM_PLWAN403::storeState() {
     mState.List2 = entries(mList2);
     mState.List3 = entries(mList3);
     mState.WorkbookName = mWorkbookName->text();
+
+    const int choice = mHistory->currentIndex();
+    if (choice >= 0 && size_t(choice) < mChoices.size())
+        mState.CompareWith = mChoices[size_t(choice)];
+    mState.MailingList = mMailing->isChecked();
+    for (size_t g = 0; g < mMailGroups.size(); ++g)
+        mState.MailingGroups[g] = mMailGroups[g]->isChecked();
+    mState.MailingKind = mMailMail->isChecked() ? MailingConsent::Mail : MailingConsent::DirectMail;
+    mState.MailingFile = mMailFile->text();
 }
 
 void FRM_PLWAN403::tickAllOutputs(bool on) {
@@ -370,6 +520,20 @@ void FRM_PLWAN403::browseWorkbook() {
     mWorkbookName->setText(workbook.Folder + workbook.File);
     mState.DialogFolder = workbook.Folder;
     mState.DialogFile = workbook.File;
+}
+
+void FRM_PLWAN403::browseMailingList() {
+    QString folder, file;
+    SplitPath(TrimAll(mMailFile->text()), folder, file);
+    const QString chosen = TrimAll(
+        mSaveDialog.askSaveFileName(this, QStringLiteral("ファイル保存"), folder, file,
+                                    QStringLiteral("(*.CSV *.csv)"), QStringLiteral("CSV")));
+    if (chosen.isEmpty())
+        return;
+    SplitPath(chosen, folder, file);
+    if (!file.contains(u'.'))
+        file += QStringLiteral(".csv");
+    mMailFile->setText(folder + file);
 }
 
 void FRM_PLWAN403::execute() {

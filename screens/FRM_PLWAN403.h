@@ -1,17 +1,22 @@
 #pragma once
 
 #include "rfm/AnalysisRun.h"
+#include "rfm/GroupHistory.h"
 #include "screens/AnalysisScreen.h"
 #include "settings/OutputScreenState.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -22,7 +27,8 @@ class SaveFileDialog;
 class TextField;
 
 // The output-settings screen: the sheets of the workbook, the chart types of the group-value
-// sheet, the columns, order and groups of the customer list and the workbook name. Its controls
+// sheet, the columns, order and groups of the customer list, the workbook name, the kept run to
+// compare with ("前回との比較") and the mailing list ("宛名リストを出力"). Its controls
 // are bound to an OutputScreenState; "F12:Excel出力" stores them there and calls the execute
 // handler (the program's ExecuteAnalysis), "ESC:前画面" stores them and goes back.
 class FRM_PLWAN403 final : public AnalysisScreen {
@@ -44,6 +50,10 @@ public:
     // screen.
     void setBackHandler(BackHandler handler) { mBack = std::move(handler); }
 
+    // The group history as read (its kept runs, newest base date first, or why there are none)
+    // for a run of baseDate; loadState shows the choices it gives.
+    void setHistory(HistoryRead history, const QDate& baseDate);
+
     // Controls := state, and state := controls.
     void loadState();
     void storeState();
@@ -64,6 +74,10 @@ private:
     void rebuildOutputList();
     void showLists(const QStringList& unneeded);
     void browseWorkbook();
+    QWidget* buildComparison(QWidget* area);
+    QWidget* buildMailing(QWidget* area);
+    void showComparisonChoices();
+    void browseMailingList();
     void execute();
     void goBack();
 
@@ -87,6 +101,17 @@ private:
     QPushButton* mF9 = nullptr;
     QPushButton* mF12 = nullptr;
     QPushButton* mEsc = nullptr;
+
+    HistoryRead mKept;
+    QDate mBaseDate;
+    std::vector<ComparisonChoice> mChoices;  // the combo's items in order
+    QComboBox* mHistory = nullptr;           // cboHistory
+    QGroupBox* mMailing = nullptr;           // chkMailList, checkable
+    std::array<QCheckBox*, 6> mMailGroups{}; // chkMail_A .. chkMail_E, chkMail_X
+    QRadioButton* mMailDirect = nullptr;     // optMailDM
+    QRadioButton* mMailMail = nullptr;       // optMailMail
+    TextField* mMailFile = nullptr;          // txtMailFname
+    QPushButton* mMailBrowse = nullptr;      // cmdMailRef
 };
 
 } // namespace plw

@@ -1,11 +1,29 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 
 namespace plw {
+
+// The kept run the workbook compares the run with.
+struct ComparisonChoice {
+    enum class Kind {
+        Previous, // the kept run of the newest base date before the run's (the default)
+        None,     // no comparison
+        BaseDate, // the kept run of BaseDate
+    };
+    Kind Choice = Kind::Previous;
+    QDate BaseDate;
+
+    bool operator==(const ComparisonChoice&) const = default;
+};
+
+// Who goes into the mailing list: customers who agreed to direct mail and have an address, or
+// who agreed to mail and have an e-mail address.
+enum class MailingConsent { DirectMail, Mail };
 
 // The values of the output-settings screen's controls, which the screen binds to.
 struct OutputScreenState {
@@ -30,6 +48,13 @@ struct OutputScreenState {
     // Folder and file the save dialog starts with, remembered from the parameters and browsing.
     QString DialogFolder;
     QString DialogFile;
+
+    // The program's own settings (PLWAN40.OPT), not fields of PLWAN40.PRM.
+    ComparisonChoice CompareWith;        // "前回との比較"
+    bool MailingList = false;            // "宛名リストを出力"
+    std::array<bool, 6> MailingGroups{}; // A to E, X
+    MailingConsent MailingKind = MailingConsent::DirectMail;
+    QString MailingFile; // the CSV's path as chosen in the save dialog
 };
 
 } // namespace plw

@@ -18,6 +18,7 @@ class ConditionModule;
 struct ParameterLoad {
     StoredFileRead Parameters; // PLWAN40.PRM
     StoredFileRead Conditions; // PLWAN40.JKN
+    StoredFileRead Own = {};   // PLWAN40.OPT, the program's own settings (read by the caller)
 };
 
 // Fills the parameter and output screens from PLWAN40.PRM and the saved conditions from

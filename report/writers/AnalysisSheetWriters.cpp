@@ -18,9 +18,17 @@ AnalysisSheetInputs AnalysisSheetInputsOf(const AnalysisContext& context) {
     const ScoringStatistics& statistics = context.Statistics;
     const ClassificationTable& classifications = context.Conditions.Classifications();
     const auto on = ParameterFlagOn;
-    const SheetSelection selection{on(p.OutParameters), on(p.OutGroupValues), on(p.OutCustomerList),
-                                   on(p.OutRCount),     on(p.OutRAmount),     on(p.OutFCount),
-                                   on(p.OutFAmount),    on(p.OutMCount),      on(p.OutMAmount)};
+    SheetSelection selection;
+    selection.Parameters = on(p.OutParameters);
+    selection.GroupValues = on(p.OutGroupValues);
+    selection.GroupMovement = context.Movement.has_value();
+    selection.CustomerList = on(p.OutCustomerList);
+    selection.RCount = on(p.OutRCount);
+    selection.RAmount = on(p.OutRAmount);
+    selection.FCount = on(p.OutFCount);
+    selection.FAmount = on(p.OutFAmount);
+    selection.MCount = on(p.OutMCount);
+    selection.MAmount = on(p.OutMAmount);
     return {
         selection,
         ConditionSheetInput{
@@ -41,6 +49,7 @@ AnalysisSheetInputs AnalysisSheetInputsOf(const AnalysisContext& context) {
         MatrixSheetInput{statistics.Cells, statistics.MaxCellCount, statistics.MaxCellAmount,
                          screen.GroupMatrix, screen.RThreshold, screen.FThreshold,
                          screen.MThreshold},
+        context.Movement,
     };
 }
 
@@ -54,6 +63,11 @@ void AnalysisSheetWriters::WriteParameterSheet(ExcelRun& run) {
 
 void AnalysisSheetWriters::WriteGroupValueSheet(ExcelRun& run) {
     plw::WriteGroupValueSheet(run, mInputs.GroupValues);
+}
+
+void AnalysisSheetWriters::WriteGroupMovementSheet(ExcelRun& run) {
+    if (mInputs.Movement)
+        plw::WriteGroupMovementSheet(run, *mInputs.Movement);
 }
 
 void AnalysisSheetWriters::WriteCustomerList(ExcelRun& run, const QString& workTable,

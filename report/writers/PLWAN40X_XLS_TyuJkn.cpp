@@ -51,15 +51,21 @@ void WriteConditionSheet(ExcelRun& run, const ConditionSheetInput& input) {
         bool selected;
         const char16_t* name;
     } sheets[] = {
-        {s.Parameters, u"RFM解析パラメータ"}, {s.GroupValues, u"グループ値"},
-        {s.CustomerList, u"RFM顧客一覧"},     {s.RCount, u"Ｒ視点人数"},
-        {s.RAmount, u"Ｒ視点金額"},           {s.FCount, u"Ｆ視点人数"},
-        {s.FAmount, u"Ｆ視点金額"},           {s.MCount, u"Ｍ視点人数"},
+        {s.Parameters, u"RFM解析パラメータ"},
+        {s.GroupValues, u"グループ値"},
+        {s.GroupMovement, GroupMovementSheetName},
+        {s.CustomerList, u"RFM顧客一覧"},
+        {s.RCount, u"Ｒ視点人数"},
+        {s.RAmount, u"Ｒ視点金額"},
+        {s.FCount, u"Ｆ視点人数"},
+        {s.FAmount, u"Ｆ視点金額"},
+        {s.MCount, u"Ｍ視点人数"},
         {s.MAmount, u"Ｍ視点金額"},
     };
     for (const auto& entry : sheets) {
-        if (entry.selected)
-            AddIndexLink(run, QString::fromUtf16(entry.name));
+        const QString name = QString::fromUtf16(entry.name);
+        if (entry.selected && !run.LeftOut.contains(name))
+            AddIndexLink(run, name);
     }
 
     run.CurrentRow += 3;

@@ -96,6 +96,31 @@ TEST(FileReplacement, ANewFileFollowsTheUmaskAndAReplacedOneKeepsItsMode) {
     }
 }
 
+// A file of personal data is its owner's alone, new or replacing one that others could read.
+TEST(FileReplacement, AFileForItsOwnerAloneIsSoWhateverTheUmaskOrTheFileItReplaces) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("宛名.csv"));
+    const auto write = [&] {
+        FileReplacement file;
+        ASSERT_TRUE(file.open(path, FileReplacement::Access::OwnerOnly))
+            << file.errorString().toStdString();
+        EXPECT_EQ(
+            Mode(dir.filePath(Entries(dir.path()).filter(QStringLiteral(".plwan40-")).value(0))),
+            0600u); // already while it is written
+        ASSERT_TRUE(file.write("data") && file.commit());
+        EXPECT_EQ(Mode(path), 0600u);
+    };
+    for (const mode_t mask : {mode_t(000), mode_t(022), mode_t(077)}) {
+        SCOPED_TRACE(mask);
+        const Umask umask(mask);
+        QFile::remove(path);
+        write();
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    write();
+    EXPECT_EQ(test::ReadBytes(path), QByteArray("data"));
+}
+
 // Root may give the new file the owner and group of the one it replaces; a user who may not
 // keeps the mode but opens the file to no group its owner did not choose.
 TEST(FileReplacement, AReplacedFileKeepsItsOwnerAndGroupWhereTheProcessMay) {

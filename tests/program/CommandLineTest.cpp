@@ -31,6 +31,24 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(suggest.Line->RunMode, CommandLine::Mode::Batch);
     EXPECT_TRUE(suggest.Line->SuggestThresholds);
 
+    const ParsedCommandLine extras =
+        ParseCommandLine(Args({"--batch", "--compare-with", "20260831", "--mailing-list=/s/dm.csv",
+                               "--groups", "xa", "--consent", "MAIL"}));
+    ASSERT_TRUE(extras.Line) << extras.Error.toStdString();
+    EXPECT_EQ(extras.Line->CompareWith,
+              (ComparisonChoice{ComparisonChoice::Kind::BaseDate, QDate(2026, 8, 31)}));
+    ASSERT_TRUE(extras.Line->MailingList);
+    EXPECT_EQ(extras.Line->MailingList->Path, QStringLiteral("/s/dm.csv"));
+    EXPECT_EQ(extras.Line->MailingList->Groups,
+              (std::array<bool, 6>{true, false, false, false, false, true}));
+    EXPECT_EQ(extras.Line->MailingList->Consent, MailingConsent::Mail);
+    const ParsedCommandLine previous =
+        ParseCommandLine(Args({"--batch", "--compare-with=previous"}));
+    ASSERT_TRUE(previous.Line);
+    EXPECT_EQ(previous.Line->CompareWith, ComparisonChoice());
+    EXPECT_FALSE(previous.Line->MailingList);
+    EXPECT_FALSE(batch.Line->CompareWith); // without the option batch mode compares nothing
+
     const ParsedCommandLine desktop = ParseCommandLine(Args({"--location=/x/a.TWS"}));
     ASSERT_TRUE(desktop.Line);
     EXPECT_EQ(desktop.Line->RunMode, CommandLine::Mode::Desktop);
@@ -63,6 +81,21 @@ TEST(CommandLine, RefusesWhatItCannotReadWithoutGuessing) {
         {{"--period-months", "2"}, "--period-months は --batch と一緒に指定してください"},
         {{"--suggest-thresholds"}, "--suggest-thresholds は --batch と一緒に指定してください"},
         {{"--batch", "--suggest-thresholds=1"}, "--suggest-thresholds には値を指定できません"},
+        {{"--batch", "--compare-with", "last"},
+         "--compare-with には previous か YYYYMMDD の基準日を指定してください: last"},
+        {{"--batch", "--compare-with", "20260231"},
+         "--compare-with には previous か YYYYMMDD の基準日を指定してください: 20260231"},
+        {{"--compare-with", "previous"}, "--compare-with は --batch と一緒に指定してください"},
+        {{"--batch", "--mailing-list", "a.csv", "--groups", "AB"},
+         "--mailing-list には --groups と --consent も指定してください"},
+        {{"--batch", "--groups", "AB", "--consent", "dm"},
+         "--groups は --mailing-list と一緒に指定してください"},
+        {{"--batch", "--mailing-list", "a.csv", "--groups", "ABZ", "--consent", "dm"},
+         "--groups には A から E と X の中からグループを指定してください: ABZ"},
+        {{"--batch", "--mailing-list", "a.csv", "--groups", "A", "--consent", "fax"},
+         "--consent には dm か mail を指定してください: fax"},
+        {{"--batch", "--suggest-thresholds", "--compare-with", "previous"},
+         "--suggest-thresholds は --compare-with と一緒に指定できません"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = ParseCommandLine(Args(c.arguments));
@@ -94,8 +127,9 @@ Started RunWithoutDisplay(const QStringList& arguments) {
 TEST(CommandLine, TheProgramNeedsNoDisplayForHelpOrABadOptionAndSaysWhenTheDesktopHasNone) {
     const Started help = RunWithoutDisplay({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0) << help.err.toStdString();
-    for (const char* option : {"--batch", "--location", "--base-date", "--period-months",
-                               "--suggest-thresholds", "--help"})
+    for (const char* option :
+         {"--batch", "--location", "--base-date", "--period-months", "--suggest-thresholds",
+          "--compare-with", "--mailing-list", "--groups", "--consent", "--help"})
         EXPECT_TRUE(help.out.contains(QString::fromLatin1(option))) << option;
 
     const Started mistyped = RunWithoutDisplay(

@@ -81,6 +81,7 @@ public:
     }
     void WriteParameterSheet(ExcelRun& run) override { write(run, u"RFM解析パラメータ"_qs); }
     void WriteGroupValueSheet(ExcelRun& run) override { write(run, u"グループ値"_qs); }
+    void WriteGroupMovementSheet(ExcelRun& run) override { write(run, u"グループ推移"_qs); }
     void WriteCustomerList(ExcelRun& run, const QString& table, qint64 count) override {
         write(run, u"RFM顧客一覧"_qs);
         calls.last() += QStringLiteral("(%1,%2)").arg(table).arg(count);

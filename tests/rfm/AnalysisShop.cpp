@@ -47,7 +47,9 @@ void AnalysisShop::SetUp() {
                                        mStatistics,
                                        nullptr,
                                        {},
-                                       {}});
+                                       {},
+                                       false,
+                                       std::nullopt});
 }
 
 void AnalysisShop::TearDown() {

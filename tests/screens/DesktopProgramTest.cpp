@@ -189,9 +189,12 @@ TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStart
     flipped[3] = char(flipped[3] ^ 0x01); // a bit of the "V10YUK" marker
     test::WriteBytes(prm, cut);
     test::WriteBytes(jkn, flipped);
+    const QString opt = mSummary.workFolder + QStringLiteral("PLWAN40.OPT");
+    // The marker, then a comparison date that is no date.
+    test::WriteBytes(opt, QByteArray("\x06\x00" "V10OPT" "\x08\x00" "20261399", 18));
 
     ASSERT_FALSE(mProgram.start());
-    ASSERT_EQ(mPrompter.texts().size(), 2) << mPrompter.texts().join(u'|').toStdString();
+    ASSERT_EQ(mPrompter.texts().size(), 3) << mPrompter.texts().join(u'|').toStdString();
     EXPECT_TRUE(
         mPrompter.texts()[0].startsWith(QStringLiteral("分析の設定（パラメータファイル）（") + prm +
                                         QStringLiteral("）を読めませんでした")))
@@ -201,6 +204,11 @@ TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStart
         << mPrompter.texts()[1].toStdString();
     EXPECT_EQ(test::ReadBytes(prm + QStringLiteral(".damaged")), cut);
     EXPECT_EQ(test::ReadBytes(jkn + QStringLiteral(".damaged")), flipped);
+    EXPECT_TRUE(mPrompter.texts()[2].startsWith(QStringLiteral("前回との比較と宛名リストの設定（") +
+                                                opt + QStringLiteral("）を読めませんでした")))
+        << mPrompter.texts()[2].toStdString();
+    EXPECT_TRUE(mPrompter.texts()[2].contains(QStringLiteral("比較する基準日 20261399")));
+    EXPECT_TRUE(QFile::exists(opt + QStringLiteral(".damaged")));
     EXPECT_EQ(mProgram.parameterScreen().state().BaseDate, QString());
 
     // Leaving writes new files; the damaged ones stay where they were put.

@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -305,7 +308,7 @@ TEST_F(OutputScreen, F12StoresTheStateAndCallsTheHandler) {
 }
 
 TEST_F(OutputScreen, F12FocusesTheControlTheFailedCheckNames) {
-    for (const char* focus : {"chkP10", "chkGrp_A", "txtOtFname"}) {
+    for (const char* focus : {"chkP10", "chkGrp_A", "txtOtFname", "cboHistory"}) {
         screen->setExecuteHandler([focus] {
             AnalysisResult result;
             result.Focus = QString::fromLatin1(focus);
@@ -334,6 +337,97 @@ TEST_F(OutputScreen, EscAndCloseBoxStoreTheStateAndGoBack) {
     screen->close();
     EXPECT_EQ(back, 2);
     EXPECT_FALSE(state.OutMAmount);
+    EXPECT_TRUE(prompter.texts().isEmpty());
+}
+
+KeptRun Kept(const QDate& base, qint64 customers) {
+    KeptRun run;
+    run.BaseDate = base;
+    run.RunTime = QDateTime(base.addDays(1), QTime(9, 0));
+    run.GroupCounts[0] = customers;
+    return run;
+}
+
+TEST_F(OutputScreen, TheComparisonListsTheKeptRunsAndShowsTheChoiceAsStored) {
+    auto* history = control<QComboBox>(QStringLiteral("cboHistory"));
+    const auto items = [history] {
+        QStringList texts;
+        for (int i = 0; i < history->count(); ++i)
+            texts << history->itemText(i);
+        return texts;
+    };
+    HistoryRead kept;
+    kept.Outcome = HistoryRead::State::Read;
+    kept.Runs = {Kept(QDate(2026, 11, 30), 1495), Kept(QDate(2026, 8, 30), 1368)};
+    screen->setHistory(kept, QDate(2026, 11, 30));
+    screen->loadState();
+    EXPECT_EQ(items(), (QStringList{QStringLiteral("前回（基準日 2026/08/30）"),
+                                    QStringLiteral("基準日 2026/11/30（2026/12/01 実行、1495人）"),
+                                    QStringLiteral("基準日 2026/08/30（2026/08/31 実行、1368人）"),
+                                    QStringLiteral("比較しない")}));
+    EXPECT_EQ(history->currentIndex(), 0); // the default: the newest before the base date
+    EXPECT_TRUE(history->toolTip().isEmpty());
+
+    // Opening and closing changes nothing stored; a choice is stored as what it names.
+    const OutputScreenState before = state;
+    screen->storeState();
+    EXPECT_EQ(state.CompareWith, before.CompareWith);
+    history->setCurrentIndex(1);
+    screen->storeState();
+    EXPECT_EQ(state.CompareWith,
+              (ComparisonChoice{ComparisonChoice::Kind::BaseDate, QDate(2026, 11, 30)}));
+    history->setCurrentIndex(3);
+    screen->storeState();
+    EXPECT_EQ(state.CompareWith.Choice, ComparisonChoice::Kind::None);
+
+    // A chosen base date the history no longer keeps stays shown as such, not replaced.
+    state.CompareWith = {ComparisonChoice::Kind::BaseDate, QDate(2026, 5, 31)};
+    HistoryRead damaged;
+    damaged.Outcome = HistoryRead::State::Damaged;
+    damaged.Cause = QStringLiteral("表 PLWAN40_RunHistory: 枠番号 30 が正しくありません");
+    screen->setHistory(damaged, QDate(2026, 11, 30));
+    screen->loadState();
+    EXPECT_EQ(items(), (QStringList{QStringLiteral("前回（グループ履歴が壊れています）"),
+                                    QStringLiteral("基準日 2026/05/31（履歴に残っていません）"),
+                                    QStringLiteral("比較しない")}));
+    EXPECT_EQ(history->currentIndex(), 1);
+    EXPECT_TRUE(history->toolTip().endsWith(damaged.Cause));
+    screen->storeState();
+    EXPECT_EQ(state.CompareWith.BaseDate, QDate(2026, 5, 31));
+}
+
+TEST_F(OutputScreen, TheMailingListBindsItsGroupsKindAndFileAndBrowsesForACsv) {
+    state.MailingList = true;
+    state.MailingGroups = {true, false, false, false, false, true};
+    state.MailingKind = MailingConsent::Mail;
+    state.MailingFile = QStringLiteral("/home/shop/宛名.csv");
+    screen->loadState();
+    auto* box = control<QGroupBox>(QStringLiteral("chkMailList"));
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(ticked(u"chkMail_A"));
+    EXPECT_TRUE(ticked(u"chkMail_X"));
+    EXPECT_FALSE(ticked(u"chkMail_B"));
+    EXPECT_TRUE(control<QRadioButton>(QStringLiteral("optMailMail"))->isChecked());
+    auto* file = control<QLineEdit>(QStringLiteral("txtMailFname"));
+    EXPECT_EQ(file->text(), state.MailingFile);
+
+    dialog.answers = {QStringLiteral("/home/shop/十月ＤＭ")};
+    click(QStringLiteral("cmdMailRef"));
+    ASSERT_EQ(dialog.asked.size(), 1);
+    EXPECT_EQ(dialog.asked.last(),
+              QStringList({QStringLiteral("ファイル保存"), QStringLiteral("/home/shop/"),
+                           QStringLiteral("宛名.csv"), QStringLiteral("(*.CSV *.csv)"),
+                           QStringLiteral("CSV")}));
+    EXPECT_EQ(file->text(), QStringLiteral("/home/shop/十月ＤＭ.csv"));
+    click(QStringLiteral("optMailDM"));
+    click(QStringLiteral("chkMail_B"));
+    box->setChecked(false); // greyed out, its settings kept
+    EXPECT_FALSE(control<QCheckBox>(QStringLiteral("chkMail_B"))->isEnabled());
+    screen->storeState();
+    EXPECT_FALSE(state.MailingList);
+    EXPECT_EQ(state.MailingGroups, (std::array<bool, 6>{true, true, false, false, false, true}));
+    EXPECT_EQ(state.MailingKind, MailingConsent::DirectMail);
+    EXPECT_EQ(state.MailingFile, QStringLiteral("/home/shop/十月ＤＭ.csv"));
     EXPECT_TRUE(prompter.texts().isEmpty());
 }
 

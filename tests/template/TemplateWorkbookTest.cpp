@@ -26,6 +26,7 @@ const QString kParameters = QStringLiteral("元解析パラメータ");
 const QString kGroupValues = QStringLiteral("元Ｇ１");
 const QString kCustomers = QStringLiteral("元シート");
 const QString kAnalysis = QStringLiteral("元解析１");
+const QString kMovement = QStringLiteral("元グループ推移");
 
 QString Text(const pugi::xml_node& node) {
     return QString::fromUtf8(node.text().get());
@@ -129,13 +130,14 @@ SharedStrings TemplateWorkbookTest::sStrings;
 
 } // namespace
 
-TEST_F(TemplateWorkbookTest, HoldsTheFiveSheetsInOrder) {
+TEST_F(TemplateWorkbookTest, HoldsTheSixSheetsInOrder) {
     QStringList names;
     for (const auto& [name, part] : sheets()) {
         names << name;
         EXPECT_TRUE(package().hasPart(part)) << part.toStdString();
     }
-    EXPECT_EQ(names, QStringList({kCondition, kParameters, kGroupValues, kCustomers, kAnalysis}));
+    EXPECT_EQ(names, QStringList({kCondition, kParameters, kGroupValues, kCustomers, kAnalysis,
+                                  kMovement}));
 }
 
 TEST_F(TemplateWorkbookTest, CaptionsStandWhereTheProgramExpectsThem) {
@@ -215,6 +217,7 @@ TEST_F(TemplateWorkbookTest, EachNamedChartSitsOnItsSheetAndPlotsThatSheet) {
         {kAnalysis,
          {QStringLiteral("GRAF_R5"), QStringLiteral("GRAF_R4"), QStringLiteral("GRAF_R3"),
           QStringLiteral("GRAF_R2"), QStringLiteral("GRAF_R1")}},
+        {kMovement, {QStringLiteral("推移グラフ")}},
     };
     for (const Expected& e : expected) {
         QStringList names;
@@ -298,6 +301,39 @@ TEST_F(TemplateWorkbookTest, GroupValueChartsPlotTheirColumnsByGroup) {
         EXPECT_EQ(Text(right.select_node("//c:title/c:tx/c:strRef/c:f").node()),
                   quoted + QStringLiteral("$%1$2").arg(column));
     }
+}
+
+// Where each earlier group went: one horizontal bar per group A to X (B12:B17, the first on top),
+// its parts the groups now and 対象外 (C to I, named in row 11), stacked to 100 %.
+TEST_F(TemplateWorkbookTest, TheMovementChartStacksTheCountTablesColumnsPerEarlierGroup) {
+    const QList<std::pair<QString, QString>> found = charts(kMovement);
+    ASSERT_EQ(found.size(), 1);
+    const pugi::xml_document chart = Parse(package(), found[0].second);
+    const pugi::xml_node plot = chart.select_node("//c:barChart").node();
+    ASSERT_TRUE(plot);
+    EXPECT_STREQ(plot.child("c:barDir").attribute("val").value(), "bar");
+    EXPECT_STREQ(plot.child("c:grouping").attribute("val").value(), "percentStacked");
+    EXPECT_STREQ(plot.child("c:overlap").attribute("val").value(), "100");
+    EXPECT_STREQ(
+        chart.select_node("//c:catAx/c:scaling/c:orientation").node().attribute("val").value(),
+        "maxMin");
+    const QString quoted = u'\'' + kMovement + QStringLiteral("'!");
+    const QString columns = QStringLiteral("CDEFGHI");
+    int i = 0;
+    for (pugi::xml_node series : plot.children("c:ser")) {
+        const QString column = columns.mid(i++, 1);
+        EXPECT_EQ(Text(series.select_node("c:tx/c:strRef/c:f").node()),
+                  quoted + QStringLiteral("$%1$11").arg(column));
+        EXPECT_EQ(Text(series.select_node("c:cat/c:strRef/c:f").node()),
+                  quoted + QStringLiteral("$B$12:$B$17"));
+        EXPECT_EQ(Text(series.select_node("c:val/c:numRef/c:f").node()),
+                  quoted + QStringLiteral("$%1$12:$%1$17").arg(column));
+    }
+    EXPECT_EQ(i, 7);
+    const CellStore store = cells(kMovement);
+    EXPECT_EQ(store.cell(11, 9).text, QStringLiteral("対象外"));
+    EXPECT_EQ(store.cell(18, 2).text, QStringLiteral("新規"));
+    EXPECT_EQ(store.cell(19, 2).text, QStringLiteral("合計"));
 }
 
 TEST_F(TemplateWorkbookTest, SheetsPrintLandscapeInAJapaneseFontTheTablesToThePageWidth) {

@@ -9,6 +9,7 @@
 #include "workbook/Worksheet.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <vector>
@@ -129,6 +130,11 @@ protected:
 };
 
 TEST_F(AnalysisWorkbookTest, TheSheetsFollowTheSelectionInTheirFixedOrder) {
+    // The run is compared with the sample's kept run: "グループ推移" follows "グループ値".
+    EXPECT_EQ(sheetsWritten(QStringLiteral("010000000")),
+              (QStringList{QStringLiteral("抽出条件"), QStringLiteral("グループ値"),
+                           QStringLiteral("グループ推移")}));
+    mContext->Movement.reset(); // a run compared with nothing
     EXPECT_EQ(sheetsWritten(QStringLiteral("000000000")), QStringList{QStringLiteral("抽出条件")});
     EXPECT_EQ(sheetsWritten(QStringLiteral("001000000")),
               (QStringList{QStringLiteral("抽出条件"), QStringLiteral("RFM顧客一覧")}));
@@ -196,8 +202,9 @@ TEST_F(AnalysisWorkbookTest, EverySheetWithEachGroupValueChartTypeIsSavedWithout
         ASSERT_TRUE(test::ReadWorkbookStream(saved, &stream, &error)) << error.toStdString();
         const QStringList problems = test::StructuralProblems(stream);
         EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
-        // The group-value sheet's eight charts and the five of each of the six matrix sheets.
-        EXPECT_EQ(stream.count(QByteArray("\x09\x08\x10\x00\x00\x06\x20\x00", 8)), 8 + 6 * 5);
+        // The group-value sheet's eight charts, the group movement's one and the five of each of
+        // the six matrix sheets.
+        EXPECT_EQ(stream.count(QByteArray("\x09\x08\x10\x00\x00\x06\x20\x00", 8)), 8 + 1 + 6 * 5);
 
         const std::vector<ChartNumbers> charts = GroupValueChartNumbers(stream);
         ASSERT_EQ(charts.size(), 8u);
@@ -212,6 +219,58 @@ TEST_F(AnalysisWorkbookTest, EverySheetWithEachGroupValueChartTypeIsSavedWithout
         }
     }
     EXPECT_TRUE(mPrompter.messages().isEmpty()) << mPrompter.texts().join(u'|').toStdString();
+}
+
+// A template restyled before "グループ推移" existed: the run says so, leaves the sheet out and
+// links it nowhere.
+TEST_F(AnalysisWorkbookTest, ATemplateWithoutTheMovementOriginalLeavesTheSheetOut) {
+    ASSERT_TRUE(mContext->Movement.has_value());
+    QTemporaryDir program;
+    {
+        Workbook restyled;
+        QString error;
+        ASSERT_TRUE(restyled.open(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/PLWAN40X.EXL"), &error));
+        ASSERT_TRUE(restyled.deleteSheet(QStringLiteral("元グループ推移"), &error))
+            << error.toStdString();
+        ASSERT_TRUE(restyled.save(program.filePath(QStringLiteral("PLWAN40X.EXL")), &error));
+    }
+    QString* fields[] = {
+        &mParameters.OutParameters, &mParameters.OutGroupValues, &mParameters.OutCustomerList,
+        &mParameters.OutRCount,     &mParameters.OutRAmount,     &mParameters.OutFCount,
+        &mParameters.OutFAmount,    &mParameters.OutMCount,      &mParameters.OutMAmount};
+    for (QString* field : fields)
+        *field = QStringLiteral("0");
+    mParameters.OutGroupValues = QStringLiteral("1");
+    mParameters.WorkbookName = mDir.filePath(QStringLiteral("分析.xls"));
+    mEnv.ProgramFolder = program.path();
+    NoDialog dialog;
+    NoSleep sleeper;
+    ExcelWorkbookWriter writer(dialog, sleeper,
+                               [](const QString&) { return std::make_unique<FreeHost>(); });
+    // Saved as the package itself, which reading it back needs no converter for.
+    writer.setClassicWriter(false);
+    writer.setConversion([](const QString& xlsx, const QString& target, QString*) {
+        return std::rename(QFile::encodeName(xlsx).constData(),
+                           QFile::encodeName(target).constData()) == 0;
+    });
+    WorkbookWritten written;
+    ASSERT_EQ(writer.WriteWorkbook(*mContext, QStringLiteral("WorkRFM_1"), mExtracted, written),
+              WorkbookWriteEnd::Saved);
+    EXPECT_TRUE(written.UnfinishedSheets.isEmpty());
+    ASSERT_EQ(mPrompter.messages().size(), 1);
+    EXPECT_EQ(mPrompter.messages().first().icon, MessageIcon::Information);
+    EXPECT_TRUE(
+        mPrompter.texts().first().contains(QStringLiteral("シート「元グループ推移」がない")));
+
+    Workbook book;
+    QString error;
+    ASSERT_TRUE(book.open(written.SavedPath, &error)) << error.toStdString();
+    EXPECT_EQ(book.sheetNames(),
+              (QStringList{QStringLiteral("抽出条件"), QStringLiteral("グループ値")}));
+    QStringList links;
+    for (const SheetLink& link : book.sheet(QStringLiteral("抽出条件"))->hyperlinks())
+        links << link.display;
+    EXPECT_EQ(links, QStringList{QStringLiteral("グループ値")});
 }
 
 } // namespace

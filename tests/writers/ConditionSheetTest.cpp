@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace plw;
@@ -28,6 +29,10 @@ protected:
         if (HasFatalFailure())
             return;
         select({});
+        // The run compares with the sample's kept run; these tests write the index without it
+        // unless they bring it back.
+        mMovement = mContext->Movement;
+        mContext->Movement.reset();
         mParameters.DetailPeriodOn = QStringLiteral("0");
         // No saved conditions unless a test writes some.
         QFile::remove(mEnv.SavedConditionPath);
@@ -82,6 +87,7 @@ protected:
     }
 
     std::vector<std::unique_ptr<Workbook>> mReads;
+    std::optional<GroupMovement> mMovement;
 };
 
 // The index lists the selected sheets in their fixed order from B3, each a link to B1 of its
@@ -151,6 +157,20 @@ TEST_F(ConditionSheetTest, IndexLinksOnlyTheSheetsThatWereWritten) {
         }
     }
     EXPECT_EQ(text(sheet, int(AllSheets.size()) + 5, 2), QStringLiteral("抽出条件"));
+}
+
+// A run compared with a kept one links "グループ推移" right after "グループ値".
+TEST_F(ConditionSheetTest, TheGroupMovementIsLinkedAfterTheGroupValues) {
+    ASSERT_TRUE(mMovement.has_value());
+    mContext->Movement = mMovement;
+    select({QStringLiteral("RFM顧客一覧"), QStringLiteral("グループ値")});
+    Worksheet* sheet = written();
+    ASSERT_NE(sheet, nullptr);
+    QStringList shown;
+    for (const SheetLink& link : sheet->hyperlinks())
+        shown << link.display;
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("グループ値"), QStringLiteral("グループ推移"),
+                                  QStringLiteral("RFM顧客一覧")}));
 }
 
 // The conditions saved in PLWAN40.JKN are printed below "抽出条件" as the summary builds them:

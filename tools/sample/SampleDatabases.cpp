@@ -87,7 +87,8 @@ bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString&
                           CustomerGenerator& generator, qint64 customerCount,
                           const QList<Campaign>& directMailCampaigns,
                           const QList<Campaign>& mailCampaigns, const SampleProgress& progress,
-                          SampleDatabaseCounts* counts, QString* error) {
+                          SampleDatabaseCounts* counts, QString* error,
+                          const SampleCustomerSink& sink) {
     if (!refuseExisting(transactionDatabasePath, error) ||
         !refuseExisting(masterDatabasePath, error))
         return false;
@@ -125,6 +126,8 @@ bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString&
                     insertHistory->bind(c + 1, customer.history[base + static_cast<size_t>(c)]);
                 insertHistory->execute();
             }
+            if (sink)
+                sink(i, customer);
             for (int d : customer.directMails)
                 ++directMailCounts[static_cast<size_t>(d)];
             for (int m : customer.mails)

@@ -12,6 +12,8 @@ namespace plw::sample {
 
 // Reports how many customers are written, now and then, while the databases fill.
 using SampleProgress = std::function<void(qint64 done, qint64 total)>;
+// Sees every customer as it is written: its index and its generated rows.
+using SampleCustomerSink = std::function<void(qint64 index, const GeneratedCustomer& customer)>;
 
 struct SampleDatabaseCounts {
     qint64 customers = 0;
@@ -29,6 +31,7 @@ bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString&
                           CustomerGenerator& generator, qint64 customerCount,
                           const QList<Campaign>& directMailCampaigns,
                           const QList<Campaign>& mailCampaigns, const SampleProgress& progress,
-                          SampleDatabaseCounts* counts, QString* error);
+                          SampleDatabaseCounts* counts, QString* error,
+                          const SampleCustomerSink& sink = {});
 
 } // namespace plw::sample

@@ -3,8 +3,10 @@
 #include "app/AnsiCodec.h"
 #include "app/FileSystem.h"
 #include "app/RecordFile.h"
+#include "db/Database.h"
 #include "tools/sample/InstallationFiles.h"
 #include "tools/sample/SampleClassifications.h"
+#include "tools/sample/SampleHistory.h"
 #include "tools/sample/SampleSettings.h"
 
 #include <QDir>
@@ -104,6 +106,18 @@ void removeDatabase(const QString& path) {
         QFile::remove(native + suffix);
 }
 
+// The analysis three months before the reference date, kept in the group history so that the
+// first analysis of the sample has a run to compare with.
+bool KeepEarlierRun(SampleEarlierRun& earlier, const QString& transactionDb, QString* error) {
+    try {
+        std::unique_ptr<db::Database> database = db::Database::open(transactionDb);
+        return earlier.keep(*database, error);
+    } catch (const db::DatabaseError& failure) {
+        *error = failure.message();
+        return false;
+    }
+}
+
 } // namespace
 
 QString SampleLocationFile(const QString& folder) {
@@ -142,8 +156,13 @@ bool WriteSampleInstallation(const SampleOptions& options, QString* error, Sampl
 
     CustomerGenerator generator(options.seed, options.historyRowsPerCustomer, directMails, mails);
     SampleDatabaseCounts counts;
+    SampleEarlierRun earlier(f);
     if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers, directMails,
-                              mails, options.progress, &counts, &reason)) {
+                              mails, options.progress, &counts, &reason,
+                              [&](qint64 index, const GeneratedCustomer& customer) {
+                                  earlier.add(index, customer);
+                              }) ||
+        !KeepEarlierRun(earlier, transactionDb, &reason)) {
         // Only files this run created reach this point: existing ones were refused above.
         removeDatabase(transactionDb);
         removeDatabase(masterDb);

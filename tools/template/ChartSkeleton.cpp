@@ -145,25 +145,29 @@ void AddSeries(pugi::xml_node plot, const Series& series, int index, bool bars, 
     AddNumberReference(Add(ser, "c:val"), series.valuesFormula, series.values, format);
 }
 
-void AddAxisCommon(pugi::xml_node axis, int id, const char* position) {
+void AddAxisCommon(pugi::xml_node axis, int id, const char* position, bool reversed = false) {
     AddVal(axis, "c:axId", id);
-    AddVal(Add(axis, "c:scaling"), "c:orientation", "minMax");
+    AddVal(Add(axis, "c:scaling"), "c:orientation", reversed ? "maxMin" : "minMax");
     AddVal(axis, "c:delete", 0);
     AddVal(axis, "c:axPos", position);
 }
 
-void AddAxisTicks(pugi::xml_node axis, int crossAxis) {
+// crosses: where this axis crosses the other one ("autoZero", or "max" for its far end).
+void AddAxisTicks(pugi::xml_node axis, int crossAxis, const char* crosses = "autoZero") {
     AddVal(axis, "c:majorTickMark", "out");
     AddVal(axis, "c:minorTickMark", "none");
     AddVal(axis, "c:tickLblPos", "nextTo");
     AddTextProperties(axis, 900, false);
     AddVal(axis, "c:crossAx", crossAxis);
-    AddVal(axis, "c:crosses", "autoZero");
+    AddVal(axis, "c:crosses", crosses);
 }
 
 void AddAxes(pugi::xml_node plotArea, const Chart& chart) {
+    // Horizontal bars list their categories from the bottom up: reversed, the first is on top,
+    // and the value axis crosses at the last one, which keeps it at the bottom.
+    const bool horizontal = chart.kind == Kind::PercentBar;
     pugi::xml_node category = Add(plotArea, "c:catAx");
-    AddAxisCommon(category, kCategoryAxis, "b");
+    AddAxisCommon(category, kCategoryAxis, horizontal ? "l" : "b", horizontal);
     pugi::xml_node categoryFormat = Add(category, "c:numFmt");
     categoryFormat.append_attribute("formatCode") = "General";
     categoryFormat.append_attribute("sourceLinked") = 1;
@@ -174,12 +178,13 @@ void AddAxes(pugi::xml_node plotArea, const Chart& chart) {
     AddVal(category, "c:noMultiLvlLbl", 0);
 
     pugi::xml_node value = Add(plotArea, "c:valAx");
-    AddAxisCommon(value, kValueAxis, "l");
+    AddAxisCommon(value, kValueAxis, horizontal ? "b" : "l");
     Add(value, "c:majorGridlines");
     pugi::xml_node valueFormat = Add(value, "c:numFmt");
-    valueFormat.append_attribute("formatCode") = Utf8(chart.numberFormat).constData();
+    valueFormat.append_attribute("formatCode") =
+        horizontal ? "0%" : Utf8(chart.numberFormat).constData();
     valueFormat.append_attribute("sourceLinked") = 0;
-    AddAxisTicks(value, kCategoryAxis);
+    AddAxisTicks(value, kCategoryAxis, horizontal ? "max" : "autoZero");
     AddVal(value, "c:crossBetween", "between");
 
     if (chart.kind == Kind::Column3D) {
@@ -221,7 +226,8 @@ QByteArray Xml(const Chart& chart) {
         AddTitle(chartNode, chart);
     AddVal(chartNode, "c:autoTitleDeleted", chart.titleFormula.isEmpty() ? 1 : 0);
     const bool bars = chart.kind != Kind::Pie;
-    if (bars) {
+    const bool flat = chart.kind == Kind::PercentBar;
+    if (bars && !flat) {
         pugi::xml_node view = Add(chartNode, "c:view3D");
         AddVal(view, "c:rotX", 15);
         AddVal(view, "c:rotY", 20);
@@ -232,7 +238,12 @@ QByteArray Xml(const Chart& chart) {
     pugi::xml_node plotArea = Add(chartNode, "c:plotArea");
     Add(plotArea, "c:layout");
     pugi::xml_node plot;
-    if (bars) {
+    if (flat) {
+        plot = Add(plotArea, "c:barChart");
+        AddVal(plot, "c:barDir", "bar");
+        AddVal(plot, "c:grouping", "percentStacked");
+        AddVal(plot, "c:varyColors", 0);
+    } else if (bars) {
         plot = Add(plotArea, "c:bar3DChart");
         AddVal(plot, "c:barDir", "col");
         AddVal(plot, "c:grouping", chart.kind == Kind::Column3D ? "standard" : "clustered");
@@ -243,7 +254,13 @@ QByteArray Xml(const Chart& chart) {
     }
     for (int i = 0; i < chart.series.size(); ++i)
         AddSeries(plot, chart.series[i], i, bars, !bars && chart.percentLabels, chart.numberFormat);
-    if (bars) {
+    if (flat) {
+        AddVal(plot, "c:gapWidth", 50);
+        AddVal(plot, "c:overlap", 100);
+        AddVal(plot, "c:axId", kCategoryAxis);
+        AddVal(plot, "c:axId", kValueAxis);
+        AddAxes(plotArea, chart);
+    } else if (bars) {
         AddVal(plot, "c:gapWidth", 150);
         AddVal(plot, "c:shape", "box");
         AddVal(plot, "c:axId", kCategoryAxis);

@@ -25,6 +25,7 @@ enum class Kind {
     Column3D,          // 3-D column, series one behind the other, with a depth (series) axis
     ClusteredColumn3D, // 3-D column, series side by side
     Pie,
+    PercentBar, // horizontal bars, the series stacked to 100 %, the first category at the top
 };
 
 struct Chart {

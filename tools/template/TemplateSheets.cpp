@@ -71,6 +71,11 @@ const QString& AnalysisSheetName() {
     return name;
 }
 
+const QString& MovementSheetName() {
+    static const QString name = QStringLiteral("元グループ推移");
+    return name;
+}
+
 TemplateSheet ConditionSheet() {
     TemplateSheet sheet;
     sheet.name = ConditionSheetName();
@@ -331,6 +336,75 @@ TemplateSheet AnalysisSheet() {
         }
         sheet.charts << placement;
     }
+    return sheet;
+}
+
+} // namespace plw::TemplateSheets
+
+namespace plw::TemplateSheets {
+
+TemplateSheet MovementSheet() {
+    TemplateSheet sheet;
+    sheet.name = MovementSheetName();
+    sheet.zoom = 85;
+    sheet.columns = {{1, 1, 2, 0}, {2, 2, 12, 0}, {3, 10, 11, 0}, {11, 11, 2, 0}};
+    sheet.setText(1, 2, QStringLiteral("グループ推移"), Title);
+    // B2 and B3 name the two runs, B4 to B8 what differs between them: the program writes them.
+
+    // The three tables: rows the group in the earlier run (A to X, then 新規), columns the group
+    // now (A to X, then 対象外); the program writes the figures, totals and shares.
+    const auto table = [&](int caption, const QString& title, bool gone, const QString& total,
+                           bool totalRow, int style) {
+        sheet.setText(caption, 2, title, Heading);
+        const int header = caption + 1;
+        sheet.setText(header, 2, QStringLiteral("前回＼今回"), SmallHeader);
+        for (int g = 0; g < 6; ++g) {
+            sheet.setText(header, 3 + g, kGroups[g], kLegendStyles[g]);
+            sheet.setText(header + 1 + g, 2, kGroups[g], kLegendStyles[g]);
+        }
+        int last = 9; // I: 対象外 or the total
+        if (gone)
+            sheet.setText(header, last++, QStringLiteral("対象外"), Header);
+        sheet.setText(header, last, total, Header);
+        sheet.setText(header + 7, 2, QStringLiteral("新規"), Header);
+        const int lastRow = header + (totalRow ? 8 : 7);
+        if (totalRow)
+            sheet.setText(lastRow, 2, QStringLiteral("合計"), Header);
+        for (int row = header + 1; row <= lastRow; ++row)
+            for (int column = 3; column <= last; ++column)
+                sheet.setNumber(row, column, 0.0, style);
+    };
+    table(10,
+          QStringLiteral("人数（行：前回のグループ　列：今回のグループ。色のセルは同じグループ）"),
+          true, QStringLiteral("合計"), true, Number);
+    table(21, QStringLiteral("構成比（前回の各グループの顧客が今回どのグループにいるか）"), true,
+          QStringLiteral("計"), false, Percent);
+    table(31, QStringLiteral("今回の累計購買額（円）（行：前回のグループ　列：今回のグループ）"),
+          false, QStringLiteral("合計"), true, Number);
+
+    // Where each earlier group went: one bar per group A to X, its parts the groups now.
+    ChartPlacement placement;
+    placement.name = QStringLiteral("推移グラフ");
+    placement.fromColumn = 11;
+    placement.toColumn = 21;
+    placement.fromRow = 9;
+    placement.toRow = 31;
+    ChartSkeleton::Chart& chart = placement.chart;
+    chart.kind = ChartSkeleton::Kind::PercentBar;
+    const QStringList groups(std::begin(kGroups), std::end(kGroups));
+    for (int c = 0; c < 7; ++c) {
+        ChartSkeleton::Series series;
+        series.nameFormula = RangeFormula(sheet.name, 11, 3 + c, 11, 3 + c);
+        series.name = c < 6 ? kGroups[c] : QStringLiteral("対象外");
+        series.categoriesFormula = RangeFormula(sheet.name, 12, 2, 17, 2);
+        series.categories = groups;
+        series.valuesFormula = RangeFormula(sheet.name, 12, 3 + c, 17, 3 + c);
+        for (int g = 0; g < 6; ++g)
+            series.values << 0.0;
+        series.color = c < 6 ? kGroupRgb[c] : QStringLiteral("808080");
+        chart.series << series;
+    }
+    sheet.charts << placement;
     return sheet;
 }
 

@@ -13,6 +13,7 @@ const QString& ParameterSheetName();    // "元解析パラメータ"
 const QString& GroupValueSheetName();   // "元Ｇ１"
 const QString& CustomerListSheetName(); // "元シート"
 const QString& AnalysisSheetName();     // "元解析１"
+const QString& MovementSheetName();     // "元グループ推移"
 
 // Top rows of the five blocks of the analysis sheet, viewpoint rank 5 down to 1.
 constexpr int kAnalysisBlockTop[5] = {3, 14, 25, 39, 50};
@@ -22,5 +23,6 @@ TemplateSheet ParameterSheet();
 TemplateSheet GroupValueSheet();
 TemplateSheet CustomerListSheet();
 TemplateSheet AnalysisSheet();
+TemplateSheet MovementSheet();
 
 } // namespace plw::TemplateSheets

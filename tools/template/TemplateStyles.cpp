@@ -9,6 +9,7 @@ QByteArray Xml() {
     return QByteArrayLiteral(
         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<numFmts count="1"><numFmt numFmtId="164" formatCode="0.0%"/></numFmts>)"
         R"(<fonts count="6">)"
         R"(<font><sz val="11"/><name val="IPAPGothic"/><family val="3"/><charset val="128"/><scheme val="none"/></font>)"
         R"(<font><b/><sz val="11"/><name val="IPAPGothic"/><family val="3"/><charset val="128"/><scheme val="none"/></font>)"
@@ -34,7 +35,7 @@ QByteArray Xml() {
         R"(<top style="thin"><color indexed="64"/></top><bottom style="thin"><color indexed="64"/></bottom><diagonal/></border>)"
         R"(</borders>)"
         R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
-        R"(<cellXfs count="17">)"
+        R"(<cellXfs count="18">)"
         R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
         R"(<xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
         R"(<xf numFmtId="0" fontId="3" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
@@ -52,6 +53,7 @@ QByteArray Xml() {
         R"(<xf numFmtId="0" fontId="1" fillId="8" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center"/></xf>)"
         R"(<xf numFmtId="0" fontId="5" fillId="2" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center"/></xf>)"
         R"(<xf numFmtId="0" fontId="4" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
+        R"(<xf numFmtId="164" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyBorder="1"/>)"
         R"(</cellXfs>)"
         R"(<cellStyles count="1"><cellStyle name="標準" xfId="0" builtinId="0"/></cellStyles>)"
         R"(<dxfs count="0"/><tableStyles count="0" defaultTableStyle="TableStyleMedium9" defaultPivotStyle="PivotStyleLight16"/>)"

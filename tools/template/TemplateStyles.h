@@ -24,6 +24,7 @@ enum Style : int {
     LegendX,
     SmallHeader, // Header at 9 pt, for narrow columns
     Note,        // 9 pt
+    Percent,     // bordered, "0.0%": shares
 };
 
 // The stylesheet part (xl/styles.xml) that defines the formats above.

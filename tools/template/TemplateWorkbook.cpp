@@ -150,9 +150,9 @@ bool TemplateWorkbook::Build(OoxmlPackage* package, QString* error) {
                         "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
 
     const QList<TemplateSheet> sheets = {
-        TemplateSheets::ConditionSheet(), TemplateSheets::ParameterSheet(),
+        TemplateSheets::ConditionSheet(),  TemplateSheets::ParameterSheet(),
         TemplateSheets::GroupValueSheet(), TemplateSheets::CustomerListSheet(),
-        TemplateSheets::AnalysisSheet()};
+        TemplateSheets::AnalysisSheet(),   TemplateSheets::MovementSheet()};
 
     const QString workbook = QStringLiteral("xl/workbook.xml");
     if (!AddPart(package, workbook, WorkbookXml(sheets),
