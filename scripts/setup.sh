@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
           libzip-dev libpugixml-dev libgsf-1-dev libreoffice-calc-nogui fonts-ipafont-gothic
           poppler-utils qt6-translations-l10n xdg-utils gnumeric python3-xlrd python3-pandas
-          python3-openpyxl)
+          python3-openpyxl postgresql libpq-dev)
 
 missing=()
 for p in "${packages[@]}"; do
