@@ -13,6 +13,9 @@ void Environment::BuildPaths() {
     SavedConditionPath = WorkFolder + QStringLiteral("PLWAN40.JKN");
     KeyFilePath = WorkFolder + QStringLiteral("PLWAN40.KEY");
     ConditionScreenPath = WorkFolder + QStringLiteral("CtyuGet.PRM");
+    ServerConnectionPath = DescriptionFolder.isEmpty()
+                               ? QString()
+                               : DescriptionFolder + QStringLiteral("PLWAN40PG.INI");
 }
 
 } // namespace plw

@@ -78,7 +78,7 @@ PostgresConnection::PostgresConnection(const QString& connectionInfo, const QStr
     : mWrites(std::make_unique<PostgresWriteQueue>(*this)) {
     // The connection string (or service) first; what follows overrides what it says.
     const QByteArray info = connectionInfo.toUtf8();
-    const char* keywords[] = {"dbname", "client_encoding", "application_name", nullptr};
+    const char* keywords[] = {"dbname", "client_encoding", "fallback_application_name", nullptr};
     const char* values[] = {info.constData(), "UTF8", "plwan40", nullptr};
     mHandle = PQconnectdbParams(keywords, values, 1);
     mDescription = describe(mHandle);
@@ -267,14 +267,43 @@ QStringList PostgresConnection::describeColumns(const QString& sql, const QStrin
 
 void PostgresConnection::copyIn(const QString& copySql, const QByteArray& rows,
                                 const QString& shown) {
+    beginCopy(copySql);
+    putCopy(rows);
+    try {
+        endCopy();
+    } catch (const DatabaseError& error) {
+        if (shown.isEmpty())
+            throw;
+        throw DatabaseError(error.code(), error.message(), shown);
+    }
+}
+
+void PostgresConnection::beginCopy(const QString& copySql) {
     flushWrites();
-    const QString statement = shown.isEmpty() ? copySql : shown;
     pg_result* started = PQexec(mHandle, copySql.toUtf8().constData());
     if (!started || PQresultStatus(started) != PGRES_COPY_IN)
-        fail(started, statement);
+        fail(started, copySql);
     PQclear(started);
-    const bool sent = PQputCopyData(mHandle, rows.constData(), int(rows.size())) == 1 &&
-                      PQputCopyEnd(mHandle, nullptr) == 1;
+    mCopy = copySql;
+    mCopyFailed = false;
+}
+
+void PostgresConnection::putCopy(const QByteArray& rows) {
+    if (!mCopyFailed && !rows.isEmpty() &&
+        PQputCopyData(mHandle, rows.constData(), int(rows.size())) != 1)
+        mCopyFailed = true;
+}
+
+void PostgresConnection::abortCopy(const QString& reason) noexcept {
+    PQputCopyEnd(mHandle, reason.toUtf8().constData());
+    while (pg_result* result = PQgetResult(mHandle))
+        PQclear(result);
+    mCopy.clear();
+    recover();
+}
+
+void PostgresConnection::endCopy() {
+    const bool sent = !mCopyFailed && PQputCopyEnd(mHandle, nullptr) == 1;
     // The outcome, then nothing: every result is read before the next command.
     pg_result* failed = nullptr;
     while (pg_result* result = PQgetResult(mHandle)) {
@@ -283,6 +312,8 @@ void PostgresConnection::copyIn(const QString& copySql, const QByteArray& rows,
         else
             PQclear(result);
     }
+    const QString statement = mCopy;
+    mCopy.clear();
     if (failed || !sent)
         fail(failed, statement);
 }
@@ -456,6 +487,31 @@ bool PgText(const pg_result* result, int row, int column, QString& out) {
     }
     DecodeUtf8(PQgetvalue(result, row, column), PQgetlength(result, row, column), out);
     return true;
+}
+
+void AppendCopyField(QByteArray& out, const std::optional<QByteArray>& value) {
+    if (!value) {
+        out += "\\N";
+        return;
+    }
+    for (char c : *value) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
 }
 
 } // namespace plw::db

@@ -63,8 +63,14 @@ public:
     QString prepare(const QString& sql, const QString& shown, int* parameters);
     PgResult runPrepared(const QString& name, const PgParameters& parameters, const QString& shown);
     void deallocate(const QString& name) noexcept;
-    // COPY ... FROM STDIN with rows in COPY's text format.
+    // COPY ... FROM STDIN with rows in COPY's text format, at once or in pieces: begin, put the
+    // rows in any number of pieces, end (which reports the server's verdict).
     void copyIn(const QString& copySql, const QByteArray& rows, const QString& shown);
+    void beginCopy(const QString& copySql);
+    void putCopy(const QByteArray& rows);
+    void endCopy();
+    // Calls the COPY under way off (none of its rows stay).
+    void abortCopy(const QString& reason) noexcept;
 
     // The program's transactions, nested as savepoints.
     void begin();
@@ -104,6 +110,8 @@ private:
     int mCursors = 0;
     int mNextCursor = 0;
     int mNextStatement = 0;
+    QString mCopy; // the COPY under way
+    bool mCopyFailed = false;
     bool mFlushing = false;
     qint64 mRowsFetched = 0;
 };
@@ -115,5 +123,7 @@ std::optional<QByteArray> PgParameter(const QVariant& value);
 QVariant PgValue(const pg_result* result, int row, int column);
 // The field as text into out's storage; false for Null.
 bool PgText(const pg_result* result, int row, int column, QString& out);
+// One field of a row in COPY's text format (tab-separated, \N for Null, escapes).
+void AppendCopyField(QByteArray& out, const std::optional<QByteArray>& value);
 
 } // namespace plw::db

@@ -28,15 +28,44 @@ QStringList distinctNames(const QStringList& names) {
     return out;
 }
 
+// The advisory locks' first key: this program's own space of keys.
+constexpr int WorkLockSpace = 4040;
+
 } // namespace
 
-PostgresDatabase::PostgresDatabase(std::shared_ptr<PostgresConnection> connection)
-    : mConnection(std::move(connection)), mPath(mConnection->description()) {}
+PostgresDatabase::PostgresDatabase(std::shared_ptr<PostgresConnection> connection,
+                                   QString firstSchema)
+    : mConnection(std::move(connection)), mPath(mConnection->description()),
+      mFirstSchema(std::move(firstSchema)) {}
 
 std::unique_ptr<PostgresDatabase> PostgresDatabase::connect(const QString& connectionInfo,
                                                             const QStringList& searchPath) {
-    return std::unique_ptr<PostgresDatabase>(
-        new PostgresDatabase(std::make_shared<PostgresConnection>(connectionInfo, searchPath)));
+    return std::unique_ptr<PostgresDatabase>(new PostgresDatabase(
+        std::make_shared<PostgresConnection>(connectionInfo, searchPath), searchPath.value(0)));
+}
+
+bool PostgresDatabase::lockWorkTables(QString* message) {
+    const PgResult taken = mConnection->run(
+        QStringLiteral("SELECT pg_catalog.pg_try_advisory_lock(%1, pg_catalog.hashtext($1))")
+            .arg(WorkLockSpace),
+        {mFirstSchema.toUtf8()});
+    if (*PQgetvalue(taken.get(), 0, 0) == 't')
+        return true;
+    *message = QStringLiteral("作業スキーマ %1 では他の PC で分析を実行中です。\r"
+                              "終了してから、もう一度実行してください。")
+                   .arg(mFirstSchema);
+    return false;
+}
+
+void PostgresDatabase::unlockWorkTables() {
+    try {
+        mConnection->run(
+            QStringLiteral("SELECT pg_catalog.pg_advisory_unlock(%1, pg_catalog.hashtext($1))")
+                .arg(WorkLockSpace),
+            {mFirstSchema.toUtf8()});
+    } catch (const DatabaseError&) {
+        // A connection that is gone has released its locks with it.
+    }
 }
 
 void PostgresDatabase::execute(const QString& jetSql) {

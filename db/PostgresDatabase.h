@@ -33,14 +33,19 @@ public:
     void commit() override;
     void rollback() override;
 
+    // An advisory lock of the server on the first schema of the search path (the work schema).
+    bool lockWorkTables(QString* message) override;
+    void unlockWorkTables() override;
+
     // The connection itself, for bulk work in the server's own SQL (COPY).
     PostgresConnection& connection() { return *mConnection; }
 
 private:
-    explicit PostgresDatabase(std::shared_ptr<PostgresConnection> connection);
+    PostgresDatabase(std::shared_ptr<PostgresConnection> connection, QString firstSchema);
 
     std::shared_ptr<PostgresConnection> mConnection;
     QString mPath;
+    QString mFirstSchema;
 };
 
 } // namespace plw::db

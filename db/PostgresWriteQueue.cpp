@@ -31,32 +31,6 @@ QByteArray arrayLiteral(const std::vector<const std::optional<QByteArray>*>& val
     return out;
 }
 
-// One field in COPY's text format.
-void appendCopyField(QByteArray& out, const std::optional<QByteArray>& value) {
-    if (!value) {
-        out += "\\N";
-        return;
-    }
-    for (char c : *value) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 } // namespace
 
 void PostgresWriteQueue::start(Kind kind, const QString& key, const QString& quotedTable,
@@ -175,7 +149,7 @@ void PostgresWriteQueue::flushInserts() {
         for (size_t c = 0; c < row.size(); ++c) {
             if (c > 0)
                 data += '\t';
-            appendCopyField(data, row[c]);
+            AppendCopyField(data, row[c]);
         }
         data += '\n';
     }

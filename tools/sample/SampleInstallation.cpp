@@ -1,5 +1,8 @@
 #include "tools/sample/SampleInstallation.h"
 
+#include "db/ServerConnectionFile.h"
+#include "tools/topostgres/ServerTables.h"
+
 #include "app/AnsiCodec.h"
 #include "app/FileSystem.h"
 #include "app/RecordFile.h"
@@ -142,8 +145,20 @@ bool WriteSampleInstallation(const SampleOptions& options, QString* error, Sampl
 
     CustomerGenerator generator(options.seed, options.historyRowsPerCustomer, directMails, mails);
     SampleDatabaseCounts counts;
-    if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers, directMails,
-                              mails, options.progress, &counts, &reason)) {
+    if (!options.postgres.isEmpty()) {
+        const QString base = topostgres::DefaultBaseSchema(f.systemFolder);
+        const db::ServerConnection server{
+            options.postgres, base, topostgres::DefaultWorkSchema(base), {}, {}};
+        if (const QString why = db::CheckConnectionString(options.postgres); !why.isEmpty())
+            return fail(error, why);
+        if (!WriteSampleOnServer(options.postgres, server.BaseSchema, server.WorkSchema, generator,
+                                 options.customers, directMails, mails, options.progress, &counts,
+                                 &reason) ||
+            !db::WriteServerConnectionFile(f.systemFolder + db::ServerConnectionFileName, server,
+                                           &reason))
+            return fail(error, reason);
+    } else if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers,
+                                     directMails, mails, options.progress, &counts, &reason)) {
         // Only files this run created reach this point: existing ones were refused above.
         removeDatabase(transactionDb);
         removeDatabase(masterDb);

@@ -1,4 +1,5 @@
-// plwan40-sample DIR [--customers N] [--seed S]: writes a sample installation of the suite.
+// plwan40-sample DIR [--customers N] [--seed S] [--postgres CONNECTION]: writes a sample
+// installation of the suite.
 
 #include "tools/sample/SampleInstallation.h"
 
@@ -21,11 +22,15 @@ int usage(const QString& problem) {
     printLine(problem.isEmpty() ? stdout : stderr,
               QStringLiteral(
                   "usage: plwan40-sample DIR [--customers N] [--seed S] [--history-rows H]\n"
-                  "                      [--screen-side MIGI|HIDA]\n"
+                  "                      [--screen-side MIGI|HIDA] [--postgres CONNECTION]\n"
                   "Writes a sample installation into DIR: DIR/場所PLW.TWS names DIR/PLW/, the\n"
                   "system folder; DIR/PLW/WORK/ is the work folder. N customers (default 200),\n"
                   "about H point-history rows each (default 10), data fixed by the seed S\n"
-                  "(default 1) and dated before the reference day 2026-11-30."));
+                  "(default 1) and dated before the reference day 2026-11-30.\n"
+                  "--postgres writes the databases into the PostgreSQL server that CONNECTION\n"
+                  "names (a libpq connection string or \"service=NAME\", no password) by COPY,\n"
+                  "in the schemas plwan40-to-postgres would choose, and DIR/PLW/PLWAN40PG.INI,\n"
+                  "which points the program there."));
     return problem.isEmpty() ? 0 : 2;
 }
 
@@ -68,6 +73,10 @@ int main(int argc, char** argv) {
             if (i + 1 >= args.size())
                 return usage(QStringLiteral("--screen-side needs a value"));
             options.screenSide = args[++i];
+        } else if (arg == QLatin1String("--postgres")) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("--postgres needs a connection"));
+            options.postgres = args[++i];
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return usage(QString());
         } else if (arg.startsWith(QLatin1Char('-'))) {
