@@ -17,6 +17,8 @@
 #include "tools/sample/SampleInstallation.h"
 #include "tools/topostgres/CopyInstallation.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -46,6 +48,7 @@ struct RunOutcome {
     QByteArray keyFile;
     QStringList scored;
     QByteArray workbook;
+    QString workbookPath;
 };
 
 // A sample installation of a few hundred customers, to be run on the files and on the server.
@@ -78,12 +81,12 @@ protected:
         return copied;
     }
 
-    RunOutcome run() {
+    RunOutcome run(EventPump* events = nullptr) {
         RunOutcome outcome;
         ScriptedPrompter prompter;
         FixedClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 0))};
-        CountingEventPump pump;
-        Session batch(prompter, clock, pump);
+        CountingEventPump counting;
+        Session batch(prompter, clock, events ? *events : counting);
         batch.Env.LocationFileOverride = mSummary.locationFile;
         batch.Env.ProgramFolder = QStringLiteral(PLWAN40_PROGRAM_FOLDER);
         BatchOptions options;
@@ -98,6 +101,7 @@ protected:
         std::fclose(err);
         if (outcome.status != 0)
             return outcome;
+        outcome.workbookPath = printed.last();
         outcome.keyFile = test::ReadBytes(batch.Env.KeyFilePath);
         outcome.workbook = test::ReadBytes(printed.last());
         std::unique_ptr<db::Database> work =
@@ -119,6 +123,27 @@ protected:
     std::unique_ptr<test::TestSchemas> mServer;
     sample::SampleSummary mSummary;
     QString mCopyError;
+};
+
+// Ends the program's connections to the server, as a server shut down would, at the given
+// yield of the run (the scoring yields every tenth customer).
+class ServerGoesAway final : public EventPump {
+public:
+    ServerGoesAway(db::PostgresDatabase& admin, QString application, int at)
+        : mAdmin(admin), mApplication(std::move(application)), mAt(at) {}
+    void yield() override {
+        if (++mYields != mAt)
+            return;
+        mAdmin.connection().run(QStringLiteral("SELECT pg_terminate_backend(pid) FROM "
+                                               "pg_stat_activity WHERE application_name = $1"),
+                                {mApplication.toUtf8()});
+    }
+
+private:
+    db::PostgresDatabase& mAdmin;
+    QString mApplication;
+    int mAt;
+    int mYields = 0;
 };
 
 } // namespace
@@ -159,6 +184,33 @@ TEST_F(ServerRun, ACopyIsRefusedOverTablesAndARefreshReplacesTheRows) {
     EXPECT_EQ(fresh.status, 0) << fresh.messages.toStdString();
     EXPECT_FALSE(fresh.messages.contains(QStringLiteral("--refresh")))
         << fresh.messages.toStdString();
+}
+
+TEST_F(ServerRun, AServerGoneInTheMiddleEndsTheRunAndTheNextOneSucceeds) {
+    const QString application =
+        QStringLiteral("plwan40_fault_%1").arg(QCoreApplication::applicationPid());
+    const QString connection = test::TestServerConnection();
+    {
+        topostgres::CopyOptions options;
+        options.LocationFile = mSummary.locationFile;
+        options.Connection = connection + QStringLiteral(" application_name=") + application;
+        options.BaseSchema = mServer->base();
+        options.WorkSchema = mServer->work();
+        topostgres::CopyResult result;
+        QString error;
+        ASSERT_TRUE(topostgres::CopyInstallation(options, &result, &error)) << error.toStdString();
+    }
+    const RunOutcome first = run();
+    ASSERT_EQ(first.status, 0) << first.messages.toStdString();
+    ASSERT_TRUE(QFile::remove(first.workbookPath));
+    // Gone during the extraction, at its third step.
+    ServerGoesAway away(mServer->admin(), application, 3);
+    const RunOutcome failed = run(&away);
+    EXPECT_EQ(failed.status, 3) << failed.messages.toStdString();
+    EXPECT_TRUE(failed.messages.contains(QStringLiteral("接続が切れました")))
+        << failed.messages.toStdString();
+    EXPECT_FALSE(QFile::exists(first.workbookPath));
+    EXPECT_EQ(run().status, 0);
 }
 
 TEST_F(ServerRun, ServerFaultsEndTheRunWithTheirCause) {
