@@ -345,7 +345,6 @@ void PostgresConnection::begin() {
 void PostgresConnection::commit() {
     if (mDepth == 0)
         throw DatabaseError(0, QStringLiteral("トランザクションのない COMMIT です"));
-    flushWrites();
     run(QStringLiteral("RELEASE jet_transaction_%1").arg(mDepth - 1));
     --mDepth;
     endTransactionWhenIdle();
