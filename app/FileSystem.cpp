@@ -1,5 +1,7 @@
 #include "app/FileSystem.h"
 
+#include "app/RunTemporaries.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -104,19 +106,56 @@ QString SystemErrorText(int errorNumber) {
 
 namespace {
 
-// A new file beside target under a name of its own ("<name>.XXXXXX"), made with the permissions
-// a new target would get, or those of the existing target.
+// A name for the temporary file beside target, as RunTemporaryTemplate makes them:
+// ".plwan40-" + this process's id + "-" + six letters or digits.
+QByteArray TemporaryBeside(const QByteArray& target) {
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QString pattern = RunTemporaryTemplate(
+        QFileInfo(QFile::decodeName(target)).absolutePath(), QStringLiteral(".plwan40-"));
+    QByteArray name = QFile::encodeName(pattern);
+    const qsizetype letters = name.lastIndexOf("XXXXXX");
+    for (qsizetype i = letters; i < letters + 6; ++i)
+        name[i] = Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)];
+    return name;
+}
+
+// Gives a new file what the file it replaces has: the owner and the group where this process
+// may set them, then the mode. A group that could not be kept gets the permissions others have,
+// so that the file is not opened to a group its owner never chose; a set-id bit goes with an
+// owner or group that was not kept.
+bool TakeOver(int descriptor, const struct stat& existing) {
+    struct stat created;
+    if (::fstat(descriptor, &created) != 0)
+        return false;
+    bool ownerKept = created.st_uid == existing.st_uid;
+    bool groupKept = created.st_gid == existing.st_gid;
+    if (!ownerKept && ::fchown(descriptor, existing.st_uid, existing.st_gid) == 0)
+        ownerKept = groupKept = true;
+    if (!groupKept && ::fchown(descriptor, uid_t(-1), existing.st_gid) == 0)
+        groupKept = true;
+    mode_t mode = existing.st_mode & 07777;
+    if (!ownerKept)
+        mode &= ~mode_t(S_ISUID);
+    if (!groupKept)
+        mode = (mode & ~mode_t(S_ISGID | S_IRWXG)) | ((mode & S_IRWXO) << 3);
+    return ::fchmod(descriptor, mode) == 0;
+}
+
+// A new file beside target under a temporary name, made with the permissions a new target gets
+// (0666 less the umask), or with those of the existing target.
 int CreateBeside(const QByteArray& target, QByteArray* created) {
     struct stat existing;
     const bool exists = ::stat(target.constData(), &existing) == 0;
+    // A file this process may not write stays as it is, as it would when written in place.
+    if (exists && !S_ISDIR(existing.st_mode) && ::access(target.constData(), W_OK) != 0)
+        return -1;
     for (;;) {
-        *created = target + '.' +
-                   QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36);
+        *created = TemporaryBeside(target);
         const int descriptor =
             ::open(created->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor < 0 && errno == EEXIST)
             continue;
-        if (descriptor >= 0 && exists && ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+        if (descriptor >= 0 && exists && !TakeOver(descriptor, existing)) {
             const int cause = errno;
             ::close(descriptor);
             ::unlink(created->constData());
@@ -139,6 +178,8 @@ bool FileReplacement::open(const QString& systemPath) {
     // A link is followed, so that the file it names is replaced and the link stays.
     const QFileInfo info(ToNativePath(systemPath));
     mTarget = QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : info.filePath());
+    // What a process that died while replacing a file there left goes first.
+    RemoveStaleRunTemporaries(QFileInfo(QFile::decodeName(mTarget)).absolutePath());
     mDescriptor = CreateBeside(mTarget, &mTemporary);
     return mDescriptor >= 0 || fail(errno);
 }
@@ -194,6 +235,34 @@ bool WriteFileAtomically(const QString& systemPath, const QByteArray& bytes, QSt
     if (error)
         *error = file.errorString();
     return false;
+}
+
+bool CopyFileAtomically(const QString& sourcePath, const QString& systemPath, QString* error) {
+    const int source =
+        ::open(QFile::encodeName(ToNativePath(sourcePath)).constData(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+        if (error)
+            *error = SystemErrorText(errno);
+        return false;
+    }
+    FileReplacement file;
+    bool copied = file.open(systemPath);
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    int cause = 0;
+    for (ssize_t n = 1; copied && n != 0;) {
+        n = ::read(source, chunk.data(), size_t(chunk.size()));
+        if (n < 0 && errno != EINTR) {
+            cause = errno;
+            copied = false;
+        } else if (n > 0) {
+            copied = file.write(QByteArray::fromRawData(chunk.constData(), n));
+        }
+    }
+    ::close(source);
+    copied = copied && file.commit();
+    if (!copied && error)
+        *error = cause ? SystemErrorText(cause) : file.errorString();
+    return copied;
 }
 
 } // namespace plw

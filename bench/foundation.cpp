@@ -64,14 +64,14 @@ QString runWalk(const QString& dir, bool fullRecord, QElapsedTimer& timer) {
                 db::ReadCustomerRecord(*table, customer);
             } else {
                 customer.M1SakHby = table->text(u"M1SakHby");
-                customer.M1SakRik = static_cast<qint32>(table->integer(u"M1SakRik"));
-                customer.M1SakRgk = static_cast<qint32>(table->integer(u"M1SakRgk"));
+                customer.M1SakRik = table->integer(u"M1SakRik");
+                customer.M1SakRgk = table->integer(u"M1SakRgk");
             }
             const QDate last = dateOf(customer.M1SakHby);
             const qint64 days = last.isValid() ? last.daysTo(base) : 0;
             const int r = days <= 30 ? 5 : days <= 90 ? 4 : days <= 180 ? 3 : days <= 365 ? 2 : 1;
-            const int f = std::clamp(customer.M1SakRik / 4 + 1, 1, 5);
-            const int m = std::clamp(customer.M1SakRgk / 50000 + 1, 1, 5);
+            const int f = int(std::clamp<qint64>(customer.M1SakRik / 4 + 1, 1, 5));
+            const int m = int(std::clamp<qint64>(customer.M1SakRgk / 50000 + 1, 1, 5));
             table->setValue(u"RFM値", QStringLiteral("%1%2%3").arg(r).arg(f).arg(m));
             table->setValue(u"グループ", Groups[(r + f + m) % 6]);
             table->setValue(u"日数", QString::number(days));

@@ -56,7 +56,8 @@ public:
     bool isNull(QStringView name) const { return !value(name).isValid(); }
     // The value as text, "" for Null.
     QString text(QStringView name) const;
-    // The value as a number, 0 for Null.
+    // The value as a whole number (WholeNumber), 0 for Null; any other value throws
+    // NumberValueError naming the column and the value.
     qint64 integer(QStringView name) const;
 
 private:

@@ -2,7 +2,7 @@
 
 #include "db/BaseTables.h"
 #include "db/Database.h"
-#include "db/FieldValues.h"
+#include "db/WholeNumber.h"
 
 #include <algorithm>
 #include <array>
@@ -13,27 +13,20 @@ namespace {
 
 using R = CustomerRecord;
 
-// One column and the field that holds it (exactly one of the three is set). Made from the
+// One column and the field that holds it (exactly one of the two is set). Made from the
 // table's definition list; a field whose type does not hold the column's type does not compile.
 struct Column {
     QStringView name;
     QString R::*text = nullptr;
-    qint16 R::*shortNumber = nullptr;
-    qint32 R::*longNumber = nullptr;
+    qint64 R::*number = nullptr;
 
     consteval Column(QStringView n, ColumnType type, QString R::*field) : name(n), text(field) {
         if (type != ColumnType::Text)
             throw "a text field for a number column";
     }
-    consteval Column(QStringView n, ColumnType type, qint16 R::*field)
-        : name(n), shortNumber(field) {
-        if (type != ColumnType::Short)
-            throw "a short field for another column type";
-    }
-    consteval Column(QStringView n, ColumnType type, qint32 R::*field)
-        : name(n), longNumber(field) {
-        if (type != ColumnType::Integer)
-            throw "a long field for another column type";
+    consteval Column(QStringView n, ColumnType type, qint64 R::*field) : name(n), number(field) {
+        if (type != ColumnType::Short && type != ColumnType::Integer)
+            throw "a number field for a text column";
     }
 };
 
@@ -57,16 +50,15 @@ void ClearCustomerRecord(CustomerRecord& record) {
     for (const Column& column : kColumns) {
         if (column.text)
             (record.*column.text).truncate(0);
-        else if (column.shortNumber)
-            record.*column.shortNumber = 0;
         else
-            record.*column.longNumber = 0;
+            record.*column.number = 0;
     }
 }
 
 namespace {
 
 // Reads one column into its field as the record routines hold it; Null gives the cleared value.
+// A number column must hold a whole number within the range of WholeNumber.
 void ReadColumn(const Recordset& recordset, const Column& column, int index,
                 CustomerRecord& record) {
     if (column.text) {
@@ -76,10 +68,14 @@ void ReadColumn(const Recordset& recordset, const Column& column, int index,
         return;
     }
     const QVariant value = recordset.value(index);
-    if (column.shortNumber)
-        record.*column.shortNumber = value.isValid() ? FieldShort(value) : qint16(0);
-    else
-        record.*column.longNumber = value.isValid() ? FieldLong(value) : 0;
+    const WholeNumber number = WholeNumber::read(value);
+    if (!number.ok()) {
+        // The customer is named from the row, or from the record when the row does not hold it.
+        const int own = recordset.fieldIndex(u"M1KaiBan");
+        const QString customer = own >= 0 ? recordset.value(own).toString() : record.M1KaiBan;
+        throw NumberValueError(NumberFaultText(number.fault(), column.name, value, customer));
+    }
+    record.*column.number = number.value();
 }
 
 } // namespace
@@ -112,10 +108,8 @@ void WriteCustomerRecord(Table& table, const CustomerRecord& record) {
     for (const Column& column : kColumns) {
         if (column.text)
             table.setValue(column.name, record.*column.text);
-        else if (column.shortNumber)
-            table.setValue(column.name, int(record.*column.shortNumber));
         else
-            table.setValue(column.name, int(record.*column.longNumber));
+            table.setValue(column.name, record.*column.number);
     }
 }
 

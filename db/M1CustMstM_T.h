@@ -13,8 +13,9 @@ class Recordset;
 class Table;
 
 // The current customer: one field per column of "M1_お客様マスタ", in definition order. Text
-// columns are held as read (untrimmed), SHORT columns as 16-bit and INTEGER columns as 32-bit
-// integers. Scoring reads and changes a customer only here; the customer list is written from it.
+// columns are held as read (untrimmed); SHORT and INTEGER columns, amounts and counts, as 64-bit
+// integers within the range of WholeNumber. Scoring reads and changes a customer only here; the
+// customer list is written from it.
 struct CustomerRecord {
     QString M1KaiBan;
     QString M1CtlYMD;
@@ -39,20 +40,20 @@ struct CustomerRecord {
     QString M1EmaOsr;
     QString M1EmaAdr;
     QString M1DmmOsr;
-    qint16 M1SakEka = 0;
+    qint64 M1SakEka = 0;
     QString M1SakSfb;
-    qint16 M1SakDmk = 0;
+    qint64 M1SakDmk = 0;
     QString M1SakDmH;
-    qint32 M1SakRgk = 0;
-    qint32 M1SakRik = 0;
+    qint64 M1SakRgk = 0;
+    qint64 M1SakRik = 0;
     QString M1SakHby;
     QString M1SakHbh;
-    qint32 M1SakGak = 0;
+    qint64 M1SakGak = 0;
     QString M1SakRak;
-    qint32 M1SakPoG = 0;
-    qint32 M1SakPoL = 0;
-    qint32 M1SakPoZ = 0;
-    qint32 M1SakPoK = 0;
+    qint64 M1SakPoG = 0;
+    qint64 M1SakPoL = 0;
+    qint64 M1SakPoZ = 0;
+    qint64 M1SakPoK = 0;
     QString M1EmaSbt;
     QString M1BunJh1;
     QString M1BunJC1;
@@ -69,7 +70,9 @@ struct CustomerRecord {
 // Every text field "", every number 0.
 void ClearCustomerRecord(CustomerRecord& record);
 // Clears the record, then copies every column of the recordset's current row that is not Null,
-// converted to the field's holding type. A missing column throws DatabaseError.
+// converted to the field's holding type. A missing column throws DatabaseError; a number column
+// holding no whole number in range throws NumberValueError naming the customer, the column and
+// the value.
 void ReadCustomerRecord(const Recordset& recordset, CustomerRecord& record);
 // Reads only the named fields of each row, converted as ReadCustomerRecord converts them; the
 // other fields keep what they hold. For walks that need a few columns of many rows.

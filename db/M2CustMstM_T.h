@@ -17,13 +17,13 @@ struct PointHistoryRecord {
     QString M2BuyYob;
     QString M2BuyHks;
     QString M2BuyHjt;
-    qint32 M2BuyGak = 0;
+    qint64 M2BuyGak = 0;
     QString M2FlgHpn;
     QString M2FlgSyu;
     QString M2FlgRnk;
-    qint32 M2PitCur = 0;
-    qint32 M2PitKon = 0;
-    qint32 M2PitLif = 0;
+    qint64 M2PitCur = 0;
+    qint64 M2PitKon = 0;
+    qint64 M2PitLif = 0;
     QString M2PitUse = QStringLiteral("0");
     QString M2KetCod;
 
@@ -33,6 +33,7 @@ struct PointHistoryRecord {
 // Texts "", numbers 0, M2PitUse "0".
 void ClearPointHistoryRecord(PointHistoryRecord& record);
 // Clears the record, then copies every column of the current row that is not Null, in table order.
+// A number column holding no whole number in range throws NumberValueError naming the customer.
 void ReadPointHistoryRecord(const Recordset& recordset, PointHistoryRecord& record);
 
 } // namespace plw::db

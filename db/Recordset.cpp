@@ -1,4 +1,5 @@
 #include "db/Database.h"
+#include "db/WholeNumber.h"
 
 namespace plw::db {
 
@@ -40,8 +41,7 @@ QString Recordset::text(QStringView name) const {
 }
 
 qint64 Recordset::integer(QStringView name) const {
-    const QVariant field = value(name);
-    return field.isValid() ? field.toLongLong() : 0;
+    return WholeNumber::require(value(name), name);
 }
 
 } // namespace plw::db

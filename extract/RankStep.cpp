@@ -2,6 +2,7 @@
 
 #include "app/CommonRoutines.h"
 #include "db/Database.h"
+#include "db/WholeNumber.h"
 #include "extract/ConditionRecord.h"
 
 #include <algorithm>
@@ -34,16 +35,32 @@ StepOutcome RunRankStep(db::Database& database, const ConditionRecord& record,
     if (to == 0)
         to = std::numeric_limits<qint64>::max();
 
-    // The customers in range, appended in number order: the list is a set, and in that order the
-    // merges read the current table's pages one after the other instead of all over the file.
+    // Every amount is read as the scoring reads it (a text or a value beyond the range stops
+    // the run, naming the customer) and the ranking follows those values; customers of equal
+    // amounts keep the database's order.
+    struct Ranked {
+        qint64 Amount;
+        QString Customer;
+    };
     const int number = ranked->requireField(u"M1KaiBan");
-    std::vector<QString> customers;
-    QString customer;
-    for (qint64 position = 1; !ranked->eof() && position <= to; ranked->moveNext(), ++position) {
-        if (position >= from)
-            customers.push_back(ranked->readText(number, customer) ? customer : QString());
+    const int amount = ranked->requireField(u"M1SakRgk");
+    std::vector<Ranked> all;
+    for (; !ranked->eof(); ranked->moveNext()) {
+        Ranked next{0, QString()}; // a Null number stays a null text
+        ranked->readText(number, next.Customer);
+        next.Amount = db::WholeNumber::require(ranked->value(amount), u"M1SakRgk", next.Customer);
+        all.push_back(std::move(next));
     }
     ranked.reset();
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Ranked& a, const Ranked& b) { return a.Amount > b.Amount; });
+
+    // The customers in range, appended in number order: the list is a set, and in that order the
+    // merges read the current table's pages one after the other instead of all over the file.
+    std::vector<QString> customers;
+    for (qint64 position = std::max<qint64>(from, 1);
+         position <= qint64(all.size()) && position <= to; ++position)
+        customers.push_back(std::move(all[size_t(position - 1)].Customer));
     std::sort(customers.begin(), customers.end());
 
     db::Transaction transaction(database);

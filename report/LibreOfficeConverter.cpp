@@ -16,9 +16,7 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <unistd.h>
 
 namespace plw {
@@ -207,11 +205,10 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
                        {converted.extension, source.filePath(), LastLines(process)});
         return false;
     }
-    // rename() replaces the target in one step, as QFile::rename would refuse to.
-    if (std::rename(QFile::encodeName(produced).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        SetEngineError(error, EngineFault::ConversionNotPlaced,
-                       {target.absoluteFilePath(), SystemErrorText(errno)});
+    // The target is replaced as every file of the program is: as a whole, keeping its mode.
+    QString cause;
+    if (!CopyFileAtomically(produced, target.absoluteFilePath(), &cause)) {
+        SetEngineError(error, EngineFault::ConversionNotPlaced, {target.absoluteFilePath(), cause});
         return false;
     }
     return true;

@@ -17,7 +17,6 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <unistd.h>
 
 namespace plw {
@@ -49,51 +48,30 @@ void ShowSheetStep(ExcelRun& run, const QString& step) {
 
 namespace {
 
-// Renames a finished file over the target in one step: there is never a moment without one.
-bool ReplaceTarget(const QString& finished, const QString& target, QString* error) {
-    if (std::rename(QFile::encodeName(finished).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
-        SetEngineError(error, EngineFault::SaveNotPlaced, {target, SystemErrorText(errno)});
-        return false;
-    }
-    return true;
-}
-
-// A file beside target under a temporary name, removed again unless kept; the dot keeps it out
-// of the operator's listing, and being beside the target keeps the final rename on one file
-// system.
-bool OpenTemporary(QTemporaryFile& temporary, const QFileInfo& target, QString* error) {
-    if (temporary.open()) {
-        temporary.close();
-        return true;
-    }
-    // The folder's own state names the cause where there is one (missing, read-only, no right).
+// The folder the workbook goes to takes new files; else false with the folder's cause (missing,
+// read-only, no right), before anything is written.
+bool FolderTakesFiles(const QFileInfo& target, QString* error) {
     const QString folder = target.absolutePath();
-    const QString cause = ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0
-                              ? SystemErrorText(errno)
-                              : temporary.errorString();
-    SetEngineError(error, EngineFault::SaveFolderRefused, {folder, cause});
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
+        return true;
+    SetEngineError(error, EngineFault::SaveFolderRefused, {folder, SystemErrorText(errno)});
     return false;
 }
 
-// The package beside target under a temporary name, converted to target by convert (when
-// given) or renamed over it.
-bool SavePackage(Workbook& book, const QString& target, const WorkbookConversion& convert,
-                 QString* error) {
-    const QFileInfo info(target);
-    QTemporaryFile temporary(RunTemporaryTemplate(info.absolutePath(), QStringLiteral(".plwan40-"),
-                                                  QStringLiteral(".xlsx")));
-    if (!OpenTemporary(temporary, info, error))
+// The package in a temporary file beside target (a large one may not fit elsewhere), converted
+// to target by convert.
+bool ConvertPackage(Workbook& book, const QFileInfo& target, const WorkbookConversion& convert,
+                    QString* error) {
+    QTemporaryFile package(RunTemporaryTemplate(target.absolutePath(), QStringLiteral(".plwan40-"),
+                                                QStringLiteral(".xlsx")));
+    if (!package.open()) {
+        SetEngineError(error, EngineFault::SaveFolderRefused,
+                       {target.absolutePath(), package.errorString()});
         return false;
-    const QString packagePath = temporary.fileName();
-    if (!book.save(packagePath, error))
-        return false;
-    if (convert)
-        return convert(packagePath, target, error);
-    if (!ReplaceTarget(packagePath, target, error))
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
+    }
+    package.close();
+    return book.save(package.fileName(), error) &&
+           convert(package.fileName(), target.absoluteFilePath(), error);
 }
 
 } // namespace
@@ -107,18 +85,15 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
         QDir().mkpath(info.absolutePath());
     // What a run that died left beside its workbook goes first.
     RemoveStaleRunTemporaries(info.absolutePath());
+    if (!FolderTakesFiles(info, error))
+        return false;
+    // Every writer below replaces the target through FileReplacement: as a whole or not at all,
+    // with the permissions a new file gets or those of the file it replaces.
     QString construct;
     if (classic.Write && info.suffix().compare(u"xls", Qt::CaseInsensitive) == 0) {
-        QTemporaryFile written(RunTemporaryTemplate(
-            info.absolutePath(), QStringLiteral(".plwan40-"), QStringLiteral(".xls")));
-        if (!OpenTemporary(written, info, error))
-            return false;
         QString reason;
-        switch (classic.Write(book, written.fileName(), classic.Progress, &reason)) {
+        switch (classic.Write(book, target, classic.Progress, &reason)) {
         case ClassicWrite::Written:
-            if (!ReplaceTarget(written.fileName(), target, error))
-                return false;
-            written.setAutoRemove(false);
             return true;
         case ClassicWrite::Failed:
             SetEngineError(error, EngineFault::SaveXlsFailed, {target, reason});
@@ -130,7 +105,8 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
             break;
         }
     }
-    const bool saved = SavePackage(book, target, convert, error);
+    const bool saved =
+        convert ? ConvertPackage(book, info, convert, error) : book.save(target, error);
     if (!saved && !construct.isEmpty() && error)
         SetEngineError(error, EngineFault::SaveConversionFailed, {construct, *error});
     return saved;

@@ -80,7 +80,7 @@ public:
 };
 
 // Turns the finished .xlsx into the workbook file the operator gets (the classic .xls through
-// LibreOffice); false with the cause.
+// LibreOffice), replacing the target through FileReplacement; false with the cause.
 using WorkbookConversion =
     std::function<bool(const QString& xlsxPath, const QString& target, QString* error)>;
 
@@ -94,8 +94,8 @@ enum class ClassicWrite {
     Failed,    // the file could not be written
 };
 
-// Writes a built workbook as the classic .xls at path; the construct (Unhandled) or the cause
-// (Failed) in *reason.
+// Writes a built workbook as the classic .xls at path, replacing it through FileReplacement;
+// the construct (Unhandled) or the cause (Failed) in *reason.
 using ClassicWriter = std::function<ClassicWrite(Workbook& book, const QString& path,
                                                  const SaveProgress& progress, QString* reason)>;
 
@@ -147,11 +147,12 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
                                 const SheetSelection& selection, const QString& workTable,
                                 qint64 extractedCount, const QString& outputPath);
 
-// Saves a built workbook at target: a target named .xls written by the classic writer (when
-// given) beside it under a temporary name and renamed over it; otherwise, or when the workbook
-// holds a construct that writer does not translate, the package beside it under a temporary
-// name, converted to the target by convert (when given) or renamed over it. Nothing is left
-// behind on failure.
+// Saves a built workbook at target, once its folder is known to take files: a target named .xls
+// written by the classic writer (when given); otherwise, or when the workbook holds a construct
+// that writer does not translate, the package converted to the target by convert (when given)
+// or saved as the target. The target is replaced as a whole or not at all, a new one with the
+// permissions the umask gives, a replaced one keeping its own; nothing is left behind on
+// failure.
 bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversion& convert,
                   QString* error, const ClassicWriting& classic = {});
 

@@ -6,10 +6,10 @@
 #include "app/TwCom_Excelomati.h"
 #include "db/Database.h"
 #include "db/M1CustMstM_T.h"
+#include "db/WholeNumber.h"
 #include "extract/KeyTable.h"
 #include "rfm/PeriodPurchases.h"
 
-#include <limits>
 #include <optional>
 
 namespace plw {
@@ -24,10 +24,13 @@ int GroupEntry(const QString& letter) {
     return letter.size() == 1 ? static_cast<int>(Letters.indexOf(letter.at(0))) : -1;
 }
 
-qint32 ToInt32(Currency amount) {
-    const qint64 yen = amount.roundedToInteger();
-    return static_cast<qint32>(std::clamp<qint64>(yen, std::numeric_limits<qint32>::min(),
-                                                  std::numeric_limits<qint32>::max()));
+// A figure of the detailed period that goes back into the customer's row must be a value the
+// row can hold.
+qint64 PeriodFigure(qint64 value, const char16_t* what, const QString& customer) {
+    if (value < -db::WholeNumber::Limit || value > db::WholeNumber::Limit)
+        throw db::NumberValueError(db::NumberFaultText(db::WholeNumber::Fault::BeyondLimit, what,
+                                                       QVariant(value), customer));
+    return value;
 }
 
 // Replaces the customer's visits and amount (and, when asked, last visit) by those of the
@@ -39,8 +42,10 @@ void RecomputeFromHistory(db::CustomerRecord& customer, const PeriodPurchases& p
     row.setValue(u"SaveM1SakRik", customer.M1SakRik);
     row.setValue(u"SaveM1SakHby", customer.M1SakHby);
     row.setValue(u"SaveM1SakHbh", customer.M1SakHbh);
-    customer.M1SakRgk = ToInt32(bought.Total);
-    customer.M1SakRik = bought.Visits;
+    customer.M1SakRgk =
+        PeriodFigure(bought.TotalYen, u"購買日付詳細期間の購買額の合計", customer.M1KaiBan);
+    customer.M1SakRik =
+        PeriodFigure(bought.Visits, u"購買日付詳細期間の来店回数", customer.M1KaiBan);
     if (input.LastVisitFromDetail) {
         if (!TrimBlanks(bought.LastDate).isEmpty()) {
             customer.M1SakHby = bought.LastDate;
@@ -52,22 +57,32 @@ void RecomputeFromHistory(db::CustomerRecord& customer, const PeriodPurchases& p
     db::WriteCustomerRecord(row, customer);
 }
 
+// Adds to a sum of the statistics; a sum that would overflow stops the run, naming it.
+void Add(qint64& sum, qint64 value, const QString& what) {
+    if (!db::AddToSum(sum, value))
+        throw db::NumberValueError(what + QStringLiteral(" の合計が扱える範囲を超えました。"));
+}
+
 void Count(ScoringStatistics& statistics, const db::CustomerRecord& customer, const QString& code,
            const QString& group) {
     if (const int k = CellIndex(code); k != 0) {
         CellStatistics& cell = statistics.Cells[static_cast<size_t>(k - 1)];
         ++cell.Count;
-        cell.Amount += Currency::fromInteger(customer.M1SakRgk) / Currency::fromInteger(10000);
+        // A cell's amount in units of 10,000 yen holds whole yen as its scaled value.
+        qint64 yen = cell.Amount.scaled();
+        Add(yen, customer.M1SakRgk, QStringLiteral("RFM値 %1 の M1SakRgk").arg(code));
+        cell.Amount = Currency::fromScaled(yen);
     }
     if (const int entry = GroupEntry(group); entry >= 0) {
         GroupStatistics& totals = statistics.Groups[static_cast<size_t>(entry)];
+        const QString of = QStringLiteral("グループ%1 の ").arg(group);
         ++totals.Customers;
-        totals.AmountYen += Currency::fromInteger(customer.M1SakRgk);
-        totals.Visits += customer.M1SakRik;
+        Add(totals.AmountYen, customer.M1SakRgk, of + QStringLiteral("M1SakRgk"));
+        Add(totals.Visits, customer.M1SakRik, of + QStringLiteral("M1SakRik"));
         totals.Men += customer.M1KhSeib == u"1" ? 1 : 0;
         totals.Women += customer.M1KhSeib == u"2" ? 1 : 0;
-        totals.MailSends += customer.M1SakEka;
-        totals.DirectMailSends += customer.M1SakDmk;
+        Add(totals.MailSends, customer.M1SakEka, of + QStringLiteral("M1SakEka"));
+        Add(totals.DirectMailSends, customer.M1SakDmk, of + QStringLiteral("M1SakDmk"));
     }
 }
 
@@ -82,15 +97,17 @@ QStringList SortedKeys(db::Database& transaction) {
 
 } // namespace
 
-void AccumulatePurchase(const QString& kind, const QString& returnFlag, qint32 amount,
+bool AccumulatePurchase(const QString& kind, const QString& returnFlag, qint64 amount,
                         PurchaseTotals& totals) {
     const bool visit = kind == u"1";
     const bool amountOnly =
         kind == u"3" || (kind == u"0" && (returnFlag == u"1" || returnFlag == u"2"));
-    if (visit)
-        ++totals.Visits;
-    if (visit || amountOnly)
-        totals.Total += Currency::fromInteger(amount);
+    PurchaseTotals added = totals;
+    if ((visit && !db::AddToSum(added.Visits, 1)) ||
+        ((visit || amountOnly) && !db::AddToSum(added.TotalYen, amount)))
+        return false;
+    totals = added;
+    return true;
 }
 
 bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const ScoringInput& input,
@@ -124,9 +141,11 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
         auto row = work.openTable(workTable);
         db::CustomerRecord customer;
         // Without the detailed period nothing else is written back: only the columns the
-        // scoring reads are read, with the values the whole record would hold.
+        // scoring reads are read, with the values the whole record would hold, and the numbers
+        // the customer list shows, so that a value no sheet could hold stops the run here.
         const db::CustomerFieldReader columns(
-            *row, {u"M1SakHby", u"M1SakRik", u"M1SakRgk", u"M1KhSeib", u"M1SakEka", u"M1SakDmk"});
+            *row, {u"M1KaiBan", u"M1SakHby", u"M1SakRik", u"M1SakRgk", u"M1KhSeib", u"M1SakEka",
+                   u"M1SakDmk", u"M1SakGak", u"M1SakPoG", u"M1SakPoL", u"M1SakPoZ", u"M1SakPoK"});
         QString code(3, u'0'), days;
         qint64 n = 0;
         for (; !row->eof(); row->moveNext()) {
@@ -145,14 +164,14 @@ bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const Scori
             const QDate lastVisit = DateOfText(customer.M1SakHby);
             if (baseDate.isValid() && lastVisit.isValid()) {
                 const qint64 elapsed = lastVisit.daysTo(baseDate);
-                code[0] = r.AtMost(Currency::fromInteger(elapsed));
+                code[0] = r.AtMost(elapsed);
                 days = QString::number(elapsed);
             } else {
                 code[0] = u'1';
                 days.clear();
             }
-            code[1] = f.AtLeast(Currency::fromInteger(customer.M1SakRik));
-            code[2] = m.AtLeast(MonetaryUnits(Currency::fromInteger(customer.M1SakRgk)));
+            code[1] = f.AtLeast(customer.M1SakRik);
+            code[2] = m.AtLeast(MonetaryUnits(customer.M1SakRgk));
             const QString group = GroupOfCode(code, input.Matrix);
             row->setValue(u"RFM値", code);
             row->setValue(u"グループ", group);

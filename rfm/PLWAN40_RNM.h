@@ -41,19 +41,22 @@ struct ScoringServices {
 
 // The running totals of one customer's purchases in the detailed period.
 struct PurchaseTotals {
-    Currency Total; // yen
-    qint32 Visits = 0;
+    qint64 TotalYen = 0;
+    qint64 Visits = 0;
 };
 
 // Adds one point-history row: kind "1" is a visit with its amount, kind "3" and kind "0" with
-// return flag "1" or "2" add only the amount (with its sign), every other row nothing.
-void AccumulatePurchase(const QString& kind, const QString& returnFlag, qint32 amount,
-                        PurchaseTotals& totals);
+// return flag "1" or "2" add only the amount (with its sign), every other row nothing. False,
+// leaving the totals as they were, when a total would leave the 64-bit range.
+[[nodiscard]] bool AccumulatePurchase(const QString& kind, const QString& returnFlag, qint64 amount,
+                                      PurchaseTotals& totals);
 
 // Scores the extracted customers of the key file into workTable (recreated from the master),
 // one update per customer inside one transaction, and fills the cell and group statistics.
 // On a cancel the rows scored so far keep their values and the statistics hold what was counted.
-// False (with error) when the key file cannot be read; database errors throw DatabaseError.
+// False (with error) when the key file cannot be read; database errors throw DatabaseError, and
+// an amount or count that is no whole number in range, or a sum of them that would overflow,
+// throws NumberValueError naming the customer or the sum.
 bool ScoreCustomers(const QString& workTable, qint64 extractedCount, const ScoringInput& input,
                     ScoringServices& services, ScoringStatistics& statistics, QString* error);
 

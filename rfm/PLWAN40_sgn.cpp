@@ -6,23 +6,31 @@
 #include "app/Prompter.h"
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
+#include "db/WholeNumber.h"
 #include "db/WorkTablesLock.h"
 #include "extract/ConditionRecord.h"
 #include "extract/KeyTable.h"
 #include "rfm/AnalysisContext.h"
 #include "rfm/AnalysisExtraction.h"
 
+#include <cmath>
+
 namespace plw {
 
 namespace {
 
-// A value of the statistics row as a fixed-point number; Null counts as 0.
-Currency ValueOf(const QVariant& value) {
+// A value of the statistics row, formatted; Null counts as 0. The average keeps four decimals
+// where a fixed-point number holds them; the whole numbers are shown as they are.
+QString Shown(const QVariant& value, const QString& format) {
     if (!value.isValid() || value.isNull())
-        return Currency();
-    if (value.typeId() == QMetaType::Double)
-        return ToCurrency(QString::number(value.toDouble(), 'f', 6));
-    return Currency::fromInteger(value.toLongLong());
+        return FormatRight(Currency(), format);
+    if (value.typeId() == QMetaType::Double) {
+        const double number = value.toDouble();
+        if (std::fabs(number) < 1e14)
+            return FormatRight(ToCurrency(QString::number(number, 'f', 6)), format);
+        return FormatRight(qint64(std::llround(number)), format);
+    }
+    return FormatRight(value.toLongLong(), format);
 }
 
 } // namespace
@@ -56,13 +64,20 @@ bool PreviewStatistics(AnalysisContext& context, PreviewLabels& labels) {
             return false;
         }
         JoinMasterByKeys(work, keyTable, selected);
+        // The amounts are read as the run reads them: one it would refuse is named here too,
+        // rather than summed or ranked as something else.
+        for (auto amounts = work.openRecordset(
+                 QStringLiteral("SELECT M1KaiBan, M1SakRgk FROM WorkPLWAN40X_2"));
+             !amounts->eof(); amounts->moveNext())
+            db::WholeNumber::require(amounts->value(u"M1SakRgk"), u"M1SakRgk",
+                                     amounts->text(u"M1KaiBan"));
         auto row = work.openRecordset(QStringLiteral(
             "SELECT MAX(M1SakRgk) AS   [最大],       MIN(M1SakRgk) AS   [最小],       "
             "AVG(M1SakRgk) AS   [平均],       SUM(M1SakRgk) AS   [合計],       "
             "COUNT(M1KaiBan) AS [個数]  FROM WorkPLWAN40X_2"));
         const QString format = QStringLiteral("##,###,###,##0");
         auto show = [&](const char16_t* field) {
-            return FormatRight(ValueOf(row->eof() ? QVariant() : row->value(field)), format);
+            return Shown(row->eof() ? QVariant() : row->value(field), format);
         };
         labels.Max = show(u"最大");
         labels.Min = show(u"最小");

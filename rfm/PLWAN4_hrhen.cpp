@@ -32,16 +32,28 @@ RankLimits::RankLimits(const Thresholds& thresholds) {
         mLimits[i] = ThresholdValue(thresholds[i]);
 }
 
-QChar RankLimits::AtMost(Currency value) const {
+namespace {
+
+// A whole number against a threshold with four decimals: 128 bits hold the scaled value of any
+// 64-bit number.
+__extension__ typedef __int128 Wide;
+
+Wide Scaled(qint64 value) {
+    return Wide(value) * Currency::Scale;
+}
+
+} // namespace
+
+QChar RankLimits::AtMost(qint64 value) const {
     for (int element = 5; element >= 2; --element)
-        if (value <= mLimits[static_cast<size_t>(element - 1)])
+        if (Scaled(value) <= mLimits[static_cast<size_t>(element - 1)].scaled())
             return QChar(u'0' + element);
     return u'1';
 }
 
-QChar RankLimits::AtLeast(Currency value) const {
+QChar RankLimits::AtLeast(qint64 value) const {
     for (int element = 5; element >= 2; --element)
-        if (value >= mLimits[static_cast<size_t>(element - 1)])
+        if (Scaled(value) >= mLimits[static_cast<size_t>(element - 1)].scaled())
             return QChar(u'0' + element);
     return u'1';
 }
@@ -72,19 +84,21 @@ RecencyRank RankRecency(const QString& baseDate, const QString& lastVisit, const
     if (!base.isValid() || !visit.isValid())
         return {QStringLiteral("1"), QString()};
     const qint64 days = visit.daysTo(base);
-    return {RankLimits(r).AtMost(Currency::fromInteger(days)), QString::number(days)};
+    return {RankLimits(r).AtMost(days), QString::number(days)};
 }
 
 QString RankFrequency(const QString& visits, const Thresholds& f) {
-    return RankLimits(f).AtLeast(Currency::fromInteger(ToLong(visits)));
+    return RankLimits(f).AtLeast(ToLong(visits));
 }
 
-Currency MonetaryUnits(Currency amountYen) {
-    return Currency::fromInteger((amountYen / Currency::fromInteger(10000)).roundedToInteger());
+qint64 MonetaryUnits(qint64 amountYen) {
+    // Yen are the scaled value of an amount in units of 10,000 yen.
+    return Currency::fromScaled(amountYen).roundedToInteger();
 }
 
 QString RankMonetary(const QString& amountYen, const Thresholds& m) {
-    return RankLimits(m).AtLeast(MonetaryUnits(ToCurrency(amountYen)));
+    return RankLimits(m).AtLeast(
+        (ToCurrency(amountYen) / Currency::fromInteger(10000)).roundedToInteger());
 }
 
 QString CellCode(int k) {

@@ -22,10 +22,11 @@ Currency ThresholdValue(const QString& text);
 class RankLimits {
 public:
     explicit RankLimits(const Thresholds& thresholds);
-    // The rank digit of a value: the first of thresholds 5 down to 2 that the value is within
-    // (at most it, for days) or reaches (at least it, for visits and amounts); else 1.
-    QChar AtMost(Currency value) const;
-    QChar AtLeast(Currency value) const;
+    // The rank digit of a whole number (days, visits, units of 10,000 yen): the first of
+    // thresholds 5 down to 2 that the value is within (at most it, for days) or reaches (at least
+    // it, for visits and amounts); else 1. Compared exactly over the whole 64-bit range.
+    QChar AtMost(qint64 value) const;
+    QChar AtLeast(qint64 value) const;
 
 private:
     std::array<Currency, 5> mLimits;
@@ -47,7 +48,7 @@ QString RankFrequency(const QString& visits, const Thresholds& f);
 // The amount in yen becomes units of 10,000 yen, a half rounded to the even unit.
 QString RankMonetary(const QString& amountYen, const Thresholds& m);
 // An amount in yen in whole units of 10,000 yen, a half rounded to the even unit.
-Currency MonetaryUnits(Currency amountYen);
+qint64 MonetaryUnits(qint64 amountYen);
 
 // Cell k (1 to 125) and its three-digit code RFM: k = 25 x (5 - R) + 5 x (5 - M) + (5 - F) + 1.
 QString CellCode(int k);            // "000" outside 1..125

@@ -1,6 +1,7 @@
 #include "rfm/PeriodPurchases.h"
 
 #include "db/Database.h"
+#include "db/WholeNumber.h"
 #include "rfm/PLWAN40_RNM.h"
 
 #include <algorithm>
@@ -48,9 +49,14 @@ PeriodPurchases::PeriodPurchases(db::Database& master, QStringList customers, co
         history->readText(time, purchases.LastTime);
         history->readText(kind, kindText);
         history->readText(returned, returnText);
-        PurchaseTotals totals{purchases.Total, purchases.Visits};
-        AccumulatePurchase(kindText, returnText, history->value(amount).toInt(), totals);
-        purchases.Total = totals.Total;
+        PurchaseTotals totals{purchases.TotalYen, purchases.Visits};
+        const qint64 yen = db::WholeNumber::require(history->value(amount), u"M2BuyGak", customer);
+        if (!AccumulatePurchase(kindText, returnText, yen, totals))
+            throw db::NumberValueError(
+                QStringLiteral(
+                    "顧客 %1 の購買日付詳細期間の M2BuyGak の合計が扱える範囲を超えました。")
+                    .arg(customer));
+        purchases.TotalYen = totals.TotalYen;
         purchases.Visits = totals.Visits;
     }
 }

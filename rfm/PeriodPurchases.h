@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/Currency.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -19,13 +17,15 @@ class Database;
 class PeriodPurchases {
 public:
     struct Purchases {
-        Currency Total; // yen
-        qint32 Visits = 0;
+        qint64 TotalYen = 0;
+        qint64 Visits = 0;
         QString LastDate; // of the latest row, "" when the customer bought nothing in the period
         QString LastTime;
     };
 
-    // customers: ascending in the database's text order (as a key table sorted by its key).
+    // customers: ascending in the database's text order (as a key table sorted by its key). An
+    // amount that is no whole number in range, or a customer's total beyond the 64-bit range,
+    // throws NumberValueError naming the customer.
     PeriodPurchases(db::Database& master, QStringList customers, const QString& from,
                     const QString& to);
 

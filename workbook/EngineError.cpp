@@ -80,7 +80,6 @@ constexpr EngineFaultText kFaults[] = {
     {F::ConversionWithoutOutput, u"LibreOffice が %2 から %1 ファイルを作りませんでした:\n%3"},
     {F::ConversionNotPlaced, u"変換したブックで %1 を置き換えられません: %2"},
 
-    {F::SaveNotPlaced, u"%1 を置き換えられません: %2"},
     {F::SaveFolderRefused, u"フォルダ %1 に書き込めません: %2"},
     {F::SaveConversionFailed,
      u"ブックに .xls 形式へ書き出せない %1 があり、変換もできませんでした: %2"},

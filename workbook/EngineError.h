@@ -81,7 +81,6 @@ enum class EngineFault {
     ConversionWithoutOutput = 1608,
     ConversionNotPlaced = 1609,
     // Saving the workbook
-    SaveNotPlaced = 1701,
     SaveFolderRefused = 1702,
     SaveConversionFailed = 1703,
     SaveXlsFailed = 1704,

@@ -181,12 +181,12 @@ public:
         trimmed(34, r.M1KhMemo);
         text(35, consent(r.M1DmmOsr));
         if (wanted(36))
-            text(36, FormatRight(qint64(r.M1SakDmk), mCountFormat));
+            text(36, FormatRight(r.M1SakDmk, mCountFormat));
         if (wanted(37))
             text(37, DateToSlashText(r.M1SakDmH));
         text(38, consent(r.M1EmaOsr));
         if (wanted(39))
-            text(39, FormatRight(qint64(r.M1SakEka), mCountFormat));
+            text(39, FormatRight(r.M1SakEka, mCountFormat));
         if (wanted(40))
             text(40, DateToSlashText(r.M1SakSfb));
         text(41, r.M1EmaSbt == u"1" ? mPc : r.M1EmaSbt == u"2" ? mMobile : QString());
@@ -215,12 +215,13 @@ private:
         if (wanted(column))
             text(column, TrimAll(value));
     }
-    void number(int column, qint32 value) {
+    // Amounts and counts are within 2^53 (WholeNumber): the cell's double holds them exactly.
+    void number(int column, qint64 value) {
         if (!wanted(column))
             return;
         CellValue& c = cell(column);
         c.kind = CellKind::Number;
-        c.number = value;
+        c.number = double(value);
     }
     // A text column of the work table as it is; Null leaves the cell empty.
     void fieldText(int column, int index) {

@@ -19,13 +19,6 @@ CellValue NumberValue(double number) {
     return value;
 }
 
-CellValue CurrencyValue(Currency currency) {
-    CellValue value;
-    value.kind = CellKind::Currency;
-    value.currency = currency;
-    return value;
-}
-
 // The chart type of the left chart "グラフ 1"; 0 keeps the template's chart.
 int LeftChartCode(int option) {
     if (option == 2)
@@ -68,7 +61,7 @@ void WriteGroupValueSheet(ExcelRun& run, const GroupValueSheetInput& input) {
         ++run.CurrentRow;
         const std::vector<CellValue> values = {
             NumberValue(group.Customers),
-            CurrencyValue(group.AmountYen),
+            NumberValue(double(group.AmountYen)),
             NumberValue(double(group.Visits)),
             NumberValue(group.Men),
             NumberValue(group.Women),

@@ -6,6 +6,7 @@
 #include "db/BaseTables.h"
 #include "db/M1CustMstM_T.h"
 #include "db/M2CustMstM_T.h"
+#include "db/WholeNumber.h"
 
 #include "tests/support/Printers.h"
 
@@ -43,24 +44,46 @@ TEST_P(RecordsTest, NullAmountAndVisitsReadAsZero) {
     EXPECT_TRUE(rs->eof());
 }
 
-// SQLite keeps what it is given in a number column; PostgreSQL's typed columns refuse a text or
-// a fraction there, so the conversions matter on SQLite only.
+// SQLite keeps what it is given in a number column; PostgreSQL's bigint columns refuse a text
+// and round a fraction on the way in, so a fraction read back matters on SQLite only.
 using SqliteRecords = ShopFixture;
 
-TEST_F(SqliteRecords, NumbersHeldAsTextOrOutOfRangeFollowTheConversionRules) {
+TEST_F(SqliteRecords, NumbersAreReadExactlyBeyond32BitsAndAnythingElseIsNamed) {
     mTrn->execute(QStringLiteral("UPDATE M1_お客様マスタ SET M1SakEka = ' 12 ', M1SakDmk = 70000, "
-                                 "M1SakRgk = 1234.5, M1SakGak = 'abc' WHERE M1KaiBan = '0000001'"));
+                                 "M1SakRgk = 2147483648, M1SakGak = -9007199254740992 "
+                                 "WHERE M1KaiBan = '0000001'"));
     const CustomerRecord record =
         readCustomer(*mTrn, CustomerMasterTable, QStringLiteral("0000001"));
     EXPECT_EQ(record.M1SakEka, 12);
-    EXPECT_EQ(record.M1SakDmk, 0);    // beyond a 16-bit number
-    EXPECT_EQ(record.M1SakRgk, 1234); // half to even
-    EXPECT_EQ(record.M1SakGak, 0);
+    EXPECT_EQ(record.M1SakDmk, 70000); // beyond a 16-bit number, as the database holds it
+    EXPECT_EQ(record.M1SakRgk, 2147483648);
+    EXPECT_EQ(record.M1SakGak, -9007199254740992);
+
+    // The customer is named from the row, also for a reader that does not read its number.
+    mTrn->execute(
+        QStringLiteral("UPDATE M1_お客様マスタ SET M1SakRgk = 1234.5 WHERE M1KaiBan = '0000001'"));
+    const QString fraction =
+        QStringLiteral("顧客 0000001 の M1SakRgk の値 1234.5 は整数ではありません。");
+    auto rs = mTrn->openRecordset(
+        QStringLiteral("SELECT * FROM M1_お客様マスタ WHERE M1KaiBan = '0000001'"));
+    CustomerRecord whole;
+    try {
+        ReadCustomerRecord(*rs, whole);
+        ADD_FAILURE() << "read as a number";
+    } catch (const NumberValueError& error) {
+        EXPECT_EQ(error.message(), fraction);
+    }
+    try {
+        CustomerFieldReader(*rs, {u"M1SakRgk"}).read(*rs, whole);
+        ADD_FAILURE() << "read as a number";
+    } catch (const NumberValueError& error) {
+        EXPECT_EQ(error.message(), fraction);
+    }
 }
 
 TEST_P(RecordsTest, AFieldReaderReadsItsFieldsAsTheWholeRecordDoesAndNothingElse) {
-    mTrn->execute(QStringLiteral("UPDATE M1_お客様マスタ SET M1SakEka = ' 12 ', M1SakRgk = 1234.5 "
-                                 "WHERE M1KaiBan = '0000001'"));
+    mTrn->execute(QStringLiteral("UPDATE M1_お客様マスタ SET M1SakEka = ' 12 ', "
+                                 "M1SakRgk = 2147483648 WHERE M1KaiBan = '0000001'"));
     auto rs =
         mTrn->openRecordset(QStringLiteral("SELECT * FROM M1_お客様マスタ ORDER BY M1KaiBan"));
     const CustomerFieldReader reader(*rs, {u"M1SakHby", u"M1SakRgk", u"M1SakEka", u"M1KhADD1"});
@@ -101,7 +124,7 @@ TEST_P(RecordsTest, WriteAssignsAll46ColumnsUntrimmed) {
         *field = text();
     written.M1SakEka = -2;
     written.M1SakDmk = 32767;
-    written.M1SakRgk = 2147483647;
+    written.M1SakRgk = 9007199254740992;
     written.M1SakRik = 41;
     written.M1SakGak = -5;
     written.M1SakPoG = 6;
@@ -137,7 +160,7 @@ TEST_P(RecordsTest, WriteAssignsAll46ColumnsUntrimmed) {
         }
     }
     EXPECT_EQ(texts, 36);
-    EXPECT_EQ(rs->integer(u"M1SakRgk"), 2147483647);
+    EXPECT_EQ(rs->integer(u"M1SakRgk"), 9007199254740992);
     EXPECT_EQ(rs->integer(u"M1SakEka"), -2);
 }
 
@@ -176,6 +199,19 @@ TEST_P(RecordsTest, PointHistoryHoldsPointsUsedAsText) {
     ReadPointHistoryRecord(*rs, record);
     EXPECT_EQ(record.M2PitUse, QStringLiteral("0"));
     EXPECT_EQ(record.M2BuyGak, 300);
+
+    mMst->execute(QStringLiteral("UPDATE M2_ポイント履歴 SET M2BuyGak = 'x' WHERE M2BuyGak = 300"));
+    rs = mMst->openRecordset(QStringLiteral("SELECT * FROM M2_ポイント履歴 WHERE M2BuyGak = 'x'"));
+    ASSERT_FALSE(rs->eof());
+    try {
+        ReadPointHistoryRecord(*rs, record);
+        ADD_FAILURE() << "read as a number";
+    } catch (const NumberValueError& error) {
+        EXPECT_TRUE(
+            error.message().contains(QStringLiteral("の M2BuyGak の値 「x」 は数値ではありません")))
+            << error.message().toStdString();
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("顧客 ") + record.M2CusCod));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsTest, ::testing::Values(Engine::Sqlite, Engine::Postgres),

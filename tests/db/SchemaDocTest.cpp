@@ -6,9 +6,7 @@
 
 #include "tests/support/Printers.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -26,8 +24,7 @@ QString normalized(QString sql) {
 }
 
 QStringList documentedStatements() {
-    const QString path =
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../docs/SCHEMA.md"));
+    const QString path = QStringLiteral(PLWAN40_SOURCE_DIR "/docs/SCHEMA.md");
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QString text = QString::fromUtf8(file.readAll());

@@ -1,6 +1,7 @@
 #include "ExtractionShop.h"
 
 #include "db/BaseTables.h"
+#include "db/WholeNumber.h"
 #include "extract/AgeStep.h"
 #include "extract/RankStep.h"
 #include "tests/support/Printers.h"
@@ -45,6 +46,41 @@ TEST_F(ExtractionShop, RankStepTakesThePositionsInItsBounds) {
               StepOutcome::NotUsed);
     EXPECT_FALSE(mTrn->tableExists(QStringLiteral("Work抽出2")));
     EXPECT_FALSE(mTrn->tableExists(QStringLiteral("Work抽出T")));
+}
+
+// The ranking follows the amounts as the scoring reads them, whatever order the database gives
+// texts and values beyond 32 bits; an amount that is no number stops the step, naming it.
+TEST(RankStep, RanksTheAmountsAsReadAndNamesOneThatIsNoNumber) {
+    QTemporaryDir dir;
+    auto database = db::Database::create(dir.filePath(QStringLiteral("PLW_TRN.MDB")));
+    // No declared type: the values stay as stored, as a foreign program may store them.
+    database->execute(QStringLiteral("CREATE TABLE M1_お客様マスタ (M1KaiBan CHAR(7), M1SakRgk)"));
+    database->execute(QStringLiteral(
+        "INSERT INTO M1_お客様マスタ VALUES ('0000001', 2147483648), ('0000002', '  500 '), "
+        "('0000003', 900), ('0000004', NULL), ('0000005', ''), ('0000006', -100)"));
+    auto taken = [&](const char16_t* from, const char16_t* to) {
+        const ConditionRecord record =
+            Conditions({{R::PinJunKind, u"3"}, {R::PinJunFrom, from}, {R::PinJunTo, to}});
+        EXPECT_EQ(RunRankStep(*database, record, QStringLiteral("Work抽出2")), StepOutcome::Found);
+        QStringList numbers;
+        for (auto rs = database->openRecordset(QStringLiteral("SELECT TmpKaiBan FROM Work抽出2"));
+             !rs->eof(); rs->moveNext())
+            numbers << rs->text(u"TmpKaiBan");
+        return numbers;
+    };
+    EXPECT_EQ(taken(u"1", u"3"), Numbers({1, 2, 3}));
+    EXPECT_EQ(taken(u"4", u"5"), Numbers({4, 5})); // not recorded: 0
+    EXPECT_EQ(taken(u"6", u""), Numbers({6}));
+
+    database->execute(QStringLiteral("INSERT INTO M1_お客様マスタ VALUES ('0000007', '1,000')"));
+    const ConditionRecord record = Conditions({{R::PinJunKind, u"3"}});
+    try {
+        RunRankStep(*database, record, QStringLiteral("Work抽出2"));
+        ADD_FAILURE() << "ranked";
+    } catch (const db::NumberValueError& error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("顧客 0000007 の M1SakRgk の値 「1,000」 は数値ではありません。"));
+    }
 }
 
 // An empty or zero upper bound sets no limit: the customers past position 999,999 of a master of

@@ -16,6 +16,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <optional>
 
 using namespace plw;
@@ -167,6 +169,10 @@ TEST_F(LibreOfficeConverterTest, XlsxToXlsAndBackKeepsTheCellsAndReplacesAnExist
     // The finished workbook may sit in a temporary file with any extension.
     WriteWorkbook(path(QStringLiteral("finished.tmp")), text, 1234.5);
     test::WriteBytes(path(QStringLiteral("back.xlsx")), "stale output of an earlier run");
+    // A new output gets the permissions the umask gives, a replaced one keeps its own.
+    ASSERT_TRUE(QFile::setPermissions(path(QStringLiteral("back.xlsx")),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const mode_t umask = ::umask(022);
 
     QString error;
     CountingEventPump pump; // the windows repaint while LibreOffice works
@@ -180,6 +186,14 @@ TEST_F(LibreOfficeConverterTest, XlsxToXlsAndBackKeepsTheCellsAndReplacesAnExist
                                               path(QStringLiteral("back.xlsx")),
                                               WorkbookFormat::Xlsx, kTimeLimitMs, &error))
         << error.toStdString();
+
+    ::umask(umask);
+    EXPECT_EQ(QFile::permissions(path(QStringLiteral("out.xls"))),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                  QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(QFile::permissions(path(QStringLiteral("back.xlsx"))),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                  QFile::ReadGroup);
 
     const CellStore cells = ReadFirstSheet(path(QStringLiteral("back.xlsx")));
     EXPECT_EQ(cells.cell(1, 1).text, text);

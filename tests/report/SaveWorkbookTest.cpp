@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace plw;
 
 namespace {
@@ -142,6 +144,25 @@ TEST_F(SaveWorkbookTest, AnotherExtensionNeverReachesTheClassicWriter) {
     EXPECT_TRUE(Contents(target).startsWith("PK"));
 }
 
+// The workbook is for others too (a shared folder, another user): a new one gets the permissions
+// the umask gives, not the owner's alone; a replaced one keeps its own.
+TEST_F(SaveWorkbookTest, ANewWorkbookFollowsTheUmaskAndAReplacedOneKeepsItsMode) {
+    const QString target = mDir.filePath(u"結果.xlsx"_qs);
+    const auto mode = [&] {
+        struct stat status = {};
+        EXPECT_EQ(::stat(QFile::encodeName(target).constData(), &status), 0);
+        return status.st_mode & 07777;
+    };
+    const mode_t was = ::umask(022);
+    QString error;
+    EXPECT_TRUE(SaveWorkbook(mBook, target, {}, &error)) << error.toStdString();
+    EXPECT_EQ(mode(), 0644u);
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
+    EXPECT_TRUE(SaveWorkbook(mBook, target, {}, &error)) << error.toStdString();
+    EXPECT_EQ(mode(), 0640u);
+    ::umask(was);
+}
+
 // A real full disk and a real read-only folder: the operator learns the system's cause and the
 // file, and nothing is left behind.
 TEST_F(SaveWorkbookTest, AFullDiskOrAReadOnlyFolderIsReportedWithTheSystemsCause) {
@@ -159,7 +180,7 @@ TEST_F(SaveWorkbookTest, AFullDiskOrAReadOnlyFolderIsReportedWithTheSystemsCause
         QString start;
         QString cause;
     } cases[] = {
-        {test::SmallFileSystemKind::Full, u"1008 ブック "_qs + folder + u"/.plwan40-"_qs,
+        {test::SmallFileSystemKind::Full, u"1008 ブック "_qs + folder + u"/結果.xlsx "_qs,
          u"を保存できません: ディスクの空き容量が足りません"_qs},
         {test::SmallFileSystemKind::ReadOnly, u"1702 フォルダ "_qs + folder,
          u"に書き込めません: 読み取り専用の場所です"_qs},

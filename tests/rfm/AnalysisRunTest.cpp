@@ -204,6 +204,20 @@ TEST_F(AnalysisRunTest, ThePreviewShowsTheSelectedCustomersAmountsRightAligned) 
     EXPECT_EQ(labels.Count, QStringLiteral("             1"));
     for (const QString& value : {labels.Max, labels.Min, labels.Sum, labels.Average})
         EXPECT_EQ(value, amount);
+
+    // Beyond 32 bits every amount is exact; a value the run would refuse is named, not shown.
+    const QString customer = one[ConditionRecord::KihKaiFrom];
+    const QString update =
+        QStringLiteral("UPDATE M1_お客様マスタ SET M1SakRgk = %1 WHERE M1KaiBan = '%2'");
+    mDatabases.Transaction->execute(update.arg(QStringLiteral("9007199254740992"), customer));
+    ASSERT_TRUE(PreviewStatistics(*mContext, labels)) << mPrompter.texts().join(u'|').toStdString();
+    for (const QString& value : {labels.Max, labels.Min, labels.Sum, labels.Average})
+        EXPECT_EQ(value, QStringLiteral("9,007,199,254,740,992"));
+    mDatabases.Transaction->execute(update.arg(QStringLiteral("1e20"), customer));
+    EXPECT_FALSE(PreviewStatistics(*mContext, labels));
+    EXPECT_TRUE(mPrompter.texts().last().contains(
+        QStringLiteral("顧客 %1 の M1SakRgk の値 1e+20 は扱える範囲").arg(customer)))
+        << mPrompter.texts().last().toStdString();
 }
 
 TEST_F(AnalysisRunTest, ThePreviewOfNobodyKeepsTheWaitingTexts) {

@@ -6,6 +6,7 @@
 #include "app/TwCom_Excelomati.h"
 #include "db/BaseTables.h"
 #include "db/Database.h"
+#include "db/WholeNumber.h"
 #include "extract/KeyFile.h"
 #include "settings/SampleParameters.h"
 #include "tests/support/Files.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace plw {
 namespace {
@@ -39,8 +41,8 @@ struct ScriptedPump final : EventPump {
     std::function<void()> action;
 };
 
-QVariantMap Customer(int number, const char* lastVisit, int visits, int amount,
-                     const char* sex = "1") {
+QVariantMap Customer(int number, const char* lastVisit, const QVariant& visits,
+                     const QVariant& amount, const char* sex = "1") {
     return {{QStringLiteral("M1KaiBan"), QStringLiteral("%1").arg(number, 7, 10, QLatin1Char('0'))},
             {QStringLiteral("M1SakHby"), QString::fromLatin1(lastVisit)},
             {QStringLiteral("M1SakHbh"), QStringLiteral("101500")},
@@ -105,6 +107,16 @@ protected:
         return statistics;
     }
 
+    // The text of the failure the scoring stops with, "" when it does not stop.
+    QString scoringFailure() {
+        try {
+            score();
+        } catch (const db::NumberValueError& error) {
+            return error.message();
+        }
+        return QString();
+    }
+
     // "RFM値/グループ/日数" of every scored row, by customer number.
     QStringList scored(const QString& extra = QString()) {
         QStringList rows;
@@ -142,13 +154,18 @@ TEST(AccumulatePurchase, VisitsCountKindOneAmountsCountKindsOneThreeAndReturns) 
                           {"0", "", 0, 0},     {"2", "1", 0, 0},    {"4", "1", 0, 0},
                           {"", "1", 0, 0}};
     for (const Case& c : cases) {
-        PurchaseTotals totals{Currency::fromInteger(500), 3};
-        AccumulatePurchase(QString::fromLatin1(c.kind), QString::fromLatin1(c.returned), 1000,
-                           totals);
+        PurchaseTotals totals{500, 3};
+        EXPECT_TRUE(AccumulatePurchase(QString::fromLatin1(c.kind), QString::fromLatin1(c.returned),
+                                       1000, totals));
         EXPECT_EQ(totals.Visits, 3 + c.visits) << c.kind << "/" << c.returned;
-        EXPECT_EQ(totals.Total, Currency::fromInteger(500 + c.total))
-            << c.kind << "/" << c.returned;
+        EXPECT_EQ(totals.TotalYen, 500 + c.total) << c.kind << "/" << c.returned;
     }
+    // A total that would leave the 64-bit range is refused and the totals stay as they were.
+    PurchaseTotals full{std::numeric_limits<qint64>::max() - 10, 3};
+    EXPECT_FALSE(AccumulatePurchase(QStringLiteral("1"), QString(), 11, full));
+    EXPECT_EQ(full.TotalYen, std::numeric_limits<qint64>::max() - 10);
+    EXPECT_EQ(full.Visits, 3);
+    EXPECT_TRUE(AccumulatePurchase(QStringLiteral("3"), QString(), -11, full));
 }
 
 TEST_F(ScoreCustomersTest, ScoresEveryCustomerAndCountsCellsAndGroups) {
@@ -177,7 +194,7 @@ TEST_F(ScoreCustomersTest, ScoresEveryCustomerAndCountsCellsAndGroups) {
 
     const GroupStatistics& a = statistics.Groups[0];
     EXPECT_EQ(a.Customers, 2);
-    EXPECT_EQ(a.AmountYen, Currency::fromInteger(995000));
+    EXPECT_EQ(a.AmountYen, 995000);
     EXPECT_EQ(a.Visits, 60);
     EXPECT_EQ(a.Men, 1);
     EXPECT_EQ(a.Women, 1);
@@ -185,7 +202,7 @@ TEST_F(ScoreCustomersTest, ScoresEveryCustomerAndCountsCellsAndGroups) {
     EXPECT_EQ(a.DirectMailSends, 6);
     const GroupStatistics& b = statistics.Groups[1];
     EXPECT_EQ(b.Customers, 3);
-    EXPECT_EQ(b.AmountYen, Currency::fromInteger(1800000));
+    EXPECT_EQ(b.AmountYen, 1800000);
     int grouped = 0;
     for (const GroupStatistics& g : statistics.Groups)
         grouped += g.Customers;
@@ -221,6 +238,95 @@ TEST_F(ScoreCustomersTest, TheDetailedPeriodReplacesVisitsAmountAndLastVisitKeep
     EXPECT_EQ(
         scored(QStringLiteral("M1SakHby")),
         (QStringList{QStringLiteral("523/B/0/20261130"), QStringLiteral("511/B/10/20261120")}));
+}
+
+// The suite writes 32-bit values, but the shared database may hold more: up to 2^53 every amount
+// and count is ranked and summed exactly, and a negative amount (returns) is kept.
+TEST_F(ScoreCustomersTest, AmountsAndCountsBeyond32BitsAreRankedAndSummedExactly) {
+    const qint64 limit = db::WholeNumber::Limit;
+    addCustomers({
+        Customer(1, "20261130", 60, qint64(2147483648)), // 214,748 units of 10,000 yen: M 5
+        Customer(2, "20261130", limit, limit),           // F 5, M 5
+        Customer(3, "20261130", 1, -5000000),            // returns only: -500 units, M 1
+        Customer(4, "20261130", 1, -15000),              // -1.5 units: -2, M 1
+    });
+    const ScoringStatistics statistics = score();
+    EXPECT_EQ(scored(QStringLiteral("M1SakRgk")),
+              (QStringList{QStringLiteral("555/B/0/2147483648"),
+                           QStringLiteral("555/B/0/9007199254740992"),
+                           QStringLiteral("511/B/0/-5000000"), QStringLiteral("511/B/0/-15000")}));
+    const CellStatistics& cell555 = statistics.Cells[0];
+    EXPECT_EQ(cell555.Count, 2);
+    EXPECT_EQ(cell555.Amount.scaled(), 2147483648 + limit); // whole yen
+    EXPECT_EQ(statistics.Cells[size_t(CellIndex(QStringLiteral("511")) - 1)].Amount.scaled(),
+              -5015000);
+    const GroupStatistics& b = statistics.Groups[1];
+    EXPECT_EQ(b.Customers, 4);
+    EXPECT_EQ(b.AmountYen, 2147483648 + limit - 5015000);
+    EXPECT_EQ(b.Visits, 62 + limit);
+}
+
+// A value that no cell could hold exactly, a fraction or a text where a number belongs is never
+// read as another number: the scoring stops, naming the customer, the column and the value.
+TEST_F(ScoreCustomersTest, AnAmountOrCountItCannotTakeStopsTheRunNamingIt) {
+    addCustomers({Customer(1, "20261130", 60, 1500000), Customer(2, "20261130", 5, 70000)});
+    struct Case {
+        const char* column;
+        const char* value; // SQL literal
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"M1SakRgk", "9007199254740993",
+         "顧客 0000002 の M1SakRgk の値 9007199254740993 は扱える範囲"},
+        {"M1SakRgk", "9223372036854775807", "M1SakRgk の値 9223372036854775807 は扱える範囲"},
+        {"M1SakRgk", "1e20", "M1SakRgk の値 1e+20 は扱える範囲"},
+        {"M1SakRgk", "-1e300", "M1SakRgk の値 -1e+300 は扱える範囲"},
+        {"M1SakRik", "12.5", "顧客 0000002 の M1SakRik の値 12.5 は整数ではありません。"},
+        {"M1SakRgk", "'1,000'", "顧客 0000002 の M1SakRgk の値 「1,000」 は数値ではありません。"},
+        {"M1SakEka", "70000000000000000", "M1SakEka の値 70000000000000000 は扱える範囲"},
+        // Only listed, never ranked: found before any sheet is written.
+        {"M1SakPoK", "'abc'", "顧客 0000002 の M1SakPoK の値 「abc」 は数値ではありません。"},
+    };
+    for (const Case& c : cases) {
+        mTrn->execute(
+            QStringLiteral("UPDATE M1_お客様マスタ SET %1 = %2 WHERE M1KaiBan = '0000002'")
+                .arg(QLatin1String(c.column), QLatin1String(c.value)));
+        EXPECT_TRUE(scoringFailure().contains(QString::fromUtf8(c.expected)))
+            << c.column << " = " << c.value << ": " << scoringFailure().toStdString();
+        mTrn->execute(QStringLiteral("UPDATE M1_お客様マスタ SET %1 = 5 WHERE M1KaiBan = '0000002'")
+                          .arg(QLatin1String(c.column)));
+    }
+    EXPECT_EQ(scoringFailure(), QString());
+
+    // The detailed period: an amount of the history, and a customer's total beyond the range.
+    mInput.DetailPeriodOn = true;
+    mInput.DetailFrom = QStringLiteral("20260601");
+    mInput.DetailTo = QStringLiteral("20261031");
+    addHistory(2, "20260601", "090000", "1", "0", 300000);
+    mMst->execute(QStringLiteral("UPDATE M2_ポイント履歴 SET M2BuyGak = 0.5"));
+    EXPECT_TRUE(scoringFailure().contains(
+        QStringLiteral("顧客 0000002 の M2BuyGak の値 0.5 は整数ではありません。")));
+    mMst->execute(QStringLiteral("UPDATE M2_ポイント履歴 SET M2BuyGak = 9007199254740992"));
+    addHistory(2, "20260602", "090000", "3", "0", 1);
+    EXPECT_TRUE(scoringFailure().contains(QStringLiteral(
+        "顧客 0000002 の 購買日付詳細期間の購買額の合計 の値 9007199254740993 は扱える範囲")));
+}
+
+// Sums are kept in whole yen in 64 bits: 1,024 customers at the largest amount overflow them.
+TEST_F(ScoreCustomersTest, ASumThatWouldOverflowStopsTheRunNamingIt) {
+    QList<QVariantMap> customers;
+    for (int n = 1; n <= 1024; ++n)
+        customers << Customer(n, "20261130", 60, db::WholeNumber::Limit);
+    {
+        db::Transaction quick(*mTrn);
+        addCustomers(customers);
+        quick.commit();
+    }
+    EXPECT_EQ(scoringFailure(),
+              QStringLiteral("RFM値 555 の M1SakRgk の合計が扱える範囲を超えました。"));
+    mTrn->execute(
+        QStringLiteral("UPDATE M1_お客様マスタ SET M1SakRgk = 0 WHERE M1KaiBan = '0000001'"));
+    EXPECT_EQ(scoringFailure(), QString());
 }
 
 TEST_F(ScoreCustomersTest, ACancelAtTheTenthReportLeavesTheFirstNineScored) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -15,7 +16,7 @@ namespace plw::test {
 
 namespace {
 
-constexpr int kNoNamespace = 77;
+constexpr int kNotPrepared = 77;
 
 bool WriteProcFile(const char* path, const QByteArray& text) {
     const int descriptor = ::open(path, O_WRONLY | O_CLOEXEC);
@@ -42,10 +43,10 @@ bool PrivateMounts() {
     return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
-} // namespace
-
-std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemKind kind,
-                                         const std::function<QString()>& work) {
+// Runs prepare and then work in a child process and answers the text work returned; nothing
+// when prepare fails.
+std::optional<QString> InChild(const std::function<bool()>& prepare,
+                               const std::function<QString()>& work) {
     int channel[2];
     if (::pipe(channel) != 0)
         return std::nullopt;
@@ -53,10 +54,8 @@ std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemK
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        const unsigned long flags = kind == SmallFileSystemKind::ReadOnly ? MS_RDONLY : 0;
-        if (!PrivateMounts() || ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs",
-                                        flags, "size=16k") != 0)
-            ::_exit(kNoNamespace);
+        if (!prepare())
+            ::_exit(kNotPrepared);
         const QByteArray text = work().toUtf8();
         const bool sent = ::write(channel[1], text.constData(), size_t(text.size())) == text.size();
         ::_exit(sent ? 0 : 1);
@@ -74,11 +73,37 @@ std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemK
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child)
         return QStringLiteral("(the child process could not be run)");
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace)
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kNotPrepared)
         return std::nullopt;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return QStringLiteral("(the child process failed with status %1)").arg(status);
     return QString::fromUtf8(text);
+}
+
+} // namespace
+
+std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemKind kind,
+                                         const std::function<QString()>& work) {
+    return InChild(
+        [&] {
+            const unsigned long flags = kind == SmallFileSystemKind::ReadOnly ? MS_RDONLY : 0;
+            return PrivateMounts() && ::mount("tmpfs", QFile::encodeName(folder).constData(),
+                                              "tmpfs", flags, "size=16k") == 0;
+        },
+        work);
+}
+
+std::optional<QString> AsUnprivilegedUser(const std::function<QString()>& work) {
+    return InChild(
+        [] {
+            if (::geteuid() != 0)
+                return true;
+            const gid_t group = UnprivilegedId;
+            return ::setgroups(1, &group) == 0 && ::setresgid(group, group, group) == 0 &&
+                   ::setresuid(UnprivilegedId, UnprivilegedId, UnprivilegedId) == 0 &&
+                   ::geteuid() != 0;
+        },
+        work);
 }
 
 } // namespace plw::test

@@ -20,4 +20,12 @@ enum class SmallFileSystemKind {
 std::optional<QString> InSmallFileSystem(const QString& folder, SmallFileSystemKind kind,
                                          const std::function<QString()>& work);
 
+// Runs work in a child process without the rights of root, so that permissions bind it as they
+// bind an operator: as the user "nobody" (uid and gid 65534) when this process is root, as this
+// user otherwise. Answers the text work returned; nothing when root's rights cannot be given up.
+std::optional<QString> AsUnprivilegedUser(const std::function<QString()>& work);
+
+// The user and group AsUnprivilegedUser runs as when this process is root.
+inline constexpr unsigned UnprivilegedId = 65534;
+
 } // namespace plw::test

@@ -5,9 +5,7 @@
 
 #include "tests/support/Printers.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -69,8 +67,7 @@ TEST(EngineErrorTest, EachFaultHasItsOwnNumberInItsModulesRangeAndAJapaneseText)
 
 // docs/ERRORS.md lists every fault with the text the program shows, in number order.
 TEST(EngineErrorTest, TheDocumentedTableIsTheProgramsOwn) {
-    const QString path =
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../docs/ERRORS.md"));
+    const QString path = QStringLiteral(PLWAN40_SOURCE_DIR "/docs/ERRORS.md");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QString doc = QString::fromUtf8(file.readAll());

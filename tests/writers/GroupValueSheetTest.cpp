@@ -76,9 +76,9 @@ TEST_F(GroupValueSheetTest, GroupRowsHoldTheStatistics) {
     for (int g = 0; g < 6; ++g) {
         const GroupStatistics& s = groups[size_t(g)];
         const double expected[7] = {
-            double(s.Customers), s.AmountYen.toDouble(), double(s.Visits),         double(s.Men),
-            double(s.Women),     double(s.MailSends),    double(s.DirectMailSends)};
-        anyAmount = anyAmount || s.AmountYen.scaled() != 0;
+            double(s.Customers), double(s.AmountYen), double(s.Visits),         double(s.Men),
+            double(s.Women),     double(s.MailSends), double(s.DirectMailSends)};
+        anyAmount = anyAmount || s.AmountYen != 0;
         for (int c = 0; c < 7; ++c) {
             const CellValue cell = sheet->cells().cell(3 + g, 3 + c);
             SCOPED_TRACE(testing::Message() << "group " << g << " column " << c);
