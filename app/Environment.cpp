@@ -14,6 +14,9 @@ void Environment::BuildPaths() {
     KeyFilePath = WorkFolder + QStringLiteral("PLWAN40.KEY");
     ConditionScreenPath = WorkFolder + QStringLiteral("CtyuGet.PRM");
     OwnSettingsPath = WorkFolder + QStringLiteral("PLWAN40.OPT");
+    ServerConnectionPath = DescriptionFolder.isEmpty()
+                               ? QString()
+                               : DescriptionFolder + QStringLiteral("PLWAN40PG.INI");
 }
 
 } // namespace plw

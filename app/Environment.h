@@ -14,6 +14,9 @@ struct Environment {
     QString ProgramFolder;
     QString LocationFileOverride;
 
+    // The folder of the system description file (from the location file).
+    QString DescriptionFolder;
+
     // From the system description record.
     int DebugMode = 0;
     int StartMode = 0;
@@ -34,6 +37,9 @@ struct Environment {
     QString KeyFilePath;             // WorkFolder + "PLWAN40.KEY"
     QString ConditionScreenPath;     // WorkFolder + "CtyuGet.PRM"
     QString OwnSettingsPath;         // WorkFolder + "PLWAN40.OPT": the program's own settings
+    // DescriptionFolder + "PLWAN40PG.INI": the databases on a PostgreSQL server when it exists;
+    // empty when the description's folder is not known.
+    QString ServerConnectionPath;
 
     // Fills the path fields from WorkFolder and SystemFolder.
     void BuildPaths();

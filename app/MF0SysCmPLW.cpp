@@ -98,6 +98,7 @@ MaybeEnd LoadSystemDescription(Environment& environment, Prompter& prompter, Men
         return ProgramEnd{1};
     }
     const SystemDescription d = DecodeSystemDescription(bytes.left(SystemDescriptionRecordLength));
+    environment.DescriptionFolder = folder;
     environment.DebugMode = d.DebugMode;
     environment.StartMode = d.StartMode;
     environment.PrinterDestination = d.PrinterDestination;

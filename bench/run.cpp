@@ -10,6 +10,11 @@
 // its own; the run's peak is the largest of them plus that of any child process it started. The
 // run "stopped before saving" is the same run up to the moment its save step begins. The
 // sample's saved settings select every sheet; the list stops at 65,000 customers.
+//
+// With PLWAN40_BENCH_POSTGRES set to a libpq connection, each size also writes the sample into
+// that server (plwan40-sample --postgres) and runs the same analysis there, with the server's
+// disk use; the schemas are dropped after each size, so one size at a time takes the disk.
+// PLWAN40_BENCH_SERVER_ONLY=1 leaves the SQLite files out (9,000,000 customers on the server).
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
@@ -17,6 +22,9 @@
 #include "app/Sleeper.h"
 #include "bench/Phases.h"
 #include "bench/RfmPeer.h"
+#include "db/PostgresConnection.h"
+#include "db/PostgresDatabase.h"
+#include "db/ServerConnectionFile.h"
 #include "extract/WaitWindow.h"
 #include "program/Session.h"
 #include "program/SessionAnalysis.h"
@@ -26,6 +34,7 @@
 #include "report/SpreadsheetHost.h"
 #include "report/writers/ExcelWorkbookWriter.h"
 #include "rfm/AnalysisRun.h"
+#include "tools/sample/SampleInstallation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,6 +61,12 @@ constexpr double PeakGoalMiB = 400e6 / (1024.0 * 1024.0);
 constexpr qint64 SaveGoalCustomers = 200'000;
 constexpr double SaveGoalRatio = 1.5;
 constexpr double PeerAimRatio = 1.0 / 3.0;
+// On a server: the run at 1,000,000 customers within 2 x the run on SQLite, and at 9,000,000
+// within 10 x the server's run at 1,000,000.
+constexpr qint64 ServerGoalCustomers = 1'000'000;
+constexpr double ServerGoalRatio = 2;
+constexpr qint64 ServerLargeCustomers = 9'000'000;
+constexpr double ServerLargeRatio = 10;
 
 const QString SaveStep = QStringLiteral("save .xls");
 
@@ -255,6 +270,54 @@ QString RunPeerPhase(const QString& dir, QElapsedTimer& timer, double& peerPeak)
     return QStringLiteral("the run's counts; %1 listed; %2").arg(peer.Listed).arg(peer.Times);
 }
 
+QString ServerConnection() {
+    return QString::fromLocal8Bit(qgetenv("PLWAN40_BENCH_POSTGRES"));
+}
+
+// The "server-sample" phase: the sample written straight into the server.
+QString WriteServerSample(const QString& dir, qint64 customers) {
+    sample::SampleOptions options;
+    options.folder = dir;
+    options.customers = static_cast<int>(customers);
+    options.historyRowsPerCustomer = 10;
+    options.postgres = ServerConnection();
+    QString error;
+    sample::SampleSummary summary;
+    if (!sample::WriteSampleInstallation(options, &error, &summary))
+        throw std::runtime_error(error.toStdString());
+    return QStringLiteral("%1 customers, %2 history rows into the server")
+        .arg(summary.counts.customers)
+        .arg(summary.counts.historyRows);
+}
+
+// The server installation's schemas, from its connection file.
+db::ServerConnection ServerSchemas(const QString& dir) {
+    std::optional<db::ServerConnection> server;
+    QString error;
+    if (!db::ReadServerConnectionFile(dir + QStringLiteral("/PLW/") + db::ServerConnectionFileName,
+                                      &server, &error) ||
+        !server)
+        throw std::runtime_error("no server installation in " + dir.toStdString());
+    return *server;
+}
+
+// The disk the installation's schemas take on the server, in MiB.
+double ServerDiskMiB(const db::ServerConnection& server) {
+    auto admin = db::PostgresDatabase::connect(server.Connection, {server.BaseSchema});
+    const db::PgResult size = admin->connection().run(
+        QStringLiteral("SELECT coalesce(sum(pg_total_relation_size(c.oid)), 0) FROM pg_class c "
+                       "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.relkind IN ('r', "
+                       "'m') AND n.nspname IN ($1, $2)"),
+        {server.BaseSchema.toUtf8(), server.WorkSchema.toUtf8()});
+    return db::PgValue(size.get(), 0, 0).toDouble() / (1024.0 * 1024.0);
+}
+
+void DropServerSchemas(const db::ServerConnection& server) {
+    auto admin = db::PostgresDatabase::connect(server.Connection, {server.BaseSchema});
+    for (const QString& schema : {server.BaseSchema, server.WorkSchema})
+        admin->connection().run(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+}
+
 QString Verdict(bool met) {
     return met ? QStringLiteral("met") : QStringLiteral("NOT met");
 }
@@ -327,6 +390,10 @@ bool ReportRun(qint64 customers, const PhaseResult& copy, const PhaseResult& run
     return met;
 }
 
+bool RunOnFiles(const QString& dir, qint64 customers, PhaseResult& run, bool& met);
+bool RunOnServer(const QString& dir, qint64 customers, const PhaseResult* files,
+                 QHash<qint64, double>& serverRuns, bool& met);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -342,8 +409,12 @@ int main(int argc, char** argv) {
                                [&](QElapsedTimer&, double& extra) {
                                    return RunAnalysisPhase(dir, extra);
                                }},
-                              {QStringLiteral("peer"), [&](QElapsedTimer& timer, double& extra) {
+                              {QStringLiteral("peer"),
+                               [&](QElapsedTimer& timer, double& extra) {
                                    return RunPeerPhase(dir, timer, extra);
+                               }},
+                              {QStringLiteral("server-sample"), [&](QElapsedTimer&, double&) {
+                                   return WriteServerSample(dir, arguments.Customers.value(0));
                                }}});
     }
     QTemporaryDir temporary;
@@ -353,35 +424,116 @@ int main(int argc, char** argv) {
     PrintLine(stdout, QStringLiteral("load average at the start: ") + LoadAverage());
     PrintHeader();
     bool met = true;
+    const bool onServer = !ServerConnection().isEmpty();
+    const bool serverOnly = onServer && qgetenv("PLWAN40_BENCH_SERVER_ONLY") == "1";
+    QHash<qint64, double> serverRuns;
     for (const qint64 customers : arguments.Customers) {
         const QString dir = root + QStringLiteral("/n%1").arg(customers);
-        if (!EnsureSample(dir, customers))
-            return 1;
-        const PhaseResult copy = RunPhase(QStringLiteral("copy"), dir, customers);
-        PrintRow(customers, QStringLiteral("copy (yardstick)"), copy, copy.detail);
-        QFile::remove(StepsFile(dir));
-        const PhaseResult run = RunPhase(QStringLiteral("run"), dir, customers);
-        PrintRow(customers, QStringLiteral("whole run"), run, run.detail);
-        if (!copy.ok || !run.ok)
-            return 1;
-        PhaseResult peer;
-        if (customers <= PeerMaxCustomers) {
-            peer = RunPhase(QStringLiteral("peer"), dir, customers);
-            // The peak shown is the peer process's, not that of the phase that started it.
-            peer.peakMiB = peer.extra;
-            PrintRow(customers, QStringLiteral("pandas peer"), peer, peer.detail);
-            if (!peer.ok)
+        PhaseResult run;
+        if (!serverOnly) {
+            if (!RunOnFiles(dir, customers, run, met))
                 return 1;
         }
-        try {
-            met = ReportRun(customers, copy, run, ReadSteps(dir),
-                            customers <= PeerMaxCustomers ? &peer : nullptr) &&
-                  met;
-        } catch (const std::exception& e) {
-            PrintLine(stderr, QString::fromLocal8Bit(e.what()));
+        if (onServer && !RunOnServer(dir + QStringLiteral("-server"), customers,
+                                     serverOnly ? nullptr : &run, serverRuns, met))
             return 1;
-        }
     }
     PrintLine(stdout, QStringLiteral("load average at the end: ") + LoadAverage());
     return met ? 0 : 3;
 }
+
+namespace {
+
+// The analysis on the sample's SQLite files against the copy, and the peer; false on failure.
+bool RunOnFiles(const QString& dir, qint64 customers, PhaseResult& run, bool& met) {
+    if (!EnsureSample(dir, customers))
+        return false;
+    const PhaseResult copy = RunPhase(QStringLiteral("copy"), dir, customers);
+    PrintRow(customers, QStringLiteral("copy (yardstick)"), copy, copy.detail);
+    QFile::remove(StepsFile(dir));
+    run = RunPhase(QStringLiteral("run"), dir, customers);
+    PrintRow(customers, QStringLiteral("whole run"), run, run.detail);
+    if (!copy.ok || !run.ok)
+        return false;
+    PhaseResult peer;
+    if (customers <= PeerMaxCustomers) {
+        peer = RunPhase(QStringLiteral("peer"), dir, customers);
+        // The peak shown is the peer process's, not that of the phase that started it.
+        peer.peakMiB = peer.extra;
+        PrintRow(customers, QStringLiteral("pandas peer"), peer, peer.detail);
+        if (!peer.ok)
+            return false;
+    }
+    try {
+        met = ReportRun(customers, copy, run, ReadSteps(dir),
+                        customers <= PeerMaxCustomers ? &peer : nullptr) &&
+              met;
+    } catch (const std::exception& e) {
+        PrintLine(stderr, QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return true;
+}
+
+// The sample written into the server and the same analysis run there: its steps, peak and disk,
+// against the run on the files (when measured) and the server's run at 1,000,000 customers.
+bool RunOnServer(const QString& dir, qint64 customers, const PhaseResult* files,
+                 QHash<qint64, double>& serverRuns, bool& met) {
+    const auto print = [&](const QString& text) {
+        PrintLine(stdout,
+                  QStringLiteral("%1 customers on the server: %2").arg(customers).arg(text));
+    };
+    try {
+        QDir(dir).removeRecursively();
+        const PhaseResult made = RunPhase(QStringLiteral("server-sample"), dir, customers);
+        PrintRow(customers, QStringLiteral("sample into the server"), made, made.detail);
+        if (!made.ok)
+            return false;
+        const db::ServerConnection server = ServerSchemas(dir);
+        print(QStringLiteral("disk after the sample %1 MiB").arg(ServerDiskMiB(server), 0, 'f', 0));
+        const PhaseResult run = RunPhase(QStringLiteral("run"), dir, customers);
+        PrintRow(customers, QStringLiteral("whole run on the server"), run, run.detail);
+        if (!run.ok)
+            return false;
+        double ownPeak = 0;
+        for (const auto& [name, step] : ReadSteps(dir).Steps) {
+            ownPeak = qMax(ownPeak, step.peakMiB);
+            PrintRow(customers, QStringLiteral("  ") + name, step, QString());
+        }
+        const double peak = ownPeak + run.extra;
+        met = met && peak < PeakGoalMiB;
+        print(QStringLiteral("peak %1 MiB; goal < 400 MB: %2; disk after the run %3 MiB")
+                  .arg(peak, 0, 'f', 0)
+                  .arg(Verdict(peak < PeakGoalMiB))
+                  .arg(ServerDiskMiB(server), 0, 'f', 0));
+        serverRuns.insert(customers, run.seconds);
+        if (files && files->ok) {
+            const double ratio = run.seconds / files->seconds;
+            const bool judged = customers == ServerGoalCustomers;
+            met = met && (!judged || ratio <= ServerGoalRatio);
+            print(QStringLiteral("%1 x the run on SQLite; %2")
+                      .arg(ratio, 0, 'f', 2)
+                      .arg(judged
+                               ? QStringLiteral("goal <= 2 x: ") + Verdict(ratio <= ServerGoalRatio)
+                               : QStringLiteral("(the goal is set at 1000000)")));
+        }
+        if (customers == ServerLargeCustomers && serverRuns.contains(ServerGoalCustomers)) {
+            const double ratio = run.seconds / serverRuns.value(ServerGoalCustomers);
+            met = met && ratio <= ServerLargeRatio;
+            print(QStringLiteral("%1 x the server's run at 1000000; goal <= 10 x: %2")
+                      .arg(ratio, 0, 'f', 2)
+                      .arg(Verdict(ratio <= ServerLargeRatio)));
+        }
+        DropServerSchemas(server);
+        QDir(dir).removeRecursively();
+    } catch (const db::DatabaseError& e) {
+        PrintLine(stderr, e.message());
+        return false;
+    } catch (const std::exception& e) {
+        PrintLine(stderr, QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace

@@ -127,6 +127,15 @@ public:
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+
+    // The lock on the work tables held on a server shared by PCs that need not share a work
+    // folder: true when taken (always for a database file, where the work folder's own lock is
+    // the guard), else false with the reason for the operator. unlockWorkTables releases it.
+    virtual bool lockWorkTables(QString* message) {
+        (void)message;
+        return true;
+    }
+    virtual void unlockWorkTables() {}
 };
 
 // Begins a transaction; rolls it back when destroyed uncommitted.

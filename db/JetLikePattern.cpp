@@ -130,4 +130,49 @@ bool ConvertJetPattern(const QString& jetPattern, SqlitePattern* out, QString* e
     return true;
 }
 
+bool JetPatternRegex(const QString& jetPattern, QString* out, QString* error) {
+    std::vector<Element> elements;
+    if (!parse(jetPattern, elements, error))
+        return false;
+    // Inside a bracket expression only the backslash needs escaping (it escapes there too).
+    auto bracketBody = [](const QString& body) {
+        QString escaped = body;
+        escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        return escaped;
+    };
+    QString regex = QStringLiteral("^");
+    for (const Element& element : elements) {
+        switch (element.kind) {
+        case Element::Kind::AnyString:
+            regex += QLatin1String(".*");
+            break;
+        case Element::Kind::AnyChar:
+            regex += u'.';
+            break;
+        case Element::Kind::Digit:
+            regex += QLatin1String("[0-9]");
+            break;
+        case Element::Kind::Class:
+            regex += u'[';
+            if (element.negated)
+                regex += u'^';
+            regex += bracketBody(globClassBody(element.body, element.negated));
+            regex += u']';
+            break;
+        case Element::Kind::Literal: {
+            const QChar c = element.literal;
+            if (isAsciiLetter(c))
+                regex += u'[' + QString(c) + otherCase(c) + u']';
+            else if (QStringLiteral(".^$*+?()[]{}|\\").contains(c))
+                regex += u'\\' + QString(c);
+            else
+                regex += c;
+            break;
+        }
+        }
+    }
+    *out = regex + u'$';
+    return true;
+}
+
 } // namespace plw::db

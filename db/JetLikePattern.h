@@ -19,4 +19,8 @@ inline constexpr char16_t LikeEscape = u'\\';
 // False with a reason for a malformed pattern (an unclosed "[").
 bool ConvertJetPattern(const QString& jetPattern, SqlitePattern* out, QString* error);
 
+// The pattern of a GLOB kind as an anchored PostgreSQL regular expression for "~", with the same
+// classes (ASCII letters written as a class of both cases, so the match folds nothing else).
+bool JetPatternRegex(const QString& jetPattern, QString* out, QString* error);
+
 } // namespace plw::db

@@ -9,6 +9,12 @@ namespace {
 
 using namespace jet;
 
+SqlTranslation single(const QString& statement) {
+    SqlTranslation translation;
+    translation.statements << statement;
+    return translation;
+}
+
 void dropTrailingSemicolon(Nodes& nodes, const QString& sql) {
     for (size_t i = 0; i < nodes.size(); ++i) {
         if (!isSymbol(nodes[i], u";"))
@@ -19,8 +25,8 @@ void dropTrailingSemicolon(Nodes& nodes, const QString& sql) {
     }
 }
 
-SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
-    SqliteTranslation result;
+SqlTranslation translateSelect(Nodes nodes, const QString& sql, SqlDialect dialect) {
+    SqlTranslation result;
     size_t head = 1;
     if (nodes.size() > head && (isWord(nodes[head], u"DISTINCT") || isWord(nodes[head], u"ALL")))
         ++head;
@@ -55,7 +61,7 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
         nodes.erase(nodes.begin() + into, nodes.begin() + into + 2);
     }
 
-    translateExpressions(nodes, sql);
+    translateExpressions(nodes, sql, dialect);
 
     Nodes query = std::move(nodes);
     if (!top.isEmpty()) {
@@ -86,52 +92,64 @@ SqliteTranslation translateSelect(Nodes nodes, const QString& sql) {
             append(inner, slice(query, size_t(selectFrom), size_t(order)));
             inner.front().token.spaceBefore = false;
 
-            Nodes outer{word(QStringLiteral("SELECT"), false),
-                        symbol(QStringLiteral("*")),
-                        word(QStringLiteral("FROM")),
-                        group(inner, true),
-                        word(QStringLiteral("WHERE")),
-                        word(QString::fromLatin1(JetTopRankColumn)),
-                        symbol(QStringLiteral("<=")),
-                        leaf(JetToken{Kind::Number, top, true}),
-                        word(QStringLiteral("ORDER")),
-                        word(QStringLiteral("BY")),
-                        word(QString::fromLatin1(JetTopRankColumn))};
+            Nodes outer{word(QStringLiteral("SELECT"), false), symbol(QStringLiteral("*")),
+                        word(QStringLiteral("FROM")), group(inner, true)};
+            if (dialect == SqlDialect::Postgres) // a subquery in FROM needs a name there
+                append(outer, {word(QStringLiteral("AS")), word(QStringLiteral("jet_top"))});
+            append(outer,
+                   {word(QStringLiteral("WHERE")), word(QString::fromLatin1(JetTopRankColumn)),
+                    symbol(QStringLiteral("<=")), leaf(JetToken{Kind::Number, top, true}),
+                    word(QStringLiteral("ORDER")), word(QStringLiteral("BY")),
+                    word(QString::fromLatin1(JetTopRankColumn))});
             query = std::move(outer);
             result.hiddenColumns = 1;
         }
     }
 
     if (intoTable.isEmpty()) {
-        result.statements << emit(query);
+        result.statements << emit(query, dialect);
         return result;
     }
+    const Node table = intoQuoted ? name(intoTable) : word(intoTable);
     query.front().token.spaceBefore = true;
-    Nodes create{word(QStringLiteral("CREATE"), false), word(QStringLiteral("TABLE")),
-                 intoQuoted ? name(intoTable) : word(intoTable), word(QStringLiteral("AS"))};
+    Nodes create{word(QStringLiteral("CREATE"), false), word(QStringLiteral("TABLE")), table,
+                 word(QStringLiteral("AS"))};
     append(create, query);
-    result.statements << emit(create);
+    result.statements << emit(create, dialect);
+    if (dialect == SqlDialect::Postgres) {
+        query.front().token.spaceBefore = false;
+        result.newTable = emit({table}, dialect).trimmed();
+        result.newTableQuery = emit(query, dialect);
+    }
     if (result.hiddenColumns > 0) {
+        const QString quoted = dialect == SqlDialect::Postgres
+                                   ? QuoteSqliteName(FoldPostgresName(intoTable))
+                                   : QuoteSqliteName(intoTable);
         result.statements << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
-                                 .arg(QuoteSqliteName(intoTable),
-                                      QString::fromLatin1(JetTopRankColumn));
+                                 .arg(quoted, QString::fromLatin1(JetTopRankColumn));
         result.hiddenColumns = 0;
     }
     return result;
 }
 
 // DELETE [*|t.*] FROM t WHERE ... -> DELETE FROM t WHERE ...
-SqliteTranslation translateDelete(Nodes nodes, const QString& sql) {
+SqlTranslation translateDelete(Nodes nodes, const QString& sql, SqlDialect dialect) {
     const qsizetype from = findWord(nodes, u"FROM");
     if (from < 0)
         fail(sql, QStringLiteral("FROM のない DELETE です"));
     nodes.erase(nodes.begin() + 1, nodes.begin() + from);
-    translateExpressions(nodes, sql);
-    return {{emit(nodes)}, 0};
+    translateExpressions(nodes, sql, dialect);
+    return single(emit(nodes, dialect));
+}
+
+// The engine's name of a Jet index (or PRIMARY KEY constraint) of a table.
+QString indexName(const QString& table, const QString& index, SqlDialect dialect) {
+    return dialect == SqlDialect::Postgres ? PostgresIndexName(table, index)
+                                           : SqliteIndexName(table, index);
 }
 
 // CREATE [UNIQUE] INDEX n ON t (c, ...) [WITH PRIMARY | DISALLOW NULL | IGNORE NULL]
-SqliteTranslation translateCreateIndex(Nodes nodes, const QString& sql) {
+SqlTranslation translateCreateIndex(Nodes nodes, const QString& sql, SqlDialect dialect) {
     size_t i = 1;
     bool unique = false;
     if (isWord(nodes[i], u"UNIQUE")) {
@@ -162,7 +180,7 @@ SqliteTranslation translateCreateIndex(Nodes nodes, const QString& sql) {
     if (unique)
         out.push_back(word(QStringLiteral("UNIQUE")));
     out.push_back(word(QStringLiteral("INDEX")));
-    out.push_back(name(SqliteIndexName(table.token.text, index)));
+    out.push_back(name(indexName(table.token.text, index, dialect)));
     out.push_back(word(QStringLiteral("ON")));
     Node tableNode = table;
     tableNode.token.spaceBefore = true;
@@ -170,35 +188,41 @@ SqliteTranslation translateCreateIndex(Nodes nodes, const QString& sql) {
     Node columnsNode = columns;
     columnsNode.token.spaceBefore = true;
     out.push_back(columnsNode);
-    return {{emit(out)}, 0};
+    return single(emit(out, dialect));
 }
 
 // DROP INDEX n ON t
-SqliteTranslation translateDropIndex(const Nodes& nodes, const QString& sql) {
+SqlTranslation translateDropIndex(const Nodes& nodes, const QString& sql, SqlDialect dialect) {
     if (nodes.size() != 5 || !isName(nodes[2]) || !isWord(nodes[3], u"ON") || !isName(nodes[4]))
         fail(sql, QStringLiteral("DROP INDEX: 「名前 ON 表」の形ではありません"));
-    return {{QStringLiteral("DROP INDEX %1")
-                 .arg(QuoteSqliteName(SqliteIndexName(nodes[4].token.text, nodes[2].token.text)))},
-            0};
+    return single(
+        QStringLiteral("DROP INDEX %1")
+            .arg(QuoteSqliteName(indexName(nodes[4].token.text, nodes[2].token.text, dialect))));
 }
 
-SqliteTranslation translateCreateTable(Nodes nodes, const QString& sql) {
+SqlTranslation translateCreateTable(Nodes nodes, const QString& sql, SqlDialect dialect) {
     if (nodes.size() >= 4 && nodes[3].group) {
         std::vector<Nodes> definitions = splitCommas(nodes[3].children);
         for (Nodes& definition : definitions) {
             if (!isTableConstraint(definition))
-                translateColumnDefinition(definition, sql);
-            translateExpressions(definition, sql);
+                translateColumnDefinition(definition, sql, dialect);
+            translateExpressions(definition, sql, dialect);
+            // A constraint's name is an index name, per schema in PostgreSQL: "table.name".
+            for (size_t i = 0; dialect == SqlDialect::Postgres && i + 1 < definition.size(); ++i)
+                if (isWord(definition[i], u"CONSTRAINT") && isName(definition[i + 1]))
+                    definition[i + 1] =
+                        name(indexName(nodes[2].token.text, definition[i + 1].token.text, dialect));
         }
         nodes[3].children = joinCommas(definitions);
-        return {{emit(nodes)}, 0};
+        return single(emit(nodes, dialect));
     }
-    translateExpressions(nodes, sql);
-    return {{emit(nodes)}, 0};
+    translateExpressions(nodes, sql, dialect);
+    return single(emit(nodes, dialect));
 }
 
-// ALTER TABLE t ADD [COLUMN] a type, b type -> one ALTER TABLE per column (likewise DROP).
-SqliteTranslation translateAlterTable(const Nodes& nodes, const QString& sql) {
+// ALTER TABLE t ADD [COLUMN] a type, b type -> one ALTER TABLE per column (likewise DROP); one
+// statement of several actions in PostgreSQL.
+SqlTranslation translateAlterTable(const Nodes& nodes, const QString& sql, SqlDialect dialect) {
     if (nodes.size() < 5 || !isName(nodes[2]))
         fail(sql, QStringLiteral("ALTER TABLE: 「表 ADD|DROP ...」の形ではありません"));
     const Node& table = nodes[2];
@@ -213,22 +237,33 @@ SqliteTranslation translateAlterTable(const Nodes& nodes, const QString& sql) {
     std::vector<Nodes> definitions = splitCommas(slice(nodes, start, nodes.size()));
     if (definitions.empty())
         fail(sql, QStringLiteral("ALTER TABLE に列がありません"));
-    SqliteTranslation result;
+    SqlTranslation result;
+    Node tableNode = table;
+    tableNode.token.spaceBefore = true;
+    Nodes combined{word(QStringLiteral("ALTER"), false), word(QStringLiteral("TABLE")), tableNode};
     for (Nodes& definition : definitions) {
         if (add)
-            translateColumnDefinition(definition, sql);
+            translateColumnDefinition(definition, sql, dialect);
         else if (definition.size() != 1 || !isName(definition[0]))
             fail(sql, QStringLiteral("ALTER TABLE ... DROP: 列の名前がありません"));
-        translateExpressions(definition, sql);
+        translateExpressions(definition, sql, dialect);
         definition.front().token.spaceBefore = true;
-        Node tableNode = table;
-        tableNode.token.spaceBefore = true;
-        Nodes statement{word(QStringLiteral("ALTER"), false), word(QStringLiteral("TABLE")),
-                        tableNode, word(add ? QStringLiteral("ADD") : QStringLiteral("DROP")),
-                        word(QStringLiteral("COLUMN"))};
-        append(statement, definition);
-        result.statements << emit(statement);
+        Nodes action{word(add ? QStringLiteral("ADD") : QStringLiteral("DROP")),
+                     word(QStringLiteral("COLUMN"))};
+        append(action, definition);
+        if (dialect == SqlDialect::Postgres) {
+            if (combined.size() > 3)
+                combined.push_back(symbol(QStringLiteral(","), false));
+            append(combined, action);
+        } else {
+            Nodes statement{word(QStringLiteral("ALTER"), false), word(QStringLiteral("TABLE")),
+                            tableNode};
+            append(statement, action);
+            result.statements << emit(statement, dialect);
+        }
     }
+    if (dialect == SqlDialect::Postgres)
+        result.statements << emit(combined, dialect);
     return result;
 }
 
@@ -239,7 +274,19 @@ QString SqliteIndexName(const QString& table, const QString& index) {
     return table + QLatin1Char('.') + index;
 }
 
-SqliteTranslation TranslateJetSql(const QString& jetSql) {
+QString PostgresIndexName(const QString& table, const QString& index) {
+    return FoldPostgresName(SqliteIndexName(table, index));
+}
+
+QString FoldPostgresName(const QString& name) {
+    QString folded = name;
+    for (QChar& c : folded)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    return folded;
+}
+
+SqlTranslation TranslateJetSql(const QString& jetSql, SqlDialect dialect) {
     Nodes nodes = buildTree(TokenizeJetSql(jetSql), jetSql);
     dropTrailingSemicolon(nodes, jetSql);
     if (nodes.empty())
@@ -251,20 +298,20 @@ SqliteTranslation TranslateJetSql(const QString& jetSql) {
         return i < nodes.size() && isWord(nodes[i], keyword);
     };
     if (at(0, u"SELECT"))
-        return translateSelect(std::move(nodes), jetSql);
+        return translateSelect(std::move(nodes), jetSql, dialect);
     if (at(0, u"DELETE"))
-        return translateDelete(std::move(nodes), jetSql);
+        return translateDelete(std::move(nodes), jetSql, dialect);
     if (at(0, u"CREATE") && (at(1, u"INDEX") || (at(1, u"UNIQUE") && at(2, u"INDEX"))))
-        return translateCreateIndex(std::move(nodes), jetSql);
+        return translateCreateIndex(std::move(nodes), jetSql, dialect);
     if (at(0, u"CREATE") && at(1, u"TABLE"))
-        return translateCreateTable(std::move(nodes), jetSql);
+        return translateCreateTable(std::move(nodes), jetSql, dialect);
     if (at(0, u"DROP") && at(1, u"INDEX") && findWord(nodes, u"ON") >= 0)
-        return translateDropIndex(nodes, jetSql);
+        return translateDropIndex(nodes, jetSql, dialect);
     if (at(0, u"ALTER") && at(1, u"TABLE"))
-        return translateAlterTable(nodes, jetSql);
+        return translateAlterTable(nodes, jetSql, dialect);
 
-    translateExpressions(nodes, jetSql);
-    return {{emit(nodes)}, 0};
+    translateExpressions(nodes, jetSql, dialect);
+    return single(emit(nodes, dialect));
 }
 
 } // namespace plw::db

@@ -53,8 +53,9 @@ QString sqliteFunctionName(const QString& jet) {
     return {};
 }
 
-// Function calls: MID$ -> substr, TRIM$ -> trim(x, ' ') (blanks only), LEFT$ -> substr(x, 1, n).
-void translateFunctions(Nodes& nodes) {
+// Function calls: MID$ -> substr, TRIM$ -> trim(x, ' ') (blanks only; btrim in PostgreSQL),
+// LEFT$ -> substr(x, 1, n).
+void translateFunctions(Nodes& nodes, SqlDialect dialect) {
     for (size_t i = 0; i + 1 < nodes.size(); ++i) {
         Node& fn = nodes[i];
         Node& args = nodes[i + 1];
@@ -67,6 +68,8 @@ void translateFunctions(Nodes& nodes) {
         } else if (upper == u"TRIM" || upper == u"TRIM$" || upper == u"LTRIM" ||
                    upper == u"LTRIM$" || upper == u"RTRIM" || upper == u"RTRIM$") {
             fn.token.text = upper.chopped(upper.endsWith(u'$') ? 1 : 0).toLower();
+            if (dialect == SqlDialect::Postgres && fn.token.text == u"trim")
+                fn.token.text = QStringLiteral("btrim");
             args.children.push_back(symbol(QStringLiteral(","), false));
             args.children.push_back(string(QStringLiteral(" ")));
         } else if (upper == u"LEFT" || upper == u"LEFT$") {
@@ -81,8 +84,28 @@ void translateFunctions(Nodes& nodes) {
     }
 }
 
+// PostgreSQL's form of jet_concat: Null only when every operand is Null, in the C collation.
+Node postgresConcat(const std::vector<Nodes>& operands, bool space) {
+    std::vector<Nodes> asText;
+    for (const Nodes& operand : operands) {
+        Nodes cast = operand;
+        cast.push_back(word(QStringLiteral("AS")));
+        cast.push_back(word(QStringLiteral("text")));
+        cast.front().token.spaceBefore = false;
+        asText.push_back({word(QStringLiteral("CAST"), !asText.empty()), group(cast)});
+    }
+    Nodes expression{word(QStringLiteral("CASE"), false), word(QStringLiteral("WHEN")),
+                     word(QStringLiteral("COALESCE")),    group(joinCommas(asText)),
+                     word(QStringLiteral("IS")),          word(QStringLiteral("NULL")),
+                     word(QStringLiteral("THEN")),        word(QStringLiteral("NULL")),
+                     word(QStringLiteral("ELSE")),        word(QStringLiteral("concat")),
+                     group(joinCommas(operands)),         word(QStringLiteral("END")),
+                     word(QStringLiteral("COLLATE")),     postgresCollation()};
+    return group(expression, space);
+}
+
 // "a & b & c" -> jet_concat(a, b, c): Jet's text concatenation, which takes Null as "".
-void translateConcatenation(Nodes& nodes, const QString& sql) {
+void translateConcatenation(Nodes& nodes, const QString& sql, SqlDialect dialect) {
     Nodes out;
     size_t i = 0;
     while (i < nodes.size()) {
@@ -112,17 +135,56 @@ void translateConcatenation(Nodes& nodes, const QString& sql) {
                     fail(sql, QStringLiteral("「&」の片方の値がありません"));
                 operands[k].front().token.spaceBefore = k > 0;
             }
-            out.push_back(word(QString::fromLatin1(JetConcatFunction), nodes[i].token.spaceBefore));
-            out.push_back(group(joinCommas(operands)));
+            if (dialect == SqlDialect::Postgres) {
+                out.push_back(postgresConcat(operands, nodes[i].token.spaceBefore));
+            } else {
+                out.push_back(
+                    word(QString::fromLatin1(JetConcatFunction), nodes[i].token.spaceBefore));
+                out.push_back(group(joinCommas(operands)));
+            }
         }
         i = end;
     }
     nodes = std::move(out);
 }
 
+// PostgreSQL: "[NOT] (CAST(x AS text) COLLATE "C" ILIKE 'pattern' ESCAPE '\')", or "~" with a
+// regular expression for the patterns SQLite matches with GLOB: ASCII letters alone fold, as
+// in SQLite. Only literal patterns.
+Nodes postgresLike(const Nodes& value, const QString& jetPattern, bool negated, bool space,
+                   const QString& sql) {
+    SqlitePattern pattern;
+    QString error;
+    if (!ConvertJetPattern(jetPattern, &pattern, &error))
+        fail(sql, error);
+    Nodes cast = value;
+    cast.front().token.spaceBefore = false;
+    cast.push_back(word(QStringLiteral("AS")));
+    cast.push_back(word(QStringLiteral("text")));
+    Nodes match{word(QStringLiteral("CAST"), false), group(cast), word(QStringLiteral("COLLATE")),
+                postgresCollation()};
+    if (pattern.kind == SqlitePattern::Kind::Glob) {
+        QString regex;
+        if (!JetPatternRegex(jetPattern, &regex, &error))
+            fail(sql, error);
+        match.push_back(symbol(QStringLiteral("~")));
+        match.push_back(string(regex));
+    } else {
+        match.push_back(word(QStringLiteral("ILIKE")));
+        match.push_back(string(pattern.pattern));
+        match.push_back(word(QStringLiteral("ESCAPE")));
+        match.push_back(string(QString(QChar(LikeEscape))));
+    }
+    Nodes out;
+    if (negated)
+        out.push_back(word(QStringLiteral("NOT"), space));
+    out.push_back(group(match, negated || space));
+    return out;
+}
+
 // "x LIKE 'jet pattern'" -> "x LIKE 'sqlite pattern' ESCAPE '\'" or "x GLOB '...'"; a pattern
 // that is not a literal is matched at run time by jet_like(x, pattern).
-void translateLike(Nodes& nodes, const QString& sql) {
+void translateLike(Nodes& nodes, const QString& sql, SqlDialect dialect) {
     for (size_t i = 0; i < nodes.size(); ++i) {
         if (!isWord(nodes[i], u"LIKE"))
             continue;
@@ -133,7 +195,9 @@ void translateLike(Nodes& nodes, const QString& sql) {
             fail(sql, QStringLiteral("LIKE にパターンがありません"));
         const bool literal =
             end == i + 2 && !nodes[i + 1].group && nodes[i + 1].token.kind == Kind::String;
-        if (literal) {
+        if (dialect == SqlDialect::Postgres && !literal)
+            fail(sql, QStringLiteral("PostgreSQL では LIKE のパターンは定数だけに対応しています"));
+        if (literal && dialect == SqlDialect::Sqlite) {
             SqlitePattern pattern;
             QString error;
             if (!ConvertJetPattern(nodes[i + 1].token.text, &pattern, &error))
@@ -170,10 +234,14 @@ void translateLike(Nodes& nodes, const QString& sql) {
         pattern.front().token.spaceBefore = true;
         Nodes call;
         const bool space = nodes[left].token.spaceBefore;
-        if (negated)
+        if (dialect == SqlDialect::Postgres)
+            call = postgresLike(value, pattern.front().token.text, negated, space, sql);
+        else if (negated)
             call.push_back(word(QStringLiteral("NOT"), space));
-        call.push_back(word(QString::fromLatin1(JetLikeFunction), negated || space));
-        call.push_back(group(joinCommas({value, pattern})));
+        if (dialect == SqlDialect::Sqlite) {
+            call.push_back(word(QString::fromLatin1(JetLikeFunction), negated || space));
+            call.push_back(group(joinCommas({value, pattern})));
+        }
         nodes.erase(nodes.begin() + qsizetype(left), nodes.begin() + qsizetype(end));
         nodes.insert(nodes.begin() + qsizetype(left), call.begin(), call.end());
         i = left + call.size() - 1;
@@ -197,12 +265,87 @@ QString sqliteTypeName(const QString& jet) {
     return {};
 }
 
+// Jet and SQLite type names as PostgreSQL declares them: every integer bigint (SQLite's integers
+// are 64 bits), texts in the C collation (added by the caller). Empty when unchanged.
+QString postgresTypeName(const QString& jet) {
+    static const struct {
+        const char16_t* jet;
+        const char16_t* postgres;
+    } types[] = {{u"SHORT", u"bigint"},
+                 {u"SMALLINT", u"bigint"},
+                 {u"INTEGER", u"bigint"},
+                 {u"INT", u"bigint"},
+                 {u"LONG", u"bigint"},
+                 {u"BYTE", u"bigint"},
+                 {u"TINYINT", u"bigint"},
+                 {u"COUNTER", u"bigint"},
+                 {u"AUTOINCREMENT", u"bigint"},
+                 {u"BIT", u"bigint"},
+                 {u"YESNO", u"bigint"},
+                 {u"LOGICAL", u"bigint"},
+                 {u"SINGLE", u"double precision"},
+                 {u"DOUBLE", u"double precision"},
+                 {u"REAL", u"double precision"},
+                 {u"FLOAT", u"double precision"},
+                 {u"CURRENCY", u"numeric"},
+                 {u"MONEY", u"numeric"},
+                 {u"DATETIME", u"numeric"},
+                 {u"MEMO", u"text"},
+                 {u"LONGTEXT", u"text"},
+                 {u"NOTE", u"text"}};
+    // CHAR(n) is text, as in SQLite: trailing blanks keep their meaning (char(n) would pad and
+    // ignore them) and the width is the writers' rule, not the server's.
+    if (jet.compare(u"CHAR", Qt::CaseInsensitive) == 0 ||
+        jet.compare(u"VARCHAR", Qt::CaseInsensitive) == 0 ||
+        jet.compare(u"TEXT", Qt::CaseInsensitive) == 0 ||
+        jet.compare(u"CHARACTER", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("text");
+    for (const auto& type : types)
+        if (jet.compare(QStringView(type.jet), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf16(type.postgres);
+    return {};
+}
+
+// Jet and SQLite sort Null before every value: PostgreSQL puts it last unless told. Each term of
+// an ORDER BY gets NULLS FIRST when ascending, NULLS LAST when descending.
+void orderNullsAsJet(Nodes& nodes) {
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (!isWord(nodes[i], u"ORDER") || !isWord(nodes[i + 1], u"BY"))
+            continue;
+        size_t end = i + 2;
+        while (end < nodes.size() && !isWord(nodes[end], u"LIMIT") &&
+               !isWord(nodes[end], u"OFFSET") && !isWord(nodes[end], u"FOR") &&
+               !isWord(nodes[end], u"FETCH"))
+            ++end;
+        std::vector<Nodes> terms = splitCommas(slice(nodes, i + 2, end));
+        for (Nodes& term : terms) {
+            if (term.empty() || findWord(term, u"NULLS") >= 0)
+                continue;
+            const bool descending = isWord(term.back(), u"DESC");
+            term.push_back(word(QStringLiteral("NULLS")));
+            term.push_back(word(descending ? QStringLiteral("LAST") : QStringLiteral("FIRST")));
+        }
+        Nodes rewritten = joinCommas(terms);
+        for (size_t k = 1; k < rewritten.size(); ++k)
+            if (isSymbol(rewritten[k - 1], u",") && !rewritten[k].group)
+                rewritten[k].token.spaceBefore = true;
+        nodes.erase(nodes.begin() + qsizetype(i) + 2, nodes.begin() + qsizetype(end));
+        nodes.insert(nodes.begin() + qsizetype(i) + 2, rewritten.begin(), rewritten.end());
+        i += 1 + rewritten.size();
+    }
+}
+
 } // namespace
 
-void translateExpressions(Nodes& nodes, const QString& sql) {
+Node postgresCollation() {
+    // Written as it stands: the collation's name is "C", which folding would spoil.
+    return word(QStringLiteral("\"C\""));
+}
+
+void translateExpressions(Nodes& nodes, const QString& sql, SqlDialect dialect) {
     for (Node& node : nodes)
         if (node.group)
-            translateExpressions(node.children, sql);
+            translateExpressions(node.children, sql, dialect);
     for (const Node& node : nodes) {
         if (node.group)
             continue;
@@ -211,9 +354,11 @@ void translateExpressions(Nodes& nodes, const QString& sql) {
             (token.text == u"\\" || token.text == u"^" || token.text == u"=="))
             fail(sql, QStringLiteral("演算子「%1」には対応していません").arg(token.text));
     }
-    translateFunctions(nodes);
-    translateConcatenation(nodes, sql);
-    translateLike(nodes, sql);
+    translateFunctions(nodes, dialect);
+    translateConcatenation(nodes, sql, dialect);
+    translateLike(nodes, sql, dialect);
+    if (dialect == SqlDialect::Postgres)
+        orderNullsAsJet(nodes);
 }
 
 bool isTableConstraint(const Nodes& definition) {
@@ -223,13 +368,26 @@ bool isTableConstraint(const Nodes& definition) {
             isWord(definition[0], u"CHECK"));
 }
 
-void translateColumnDefinition(Nodes& definition, const QString& sql) {
+void translateColumnDefinition(Nodes& definition, const QString& sql, SqlDialect dialect) {
     if (definition.empty() || !isName(definition[0]))
         fail(sql, QStringLiteral("列の定義に名前がありません"));
-    if (definition.size() > 1 && !definition[1].group && definition[1].token.kind == Kind::Word) {
+    if (definition.size() < 2 || definition[1].group || definition[1].token.kind != Kind::Word)
+        return;
+    if (dialect == SqlDialect::Sqlite) {
         const QString mapped = sqliteTypeName(definition[1].token.text);
         if (!mapped.isEmpty())
             definition[1].token.text = mapped;
+        return;
+    }
+    const QString mapped = postgresTypeName(definition[1].token.text);
+    if (mapped.isEmpty())
+        return;
+    definition[1].token.text = mapped;
+    if (definition.size() > 2 && definition[2].group) // the width: none in these types
+        definition.erase(definition.begin() + 2);
+    if (mapped == u"text") {
+        const Node collation[] = {word(QStringLiteral("COLLATE")), postgresCollation()};
+        definition.insert(definition.begin() + 2, std::begin(collation), std::end(collation));
     }
 }
 

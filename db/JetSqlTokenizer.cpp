@@ -171,4 +171,38 @@ QString JoinSqliteTokens(const JetTokens& tokens) {
     return sql;
 }
 
+QString JoinPostgresTokens(const JetTokens& tokens) {
+    QString sql;
+    int nextParameter = 1;
+    for (const JetToken& token : tokens) {
+        if (token.spaceBefore && !sql.isEmpty())
+            sql += QLatin1Char(' ');
+        switch (token.kind) {
+        case JetToken::Kind::Name:
+            // The same quoting as SQLite's: standard SQL.
+            sql += QuoteSqliteName(FoldPostgresName(token.text));
+            break;
+        case JetToken::Kind::String:
+        case JetToken::Kind::DateLiteral:
+            sql += QuoteSqliteString(token.text);
+            break;
+        case JetToken::Kind::Parameter:
+            if (token.text == u"?") {
+                sql += QLatin1Char('$') + QString::number(nextParameter++);
+            } else if (token.text.startsWith(u'?')) {
+                sql += QLatin1Char('$') + token.text.mid(1);
+            } else {
+                throw DatabaseError(
+                    JetSqlError,
+                    QStringLiteral("名前付きのパラメータ %1 には対応していません").arg(token.text));
+            }
+            break;
+        default:
+            sql += token.text;
+            break;
+        }
+    }
+    return sql;
+}
+
 } // namespace plw::db

@@ -38,6 +38,10 @@ JetTokens TokenizeJetSql(const QString& sql);
 // source had whitespace.
 QString JoinSqliteTokens(const JetTokens& tokens);
 
+// As JoinSqliteTokens for PostgreSQL: names folded (FoldPostgresName) and quoted, strings as
+// standard SQL literals, parameters ?n (and ?) as $n. Throws DatabaseError for a named parameter.
+QString JoinPostgresTokens(const JetTokens& tokens);
+
 // An identifier quoted for SQLite ("name", inner quotes doubled) and a string literal ('text').
 QString QuoteSqliteName(const QString& name);
 QString QuoteSqliteString(const QString& text);

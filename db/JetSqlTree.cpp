@@ -74,10 +74,10 @@ void flatten(const Nodes& nodes, JetTokens& out) {
     }
 }
 
-QString emit(const Nodes& nodes) {
+QString emit(const Nodes& nodes, SqlDialect dialect) {
     JetTokens tokens;
     flatten(nodes, tokens);
-    return JoinSqliteTokens(tokens);
+    return dialect == SqlDialect::Postgres ? JoinPostgresTokens(tokens) : JoinSqliteTokens(tokens);
 }
 
 bool isWord(const Node& node, QStringView keyword) {

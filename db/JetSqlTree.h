@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/JetSql.h"
 #include "db/JetSqlTokenizer.h"
 
 #include <QString>
@@ -33,8 +34,8 @@ Node group(Nodes children, bool space = false);
 
 // Nests the tokens by parentheses; throws on unbalanced ones and on date literals.
 Nodes buildTree(const JetTokens& tokens, const QString& sql);
-// The tree as SQLite text.
-QString emit(const Nodes& nodes);
+// The tree as the engine's text.
+QString emit(const Nodes& nodes, SqlDialect dialect);
 
 bool isWord(const Node& node, QStringView keyword);
 bool isSymbol(const Node& node, QStringView text);

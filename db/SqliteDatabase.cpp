@@ -137,7 +137,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::openFile(const QString& systemPa
 }
 
 void SqliteDatabase::execute(const QString& jetSql) {
-    const SqliteTranslation translation = TranslateJetSql(jetSql);
+    const SqlTranslation translation = TranslateJetSql(jetSql);
     if (translation.statements.size() == 1) {
         mConnection->run(translation.statements.front(), jetSql);
         return;
@@ -171,7 +171,7 @@ bool SqliteDatabase::tryExecute(const QString& jetSql, QString* error) {
 }
 
 std::unique_ptr<Recordset> SqliteDatabase::openRecordset(const QString& jetSql) {
-    const SqliteTranslation translation = TranslateJetSql(jetSql);
+    const SqlTranslation translation = TranslateJetSql(jetSql);
     if (translation.statements.size() != 1)
         throw DatabaseError(JetSqlError, QStringLiteral("問い合わせ (SELECT) の文ではありません"),
                             jetSql);
@@ -185,7 +185,7 @@ std::unique_ptr<Table> SqliteDatabase::openTable(const QString& tableName) {
 }
 
 std::unique_ptr<Statement> SqliteDatabase::prepare(const QString& jetSql) {
-    const SqliteTranslation translation = TranslateJetSql(jetSql);
+    const SqlTranslation translation = TranslateJetSql(jetSql);
     if (translation.statements.size() != 1)
         throw DatabaseError(JetSqlError, QStringLiteral("この文は準備できません。実行してください"),
                             jetSql);

@@ -5,8 +5,8 @@
 #include "app/Environment.h"
 #include "app/Prompter.h"
 #include "app/ScreenDates.h"
-#include "app/WorkFolderLock.h"
 #include "db/Database.h"
+#include "db/WorkTablesLock.h"
 #include "extract/ConditionSql.h"
 #include "extract/ConditionValidation.h"
 #include "extract/ExtractCustomers.h"
@@ -320,7 +320,7 @@ bool ConditionModule::Count(ExtractionContext& context) {
     if (!Validate())
         return false;
     // Counting fills the work tables, which a running analysis must not share.
-    const WorkFolderLock lock(mEnvironment.WorkFolder);
+    const db::WorkTablesLock lock(mEnvironment.WorkFolder, context.Transaction);
     if (!lock.held()) {
         mPrompter.show(lock.message(), MessageIcon::Critical);
         return false;

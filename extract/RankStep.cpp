@@ -18,8 +18,10 @@ StepOutcome RunRankStep(db::Database& database, const ConditionRecord& record,
     if (record[ConditionRecord::PinJunKind] == ConditionKind::KindNone)
         return StepOutcome::NotUsed;
 
-    auto ranked = database.openRecordset(
-        QStringLiteral("SELECT M1KaiBan , M1SakRgk  FROM M1_お客様マスタ ORDER BY M1SakRgk DESC"));
+    // Customers of equal amounts in number order, so that a range's bounds fall on the same
+    // customers whatever order the database would give them in.
+    auto ranked = database.openRecordset(QStringLiteral(
+        "SELECT M1KaiBan , M1SakRgk  FROM M1_お客様マスタ ORDER BY M1SakRgk DESC, M1KaiBan"));
     if (ranked->eof())
         return StepOutcome::NoneFound;
 

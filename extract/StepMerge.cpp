@@ -4,29 +4,6 @@
 #include "extract/ConditionRecord.h"
 
 namespace plw {
-namespace {
-
-// Walks the key table and, for every key, seeks it in current's primary index: change(current,
-// found, key) adds or removes a row.
-template <typename Change>
-void ForEachKey(db::Database& database, const QString& current, const QString& keyTable,
-                Change change) {
-    db::Transaction transaction(database);
-    {
-        auto keys = database.openTable(keyTable);
-        auto rows = database.openTable(current);
-        rows->setIndex(QStringLiteral("FRMKEY"));
-        const int column = keys->requireField(u"TmpKaiBan");
-        for (; !keys->eof(); keys->moveNext()) {
-            const QVariant key = keys->value(column);
-            rows->seek(key);
-            change(*rows, !rows->noMatch(), key);
-        }
-    }
-    transaction.commit();
-}
-
-} // namespace
 
 QString MergeStepResult(db::Database& database, StepOutcome outcome, const QString& kind,
                         const QString& current, const QString& keyTable,
@@ -50,20 +27,18 @@ QString MergeStepResult(db::Database& database, StepOutcome outcome, const QStri
     }
     if (outcome != StepOutcome::Found)
         return current;
+    // One statement each, not a seek per key: on a database server a seek is a round trip.
     if (kind == ConditionKind::KindInclude) {
-        ForEachKey(database, current, keyTable,
-                   [](db::Table& rows, bool found, const QVariant& key) {
-                       if (found)
-                           return;
-                       rows.addNew();
-                       rows.setValue(u"M1KaiBan", key);
-                       rows.update();
-                   });
+        // The customers not yet there, each once, added in number order (the table's order).
+        database.execute(
+            QStringLiteral("INSERT INTO %1 (M1KaiBan) SELECT DISTINCT k.TmpKaiBan FROM "
+                           "%2 AS k WHERE NOT EXISTS (SELECT 1 FROM %1 AS c WHERE "
+                           "c.M1KaiBan = k.TmpKaiBan) ORDER BY k.TmpKaiBan")
+                .arg(current, keyTable));
     } else if (kind == ConditionKind::KindExclude) {
-        ForEachKey(database, current, keyTable, [](db::Table& rows, bool found, const QVariant&) {
-            if (found)
-                rows.remove();
-        });
+        database.execute(
+            QStringLiteral("DELETE FROM %1 WHERE M1KaiBan IN (SELECT TmpKaiBan FROM %2)")
+                .arg(current, keyTable));
     }
     return current;
 }

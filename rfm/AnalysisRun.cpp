@@ -6,9 +6,9 @@
 #include "app/FileSystem.h"
 #include "app/Prompter.h"
 #include "app/TwCom_Excelomati.h"
-#include "app/WorkFolderLock.h"
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
+#include "db/WorkTablesLock.h"
 #include "extract/ConditionModule.h"
 #include "extract/ConditionRecord.h"
 #include "rfm/AnalysisContext.h"
@@ -237,7 +237,7 @@ AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
     DetailPeriodToParameters(context.ParameterScreen, context.Parameters);
 
     // The lock comes first: a run refused because another holds the folder writes nothing.
-    const WorkFolderLock lock(context.Env.WorkFolder);
+    const db::WorkTablesLock lock(context.Env.WorkFolder, *context.Databases.Transaction);
     if (!lock.held()) {
         context.Messages.show(lock.message(), MessageIcon::Critical);
         return Stop(AnalysisOutcome::LockHeld);
@@ -253,7 +253,7 @@ AnalysisResult ExecuteAnalysis(AnalysisContext& context) {
 }
 
 AnalysisResult RunAnalysis(AnalysisContext& context) {
-    const WorkFolderLock lock(context.Env.WorkFolder);
+    const db::WorkTablesLock lock(context.Env.WorkFolder, *context.Databases.Transaction);
     if (!lock.held()) {
         context.Messages.show(lock.message(), MessageIcon::Critical);
         return Stop(AnalysisOutcome::LockHeld);

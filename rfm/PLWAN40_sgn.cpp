@@ -4,10 +4,10 @@
 #include "app/Environment.h"
 #include "app/EventPump.h"
 #include "app/Prompter.h"
-#include "app/WorkFolderLock.h"
 #include "db/Database.h"
 #include "db/Sub_DataBaseFotDB.h"
 #include "db/WholeNumber.h"
+#include "db/WorkTablesLock.h"
 #include "extract/ConditionRecord.h"
 #include "extract/KeyTable.h"
 #include "rfm/AnalysisContext.h"
@@ -44,7 +44,7 @@ bool PreviewStatistics(AnalysisContext& context, PreviewLabels& labels) {
     labels = WaitingPreviewLabels();
     context.Pump.yield();
 
-    const WorkFolderLock lock(context.Env.WorkFolder);
+    const db::WorkTablesLock lock(context.Env.WorkFolder, *context.Databases.Transaction);
     if (!lock.held()) {
         context.Messages.show(lock.message(), MessageIcon::Critical);
         return false;

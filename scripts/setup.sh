@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libgtest-
           libzip-dev libpugixml-dev libgsf-1-dev libreoffice-calc-nogui fonts-ipafont-gothic
           poppler-utils qt6-translations-l10n xdg-utils gnumeric python3-xlrd python3-pandas
           python3-openpyxl dpkg-dev lintian man-db groff-base locales binutils xvfb openbox
-          x11-utils)
+          x11-utils postgresql libpq-dev)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 
 missing=()

@@ -1,8 +1,12 @@
-// Every SQL text the program issues, run on the dozen-customer shop: what each one does.
+// Every SQL text the program issues, run on the dozen-customer shop on both engines: what each
+// one does, the same on SQLite and on PostgreSQL.
 
 #include "ShopFixture.h"
 
 #include "db/BaseTables.h"
+#include "db/JetSql.h"
+#include "db/PostgresDatabase.h"
+#include "db/PostgresTable.h"
 #include "db/SqliteTable.h"
 
 #include "tests/support/Printers.h"
@@ -15,6 +19,11 @@ namespace {
 struct Dbs {
     Database& trn;
     Database& mst;
+    bool postgres;
+    // The declared types as the engine shows them.
+    QString types(const char* onSqlite, const char* onPostgres) const {
+        return QString::fromLatin1(postgres ? onPostgres : onSqlite);
+    }
 };
 
 struct StatementCase {
@@ -131,6 +140,13 @@ void scored(Dbs d) {
 }
 
 QStringList columnTypes(Database& db, const QString& table) {
+    if (dynamic_cast<PostgresDatabase*>(&db))
+        return Column(db,
+                      QStringLiteral("SELECT format_type(atttypid, atttypmod) AS type FROM "
+                                     "pg_attribute WHERE attrelid = to_regclass('\"%1\"') AND "
+                                     "attnum > 0 AND NOT attisdropped ORDER BY attnum")
+                          .arg(FoldPostgresName(table)),
+                      QStringLiteral("type"));
     return Column(
         db, QStringLiteral("SELECT type FROM pragma_table_info('%1') ORDER BY cid").arg(table),
         QStringLiteral("type"));
@@ -145,11 +161,16 @@ QStringList customerColumns() {
 
 // The table's FRMKEY index exists, is unique, and a seek through it finds the customer.
 void expectPrimaryIndex(Database& db, const QString& table, const QString& key) {
-    EXPECT_TRUE(TableIndexes(db, table).contains(table + QStringLiteral(".FRMKEY")))
+    const QString index = FoldPostgresName(table + QStringLiteral(".FRMKEY"));
+    EXPECT_TRUE(TableIndexes(db, table).contains(index))
         << TableIndexes(db, table).join(u',').toStdString();
     auto opened = db.openTable(table);
     opened->setIndex(QStringLiteral("FRMKEY"));
-    EXPECT_EQ(dynamic_cast<SqliteTable&>(*opened).sqliteIndex(), table + QStringLiteral(".FRMKEY"));
+    if (auto* postgres = dynamic_cast<PostgresTable*>(opened.get()))
+        EXPECT_EQ(postgres->indexName(), index);
+    else
+        EXPECT_EQ(dynamic_cast<SqliteTable&>(*opened).sqliteIndex(),
+                  table + QStringLiteral(".FRMKEY"));
     opened->seek(key);
     ASSERT_FALSE(opened->noMatch());
     EXPECT_EQ(opened->text(u"M1KaiBan"), key);
@@ -181,7 +202,7 @@ std::vector<StatementCase> cases() {
          QStringLiteral("SELECT *  INTO Work抽出A FROM M1_お客様マスタ"),
          [](Dbs d, const QString&) {
              EXPECT_EQ(kaiBans(d.trn, kWorkA).size(), 12);
-             EXPECT_EQ(TableColumns(d.trn, kWorkA), customerColumns());
+             EXPECT_EQ(TableColumns(d.trn, kWorkA), Folded(customerColumns()));
              // Numbers stay numbers and texts keep their leading zeros.
              EXPECT_EQ(Column(d.trn,
                               QStringLiteral("SELECT M1KaiBan FROM Work抽出A WHERE "
@@ -252,7 +273,7 @@ std::vector<StatementCase> cases() {
          [](Dbs d, const QString&) {
              EXPECT_EQ(kaiBans(d.trn, QStringLiteral("Work抽出3")), Customers({1, 8, 10, 12}));
              EXPECT_EQ(TableColumns(d.trn, QStringLiteral("Work抽出3")),
-                       customerColumns() << QStringLiteral("TmpKaiBan"));
+                       Folded(customerColumns() << QStringLiteral("TmpKaiBan")));
          }},
         {"RankMergeKind3Index", S::Execute,
          [](Dbs d) {
@@ -277,7 +298,7 @@ std::vector<StatementCase> cases() {
          [](Dbs d, const QString&) {
              EXPECT_EQ(kaiBans(d.trn, QStringLiteral("Work抽出5")), Customers({1, 10}));
              EXPECT_TRUE(TableColumns(d.trn, QStringLiteral("Work抽出5"))
-                             .contains(QStringLiteral("TmpKaiBan:1")));
+                             .contains(QStringLiteral("tmpkaiban:1")));
          }},
         {"AgeMergeKind3Index", S::Execute, ageMerged,
          QStringLiteral("CREATE INDEX FRMKEY ON Work抽出5 (M1KaiBan)WITH PRIMARY"),
@@ -285,9 +306,9 @@ std::vector<StatementCase> cases() {
              EXPECT_EQ(kaiBans(d.trn, QStringLiteral("Work抽出5")), Customers({1, 10}));
              const QStringList columns = TableColumns(d.trn, QStringLiteral("Work抽出5"));
              EXPECT_EQ(columns.mid(46),
-                       (QStringList{QStringLiteral("TmpKaiBan"), QStringLiteral("TmpKaiBan:1"),
-                                    QStringLiteral("TmpKhBart"), QStringLiteral("TmpKhSraB"),
-                                    QStringLiteral("TmpKhNenS"), QStringLiteral("TmpCulkNr")}));
+                       Folded({QStringLiteral("TmpKaiBan"), QStringLiteral("TmpKaiBan:1"),
+                               QStringLiteral("TmpKhBart"), QStringLiteral("TmpKhSraB"),
+                               QStringLiteral("TmpKhNenS"), QStringLiteral("TmpCulkNr")}));
              expectPrimaryIndex(d.trn, QStringLiteral("Work抽出5"), QStringLiteral("0000010"));
              expectPrimaryIndex(d.trn, QStringLiteral("Work抽出3"), QStringLiteral("0000012"));
          }},
@@ -318,20 +339,21 @@ std::vector<StatementCase> cases() {
 
         // Rank and age steps.
         {"RankOrderNullLast", S::Query, none,
-         QStringLiteral("SELECT M1KaiBan , M1SakRgk  FROM M1_お客様マスタ ORDER BY M1SakRgk DESC"),
+         QStringLiteral("SELECT M1KaiBan , M1SakRgk  FROM M1_お客様マスタ ORDER BY M1SakRgk DESC, "
+                        "M1KaiBan"),
          [](Dbs d, const QString& sql) {
              EXPECT_EQ(
                  Column(d.trn, sql, QStringLiteral("M1SakRgk")).join(u','),
                  QStringLiteral(
                      "200000,120000,75000,50000,50000,30000,12000,9000,8000,5000,1000,<null>"));
-             EXPECT_EQ(Column(d.trn, sql, QStringLiteral("M1KaiBan")).constFirst(),
-                       QStringLiteral("0000008"));
+             EXPECT_EQ(Column(d.trn, sql, QStringLiteral("M1KaiBan")).mid(0, 5),
+                       Customers({8, 1, 10, 2, 7})); // equal amounts in number order
          }},
         {"RankTable", S::Execute, none,
          QStringLiteral("CREATE TABLE Work抽出2 (TmpKaiBan CHAR(7) )"),
          [](Dbs d, const QString&) {
              EXPECT_EQ(TableColumns(d.trn, QStringLiteral("Work抽出2")),
-                       QStringList{QStringLiteral("TmpKaiBan")});
+                       QStringList{QStringLiteral("tmpkaiban")});
              d.trn.execute(QStringLiteral("INSERT INTO Work抽出2 VALUES (0000042)"));
              EXPECT_EQ(Column(d.trn, QStringLiteral("SELECT TmpKaiBan FROM Work抽出2"),
                               QStringLiteral("TmpKaiBan")),
@@ -342,15 +364,16 @@ std::vector<StatementCase> cases() {
          [](Dbs d, const QString& sql) {
              auto rs = d.trn.openRecordset(sql);
              EXPECT_EQ(rs->fieldCount(), 4);
-             EXPECT_EQ(rs->fieldName(1), QStringLiteral("M1KhBart"));
+             EXPECT_EQ(FoldPostgresName(rs->fieldName(1)), QStringLiteral("m1khbart"));
              EXPECT_EQ(Column(d.trn, sql, QStringLiteral("m1khbart")).size(), 12);
          }},
         {"AgeTable", S::Execute, none,
          QStringLiteral("CREATE TABLE Work抽出4 (TmpKaiBan CHAR(7),TmpKhBart CHAR(8),TmpKhSraB "
                         "CHAR(8),TmpKhNenS CHAR(2),TmpCulkNr INTEGER )"),
          [](Dbs d, const QString&) {
-             EXPECT_EQ(columnTypes(d.trn, QStringLiteral("Work抽出4")).join(u','),
-                       QStringLiteral("CHAR(7),CHAR(8),CHAR(8),CHAR(2),INTEGER"));
+             EXPECT_EQ(
+                 columnTypes(d.trn, QStringLiteral("Work抽出4")).join(u','),
+                 d.types("CHAR(7),CHAR(8),CHAR(8),CHAR(2),INTEGER", "text,text,text,text,bigint"));
          }},
 
         // Key file and random sampling.
@@ -365,8 +388,8 @@ std::vector<StatementCase> cases() {
         {"SamplingColumn", S::Execute, workA,
          QStringLiteral(" ALTER TABLE Work抽出A ADD COLUMN  RANS integer "),
          [](Dbs d, const QString&) {
-             EXPECT_EQ(TableColumns(d.trn, kWorkA).constLast(), QStringLiteral("RANS"));
-             EXPECT_EQ(columnTypes(d.trn, kWorkA).constLast(), QStringLiteral("INTEGER"));
+             EXPECT_EQ(TableColumns(d.trn, kWorkA).constLast(), QStringLiteral("rans"));
+             EXPECT_EQ(columnTypes(d.trn, kWorkA).constLast(), d.types("INTEGER", "bigint"));
              EXPECT_EQ(Column(d.trn, QStringLiteral("SELECT DISTINCT RANS FROM Work抽出A"),
                               QStringLiteral("RANS")),
                        QStringList{QStringLiteral("<null>")});
@@ -375,7 +398,7 @@ std::vector<StatementCase> cases() {
          QStringLiteral("CREATE TABLE Sort前 (M1KaiBan CHAR(7) )"),
          [](Dbs d, const QString&) {
              EXPECT_EQ(TableColumns(d.trn, QStringLiteral("Sort前")),
-                       QStringList{QStringLiteral("M1KaiBan")});
+                       QStringList{QStringLiteral("m1kaiban")});
          }},
         // TOP returns the rows tied with the last one: three asked, four tied at 30.
         {"SamplingTopWithTies", S::Query,
@@ -444,7 +467,7 @@ std::vector<StatementCase> cases() {
                         "WorkPLWAN40X_1 ON M1_お客様マスタ.M1KaiBan = WorkPLWAN40X_1.TmpKaiBan "),
          [](Dbs d, const QString&) {
              EXPECT_EQ(kaiBans(d.trn, QStringLiteral("WorkRFM_1")), Customers({3, 12}));
-             EXPECT_EQ(TableColumns(d.trn, QStringLiteral("WorkRFM_1")), customerColumns());
+             EXPECT_EQ(TableColumns(d.trn, QStringLiteral("WorkRFM_1")), Folded(customerColumns()));
          }},
 
         // Scoring.
@@ -456,7 +479,7 @@ std::vector<StatementCase> cases() {
              "ALTER TABLE WorkRFM_1 ADD COLUMN RFM値 CHAR(3),グループ CHAR(1), 日数 CHAR(6) "),
          [](Dbs d, const QString&) {
              EXPECT_EQ(TableColumns(d.trn, QStringLiteral("WorkRFM_1")).mid(46),
-                       (QStringList{QStringLiteral("RFM値"), QStringLiteral("グループ"),
+                       (QStringList{QStringLiteral("rfm値"), QStringLiteral("グループ"),
                                     QStringLiteral("日数")}));
          }},
         {"ScoringColumnsDetailedPeriod", S::Execute,
@@ -469,12 +492,12 @@ std::vector<StatementCase> cases() {
              "CHAR( 8),SaveM1SakHbh      CHAR( 6) "),
          [](Dbs d, const QString&) {
              EXPECT_EQ(TableColumns(d.trn, QStringLiteral("WorkRFM_1")).mid(46),
-                       (QStringList{QStringLiteral("RFM値"), QStringLiteral("グループ"),
-                                    QStringLiteral("日数"), QStringLiteral("SaveM1SakRgk"),
-                                    QStringLiteral("SaveM1SakRik"), QStringLiteral("SaveM1SakHby"),
-                                    QStringLiteral("SaveM1SakHbh")}));
+                       Folded({QStringLiteral("RFM値"), QStringLiteral("グループ"),
+                               QStringLiteral("日数"), QStringLiteral("SaveM1SakRgk"),
+                               QStringLiteral("SaveM1SakRik"), QStringLiteral("SaveM1SakHby"),
+                               QStringLiteral("SaveM1SakHbh")}));
              EXPECT_EQ(columnTypes(d.trn, QStringLiteral("WorkRFM_1")).mid(49).join(u','),
-                       QStringLiteral("INTEGER,INTEGER,CHAR( 8),CHAR( 6)"));
+                       d.types("INTEGER,INTEGER,CHAR( 8),CHAR( 6)", "bigint,bigint,text,text"));
          }},
         // Date and time order, a Null time taken as "".
         {"PointHistoryOfPeriod", S::Query, none,
@@ -578,11 +601,15 @@ std::vector<StatementCase> cases() {
     };
 }
 
-class ProgramStatement : public ShopFixture, public ::testing::WithParamInterface<StatementCase> {};
+class ProgramStatement : public ShopFixture,
+                         public ::testing::WithParamInterface<std::tuple<StatementCase, Engine>> {
+protected:
+    void SetUp() override { openShop(std::get<1>(GetParam())); }
+};
 
 TEST_P(ProgramStatement, DoesWhatTheProgramExpects) {
-    const StatementCase& c = GetParam();
-    Dbs d{*mTrn, *mMst};
+    const StatementCase& c = std::get<0>(GetParam());
+    Dbs d{*mTrn, *mMst, mEngine == Engine::Postgres};
     ASSERT_NO_THROW(c.before(d));
     if (c.run == StatementCase::Execute) {
         ASSERT_NO_THROW(d.trn.execute(c.sql));
@@ -590,10 +617,14 @@ TEST_P(ProgramStatement, DoesWhatTheProgramExpects) {
     c.check(d, c.sql);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ProgramStatement, ::testing::ValuesIn(cases()),
-                         [](const ::testing::TestParamInfo<StatementCase>& param) {
-                             return std::string(param.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    All, ProgramStatement,
+    ::testing::Combine(::testing::ValuesIn(cases()),
+                       ::testing::Values(Engine::Sqlite, Engine::Postgres)),
+    [](const ::testing::TestParamInfo<std::tuple<StatementCase, Engine>>& param) {
+        return std::string(std::get<0>(param.param).label) +
+               (std::get<1>(param.param) == Engine::Postgres ? "_Postgres" : "_Sqlite");
+    });
 
 } // namespace
 } // namespace plw::db::test

@@ -3,6 +3,8 @@
 #include "tests/support/TableRows.h"
 
 #include "db/BaseTables.h"
+#include "db/JetSql.h"
+#include "db/PostgresDatabase.h"
 
 namespace plw::db::test {
 namespace {
@@ -60,11 +62,26 @@ void InsertRow(Database& database, const QString& table, const QVariantMap& valu
     plw::test::InsertRow(database, table, values);
 }
 
-void ShopFixture::SetUp() {
+std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
+    return info.param == Engine::Postgres ? "Postgres" : "Sqlite";
+}
+
+void ShopFixture::openShop(Engine engine) {
     ASSERT_TRUE(mDir.isValid());
-    mTrn = Database::create(path(QStringLiteral("PLW_TRN.MDB")));
-    mMst = Database::create(path(QStringLiteral("PLW_MST.MDB")));
-    CreateTransactionBaseTables(*mTrn);
+    mEngine = engine;
+    if (engine == Engine::Postgres) {
+        if (plw::test::TestServerConnection().isEmpty())
+            GTEST_SKIP() << "no PostgreSQL test server (ctest starts one)";
+        mServer = std::make_unique<plw::test::TestSchemas>();
+        mTrn = mServer->transaction();
+        mMst = mServer->master();
+        // The customer master lives with the other base tables, shared.
+        CreateTransactionBaseTables(*mMst);
+    } else {
+        mTrn = Database::create(path(QStringLiteral("PLW_TRN.MDB")));
+        mMst = Database::create(path(QStringLiteral("PLW_MST.MDB")));
+        CreateTransactionBaseTables(*mTrn);
+    }
     CreateMasterBaseTables(*mMst);
 
     for (const Customer& c : kCustomers) {
@@ -125,18 +142,39 @@ QStringList Column(Database& database, const QString& query, const QString& colu
     return out;
 }
 
+QStringList Folded(const QStringList& names) {
+    QStringList out;
+    for (const QString& name : names)
+        out << FoldPostgresName(name);
+    return out;
+}
+
 QStringList TableColumns(Database& database, const QString& table) {
-    return Column(
-        database,
-        QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table),
-        QStringLiteral("name"));
+    if (dynamic_cast<PostgresDatabase*>(&database))
+        return Column(database,
+                      QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
+                                     "to_regclass('\"%1\"') AND attnum > 0 AND NOT attisdropped "
+                                     "ORDER BY attnum")
+                          .arg(FoldPostgresName(table)),
+                      QStringLiteral("attname"));
+    return Folded(
+        Column(database,
+               QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table),
+               QStringLiteral("name")));
 }
 
 QStringList TableIndexes(Database& database, const QString& table) {
-    return Column(
-        database,
-        QStringLiteral("SELECT name FROM pragma_index_list('%1') ORDER BY name").arg(table),
-        QStringLiteral("name"));
+    if (dynamic_cast<PostgresDatabase*>(&database))
+        return Column(database,
+                      QStringLiteral("SELECT c.relname FROM pg_index i JOIN pg_class c ON c.oid = "
+                                     "i.indexrelid WHERE i.indrelid = to_regclass('\"%1\"') "
+                                     "ORDER BY 1")
+                          .arg(FoldPostgresName(table)),
+                      QStringLiteral("relname"));
+    return Folded(
+        Column(database,
+               QStringLiteral("SELECT name FROM pragma_index_list('%1') ORDER BY name").arg(table),
+               QStringLiteral("name")));
 }
 
 } // namespace plw::db::test

@@ -49,9 +49,11 @@ QString ymd(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd"));
 }
 
-void insertCampaigns(db::Database& master, const QList<Campaign>& directMails,
-                     const std::vector<qint64>& directMailCounts, const QList<Campaign>& mails,
-                     const std::vector<qint64>& mailCounts) {
+} // namespace
+
+void InsertSampleCampaigns(db::Database& master, const QList<Campaign>& directMails,
+                           const std::vector<qint64>& directMailCounts,
+                           const QList<Campaign>& mails, const std::vector<qint64>& mailCounts) {
     for (int i = 0; i < directMails.size(); ++i) {
         const Campaign& c = directMails[i];
         const int count = static_cast<int>(directMailCounts[static_cast<size_t>(i)]);
@@ -80,8 +82,6 @@ void insertCampaigns(db::Database& master, const QList<Campaign>& directMails,
                       {QStringLiteral("M6PrnKaz"), count}});
     }
 }
-
-} // namespace
 
 bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString& masterDatabasePath,
                           CustomerGenerator& generator, qint64 customerCount,
@@ -137,8 +137,8 @@ bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString&
             if (progress && (i + 1) % ProgressStep == 0)
                 progress(i + 1, customerCount);
         }
-        insertCampaigns(*masterDb, directMailCampaigns, directMailCounts, mailCampaigns,
-                        mailCounts);
+        InsertSampleCampaigns(*masterDb, directMailCampaigns, directMailCounts, mailCampaigns,
+                              mailCounts);
         written.directMails = directMailCampaigns.size();
         written.mails = mailCampaigns.size();
 

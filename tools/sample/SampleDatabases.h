@@ -7,6 +7,11 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
+
+namespace plw::db {
+class Database;
+}
 
 namespace plw::sample {
 
@@ -33,5 +38,21 @@ bool WriteSampleDatabases(const QString& transactionDatabasePath, const QString&
                           const QList<Campaign>& mailCampaigns, const SampleProgress& progress,
                           SampleDatabaseCounts* counts, QString* error,
                           const SampleCustomerSink& sink = {});
+
+// Adds the direct-mail and mail campaigns, each with its count of customers.
+void InsertSampleCampaigns(db::Database& master, const QList<Campaign>& directMails,
+                           const std::vector<qint64>& directMailCounts,
+                           const QList<Campaign>& mails, const std::vector<qint64>& mailCounts);
+
+// As WriteSampleDatabases, but into the base schema of a PostgreSQL server (the tables created
+// there, the rows streamed by COPY, the indexes made after them), the work schema created
+// beside it. A base schema that holds the tables is refused; the tables of a failed run are
+// dropped.
+bool WriteSampleOnServer(const QString& connection, const QString& baseSchema,
+                         const QString& workSchema, CustomerGenerator& generator,
+                         qint64 customerCount, const QList<Campaign>& directMailCampaigns,
+                         const QList<Campaign>& mailCampaigns, const SampleProgress& progress,
+                         SampleDatabaseCounts* counts, QString* error,
+                         const SampleCustomerSink& sink = {});
 
 } // namespace plw::sample

@@ -4,10 +4,13 @@
 #include "app/FileSystem.h"
 #include "app/RecordFile.h"
 #include "db/Database.h"
+#include "db/PostgresDatabase.h"
+#include "db/ServerConnectionFile.h"
 #include "tools/sample/InstallationFiles.h"
 #include "tools/sample/SampleClassifications.h"
 #include "tools/sample/SampleHistory.h"
 #include "tools/sample/SampleSettings.h"
+#include "tools/topostgres/ServerTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,9 +111,10 @@ void removeDatabase(const QString& path) {
 
 // The analysis three months before the reference date, kept in the group history so that the
 // first analysis of the sample has a run to compare with.
-bool KeepEarlierRun(SampleEarlierRun& earlier, const QString& transactionDb, QString* error) {
+// The transaction database is opened by `open`: a file, or the server's schemas.
+template <typename Open> bool KeepEarlierRun(SampleEarlierRun& earlier, Open open, QString* error) {
     try {
-        std::unique_ptr<db::Database> database = db::Database::open(transactionDb);
+        std::unique_ptr<db::Database> database = open();
         return earlier.keep(*database, error);
     } catch (const db::DatabaseError& failure) {
         *error = failure.message();
@@ -157,12 +161,34 @@ bool WriteSampleInstallation(const SampleOptions& options, QString* error, Sampl
     CustomerGenerator generator(options.seed, options.historyRowsPerCustomer, directMails, mails);
     SampleDatabaseCounts counts;
     SampleEarlierRun earlier(f);
-    if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers, directMails,
-                              mails, options.progress, &counts, &reason,
-                              [&](qint64 index, const GeneratedCustomer& customer) {
-                                  earlier.add(index, customer);
-                              }) ||
-        !KeepEarlierRun(earlier, transactionDb, &reason)) {
+    const SampleCustomerSink sink = [&](qint64 index, const GeneratedCustomer& customer) {
+        earlier.add(index, customer);
+    };
+    if (!options.postgres.isEmpty()) {
+        const QString base = topostgres::DefaultBaseSchema(f.systemFolder);
+        const db::ServerConnection server{
+            options.postgres, base, topostgres::DefaultWorkSchema(base), {}, {}};
+        if (const QString why = db::CheckConnectionString(options.postgres); !why.isEmpty())
+            return fail(error, why);
+        if (!WriteSampleOnServer(options.postgres, server.BaseSchema, server.WorkSchema, generator,
+                                 options.customers, directMails, mails, options.progress, &counts,
+                                 &reason, sink) ||
+            !KeepEarlierRun(
+                earlier,
+                [&server] {
+                    return db::PostgresDatabase::connect(server.Connection,
+                                                         {server.WorkSchema, server.BaseSchema});
+                },
+                &reason) ||
+            !db::WriteServerConnectionFile(f.systemFolder + db::ServerConnectionFileName, server,
+                                           &reason))
+            return fail(error, reason);
+    } else if (!WriteSampleDatabases(transactionDb, masterDb, generator, options.customers,
+                                     directMails, mails, options.progress, &counts, &reason,
+                                     sink) ||
+               !KeepEarlierRun(
+                   earlier, [&transactionDb] { return db::Database::open(transactionDb); },
+                   &reason)) {
         // Only files this run created reach this point: existing ones were refused above.
         removeDatabase(transactionDb);
         removeDatabase(masterDb);

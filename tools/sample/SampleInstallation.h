@@ -13,6 +13,9 @@ struct SampleOptions {
     int historyRowsPerCustomer = 10; // the mean; each customer has its own count
     QString screenSide;              // ScreenSide of the system description: "MIGI", "HIDA" or ""
     SampleProgress progress;         // optional
+    // A libpq connection: the databases go into its server instead of SQLite files, and the
+    // connection file PLWAN40PG.INI beside the system description points the program there.
+    QString postgres;
 };
 
 // What was written, and where.

@@ -1,5 +1,5 @@
-// plwan40-sample DIR [--customers N] [--seed S] [--history-rows H] [--screen-side MIGI|HIDA]:
-// writes a sample installation of the suite.
+// plwan40-sample DIR [--customers N] [--seed S] [--history-rows H] [--screen-side MIGI|HIDA]
+// [--postgres CONNECTION]: writes a sample installation of the suite.
 
 #include "tools/sample/SampleInstallation.h"
 
@@ -32,6 +32,7 @@ int usage(const QString& problem) {
             "使い方:\n"
             "  plwan40-sample DIR [--customers N] [--seed S] [--history-rows H] "
             "[--screen-side MIGI|HIDA]\n"
+            "                 [--postgres CONNECTION]\n"
             "      フォルダ DIR に、合成した顧客とポイント履歴を持つサンプル環境を作成します。\n"
             "      DIR/場所PLW.TWS がシステムフォルダ DIR/PLW/ を指し、DIR/PLW/WORK/ "
             "が作業フォルダ\n"
@@ -46,6 +47,11 @@ int usage(const QString& problem) {
             "  --screen-side MIGI|HIDA\n"
             "                       システム緒言の画面位置: MIGI は画面の右半分、HIDA は左半分に\n"
             "                       画面を置きます（既定は空欄で、置き直しません）。\n"
+            "  --postgres CONNECTION\n"
+            "                       データベースを、CONNECTION（libpq の接続文字列または\n"
+            "                       \"service=名前\"、パスワードなし）の PostgreSQL サーバーに\n"
+            "                       COPY で書き込み、plwan40-to-postgres と同じスキーマを使います。\n"
+            "                       プログラムは DIR/PLW/PLWAN40PG.INI でそのサーバーを使います。\n"
             "  -h, --help           この説明を表示します。")
             .arg(plw::sample::MaxSampleCustomers));
     return 0;
@@ -90,6 +96,10 @@ int main(int argc, char** argv) {
             if (i + 1 >= args.size())
                 return usage(QStringLiteral("--screen-side には値を指定してください"));
             options.screenSide = args[++i];
+        } else if (arg == QLatin1String("--postgres")) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("--postgres には接続文字列を指定してください"));
+            options.postgres = args[++i];
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return usage(QString());
         } else if (arg.startsWith(QLatin1Char('-'))) {
