@@ -160,7 +160,9 @@ HistoryRead Damage(const QString& cause) {
     return read;
 }
 
-void CreateTables(db::Database& database) {
+} // namespace
+
+void CreateHistoryTables(db::Database& database) {
     database.execute(QStringLiteral("CREATE TABLE ") + RunTable +
                      QStringLiteral(" (HSlot SHORT NOT NULL CONSTRAINT ") + RunTable +
                      QStringLiteral("Key PRIMARY KEY, HRunTime CHAR(14), HBaseDate CHAR(8), "
@@ -172,6 +174,8 @@ void CreateTables(db::Database& database) {
                      QStringLiteral(" (HKaiBan CHAR(7) NOT NULL CONSTRAINT ") + GroupTable +
                      QStringLiteral("Key PRIMARY KEY, HSlots CHAR(24) NOT NULL)"));
 }
+
+namespace {
 
 void WriteRunRow(db::Database& database, const KeptRun& run) {
     auto table = database.openTable(RunTable);
@@ -333,7 +337,7 @@ KeepResult KeepRun(db::Database& database, const std::vector<KeptRun>& runs, Kep
     try {
         db::Transaction transaction(database);
         if (!database.tableExists(RunTable))
-            CreateTables(database);
+            CreateHistoryTables(database);
         database.execute(
             QStringLiteral("DELETE * FROM %1 WHERE HSlot = %2").arg(RunTable).arg(result.Slot));
         database.execute(QStringLiteral("INSERT INTO %1 (HKaiBan, HSlots) SELECT M1KaiBan, '%3' "

@@ -74,6 +74,9 @@ struct HistoryRead {
 // once, one run per base date, every field in its form). Writes nothing.
 HistoryRead ReadHistory(db::Database& database);
 
+// Creates the two tables, empty, in the database's first schema (the work schema on a server).
+void CreateHistoryTables(db::Database& database);
+
 // Checks the group table's rows: every customer number given once, every slot text 24 letters
 // of the slot alphabet. A scan of the whole table, for the run that is about to use it. "" when
 // sound, else what is wrong.

@@ -10,6 +10,7 @@
 #include "db/Sub_DataBaseFotDB.h"
 #include "program/BatchRun.h"
 #include "program/Session.h"
+#include "rfm/GroupHistory.h"
 #include "tests/support/Files.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -152,6 +153,12 @@ TEST_F(ServerRun, TheSameAnalysisGivesTheSameKeyFileRowsAndWorkbook) {
     const RunOutcome files = run();
     ASSERT_EQ(files.status, 0) << files.messages.toStdString();
     ASSERT_TRUE(copyToServer()) << mCopyError.toStdString();
+    // The group history moved with the work tables: the sample's earlier run and this one.
+    const HistoryRead kept =
+        ReadHistory(*db::Database::open(mSummary.workFolder + QStringLiteral("PLW_TRN.MDB")));
+    ASSERT_EQ(kept.Outcome, HistoryRead::State::Read) << kept.Cause.toStdString();
+    EXPECT_EQ(kept.Runs.size(), 2u);
+    EXPECT_TRUE(ReadHistory(*mServer->transaction()).Runs == kept.Runs);
     const RunOutcome server = run();
     ASSERT_EQ(server.status, 0) << server.messages.toStdString();
     EXPECT_FALSE(files.scored.isEmpty());

@@ -11,6 +11,7 @@
 #include "db/PostgresConnection.h"
 #include "db/PostgresDatabase.h"
 #include "db/ServerConnectionFile.h"
+#include "rfm/GroupHistory.h"
 #include "tools/topostgres/ServerTables.h"
 
 namespace plw::topostgres {
@@ -46,6 +47,36 @@ qint64 copyChecked(db::Database& file, db::PostgresDatabase& server, const QStri
                    .arg(sent)
                    .arg(stored));
     return stored;
+}
+
+// The group history lives beside the work tables: in the file it is kept in the transaction
+// database, on the server in the work schema. Copied with the base tables, in their
+// transaction, so that moving to the server loses no kept run.
+void copyHistory(db::Database& file, db::PostgresDatabase& server, const QString& baseSchema,
+                 const QString& workSchema, const CopyOptions& options, CopyResult* result) {
+    const QString runs = QString::fromUtf16(RunHistoryTable);
+    const QString groups = QString::fromUtf16(GroupHistoryTable);
+    if (!file.tableExists(runs) || !file.tableExists(groups))
+        return;
+    const auto searchPath = [&server](const QStringList& schemas) {
+        QStringList quoted;
+        for (const QString& schema : schemas)
+            quoted << db::QuoteSqliteName(schema);
+        server.connection().run(QStringLiteral("SET LOCAL search_path TO ") +
+                                quoted.join(QStringLiteral(", ")));
+    };
+    searchPath({workSchema, baseSchema});
+    if (!server.tableExists(runs)) {
+        CreateHistoryTables(server);
+        for (const QString& table : {runs, groups}) {
+            say(options, QStringLiteral("%1 を写しています").arg(table));
+            result->Tables.emplace_back(table, copyChecked(file, server, table));
+        }
+    } else {
+        say(options, QStringLiteral("作業スキーマ %1 にはグループ履歴があるため、写しません")
+                         .arg(workSchema));
+    }
+    searchPath({baseSchema});
 }
 
 } // namespace
@@ -97,6 +128,7 @@ bool CopyInstallation(const CopyOptions& options, CopyResult* result, QString* e
             }
             say(options, QStringLiteral("索引を作っています"));
             CreateBaseIndexes(*server);
+            copyHistory(*transactionFile, *server, base, work, options, result);
             copy.commit();
         } else {
             for (const QString& table : BaseTableNames()) {
