@@ -15,25 +15,44 @@ void printLine(FILE* stream, const QString& text) {
     std::fputc('\n', stream);
 }
 
-// Prints the usage, after the problem when there is one; the exit status: 2 for a problem.
+// Prints the help, or the problem and where the help is; the exit status: 2 for a problem. The
+// help's shape (forms, then options, each indented by two blanks) is what the manual pages are
+// made from.
 int usage(const QString& problem) {
-    if (!problem.isEmpty())
-        printLine(stderr, QStringLiteral("plwan40-to-postgres: ") + problem);
+    if (!problem.isEmpty()) {
+        printLine(stderr,
+                  QStringLiteral("plwan40-to-postgres: ") + problem +
+                      QStringLiteral("\n使い方は plwan40-to-postgres --help で表示されます。"));
+        return 2;
+    }
     printLine(
-        problem.isEmpty() ? stdout : stderr,
+        stdout,
         QStringLiteral(
-            "usage: plwan40-to-postgres --location FILE CONNECTION [--base-schema S]\n"
-            "                           [--work-schema S] [--refresh]\n"
-            "Copies the installation's two SQLite databases (PLW_TRN.MDB, DATA/PLW_MST.MDB) to\n"
-            "the PostgreSQL server that CONNECTION names (a libpq connection string or\n"
-            "\"service=NAME\"; no password: use ~/.pgpass, the service file or PGPASSWORD):\n"
-            "the base tables with their indexes into the base schema, rows by COPY, counts\n"
-            "checked, and writes PLWAN40PG.INI beside the system description, so that the\n"
-            "next run on FILE uses the server. Refuses a base schema that holds the tables.\n"
-            "--refresh replaces the tables' rows from the files, one transaction per table,\n"
-            "for a nightly job. Schemas default to plwan40_<system folder>_<hash> and that\n"
-            "name + _work."));
-    return problem.isEmpty() ? 0 : 2;
+            "ポイント顧客分析（ＲＦＭ分析）のデータベースを PostgreSQL サーバーに写します\n"
+            "\n"
+            "使い方:\n"
+            "  plwan40-to-postgres --location FILE CONNECTION [--base-schema S] "
+            "[--work-schema S] [--refresh]\n"
+            "      場所ファイル FILE が示すシステムの２つの SQLite データベース（PLW_TRN.MDB、\n"
+            "      DATA/PLW_MST.MDB）の基本テーブルを、CONNECTION が示す PostgreSQL サーバーの\n"
+            "      基本スキーマに索引とともに COPY で写し、行数を確かめてから、システム緒言の\n"
+            "      フォルダに接続ファイル PLWAN40PG.INI を書きます。以後の分析はそのサーバーを\n"
+            "      使います。表がすでにある基本スキーマには写しません。CONNECTION は libpq の\n"
+            "      接続文字列または \"service=名前\" です。パスワードは書かず、~/.pgpass、\n"
+            "      サービスファイルまたは PGPASSWORD で渡します。\n"
+            "\n"
+            "オプション:\n"
+            "  --location FILE      写すシステムの場所ファイル。\n"
+            "  --base-schema S      基本テーブルのスキーマ（既定 "
+            "plwan40_<システムフォルダ>_<ハッシュ>）。\n"
+            "  --work-schema S      作業テーブルのスキーマ（既定 基本スキーマ名 + _work）。\n"
+            "  --refresh            写したテーブルの行を、テーブルごとに１つのトランザクションで\n"
+            "                       ファイルから入れ替えます（夜間の処理用）。\n"
+            "  -h, --help           この説明を表示します。\n"
+            "\n"
+            "終了コード: 0 写しました、1 写せませんでした（理由を表示します）、2 "
+            "コマンドラインの誤り。"));
+    return 0;
 }
 
 } // namespace
@@ -52,29 +71,29 @@ int main(int argc, char** argv) {
         };
         if (arg == QLatin1String("--location")) {
             if (!value(&options.LocationFile))
-                return usage(QStringLiteral("--location needs a file"));
+                return usage(QStringLiteral("--location には場所ファイルを指定してください"));
         } else if (arg == QLatin1String("--base-schema")) {
             if (!value(&options.BaseSchema))
-                return usage(QStringLiteral("--base-schema needs a name"));
+                return usage(QStringLiteral("--base-schema にはスキーマ名を指定してください"));
         } else if (arg == QLatin1String("--work-schema")) {
             if (!value(&options.WorkSchema))
-                return usage(QStringLiteral("--work-schema needs a name"));
+                return usage(QStringLiteral("--work-schema にはスキーマ名を指定してください"));
         } else if (arg == QLatin1String("--refresh")) {
             options.Refresh = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return usage(QString());
         } else if (arg.startsWith(QLatin1Char('-'))) {
-            return usage(QStringLiteral("unknown option ") + arg);
+            return usage(QStringLiteral("不明なオプションです: ") + arg);
         } else if (options.Connection.isEmpty()) {
             options.Connection = arg;
         } else {
-            return usage(QStringLiteral("only one connection may be given"));
+            return usage(QStringLiteral("接続は１つだけ指定してください"));
         }
     }
     if (options.LocationFile.isEmpty())
-        return usage(QStringLiteral("no --location given"));
+        return usage(QStringLiteral("--location で場所ファイルを指定してください"));
     if (options.Connection.isEmpty())
-        return usage(QStringLiteral("no connection given"));
+        return usage(QStringLiteral("接続（CONNECTION）を指定してください"));
     options.Progress = [](const QString& line) {
         printLine(stderr, line);
     };
@@ -86,7 +105,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const auto& [table, rows] : result.Tables)
-        printLine(stdout, QStringLiteral("%1: %2 rows").arg(table).arg(rows));
-    printLine(stdout, QStringLiteral("connection file: ") + result.ConnectionFile);
+        printLine(stdout, QStringLiteral("%1: %2 行").arg(table).arg(rows));
+    printLine(stdout, QStringLiteral("接続ファイル: ") + result.ConnectionFile);
     return 0;
 }
