@@ -88,7 +88,7 @@ private:
 };
 
 struct Unattended final : RunningSpreadsheetDialog {
-    Choice choose() override { return Choice::Abandon; }
+    Choice choose(const QString&) override { return Choice::Abandon; }
     void showWaiting(const QString&) override {}
     bool waitCancelled() override { return true; }
     void close() override {}

@@ -24,6 +24,7 @@ AnalysisContext SessionAnalysis(Session& session, WaitWindow& wait, ProgressSink
                            {},
                            {},
                            false,
+                           false,
                            std::nullopt};
 }
 

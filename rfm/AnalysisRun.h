@@ -33,7 +33,6 @@ struct AnalysisResult {
     QStringList UnfinishedSheets = {};
     bool Interrupted = false;
     QStringList WorkbookSheets = {};
-    QStringList UnfinishedSheets = {}; // of a saved workbook: "sheet: cause" of each incomplete one
     // What the run could not do besides the workbook (the group history, the mailing list), each
     // with its cause; the operator was told.
     QStringList Problems = {};

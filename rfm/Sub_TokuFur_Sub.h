@@ -13,7 +13,8 @@ struct AnalysisParameters;
 // (created only when the workbook is saved); the extension, when there is one, is XLS. Then what
 // saving needs: ".xls" added to a name without an extension, the folder there and writable (the
 // documents folder may still be missing), an existing workbook writable, the file name within
-// the file system's limit, and the name within what the parameter record holds. False after the message (the caller then focuses txtOtFname).
+// the file system's limit, and the name within what the parameter record holds. False after the
+// message (the caller then focuses txtOtFname).
 bool CheckOutputFileName(QString& text, Prompter& prompter, const AnalysisParameters& parameters);
 
 // The name the save dialog gave, split into its folder and file for the dialog's next opening; a

@@ -172,7 +172,7 @@ QWidget* DistributionWindow::buildPanel(Dimension dimension) {
 
     // The equal split, and beside it what the window has to say about the split or the figures.
     auto* split = MakeButton(QStringLiteral("cmdSplit") + QLatin1Char(dim.letter),
-                         QStringLiteral("均等に分ける"), box);
+                             QStringLiteral("均等に分ける"), box);
     connect(split, &QPushButton::clicked, this, [this, dimension] { splitEqually(dimension); });
     panel.Note = new QLabel(box);
     panel.Note->setObjectName(QStringLiteral("lblNote") + QLatin1Char(dim.letter));
@@ -247,8 +247,8 @@ QWidget* DistributionWindow::buildBottomLine() {
     keys->setContentsMargins(0, 0, 0, 0);
     mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC:閉じる"), line);
     connect(mEsc, &QPushButton::clicked, this, [this] { goBack(false); });
-    auto* all =
-        MakeButton(QStringLiteral("cmdSplitAll"), QStringLiteral("均等に分ける（ＲＦＭ全て）"), line);
+    auto* all = MakeButton(QStringLiteral("cmdSplitAll"),
+                           QStringLiteral("均等に分ける（ＲＦＭ全て）"), line);
     connect(all, &QPushButton::clicked, this, [this] {
         for (const DimensionLayout& dim : Dimensions)
             splitEqually(dim.dimension);

@@ -1,6 +1,7 @@
 #include "screens/ExtractionWaitWindow.h"
 
 #include "app/CancelToken.h"
+#include "screens/ScreenButton.h"
 #include "screens/ScreenRoutines.h"
 
 #include <QCloseEvent>
@@ -18,9 +19,7 @@ ExtractionWaitWindow::ExtractionWaitWindow(QWidget* parent) : QWidget(parent, Qt
     mStep = new QLabel(this);
     mStep->setObjectName(QStringLiteral("lblStep"));
     mStep->setAlignment(Qt::AlignCenter);
-    mCancelButton = new QPushButton(QStringLiteral("中断"), this);
-    mCancelButton->setObjectName(QStringLiteral("cmdCancel"));
-    mCancelButton->setAutoDefault(false);
+    mCancelButton = MakeButton(QStringLiteral("cmdCancel"), QStringLiteral("中断"), this);
     mCancelButton->hide();
     connect(mCancelButton, &QPushButton::clicked, this, [this] {
         if (mCancel)

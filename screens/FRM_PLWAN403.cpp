@@ -335,7 +335,7 @@ QWidget* FRM_PLWAN403::buildMailing(QWidget* area) {
     mMailFile->setObjectName(QStringLiteral("txtMailFname"));
     mMailFile->setPlaceholderText(QStringLiteral("ファイル名(CSV)"));
     mMailFile->setMinimumWidth(240);
-    mMailBrowse = button(QStringLiteral("cmdMailRef"), QStringLiteral("参照"), mMailing);
+    mMailBrowse = MakeButton(QStringLiteral("cmdMailRef"), QStringLiteral("参照"), mMailing);
     connect(mMailBrowse, &QPushButton::clicked, this, [this] { browseMailingList(); });
     row->addWidget(mMailFile, 1);
     row->addWidget(mMailBrowse);

@@ -200,6 +200,9 @@ TEST_P(RecordsTest, PointHistoryHoldsPointsUsedAsText) {
     EXPECT_EQ(record.M2PitUse, QStringLiteral("0"));
     EXPECT_EQ(record.M2BuyGak, 300);
 
+    // Text where a number belongs: a SQLite file may hold it; a server's bigint column cannot.
+    if (GetParam() == Engine::Postgres)
+        return;
     mMst->execute(QStringLiteral("UPDATE M2_ポイント履歴 SET M2BuyGak = 'x' WHERE M2BuyGak = 300"));
     rs = mMst->openRecordset(QStringLiteral("SELECT * FROM M2_ポイント履歴 WHERE M2BuyGak = 'x'"));
     ASSERT_FALSE(rs->eof());

@@ -49,6 +49,7 @@ void AnalysisShop::SetUp() {
                                        {},
                                        {},
                                        false,
+                                       false,
                                        std::nullopt});
 }
 

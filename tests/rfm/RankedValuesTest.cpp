@@ -59,7 +59,10 @@ protected:
                                                                     c.Statistics,
                                                                     nullptr,
                                                                     {},
-                                                                    {}});
+                                                                    {},
+                                                                    false,
+                                                                    false,
+                                                                    std::nullopt});
     }
 
 public:

@@ -191,7 +191,11 @@ TEST_F(DesktopProgramTest, DamagedSettingsAreReportedKeptAsideAndTheScreensStart
     test::WriteBytes(jkn, flipped);
     const QString opt = mSummary.workFolder + QStringLiteral("PLWAN40.OPT");
     // The marker, then a comparison date that is no date.
-    test::WriteBytes(opt, QByteArray("\x06\x00" "V10OPT" "\x08\x00" "20261399", 18));
+    test::WriteBytes(opt, QByteArray("\x06\x00"
+                                     "V10OPT"
+                                     "\x08\x00"
+                                     "20261399",
+                                     18));
 
     ASSERT_FALSE(mProgram.start());
     ASSERT_EQ(mPrompter.texts().size(), 3) << mPrompter.texts().join(u'|').toStdString();

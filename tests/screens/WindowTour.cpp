@@ -1,6 +1,7 @@
 #include "tests/screens/WindowTour.h"
 
 #include "screens/DateField.h"
+#include "screens/DistributionWindow.h"
 #include "screens/ExtractionWaitWindow.h"
 #include "screens/FRM_DMSentk1.h"
 #include "screens/FRM_PLWAN401.h"
@@ -225,10 +226,10 @@ std::vector<TourStop> ProgramWindows(DesktopProgram& program) {
             {QStringLiteral("Frm_excel2jyu"),
              [&program] {
                  // A long lock holder: the lock file, its user and host, its date.
-                 program.runningDialog().choose(
-                     QStringLiteral("ロックファイル: /home/shop/ドキュメント/.~lock.RFM分析結果.xls#\r"
-                                    "利用者: 佐藤 健一郎（ホスト: shop-office-pc-02）\r日時: "
-                                    "2020/01/01 09:00"));
+                 program.runningDialog().choose(QStringLiteral(
+                     "ロックファイル: /home/shop/ドキュメント/.~lock.RFM分析結果.xls#\r"
+                     "利用者: 佐藤 健一郎（ホスト: shop-office-pc-02）\r日時: "
+                     "2020/01/01 09:00"));
              },
              modal("Frm_excel2jyu"), reject},
             {QStringLiteral("Frm_excel2jyu waiting"),

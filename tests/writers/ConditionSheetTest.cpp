@@ -164,7 +164,8 @@ TEST_F(ConditionSheetTest, TheGroupMovementIsLinkedAfterTheGroupValues) {
     ASSERT_TRUE(mMovement.has_value());
     mContext->Movement = mMovement;
     select({QStringLiteral("RFM顧客一覧"), QStringLiteral("グループ値")});
-    Worksheet* sheet = written();
+    Worksheet* sheet = written({QStringLiteral("グループ値"), QStringLiteral("グループ推移"),
+                                QStringLiteral("RFM顧客一覧")});
     ASSERT_NE(sheet, nullptr);
     QStringList shown;
     for (const SheetLink& link : sheet->hyperlinks())

@@ -31,8 +31,7 @@ int usage(const QString& problem) {
             "\n"
             "使い方:\n"
             "  plwan40-sample DIR [--customers N] [--seed S] [--history-rows H] "
-            "[--screen-side MIGI|HIDA]\n"
-            "                 [--postgres CONNECTION]\n"
+            "[--screen-side MIGI|HIDA] [--postgres CONNECTION]\n"
             "      フォルダ DIR に、合成した顧客とポイント履歴を持つサンプル環境を作成します。\n"
             "      DIR/場所PLW.TWS がシステムフォルダ DIR/PLW/ を指し、DIR/PLW/WORK/ "
             "が作業フォルダ\n"
@@ -50,7 +49,8 @@ int usage(const QString& problem) {
             "  --postgres CONNECTION\n"
             "                       データベースを、CONNECTION（libpq の接続文字列または\n"
             "                       \"service=名前\"、パスワードなし）の PostgreSQL サーバーに\n"
-            "                       COPY で書き込み、plwan40-to-postgres と同じスキーマを使います。\n"
+            "                       COPY で書き込み、plwan40-to-postgres "
+            "と同じスキーマを使います。\n"
             "                       プログラムは DIR/PLW/PLWAN40PG.INI でそのサーバーを使います。\n"
             "  -h, --help           この説明を表示します。")
             .arg(plw::sample::MaxSampleCustomers));
