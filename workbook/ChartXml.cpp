@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace plw {
 
@@ -227,6 +229,22 @@ struct SheetRange {
 };
 
 // True when one end of an A1 range names both a column and a row ("$C$4", not "C" or "4").
+// The existing axis of one of those kinds to keep: the one the old plot used, else the first.
+pugi::xml_node AxisToKeep(const std::vector<pugi::xml_node>& axes,
+                          std::initializer_list<const char*> names, const QStringList& plottedOn) {
+    pugi::xml_node first;
+    for (pugi::xml_node candidate : axes) {
+        if (!std::any_of(names.begin(), names.end(),
+                         [&](const char* n) { return HasLocalName(candidate, n); }))
+            continue;
+        if (plottedOn.contains(Val(candidate, "axId")))
+            return candidate;
+        if (!first)
+            first = candidate;
+    }
+    return first;
+}
+
 bool HasRowAndColumn(QStringView corner) {
     const bool letter =
         std::any_of(corner.begin(), corner.end(), [](QChar c) { return c.isLetter(); });
@@ -260,49 +278,88 @@ bool ParseSheetRange(const QString& formula, SheetRange* range) {
 
 } // namespace
 
+struct ChartXml::Dom {
+    pugi::xml_node plotArea() const;
+    std::vector<pugi::xml_node> chartTypeElements() const;
+    std::vector<pugi::xml_node> seriesInOrder() const;
+    pugi::xml_node series(int number, QString* error) const;
+    pugi::xml_node axis(const char* localName) const;
+    // A new element in the chart namespace ("c:" prefix as the part uses it), placed in parent
+    // at its schema position given by order.
+    pugi::xml_node insertChart(pugi::xml_node parent, const char* localName,
+                               const std::vector<const char*>& order) const;
+    pugi::xml_node appendChart(pugi::xml_node parent, const char* localName) const;
+    pugi::xml_node appendChart(pugi::xml_node parent, const char* localName, const char* val) const;
+    std::string chartName(const char* localName) const;
+    std::string drawingName(const char* localName) const;
+
+    // Makes the plot's axes the ones the chart type needs; plottedOn: axis ids the old plot used.
+    void rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
+                     bool fromShares);
+    // A new axis of that kind after the plot's element after, with its defaults.
+    pugi::xml_node newAxis(pugi::xml_node plot, pugi::xml_node after, const char* name,
+                           long long id) const;
+    // Moves an axis after another element of the plot, drawn at position ("b", "l") and crossing
+    // the axis crossing, and makes the chart-type element target plot on it.
+    void placeAxis(pugi::xml_node target, pugi::xml_node node, pugi::xml_node after,
+                   const char* position, pugi::xml_node crossing) const;
+    void buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const;
+    // Rewrites the cache of one c:numRef or c:strRef; false when it is left as it is.
+    bool refreshCache(pugi::xml_node reference, const CellLookup& cell);
+
+    pugi::xml_document mDocument;
+    std::string mChartPrefix;   // "c:" or "" when the chart namespace is the default one
+    std::string mDrawingPrefix; // "a:"
+};
+
+ChartXml::ChartXml() : d(std::make_unique<Dom>()) {}
+ChartXml::~ChartXml() = default;
+ChartXml::ChartXml(ChartXml&&) noexcept = default;
+ChartXml& ChartXml::operator=(ChartXml&&) noexcept = default;
+
 bool ChartXml::load(const QByteArray& xml, QString* error) {
-    mDocument.reset();
-    mChartPrefix.clear();
-    mDrawingPrefix.clear();
-    if (!XmlPart::Parse(xml, QStringLiteral("chart"), mDocument, error))
+    d->mDocument.reset();
+    d->mChartPrefix.clear();
+    d->mDrawingPrefix.clear();
+    if (!XmlPart::Parse(xml, QStringLiteral("chart"), d->mDocument, error))
         return false;
-    const pugi::xml_node root = mDocument.document_element();
-    if (!HasLocalName(root, "chartSpace") || !plotArea()) {
-        mDocument.reset();
+    const pugi::xml_node root = d->mDocument.document_element();
+    if (!HasLocalName(root, "chartSpace") || !d->plotArea()) {
+        d->mDocument.reset();
         SetEngineError(error, EngineFault::NotChart);
         return false;
     }
-    mChartPrefix.assign(root.name(), LocalName(root));
+    d->mChartPrefix.assign(root.name(), LocalName(root));
     for (pugi::xml_attribute attribute : root.attributes()) {
         const char* name = attribute.name();
         if (std::strncmp(name, "xmlns:", 6) == 0 &&
             std::strcmp(attribute.value(), kDrawingNamespace) == 0) {
-            mDrawingPrefix = std::string(name + 6) + ':';
+            d->mDrawingPrefix = std::string(name + 6) + ':';
             break;
         }
     }
-    if (mDrawingPrefix.empty()) {
+    if (d->mDrawingPrefix.empty()) {
         // Fills need the DrawingML namespace; declare it under a prefix not yet in use.
         std::string prefix = "a";
         for (int n = 1; root.attribute(("xmlns:" + prefix).c_str()); ++n)
             prefix = "a" + std::to_string(n);
-        mDocument.document_element()
+        d->mDocument.document_element()
             .append_attribute(("xmlns:" + prefix).c_str())
             .set_value(kDrawingNamespace);
-        mDrawingPrefix = prefix + ':';
+        d->mDrawingPrefix = prefix + ':';
     }
     return true;
 }
 
 QByteArray ChartXml::toXml() const {
-    return XmlPart::Serialize(mDocument);
+    return XmlPart::Serialize(d->mDocument);
 }
 
-pugi::xml_node ChartXml::plotArea() const {
+pugi::xml_node ChartXml::Dom::plotArea() const {
     return Child(Child(mDocument.document_element(), "chart"), "plotArea");
 }
 
-std::vector<pugi::xml_node> ChartXml::chartTypeElements() const {
+std::vector<pugi::xml_node> ChartXml::Dom::chartTypeElements() const {
     std::vector<pugi::xml_node> out;
     for (pugi::xml_node child : plotArea().children())
         if (IsChartTypeElement(child))
@@ -310,7 +367,7 @@ std::vector<pugi::xml_node> ChartXml::chartTypeElements() const {
     return out;
 }
 
-std::vector<pugi::xml_node> ChartXml::seriesInOrder() const {
+std::vector<pugi::xml_node> ChartXml::Dom::seriesInOrder() const {
     struct Entry {
         long long key;
         pugi::xml_node node;
@@ -331,7 +388,7 @@ std::vector<pugi::xml_node> ChartXml::seriesInOrder() const {
     return out;
 }
 
-pugi::xml_node ChartXml::series(int number, QString* error) const {
+pugi::xml_node ChartXml::Dom::series(int number, QString* error) const {
     const std::vector<pugi::xml_node> all = seriesInOrder();
     if (number < 1 || size_t(number) > all.size()) {
         SetEngineError(error, EngineFault::SeriesMissing,
@@ -341,7 +398,7 @@ pugi::xml_node ChartXml::series(int number, QString* error) const {
     return all[size_t(number - 1)];
 }
 
-pugi::xml_node ChartXml::axis(const char* localName) const {
+pugi::xml_node ChartXml::Dom::axis(const char* localName) const {
     // The primary axis is the one the first chart-type element plots on.
     QStringList ids;
     const std::vector<pugi::xml_node> elements = chartTypeElements();
@@ -360,25 +417,25 @@ pugi::xml_node ChartXml::axis(const char* localName) const {
     return first;
 }
 
-std::string ChartXml::chartName(const char* localName) const {
+std::string ChartXml::Dom::chartName(const char* localName) const {
     return mChartPrefix + localName;
 }
 
-std::string ChartXml::drawingName(const char* localName) const {
+std::string ChartXml::Dom::drawingName(const char* localName) const {
     return mDrawingPrefix + localName;
 }
 
-pugi::xml_node ChartXml::insertChart(pugi::xml_node parent, const char* localName,
-                                     const std::vector<const char*>& order) const {
+pugi::xml_node ChartXml::Dom::insertChart(pugi::xml_node parent, const char* localName,
+                                          const std::vector<const char*>& order) const {
     return InsertInOrder(parent, chartName(localName), localName, order);
 }
 
-pugi::xml_node ChartXml::appendChart(pugi::xml_node parent, const char* localName) const {
+pugi::xml_node ChartXml::Dom::appendChart(pugi::xml_node parent, const char* localName) const {
     return parent.append_child(chartName(localName).c_str());
 }
 
-pugi::xml_node ChartXml::appendChart(pugi::xml_node parent, const char* localName,
-                                     const char* val) const {
+pugi::xml_node ChartXml::Dom::appendChart(pugi::xml_node parent, const char* localName,
+                                          const char* val) const {
     pugi::xml_node node = appendChart(parent, localName);
     node.append_attribute("val").set_value(val);
     return node;
@@ -390,27 +447,27 @@ bool ChartXml::setValueAxisScale(double minimum, double maximum, QString* error)
                        {QString::number(minimum), QString::number(maximum)});
         return false;
     }
-    pugi::xml_node valueAxis = axis("valAx");
+    pugi::xml_node valueAxis = d->axis("valAx");
     if (!valueAxis) {
         SetEngineError(error, EngineFault::ValueAxisMissing);
         return false;
     }
     pugi::xml_node scaling = Child(valueAxis, "scaling");
     if (!scaling)
-        scaling = insertChart(valueAxis, "scaling", kAxisOrder);
+        scaling = d->insertChart(valueAxis, "scaling", kAxisOrder);
     RemoveChildren(scaling, "max");
     RemoveChildren(scaling, "min");
-    insertChart(scaling, "max", kScalingOrder)
+    d->insertChart(scaling, "max", kScalingOrder)
         .append_attribute("val")
         .set_value(Number(maximum).c_str());
-    insertChart(scaling, "min", kScalingOrder)
+    d->insertChart(scaling, "min", kScalingOrder)
         .append_attribute("val")
         .set_value(Number(minimum).c_str());
     return true;
 }
 
 bool ChartXml::clearValueAxisScale(QString* error) {
-    const pugi::xml_node valueAxis = axis("valAx");
+    const pugi::xml_node valueAxis = d->axis("valAx");
     if (!valueAxis) {
         SetEngineError(error, EngineFault::ValueAxisMissing);
         return false;
@@ -422,7 +479,7 @@ bool ChartXml::clearValueAxisScale(QString* error) {
 }
 
 bool ChartXml::valueAxisScale(double* minimum, double* maximum) const {
-    const pugi::xml_node scaling = Child(axis("valAx"), "scaling");
+    const pugi::xml_node scaling = Child(d->axis("valAx"), "scaling");
     const pugi::xml_node min = Child(scaling, "min");
     const pugi::xml_node max = Child(scaling, "max");
     if (!min && !max)
@@ -444,7 +501,7 @@ bool ChartXml::setPointColor(int seriesNumber, int point, int colorIndex, QStrin
         SetEngineError(error, EngineFault::ColourNotInPalette, {QString::number(colorIndex)});
         return false;
     }
-    pugi::xml_node ser = series(seriesNumber, error);
+    pugi::xml_node ser = d->series(seriesNumber, error);
     if (!ser)
         return false;
     pugi::xml_node values = Child(ser, "val");
@@ -471,29 +528,29 @@ bool ChartXml::setPointColor(int seriesNumber, int point, int colorIndex, QStrin
             later = existing;
     }
     if (!dPt) {
-        dPt = later ? ser.insert_child_before(chartName("dPt").c_str(), later)
-                    : insertChart(ser, "dPt", kAnySeriesOrder);
-        appendChart(dPt, "idx", Number(idx).c_str());
+        dPt = later ? ser.insert_child_before(d->chartName("dPt").c_str(), later)
+                    : d->insertChart(ser, "dPt", kAnySeriesOrder);
+        d->appendChart(dPt, "idx", Number(idx).c_str());
         const pugi::xml_node element = ser.parent();
         if (HasLocalName(element, "barChart") || HasLocalName(element, "bar3DChart"))
-            appendChart(dPt, "invertIfNegative", "0");
-        appendChart(dPt, "bubble3D", "0");
+            d->appendChart(dPt, "invertIfNegative", "0");
+        d->appendChart(dPt, "bubble3D", "0");
     }
     pugi::xml_node properties = Child(dPt, "spPr");
     if (!properties)
-        properties = insertChart(dPt, "spPr", kPointOrder);
+        properties = d->insertChart(dPt, "spPr", kPointOrder);
     for (const char* fill : kFills)
         RemoveChildren(properties, fill);
     pugi::xml_node solidFill =
-        InsertInOrder(properties, drawingName("solidFill"), "solidFill", kShapePropertiesOrder);
-    solidFill.append_child(drawingName("srgbClr").c_str())
+        InsertInOrder(properties, d->drawingName("solidFill"), "solidFill", kShapePropertiesOrder);
+    solidFill.append_child(d->drawingName("srgbClr").c_str())
         .append_attribute("val")
         .set_value(Palette::RgbHex(colorIndex).toStdString().c_str());
     return true;
 }
 
 int ChartXml::pointColorIndex(int seriesNumber, int point) const {
-    const pugi::xml_node ser = series(seriesNumber, nullptr);
+    const pugi::xml_node ser = d->series(seriesNumber, nullptr);
     for (pugi::xml_node dPt : Children(ser, "dPt")) {
         if (Val(dPt, "idx").toLongLong() != point - 1)
             continue;
@@ -504,17 +561,17 @@ int ChartXml::pointColorIndex(int seriesNumber, int point) const {
 }
 
 bool ChartXml::setSeriesAxisReversed(QString* error) {
-    pugi::xml_node seriesAxis = axis("serAx");
+    pugi::xml_node seriesAxis = d->axis("serAx");
     if (!seriesAxis) {
         SetEngineError(error, EngineFault::SeriesAxisMissing);
         return false;
     }
     pugi::xml_node scaling = Child(seriesAxis, "scaling");
     if (!scaling)
-        scaling = insertChart(seriesAxis, "scaling", kAxisOrder);
+        scaling = d->insertChart(seriesAxis, "scaling", kAxisOrder);
     pugi::xml_node orientation = Child(scaling, "orientation");
     if (!orientation)
-        orientation = insertChart(scaling, "orientation", kScalingOrder);
+        orientation = d->insertChart(scaling, "orientation", kScalingOrder);
     if (!orientation.attribute("val"))
         orientation.append_attribute("val");
     orientation.attribute("val").set_value("maxMin");
@@ -522,18 +579,18 @@ bool ChartXml::setSeriesAxisReversed(QString* error) {
 }
 
 bool ChartXml::seriesAxisReversed() const {
-    return Val(Child(axis("serAx"), "scaling"), "orientation") == u"maxMin";
+    return Val(Child(d->axis("serAx"), "scaling"), "orientation") == u"maxMin";
 }
 
 QStringList ChartXml::formulas() const {
     QStringList out;
-    for (const pugi::xpath_node& found : mDocument.select_nodes("//*[local-name()='f']"))
+    for (const pugi::xpath_node& found : d->mDocument.select_nodes("//*[local-name()='f']"))
         out << QString::fromUtf8(found.node().text().get());
     return out;
 }
 
 void ChartXml::renameSheet(const QString& oldName, const QString& newName) {
-    for (const pugi::xpath_node& found : mDocument.select_nodes("//*[local-name()='f']")) {
+    for (const pugi::xpath_node& found : d->mDocument.select_nodes("//*[local-name()='f']")) {
         pugi::xml_text text = found.node().text();
         const QString formula = QString::fromUtf8(text.get());
         const QString renamed = SheetReference::Rename(formula, oldName, newName);
@@ -545,13 +602,13 @@ void ChartXml::renameSheet(const QString& oldName, const QString& newName) {
 void ChartXml::refreshCaches(const CellLookup& cell) {
     std::vector<pugi::xml_node> references;
     for (const pugi::xpath_node& found :
-         mDocument.select_nodes("//*[local-name()='numRef' or local-name()='strRef']"))
+         d->mDocument.select_nodes("//*[local-name()='numRef' or local-name()='strRef']"))
         references.push_back(found.node());
     for (pugi::xml_node reference : references)
-        refreshCache(reference, cell);
+        d->refreshCache(reference, cell);
 }
 
-bool ChartXml::refreshCache(pugi::xml_node reference, const CellLookup& cell) {
+bool ChartXml::Dom::refreshCache(pugi::xml_node reference, const CellLookup& cell) {
     const pugi::xml_node formula = Child(reference, "f");
     SheetRange range;
     if (!formula || !ParseSheetRange(QString::fromUtf8(formula.text().get()), &range))
@@ -618,7 +675,7 @@ bool ChartXml::refreshCache(pugi::xml_node reference, const CellLookup& cell) {
 }
 
 int ChartXml::chartTypeCode() const {
-    const std::vector<pugi::xml_node> elements = chartTypeElements();
+    const std::vector<pugi::xml_node> elements = d->chartTypeElements();
     if (elements.empty())
         return 0;
     const pugi::xml_node element = elements.front();
@@ -666,7 +723,7 @@ bool ChartXml::setChartType(int code, QString* error) {
         SetEngineError(error, EngineFault::ChartTypeRefused, {QString::number(code)});
         return false;
     }
-    const std::vector<pugi::xml_node> elements = chartTypeElements();
+    const std::vector<pugi::xml_node> elements = d->chartTypeElements();
     if (elements.empty()) {
         SetEngineError(error, EngineFault::ChartTypeNotChangeable);
         return false;
@@ -674,34 +731,34 @@ bool ChartXml::setChartType(int code, QString* error) {
     if (elements.size() == 1 && chartTypeCode() == code)
         return true;
 
-    pugi::xml_node plot = plotArea();
+    pugi::xml_node plot = d->plotArea();
     const pugi::xml_node old = elements.front();
-    pugi::xml_node target = plot.insert_child_before(chartName(kind->element).c_str(), old);
+    pugi::xml_node target = plot.insert_child_before(d->chartName(kind->element).c_str(), old);
     if (kind->barDir)
-        appendChart(target, "barDir", kind->barDir);
+        d->appendChart(target, "barDir", kind->barDir);
     if (kind->grouping)
-        appendChart(target, "grouping", kind->grouping);
-    appendChart(target, "varyColors", IsRound(*kind) ? "1" : "0");
-    for (pugi::xml_node ser : seriesInOrder())
-        buildSeries(appendChart(target, "ser"), ser, code);
+        d->appendChart(target, "grouping", kind->grouping);
+    d->appendChart(target, "varyColors", IsRound(*kind) ? "1" : "0");
+    for (pugi::xml_node ser : d->seriesInOrder())
+        d->buildSeries(d->appendChart(target, "ser"), ser, code);
     if (const pugi::xml_node labels = Child(old, "dLbls"))
         CarryLabels(target.append_copy(labels), *kind);
     if (IsBar(*kind)) {
         const QString gapWidth = Val(old, "gapWidth");
-        appendChart(target, "gapWidth",
-                    gapWidth.isEmpty() ? "150" : gapWidth.toStdString().c_str());
+        d->appendChart(target, "gapWidth",
+                       gapWidth.isEmpty() ? "150" : gapWidth.toStdString().c_str());
         if (IsElement(*kind, "barChart") && std::strcmp(kind->grouping, "clustered") != 0)
-            appendChart(target, "overlap", "100");
+            d->appendChart(target, "overlap", "100");
         if (kind->shape)
-            appendChart(target, "shape", kind->shape);
+            d->appendChart(target, "shape", kind->shape);
     } else if (IsElement(*kind, "lineChart")) {
-        appendChart(target, "marker", "1");
+        d->appendChart(target, "marker", "1");
     } else if (IsRound(*kind)) {
-        appendChart(target, "firstSliceAng", "0");
+        d->appendChart(target, "firstSliceAng", "0");
         if (IsElement(*kind, "doughnutChart")) {
             const QString holeSize = Val(old, "holeSize");
-            appendChart(target, "holeSize",
-                        holeSize.isEmpty() ? "50" : holeSize.toStdString().c_str());
+            d->appendChart(target, "holeSize",
+                           holeSize.isEmpty() ? "50" : holeSize.toStdString().c_str());
         }
     }
 
@@ -711,22 +768,22 @@ bool ChartXml::setChartType(int code, QString* error) {
     const bool fromShares = Val(old, "grouping") == u"percentStacked";
     for (pugi::xml_node element : elements)
         plot.remove_child(element);
-    rebuildAxes(target, code, plottedOn, fromShares);
+    d->rebuildAxes(target, code, plottedOn, fromShares);
 
-    pugi::xml_node chart = Child(mDocument.document_element(), "chart");
+    pugi::xml_node chart = Child(d->mDocument.document_element(), "chart");
     pugi::xml_node view3D = Child(chart, "view3D");
     if (IsElement(*kind, "bar3DChart") && !view3D) {
-        view3D = insertChart(chart, "view3D", kChartOrder);
-        appendChart(view3D, "rotX", "15");
-        appendChart(view3D, "rotY", "20");
-        appendChart(view3D, "rAngAx", "1");
+        view3D = d->insertChart(chart, "view3D", kChartOrder);
+        d->appendChart(view3D, "rotX", "15");
+        d->appendChart(view3D, "rotY", "20");
+        d->appendChart(view3D, "rAngAx", "1");
     } else if (!IsElement(*kind, "bar3DChart") && view3D) {
         chart.remove_child(view3D);
     }
     return true;
 }
 
-void ChartXml::buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const {
+void ChartXml::Dom::buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const {
     const ChartKind& kind = *KindOf(code);
     const bool line = IsElement(kind, "lineChart");
     const std::vector<const char*>& order =
@@ -761,8 +818,8 @@ void ChartXml::buildSeries(pugi::xml_node target, pugi::xml_node source, int cod
     }
 }
 
-void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
-                           bool fromShares) {
+void ChartXml::Dom::rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
+                                bool fromShares) {
     const ChartKind& kind = *KindOf(code);
     pugi::xml_node plot = plotArea();
     std::vector<pugi::xml_node> axes;
@@ -773,26 +830,12 @@ void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& p
             lastId = std::max(lastId, AxisId(child));
         }
     }
-    // An existing axis of that kind, the one the old plot used first.
-    const auto find = [&](std::initializer_list<const char*> names) {
-        pugi::xml_node first;
-        for (pugi::xml_node candidate : axes) {
-            if (!std::any_of(names.begin(), names.end(),
-                             [&](const char* n) { return HasLocalName(candidate, n); }))
-                continue;
-            if (plottedOn.contains(Val(candidate, "axId")))
-                return candidate;
-            if (!first)
-                first = candidate;
-        }
-        return first;
-    };
     pugi::xml_node category, value, depth;
     if (!IsRound(kind)) {
-        category = find({"catAx", "dateAx"});
-        value = find({"valAx"});
+        category = AxisToKeep(axes, {"catAx", "dateAx"}, plottedOn);
+        value = AxisToKeep(axes, {"valAx"}, plottedOn);
         if (kind.seriesAxis)
-            depth = find({"serAx"});
+            depth = AxisToKeep(axes, {"serAx"}, plottedOn);
     }
     for (pugi::xml_node existing : axes)
         if (existing != category && existing != value && existing != depth)
@@ -800,63 +843,19 @@ void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& p
     if (IsRound(kind))
         return;
 
-    const bool horizontal = kind.barDir && std::strcmp(kind.barDir, "bar") == 0;
-    const auto make = [&](const char* name) {
-        pugi::xml_node node = plot.insert_child_after(chartName(name).c_str(), target);
-        appendChart(node, "axId", Number(++lastId).c_str());
-        appendChart(appendChart(node, "scaling"), "orientation", "minMax");
-        appendChart(node, "delete", "0");
-        appendChart(node, "axPos", "b");
-        if (std::strcmp(name, "valAx") == 0) {
-            appendChart(node, "majorGridlines");
-            pugi::xml_node format = appendChart(node, "numFmt");
-            format.append_attribute("formatCode").set_value("General");
-            format.append_attribute("sourceLinked").set_value("1");
-        }
-        appendChart(node, "majorTickMark", "out");
-        appendChart(node, "minorTickMark", "none");
-        appendChart(node, "tickLblPos", "nextTo");
-        appendChart(node, "crossAx", "0");
-        appendChart(node, "crosses", "autoZero");
-        if (std::strcmp(name, "catAx") == 0) {
-            appendChart(node, "auto", "1");
-            appendChart(node, "lblAlgn", "ctr");
-            appendChart(node, "lblOffset", "100");
-            appendChart(node, "noMultiLvlLbl", "0");
-        } else if (std::strcmp(name, "valAx") == 0) {
-            appendChart(node, "crossBetween", "between");
-        }
-        return node;
-    };
     if (!category)
-        category = make("catAx");
+        category = newAxis(plot, target, "catAx", ++lastId);
     if (!value)
-        value = make("valAx");
+        value = newAxis(plot, target, "valAx", ++lastId);
     if (kind.seriesAxis && !depth)
-        depth = make("serAx");
+        depth = newAxis(plot, target, "serAx", ++lastId);
 
     // Axes follow the plot as category, value, series; each crosses the one it is drawn against.
-    const auto place = [&](pugi::xml_node node, pugi::xml_node after, const char* position,
-                           pugi::xml_node crossing) {
-        plot.insert_move_after(node, after);
-        pugi::xml_node axPos = Child(node, "axPos");
-        if (!axPos)
-            axPos = insertChart(node, "axPos", kAxisOrder);
-        if (!axPos.attribute("val"))
-            axPos.append_attribute("val");
-        axPos.attribute("val").set_value(position);
-        pugi::xml_node crossAx = Child(node, "crossAx");
-        if (!crossAx)
-            crossAx = insertChart(node, "crossAx", kAxisOrder);
-        if (!crossAx.attribute("val"))
-            crossAx.append_attribute("val");
-        crossAx.attribute("val").set_value(Number(AxisId(crossing)).c_str());
-        appendChart(target, "axId", Number(AxisId(node)).c_str());
-    };
-    place(category, target, horizontal ? "l" : "b", value);
-    place(value, category, horizontal ? "b" : "l", category);
+    const bool horizontal = kind.barDir && std::strcmp(kind.barDir, "bar") == 0;
+    placeAxis(target, category, target, horizontal ? "l" : "b", value);
+    placeAxis(target, value, category, horizontal ? "b" : "l", category);
     if (depth)
-        place(depth, value, "b", value);
+        placeAxis(target, depth, value, "b", value);
 
     // A 100 % chart plots shares of 1: its value axis reads 0 % to 100 %, not 0 / 1 / 1. Leaving
     // one, the axis shows the figures as their cells do.
@@ -871,6 +870,53 @@ void ChartXml::rebuildAxes(pugi::xml_node target, int code, const QStringList& p
         format.attribute("formatCode").set_value(shares ? "0%" : "General");
         format.attribute("sourceLinked").set_value(shares ? "0" : "1");
     }
+}
+
+pugi::xml_node ChartXml::Dom::newAxis(pugi::xml_node plot, pugi::xml_node after, const char* name,
+                                      long long id) const {
+    pugi::xml_node node = plot.insert_child_after(chartName(name).c_str(), after);
+    appendChart(node, "axId", Number(id).c_str());
+    appendChart(appendChart(node, "scaling"), "orientation", "minMax");
+    appendChart(node, "delete", "0");
+    appendChart(node, "axPos", "b");
+    if (std::strcmp(name, "valAx") == 0) {
+        appendChart(node, "majorGridlines");
+        pugi::xml_node format = appendChart(node, "numFmt");
+        format.append_attribute("formatCode").set_value("General");
+        format.append_attribute("sourceLinked").set_value("1");
+    }
+    appendChart(node, "majorTickMark", "out");
+    appendChart(node, "minorTickMark", "none");
+    appendChart(node, "tickLblPos", "nextTo");
+    appendChart(node, "crossAx", "0");
+    appendChart(node, "crosses", "autoZero");
+    if (std::strcmp(name, "catAx") == 0) {
+        appendChart(node, "auto", "1");
+        appendChart(node, "lblAlgn", "ctr");
+        appendChart(node, "lblOffset", "100");
+        appendChart(node, "noMultiLvlLbl", "0");
+    } else if (std::strcmp(name, "valAx") == 0) {
+        appendChart(node, "crossBetween", "between");
+    }
+    return node;
+}
+
+void ChartXml::Dom::placeAxis(pugi::xml_node target, pugi::xml_node node, pugi::xml_node after,
+                              const char* position, pugi::xml_node crossing) const {
+    plotArea().insert_move_after(node, after);
+    pugi::xml_node axPos = Child(node, "axPos");
+    if (!axPos)
+        axPos = insertChart(node, "axPos", kAxisOrder);
+    if (!axPos.attribute("val"))
+        axPos.append_attribute("val");
+    axPos.attribute("val").set_value(position);
+    pugi::xml_node crossAx = Child(node, "crossAx");
+    if (!crossAx)
+        crossAx = insertChart(node, "crossAx", kAxisOrder);
+    if (!crossAx.attribute("val"))
+        crossAx.append_attribute("val");
+    crossAx.attribute("val").set_value(Number(AxisId(crossing)).c_str());
+    appendChart(target, "axId", Number(AxisId(node)).c_str());
 }
 
 } // namespace plw

@@ -6,12 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <pugixml.hpp>
-
 #include <functional>
+#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace plw {
 
@@ -24,6 +21,11 @@ namespace plw {
 // every chart-type element of the plot area. Failures answer false with a reason in *error.
 class ChartXml {
 public:
+    ChartXml();
+    ~ChartXml();
+    ChartXml(ChartXml&&) noexcept;
+    ChartXml& operator=(ChartXml&&) noexcept;
+
     // Chart-type codes of the spreadsheet's object model that setChartType() builds and
     // chartTypeCode() recognises.
     enum ChartType {
@@ -100,30 +102,9 @@ public:
     void refreshCaches(const CellLookup& cell);
 
 private:
-    pugi::xml_node plotArea() const;
-    std::vector<pugi::xml_node> chartTypeElements() const;
-    std::vector<pugi::xml_node> seriesInOrder() const;
-    pugi::xml_node series(int number, QString* error) const;
-    pugi::xml_node axis(const char* localName) const;
-    // A new element in the chart namespace ("c:" prefix as the part uses it), placed in parent
-    // at its schema position given by order.
-    pugi::xml_node insertChart(pugi::xml_node parent, const char* localName,
-                               const std::vector<const char*>& order) const;
-    pugi::xml_node appendChart(pugi::xml_node parent, const char* localName) const;
-    pugi::xml_node appendChart(pugi::xml_node parent, const char* localName, const char* val) const;
-    std::string chartName(const char* localName) const;
-    std::string drawingName(const char* localName) const;
-
-    // Makes the plot's axes the ones the chart type needs; plottedOn: axis ids the old plot used.
-    void rebuildAxes(pugi::xml_node target, int code, const QStringList& plottedOn,
-                     bool fromShares);
-    void buildSeries(pugi::xml_node target, pugi::xml_node source, int code) const;
-    // Rewrites the cache of one c:numRef or c:strRef; false when it is left as it is.
-    bool refreshCache(pugi::xml_node reference, const CellLookup& cell);
-
-    pugi::xml_document mDocument;
-    std::string mChartPrefix;   // "c:" or "" when the chart namespace is the default one
-    std::string mDrawingPrefix; // "a:"
+    // The part's DOM and the edits' steps on it, kept out of this header.
+    struct Dom;
+    std::unique_ptr<Dom> d;
 };
 
 } // namespace plw

@@ -4,9 +4,13 @@
 #include "workbook/Palette.h"
 #include "workbook/XmlPart.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace plw {
 
@@ -147,9 +151,35 @@ void SetAttribute(pugi::xml_node node, const char* name, const char* value) {
 
 } // namespace
 
-Styles::Styles() {
+struct Styles::Dom {
+    pugi::xml_node root() const;
+    pugi::xml_node section(Section which) const;
+    pugi::xml_node ensureSection(Section which);
+    pugi::xml_node cellFormat(int xf) const;
+    pugi::xml_node entryOf(int xf, Section which, const char* idAttribute) const;
+    QByteArray elementName(const char* localName) const;
+    void index();
+    // Finds an entry equal to candidate or appends a copy of it; its index.
+    int shared(Section which, const pugi::xml_node& candidate);
+    // The format xf with one attribute set and its apply flag on, de-duplicated.
+    int withAttribute(int xf, const char* idAttribute, int id, const char* applyAttribute);
+    int withFont(int xf, const pugi::xml_node& font);
+    void setColor(pugi::xml_node color, int colorIndex) const;
+    int colorIndexOf(const pugi::xml_node& color) const;
+
+    pugi::xml_document mDocument;
+    std::array<std::vector<pugi::xml_node>, SectionCount> mEntries;
+    std::array<QHash<QByteArray, int>, SectionCount> mKeys;
+    QStringList mIndexedColors; // a palette the file replaces the default one with, "RRGGBB"
+};
+
+Styles::Styles() : d(std::make_unique<Dom>()) {
     load(MinimalXml(), nullptr);
 }
+
+Styles::~Styles() = default;
+Styles::Styles(Styles&&) noexcept = default;
+Styles& Styles::operator=(Styles&&) noexcept = default;
 
 QByteArray Styles::MinimalXml() {
     return QByteArrayLiteral(
@@ -182,16 +212,16 @@ bool Styles::load(const QByteArray& xml, QString* error) {
         SetEngineError(error, EngineFault::StylesWithoutCellFormats, {kPartName});
         return false;
     }
-    mDocument.reset(document);
-    index();
+    d->mDocument.reset(document);
+    d->index();
     return true;
 }
 
 QByteArray Styles::toXml() const {
-    return XmlPart::Serialize(mDocument);
+    return XmlPart::Serialize(d->mDocument);
 }
 
-void Styles::index() {
+void Styles::Dom::index() {
     for (int s = 0; s < SectionCount; ++s) {
         mEntries[size_t(s)].clear();
         mKeys[size_t(s)].clear();
@@ -218,21 +248,21 @@ void Styles::index() {
     }
 }
 
-pugi::xml_node Styles::root() const {
+pugi::xml_node Styles::Dom::root() const {
     return mDocument.document_element();
 }
 
-pugi::xml_node Styles::section(Section which) const {
+pugi::xml_node Styles::Dom::section(Section which) const {
     return XmlPart::Child(root(), kSections[which].section);
 }
 
-QByteArray Styles::elementName(const char* localName) const {
+QByteArray Styles::Dom::elementName(const char* localName) const {
     QByteArray name = root().name();
     const qsizetype colon = name.indexOf(':');
     return (colon < 0 ? QByteArray() : name.left(colon + 1)) + localName;
 }
 
-pugi::xml_node Styles::ensureSection(Section which) {
+pugi::xml_node Styles::Dom::ensureSection(Section which) {
     const char* name = kSections[which].section;
     if (pugi::xml_node existing = section(which))
         return existing;
@@ -241,12 +271,12 @@ pugi::xml_node Styles::ensureSection(Section which) {
     return created;
 }
 
-pugi::xml_node Styles::cellFormat(int xf) const {
+pugi::xml_node Styles::Dom::cellFormat(int xf) const {
     const std::vector<pugi::xml_node>& formats = mEntries[CellXfs];
     return xf >= 0 && size_t(xf) < formats.size() ? formats[size_t(xf)] : formats.front();
 }
 
-pugi::xml_node Styles::entryOf(int xf, Section which, const char* idAttribute) const {
+pugi::xml_node Styles::Dom::entryOf(int xf, Section which, const char* idAttribute) const {
     const std::vector<pugi::xml_node>& entries = mEntries[which];
     if (entries.empty())
         return {};
@@ -255,10 +285,10 @@ pugi::xml_node Styles::entryOf(int xf, Section which, const char* idAttribute) c
 }
 
 int Styles::cellFormatCount() const {
-    return int(mEntries[CellXfs].size());
+    return int(d->mEntries[CellXfs].size());
 }
 
-int Styles::shared(Section which, const pugi::xml_node& candidate) {
+int Styles::Dom::shared(Section which, const pugi::xml_node& candidate) {
     const QByteArray key = KeyOf(candidate);
     const auto found = mKeys[which].constFind(key);
     if (found != mKeys[which].constEnd())
@@ -275,7 +305,8 @@ int Styles::shared(Section which, const pugi::xml_node& candidate) {
     return position;
 }
 
-int Styles::withAttribute(int xf, const char* idAttribute, int id, const char* applyAttribute) {
+int Styles::Dom::withAttribute(int xf, const char* idAttribute, int id,
+                               const char* applyAttribute) {
     pugi::xml_document scratch;
     pugi::xml_node candidate = scratch.append_copy(cellFormat(xf));
     SetAttribute(candidate, idAttribute, QByteArray::number(id).constData());
@@ -283,7 +314,7 @@ int Styles::withAttribute(int xf, const char* idAttribute, int id, const char* a
     return shared(CellXfs, candidate);
 }
 
-int Styles::withFont(int xf, const pugi::xml_node& font) {
+int Styles::Dom::withFont(int xf, const pugi::xml_node& font) {
     return withAttribute(xf, "fontId", shared(Fonts, font), "applyFont");
 }
 
@@ -291,29 +322,29 @@ int Styles::withFontSize(int xf, double points) {
     if (!(points > 0 && points <= 409))
         return -1;
     pugi::xml_document scratch;
-    const pugi::xml_node base = entryOf(xf, Fonts, "fontId");
+    const pugi::xml_node base = d->entryOf(xf, Fonts, "fontId");
     pugi::xml_node font =
-        base ? scratch.append_copy(base) : scratch.append_child(elementName("font").constData());
-    pugi::xml_node size = OrderedChild(font, "sz", kFontOrder, elementName("sz"));
+        base ? scratch.append_copy(base) : scratch.append_child(d->elementName("font").constData());
+    pugi::xml_node size = OrderedChild(font, "sz", kFontOrder, d->elementName("sz"));
     SetAttribute(size, "val", QByteArray::number(points, 'g', 15).constData());
-    return withFont(xf, font);
+    return d->withFont(xf, font);
 }
 
 int Styles::withHyperlinkFont(int xf) {
     pugi::xml_document scratch;
-    const pugi::xml_node base = entryOf(xf, Fonts, "fontId");
+    const pugi::xml_node base = d->entryOf(xf, Fonts, "fontId");
     pugi::xml_node font =
-        base ? scratch.append_copy(base) : scratch.append_child(elementName("font").constData());
-    pugi::xml_node underline = OrderedChild(font, "u", kFontOrder, elementName("u"));
+        base ? scratch.append_copy(base) : scratch.append_child(d->elementName("font").constData());
+    pugi::xml_node underline = OrderedChild(font, "u", kFontOrder, d->elementName("u"));
     underline.remove_attributes();
-    pugi::xml_node color = OrderedChild(font, "color", kFontOrder, elementName("color"));
+    pugi::xml_node color = OrderedChild(font, "color", kFontOrder, d->elementName("color"));
     color.remove_attributes();
     color.append_attribute("rgb").set_value("FF0000FF");
-    return withFont(xf, font);
+    return d->withFont(xf, font);
 }
 
 bool Styles::isHyperlinkFont(int xf) const {
-    const pugi::xml_node font = entryOf(xf, Fonts, "fontId");
+    const pugi::xml_node font = d->entryOf(xf, Fonts, "fontId");
     const pugi::xml_node underline = XmlPart::Child(font, "u");
     if (!underline)
         return false;
@@ -323,13 +354,13 @@ bool Styles::isHyperlinkFont(int xf) const {
     const pugi::xml_node color = XmlPart::Child(font, "color");
     if (!color.attribute("theme").empty())
         return IntAttribute(color, "theme", -1) == 10; // the theme's hyperlink colour
-    return Palette::RgbHex(colorIndexOf(color)) == QLatin1String("0000FF");
+    return Palette::RgbHex(d->colorIndexOf(color)) == QLatin1String("0000FF");
 }
 
 double Styles::fontSize(int xf) const {
     const pugi::xml_node defaultFont =
-        mEntries[Fonts].empty() ? pugi::xml_node() : mEntries[Fonts].front();
-    for (const pugi::xml_node& font : {entryOf(xf, Fonts, "fontId"), defaultFont}) {
+        d->mEntries[Fonts].empty() ? pugi::xml_node() : d->mEntries[Fonts].front();
+    for (const pugi::xml_node& font : {d->entryOf(xf, Fonts, "fontId"), defaultFont}) {
         bool ok = false;
         const double points = XmlPart::Attribute(XmlPart::Child(font, "sz"), "val").toDouble(&ok);
         if (ok && points > 0)
@@ -347,7 +378,7 @@ int Styles::withNumberFormat(int xf, const QString& formatCode) {
             id = builtIn;
     int highest = 163;
     const QByteArray code = formatCode.toUtf8();
-    pugi::xml_node formats = section(NumFmts);
+    pugi::xml_node formats = d->section(NumFmts);
     for (pugi::xml_node format : formats.children()) {
         if (format.type() != pugi::node_element || !XmlPart::HasLocalName(format, "numFmt"))
             continue;
@@ -358,18 +389,18 @@ int Styles::withNumberFormat(int xf, const QString& formatCode) {
     }
     if (id < 0) {
         id = highest + 1;
-        formats = ensureSection(NumFmts);
-        pugi::xml_node format = formats.append_child(elementName("numFmt").constData());
+        formats = d->ensureSection(NumFmts);
+        pugi::xml_node format = formats.append_child(d->elementName("numFmt").constData());
         format.append_attribute("numFmtId").set_value(id);
         format.append_attribute("formatCode").set_value(code.constData());
         SetCount(formats, "numFmt");
     }
-    return withAttribute(xf, "numFmtId", id, "applyNumberFormat");
+    return d->withAttribute(xf, "numFmtId", id, "applyNumberFormat");
 }
 
 QString Styles::numberFormatCode(int xf) const {
-    const int id = IntAttribute(cellFormat(xf), "numFmtId", 0);
-    for (pugi::xml_node format : section(NumFmts).children())
+    const int id = IntAttribute(d->cellFormat(xf), "numFmtId", 0);
+    for (pugi::xml_node format : d->section(NumFmts).children())
         if (format.type() == pugi::node_element && XmlPart::HasLocalName(format, "numFmt") &&
             IntAttribute(format, "numFmtId", -1) == id)
             return XmlPart::Attribute(format, "formatCode");
@@ -441,7 +472,7 @@ QString Styles::BuiltInFormatCode(int id) {
     }
 }
 
-void Styles::setColor(pugi::xml_node color, int colorIndex) const {
+void Styles::Dom::setColor(pugi::xml_node color, int colorIndex) const {
     color.remove_attributes();
     if (!Palette::IsValidIndex(colorIndex)) {
         color.append_attribute("indexed").set_value(Palette::AutomaticIndexed);
@@ -456,7 +487,7 @@ void Styles::setColor(pugi::xml_node color, int colorIndex) const {
         color.append_attribute("indexed").set_value(indexed);
 }
 
-int Styles::colorIndexOf(const pugi::xml_node& color) const {
+int Styles::Dom::colorIndexOf(const pugi::xml_node& color) const {
     if (!color)
         return 0;
     if (!color.attribute("rgb").empty())
@@ -480,8 +511,8 @@ int Styles::withFill(int xf, int colorIndex, int pattern, int patternColorIndex)
         return -1;
 
     pugi::xml_document scratch;
-    pugi::xml_node fill = scratch.append_child(elementName("fill").constData());
-    pugi::xml_node patternFill = fill.append_child(elementName("patternFill").constData());
+    pugi::xml_node fill = scratch.append_child(d->elementName("fill").constData());
+    pugi::xml_node patternFill = fill.append_child(d->elementName("patternFill").constData());
     if (noColor || pattern == Palette::None) {
         patternFill.append_attribute("patternType").set_value("none");
     } else {
@@ -490,16 +521,16 @@ int Styles::withFill(int xf, int colorIndex, int pattern, int patternColorIndex)
         // A solid fill paints its foreground; a hatch draws the pattern colour in the foreground
         // over the cell colour in the background.
         const bool solid = std::strcmp(type, "solid") == 0;
-        setColor(patternFill.append_child(elementName("fgColor").constData()),
-                 solid ? colorIndex : patternColorIndex);
-        setColor(patternFill.append_child(elementName("bgColor").constData()),
-                 solid ? patternColorIndex : colorIndex);
+        d->setColor(patternFill.append_child(d->elementName("fgColor").constData()),
+                    solid ? colorIndex : patternColorIndex);
+        d->setColor(patternFill.append_child(d->elementName("bgColor").constData()),
+                    solid ? patternColorIndex : colorIndex);
     }
-    return withAttribute(xf, "fillId", shared(Fills, fill), "applyFill");
+    return d->withAttribute(xf, "fillId", d->shared(Fills, fill), "applyFill");
 }
 
 int Styles::fillPattern(int xf) const {
-    const pugi::xml_node fill = entryOf(xf, Fills, "fillId");
+    const pugi::xml_node fill = d->entryOf(xf, Fills, "fillId");
     if (XmlPart::Child(fill, "gradientFill"))
         return kLinearGradient;
     const pugi::xml_node patternFill = XmlPart::Child(fill, "patternFill");
@@ -511,8 +542,9 @@ int Styles::fillColorIndex(int xf) const {
     const int pattern = fillPattern(xf);
     if (pattern == Palette::None || pattern == kLinearGradient)
         return 0;
-    const pugi::xml_node patternFill = XmlPart::Child(entryOf(xf, Fills, "fillId"), "patternFill");
-    return colorIndexOf(
+    const pugi::xml_node patternFill =
+        XmlPart::Child(d->entryOf(xf, Fills, "fillId"), "patternFill");
+    return d->colorIndexOf(
         XmlPart::Child(patternFill, pattern == Palette::SolidPattern ? "fgColor" : "bgColor"));
 }
 

@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <pugixml.hpp>
-
-#include <array>
-#include <vector>
+#include <memory>
 
 namespace plw {
 
@@ -19,6 +15,9 @@ namespace plw {
 class Styles {
 public:
     Styles();
+    ~Styles();
+    Styles(Styles&&) noexcept;
+    Styles& operator=(Styles&&) noexcept;
 
     // A stylesheet with one default font, the two required fills, one border and one cell format,
     // for a package that has no styles part.
@@ -64,25 +63,9 @@ public:
 private:
     enum Section { NumFmts, Fonts, Fills, Borders, CellStyleXfs, CellXfs, SectionCount };
 
-    pugi::xml_node root() const;
-    pugi::xml_node section(Section which) const;
-    pugi::xml_node ensureSection(Section which);
-    pugi::xml_node cellFormat(int xf) const;
-    pugi::xml_node entryOf(int xf, Section which, const char* idAttribute) const;
-    QByteArray elementName(const char* localName) const;
-    void index();
-    // Finds an entry equal to candidate or appends a copy of it; its index.
-    int shared(Section which, const pugi::xml_node& candidate);
-    // The format xf with one attribute set and its apply flag on, de-duplicated.
-    int withAttribute(int xf, const char* idAttribute, int id, const char* applyAttribute);
-    int withFont(int xf, const pugi::xml_node& font);
-    void setColor(pugi::xml_node color, int colorIndex) const;
-    int colorIndexOf(const pugi::xml_node& color) const;
-
-    pugi::xml_document mDocument;
-    std::array<std::vector<pugi::xml_node>, SectionCount> mEntries;
-    std::array<QHash<QByteArray, int>, SectionCount> mKeys;
-    QStringList mIndexedColors; // a palette the file replaces the default one with, "RRGGBB"
+    // The part's DOM, its entries indexed, and the steps on it, kept out of this header.
+    struct Dom;
+    std::unique_ptr<Dom> d;
 };
 
 } // namespace plw

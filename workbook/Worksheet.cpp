@@ -160,25 +160,34 @@ struct Worksheet::ChartRef {
     std::unique_ptr<ChartXml> chart;
 };
 
+struct Worksheet::Dom {
+    pugi::xml_node root() const { return mDom.document_element(); }
+    // The child of the worksheet element of that name, made at its schema place when missing.
+    pugi::xml_node ensureChild(const char* name);
+
+    pugi::xml_document mDom;
+};
+
 Worksheet::Worksheet(Workbook& workbook, QString name, QString partName)
-    : mWorkbook(workbook), mName(std::move(name)), mPart(std::move(partName)) {}
+    : mWorkbook(workbook), mName(std::move(name)), mPart(std::move(partName)),
+      d(std::make_unique<Dom>()) {}
 
 Worksheet::~Worksheet() = default;
 
 bool Worksheet::load(QString* error) {
     const QByteArray bytes = mWorkbook.mPackage.part(mPart);
-    if (!XmlPart::Parse(bytes, mPart, mDom, error) ||
+    if (!XmlPart::Parse(bytes, mPart, d->mDom, error) ||
         !SheetData::Read(bytes, mWorkbook.mStrings, &mCells, error))
         return false;
     // The cells live in the store from now on; the DOM keeps an empty <sheetData> as their place.
-    pugi::xml_node sheetData = XmlPart::Child(root(), "sheetData");
+    pugi::xml_node sheetData = XmlPart::Child(d->root(), "sheetData");
     if (!sheetData) {
         SetEngineError(error, EngineFault::SheetWithoutCells, {mName});
         return false;
     }
     while (sheetData.first_child())
         sheetData.remove_child(sheetData.first_child());
-    for (const auto& [column, attributes] : ReadColumns(XmlPart::Child(root(), "cols")))
+    for (const auto& [column, attributes] : ReadColumns(XmlPart::Child(d->root(), "cols")))
         for (const auto& [name, value] : attributes)
             if (name == "style")
                 mCells.setColumnStyle(column, value.toInt());
@@ -189,11 +198,11 @@ bool Worksheet::write(QByteArray* bytes, SharedStrings* strings, QString* error)
     for (const auto& ref : mCharts)
         if (ref->chart)
             mWorkbook.mPackage.setPart(ref->part, ref->chart->toXml());
-    *bytes = XmlPart::Serialize(mDom);
+    *bytes = XmlPart::Serialize(d->mDom);
     return !strings || SheetData::Write(bytes, mCells, strings, error);
 }
 
-pugi::xml_node Worksheet::ensureChild(const char* name) {
+pugi::xml_node Worksheet::Dom::ensureChild(const char* name) {
     pugi::xml_node parent = root();
     if (pugi::xml_node existing = XmlPart::Child(parent, name))
         return existing;
@@ -295,13 +304,13 @@ bool Worksheet::addHyperlink(const QString& cell, const QString& subAddress, con
 
     const QString ref =
         RectAddress({rect.firstRow, rect.firstColumn, rect.firstRow, rect.firstColumn});
-    pugi::xml_node links = ensureChild("hyperlinks");
+    pugi::xml_node links = d->ensureChild("hyperlinks");
     for (pugi::xml_node link : links.children())
         if (XmlPart::Attribute(link, "ref") == ref) {
             links.remove_child(link);
             break;
         }
-    pugi::xml_node link = links.append_child((PrefixOf(root()) + "hyperlink").constData());
+    pugi::xml_node link = links.append_child((PrefixOf(d->root()) + "hyperlink").constData());
     link.append_attribute("ref") = ref.toUtf8().constData();
     link.append_attribute("location") = subAddress.toUtf8().constData();
     link.append_attribute("display") = text.toUtf8().constData();
@@ -336,17 +345,17 @@ bool Worksheet::deleteColumns(const QString& list, QString* error) {
     mCells.deleteColumns(columns);
     mWorkbook.deleteColumnsInNames(mName, columns);
 
-    if (pugi::xml_node cols = XmlPart::Child(root(), "cols")) {
+    if (pugi::xml_node cols = XmlPart::Child(d->root(), "cols")) {
         std::map<int, ColumnAttributes> kept;
         for (const auto& [column, attributes] : ReadColumns(cols))
             if (!std::binary_search(columns.begin(), columns.end(), column))
                 kept[column - deletedBefore(column)] = attributes;
-        WriteColumns(cols, kept, PrefixOf(root()));
+        WriteColumns(cols, kept, PrefixOf(d->root()));
         if (!cols.first_child())
-            root().remove_child(cols);
+            d->root().remove_child(cols);
     }
     for (const char* listName : {"mergeCells", "hyperlinks"}) {
-        pugi::xml_node holder = XmlPart::Child(root(), listName);
+        pugi::xml_node holder = XmlPart::Child(d->root(), listName);
         if (!holder)
             continue;
         for (pugi::xml_node node = holder.first_child(); node;) {
@@ -364,7 +373,7 @@ bool Worksheet::deleteColumns(const QString& list, QString* error) {
             node = next;
         }
         if (!holder.first_child())
-            root().remove_child(holder);
+            d->root().remove_child(holder);
         else if (holder.attribute("count"))
             holder.attribute("count") = int(std::distance(holder.begin(), holder.end()));
     }
@@ -402,7 +411,7 @@ void Worksheet::autoFitColumns() {
             widest = std::max(widest, width);
         }
     }
-    pugi::xml_node cols = ensureChild("cols");
+    pugi::xml_node cols = d->ensureChild("cols");
     std::map<int, ColumnAttributes> columns = ReadColumns(cols);
     for (const auto& [column, width] : widths) {
         if (width <= 0)
@@ -412,13 +421,13 @@ void Worksheet::autoFitColumns() {
         SetAttribute(&attributes, "customWidth", "1");
         SetAttribute(&attributes, "bestFit", "1");
     }
-    WriteColumns(cols, columns, PrefixOf(root()));
+    WriteColumns(cols, columns, PrefixOf(d->root()));
     if (!cols.first_child())
-        root().remove_child(cols);
+        d->root().remove_child(cols);
 }
 
 double Worksheet::columnWidth(int column) const {
-    const std::map<int, ColumnAttributes> columns = ReadColumns(XmlPart::Child(root(), "cols"));
+    const std::map<int, ColumnAttributes> columns = ReadColumns(XmlPart::Child(d->root(), "cols"));
     const auto it = columns.find(column);
     if (it == columns.end())
         return 0;
@@ -429,8 +438,8 @@ double Worksheet::columnWidth(int column) const {
 }
 
 void Worksheet::selectCell(const QString& address) {
-    pugi::xml_node views = ensureChild("sheetViews");
-    const QByteArray prefix = PrefixOf(root());
+    pugi::xml_node views = d->ensureChild("sheetViews");
+    const QByteArray prefix = PrefixOf(d->root());
     pugi::xml_node view = XmlPart::Child(views, "sheetView");
     if (!view) {
         view = views.append_child((prefix + "sheetView").constData());
@@ -452,10 +461,10 @@ void Worksheet::selectCell(const QString& address) {
 }
 
 void Worksheet::setTabSelected(bool selected) {
-    pugi::xml_node view = XmlPart::Child(ensureChild("sheetViews"), "sheetView");
+    pugi::xml_node view = XmlPart::Child(d->ensureChild("sheetViews"), "sheetView");
     if (!view) {
         selectCell(QStringLiteral("A1"));
-        view = XmlPart::Child(XmlPart::Child(root(), "sheetViews"), "sheetView");
+        view = XmlPart::Child(XmlPart::Child(d->root(), "sheetViews"), "sheetView");
     }
     view.remove_attribute("tabSelected");
     if (selected)
@@ -465,7 +474,7 @@ void Worksheet::setTabSelected(bool selected) {
 QString Worksheet::selectedCell() const {
     QString cell;
     for (pugi::xml_node child :
-         XmlPart::Child(XmlPart::Child(root(), "sheetViews"), "sheetView").children())
+         XmlPart::Child(XmlPart::Child(d->root(), "sheetViews"), "sheetView").children())
         if (XmlPart::HasLocalName(child, "selection"))
             cell = XmlPart::Attribute(child, "activeCell");
     return cell;
@@ -473,18 +482,18 @@ QString Worksheet::selectedCell() const {
 
 QString Worksheet::pageHeader() const {
     return QString::fromUtf8(
-        XmlPart::Child(XmlPart::Child(root(), "headerFooter"), "oddHeader").text().get());
+        XmlPart::Child(XmlPart::Child(d->root(), "headerFooter"), "oddHeader").text().get());
 }
 
 bool Worksheet::isTabSelected() const {
-    return XmlPart::Child(XmlPart::Child(root(), "sheetViews"), "sheetView")
+    return XmlPart::Child(XmlPart::Child(d->root(), "sheetViews"), "sheetView")
         .attribute("tabSelected")
         .as_bool();
 }
 
 QList<SheetLink> Worksheet::hyperlinks() const {
     QList<SheetLink> links;
-    for (pugi::xml_node link : XmlPart::Child(root(), "hyperlinks").children())
+    for (pugi::xml_node link : XmlPart::Child(d->root(), "hyperlinks").children())
         links.append({XmlPart::Attribute(link, "ref"), XmlPart::Attribute(link, "location"),
                       XmlPart::Attribute(link, "display")});
     return links;
@@ -492,7 +501,7 @@ QList<SheetLink> Worksheet::hyperlinks() const {
 
 QStringList Worksheet::mergedRanges() const {
     QStringList ranges;
-    for (pugi::xml_node merge : XmlPart::Child(root(), "mergeCells").children())
+    for (pugi::xml_node merge : XmlPart::Child(d->root(), "mergeCells").children())
         ranges.append(XmlPart::Attribute(merge, "ref"));
     return ranges;
 }
@@ -502,7 +511,7 @@ bool Worksheet::findCharts(QString* error) {
         return true;
     OoxmlPackage& package = mWorkbook.mPackage;
     QString drawingId;
-    for (pugi::xml_attribute attribute : XmlPart::Child(root(), "drawing").attributes())
+    for (pugi::xml_attribute attribute : XmlPart::Child(d->root(), "drawing").attributes())
         if (QByteArray(attribute.name()).endsWith(":id"))
             drawingId = QString::fromUtf8(attribute.value());
     QList<Relationship> relationships;

@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <pugixml.hpp>
-
 #include <map>
 #include <memory>
 #include <vector>
@@ -74,6 +72,8 @@ public:
 private:
     friend class Workbook;
     struct ChartRef;
+    // The part's DOM without its cells, kept out of this header.
+    struct Dom;
 
     Worksheet(Workbook& workbook, QString name, QString partName);
     bool load(QString* error);
@@ -82,13 +82,11 @@ private:
     bool write(QByteArray* bytes, class SharedStrings* strings, QString* error);
     void setTabSelected(bool selected);
     bool findCharts(QString* error);
-    pugi::xml_node root() const { return mDom.document_element(); }
-    pugi::xml_node ensureChild(const char* name);
 
     Workbook& mWorkbook;
     QString mName;
     QString mPart;
-    pugi::xml_document mDom;
+    std::unique_ptr<Dom> d;
     CellStore mCells;
     std::vector<std::unique_ptr<ChartRef>> mCharts;
     bool mChartsFound = false;

@@ -9,6 +9,7 @@ namespace plw::XmlPart {
 
 // Helpers shared by everything that edits a package part as an XML DOM. Packages written by other
 // programs may put a namespace prefix on any element, so elements are matched by local name.
+// Only the engine's own sources include this header: no header outside the engine shows pugixml.
 
 // The element name without its namespace prefix ("c:valAx" -> "valAx").
 const char* LocalName(const pugi::xml_node& node);

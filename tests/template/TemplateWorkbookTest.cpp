@@ -7,7 +7,6 @@
 #include "workbook/SharedStrings.h"
 #include "workbook/SheetData.h"
 #include "workbook/Styles.h"
-#include "workbook/XmlPart.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,10 +32,26 @@ QString Text(const pugi::xml_node& node) {
 }
 
 pugi::xml_document Parse(const OoxmlPackage& package, const QString& part) {
+    const QByteArray bytes = package.part(part);
     pugi::xml_document document;
-    QString error;
-    EXPECT_TRUE(XmlPart::Parse(package.part(part), part, document, &error)) << error.toStdString();
+    const pugi::xml_parse_result result =
+        document.load_buffer(bytes.constData(), size_t(bytes.size()));
+    EXPECT_TRUE(result) << part.toStdString() << ": " << result.description();
     return document;
+}
+
+// The first element of that local name among node's children, or anywhere below node: the
+// drawings put a prefix on their elements.
+pugi::xml_node Child(const pugi::xml_node& node, const char* name) {
+    return node.select_node(("*[local-name()='" + std::string(name) + "']").c_str()).node();
+}
+
+pugi::xml_node Descendant(const pugi::xml_node& node, const char* name) {
+    return node.select_node((".//*[local-name()='" + std::string(name) + "']").c_str()).node();
+}
+
+QString Attribute(const pugi::xml_node& node, const char* name) {
+    return QString::fromUtf8(node.attribute(name).value());
 }
 
 // The part a relationship of source with that id points at.
@@ -75,9 +90,9 @@ protected:
         const QString workbook = QStringLiteral("xl/workbook.xml");
         const pugi::xml_document document = Parse(package(), workbook);
         QList<std::pair<QString, QString>> out;
-        for (pugi::xml_node sheet : XmlPart::Descendant(document, "sheets").children("sheet"))
-            out.append({XmlPart::Attribute(sheet, "name"),
-                        Target(package(), workbook, XmlPart::Attribute(sheet, "r:id"))});
+        for (pugi::xml_node sheet : Descendant(document, "sheets").children("sheet"))
+            out.append(
+                {Attribute(sheet, "name"), Target(package(), workbook, Attribute(sheet, "r:id"))});
         return out;
     }
 
@@ -101,18 +116,16 @@ protected:
     static QList<std::pair<QString, QString>> charts(const QString& sheet) {
         const QString worksheet = sheetPart(sheet);
         const pugi::xml_document sheetXml = Parse(package(), worksheet);
-        const pugi::xml_node drawingNode = XmlPart::Descendant(sheetXml, "drawing");
+        const pugi::xml_node drawingNode = Descendant(sheetXml, "drawing");
         QList<std::pair<QString, QString>> out;
         if (!drawingNode)
             return out;
-        const QString drawing =
-            Target(package(), worksheet, XmlPart::Attribute(drawingNode, "r:id"));
+        const QString drawing = Target(package(), worksheet, Attribute(drawingNode, "r:id"));
         const pugi::xml_document drawingXml = Parse(package(), drawing);
         for (pugi::xml_node anchor : drawingXml.document_element().children()) {
-            const pugi::xml_node frame = XmlPart::Child(anchor, "graphicFrame");
-            out.append({XmlPart::Attribute(XmlPart::Descendant(frame, "cNvPr"), "name"),
-                        Target(package(), drawing,
-                               XmlPart::Attribute(XmlPart::Descendant(frame, "chart"), "r:id"))});
+            const pugi::xml_node frame = Child(anchor, "graphicFrame");
+            out.append({Attribute(Descendant(frame, "cNvPr"), "name"),
+                        Target(package(), drawing, Attribute(Descendant(frame, "chart"), "r:id"))});
         }
         return out;
     }
@@ -339,20 +352,19 @@ TEST_F(TemplateWorkbookTest, TheMovementChartStacksTheCountTablesColumnsPerEarli
 TEST_F(TemplateWorkbookTest, SheetsPrintLandscapeInAJapaneseFontTheTablesToThePageWidth) {
     for (const auto& [name, part] : sheets()) {
         const pugi::xml_document sheet = Parse(package(), part);
-        const pugi::xml_node setup = XmlPart::Descendant(sheet, "pageSetup");
+        const pugi::xml_node setup = Descendant(sheet, "pageSetup");
         EXPECT_STREQ(setup.attribute("orientation").value(), "landscape") << name.toStdString();
-        const pugi::xml_node pane = XmlPart::Descendant(sheet, "pane");
+        const pugi::xml_node pane = Descendant(sheet, "pane");
         if (name == kCustomers) {
             // The list prints at full size, its heading row frozen on screen.
             EXPECT_FALSE(setup.attribute("fitToWidth"));
-            EXPECT_FALSE(XmlPart::Descendant(sheet, "pageSetUpPr"));
+            EXPECT_FALSE(Descendant(sheet, "pageSetUpPr"));
             EXPECT_STREQ(pane.attribute("ySplit").value(), "1");
             EXPECT_STREQ(pane.attribute("state").value(), "frozen");
         } else {
             EXPECT_STREQ(setup.attribute("fitToWidth").value(), "1");
             EXPECT_STREQ(setup.attribute("fitToHeight").value(), "0");
-            EXPECT_STREQ(XmlPart::Descendant(sheet, "pageSetUpPr").attribute("fitToPage").value(),
-                         "1");
+            EXPECT_STREQ(Descendant(sheet, "pageSetUpPr").attribute("fitToPage").value(), "1");
             EXPECT_FALSE(pane) << name.toStdString();
         }
     }

@@ -3,7 +3,6 @@
 #include "workbook/PartNames.h"
 #include "workbook/Styles.h"
 #include "workbook/Worksheet.h"
-#include "workbook/XmlPart.h"
 
 #include "tests/support/Printers.h"
 #include "tests/workbook/WorkbookFixture.h"

@@ -2,9 +2,10 @@
 
 #include "workbook/CellAddress.h"
 #include "workbook/SheetReference.h"
-#include "workbook/XmlPart.h"
 
 #include <pugixml.hpp>
+
+#include <sstream>
 
 namespace plw::ChartSkeleton {
 
@@ -289,7 +290,9 @@ QByteArray Xml(const Chart& chart) {
     margins.append_attribute("header") = 0.3;
     margins.append_attribute("footer") = 0.3;
     Add(print, "c:pageSetup");
-    return XmlPart::Serialize(document);
+    std::ostringstream out;
+    document.save(out, "", pugi::format_raw, pugi::encoding_utf8);
+    return QByteArray::fromStdString(out.str());
 }
 
 } // namespace plw::ChartSkeleton
