@@ -83,6 +83,12 @@ void BiffStream::add(std::uint16_t id, const char* data, int size) {
     } while (done < size);
 }
 
+void BiffStream::addU16(std::uint16_t id, int value) {
+    RecordData data;
+    data.u16(value);
+    add(id, data);
+}
+
 void BiffStream::addBof(int type) {
     RecordData bof;
     bof.u16(0x0600);

@@ -84,6 +84,8 @@ public:
     void add(std::uint16_t id, const RecordData& data);
     void add(std::uint16_t id, const char* data, int size);
     void add(std::uint16_t id) { add(id, nullptr, 0); }
+    // A record holding one 16-bit value.
+    void addU16(std::uint16_t id, int value);
 
     // The BOF record that begins a substream of a type (0x0005 workbook globals, 0x0010 a
     // worksheet, 0x0020 a chart), as the BIFF8 version of Excel 2003 writes it.

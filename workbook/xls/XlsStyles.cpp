@@ -202,68 +202,93 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
         used |= 0x08;
 
     const pugi::xml_node alignment = Child(node, "alignment");
-    if (alignment) {
-        const int horizontal = Code(Attribute(alignment, "horizontal"),
-                                    {"general", "left", "center", "right", "fill", "justify",
-                                     "centerContinuous", "distributed"});
-        const QString verticalName = Attribute(alignment, "vertical");
-        const int vertical =
-            verticalName.isEmpty()
-                ? 2
-                : Code(verticalName, {"top", "center", "bottom", "justify", "distributed"});
-        if (horizontal < 0 || vertical < 0) {
-            *unhandled =
-                QStringLiteral("配置 %1 %2").arg(Attribute(alignment, "horizontal"), verticalName);
-            return false;
-        }
-        xf->alignment = horizontal | (BoolAttribute(alignment, "wrapText", false) ? 0x08 : 0) |
-                        (vertical << 4) |
-                        (BoolAttribute(alignment, "justifyLastLine", false) ? 0x80 : 0);
-        xf->rotation = alignment.attribute("textRotation").as_int(0) & 0xFF;
-        xf->indent = (alignment.attribute("indent").as_int(0) & 0x0F) |
-                     (BoolAttribute(alignment, "shrinkToFit", false) ? 0x10 : 0) |
-                     ((alignment.attribute("readingOrder").as_int(0) & 0x03) << 6);
-    }
+    if (alignment && !readAlignment(alignment, xf, unhandled))
+        return false;
     if (BoolAttribute(node, "applyAlignment", false) || alignment)
         used |= 0x10;
 
     const int borderId = node.attribute("borderId").as_int(0);
-    if (const pugi::xml_node border = Entry(mBorders, "border", borderId)) {
-        int lines[5] = {};
-        int colors[5] = {kSystemForeground, kSystemForeground, kSystemForeground, kSystemForeground,
-                         kSystemForeground};
-        const char* sides[5] = {"left", "right", "top", "bottom", "diagonal"};
-        for (int s = 0; s < 5; ++s) {
-            const pugi::xml_node side = Child(border, sides[s]);
-            if (!side)
-                continue;
-            lines[s] = Code(Attribute(side, "style"), kBorderStyles);
-            if (lines[s] < 0) {
-                *unhandled = QStringLiteral("罫線の種類 %1").arg(Attribute(side, "style"));
-                return false;
-            }
-            colors[s] = colorOf(Child(side, "color"), kSystemForeground, unhandled);
-            if (colors[s] < 0)
-                return false;
-        }
-        const int diagonal = (BoolAttribute(border, "diagonalDown", false) ? 1 : 0) |
-                             (BoolAttribute(border, "diagonalUp", false) ? 2 : 0);
-        xf->border1 = std::uint32_t(lines[0]) | std::uint32_t(lines[1]) << 4 |
-                      std::uint32_t(lines[2]) << 8 | std::uint32_t(lines[3]) << 12 |
-                      std::uint32_t(colors[0] & 0x7F) << 16 |
-                      std::uint32_t(colors[1] & 0x7F) << 23 | std::uint32_t(diagonal) << 30;
-        xf->border2 = std::uint32_t(colors[2] & 0x7F) | std::uint32_t(colors[3] & 0x7F) << 7 |
-                      std::uint32_t(colors[4] & 0x7F) << 14 |
-                      std::uint32_t(diagonal ? lines[4] : 0) << 21;
-    }
+    const pugi::xml_node border = Entry(mBorders, "border", borderId);
+    if (border && !readBorder(border, xf, unhandled))
+        return false;
     if (BoolAttribute(node, "applyBorder", false) || borderId != 0)
         used |= 0x20;
 
     const int fillId = node.attribute("fillId").as_int(0);
+    if (!readFill(Entry(mFills, "fill", fillId), xf, unhandled))
+        return false;
+    if (BoolAttribute(node, "applyFill", false) || fillId != 0)
+        used |= 0x40;
+
+    const pugi::xml_node protection = Child(node, "protection");
+    xf->locked = BoolAttribute(protection, "locked", true);
+    xf->hidden = BoolAttribute(protection, "hidden", false);
+    if (BoolAttribute(node, "applyProtection", false) || protection)
+        used |= 0x80;
+    xf->used = style ? 0 : used;
+    xf->prefix = BoolAttribute(node, "quotePrefix", false);
+    return true;
+}
+
+bool XlsStyles::readAlignment(const pugi::xml_node& alignment, Xf* xf, QString* unhandled) {
+    const int horizontal =
+        Code(Attribute(alignment, "horizontal"), {"general", "left", "center", "right", "fill",
+                                                  "justify", "centerContinuous", "distributed"});
+    const QString verticalName = Attribute(alignment, "vertical");
+    const int vertical =
+        verticalName.isEmpty()
+            ? 2
+            : Code(verticalName, {"top", "center", "bottom", "justify", "distributed"});
+    if (horizontal < 0 || vertical < 0) {
+        *unhandled =
+            QStringLiteral("配置 %1 %2").arg(Attribute(alignment, "horizontal"), verticalName);
+        return false;
+    }
+    xf->alignment = horizontal | (BoolAttribute(alignment, "wrapText", false) ? 0x08 : 0) |
+                    (vertical << 4) |
+                    (BoolAttribute(alignment, "justifyLastLine", false) ? 0x80 : 0);
+    xf->rotation = alignment.attribute("textRotation").as_int(0) & 0xFF;
+    xf->indent = (alignment.attribute("indent").as_int(0) & 0x0F) |
+                 (BoolAttribute(alignment, "shrinkToFit", false) ? 0x10 : 0) |
+                 ((alignment.attribute("readingOrder").as_int(0) & 0x03) << 6);
+    return true;
+}
+
+bool XlsStyles::readBorder(const pugi::xml_node& border, Xf* xf, QString* unhandled) const {
+    int lines[5] = {};
+    int colors[5] = {kSystemForeground, kSystemForeground, kSystemForeground, kSystemForeground,
+                     kSystemForeground};
+    const char* sides[5] = {"left", "right", "top", "bottom", "diagonal"};
+    for (int s = 0; s < 5; ++s) {
+        const pugi::xml_node side = Child(border, sides[s]);
+        if (!side)
+            continue;
+        lines[s] = Code(Attribute(side, "style"), kBorderStyles);
+        if (lines[s] < 0) {
+            *unhandled = QStringLiteral("罫線の種類 %1").arg(Attribute(side, "style"));
+            return false;
+        }
+        colors[s] = colorOf(Child(side, "color"), kSystemForeground, unhandled);
+        if (colors[s] < 0)
+            return false;
+    }
+    const int diagonal = (BoolAttribute(border, "diagonalDown", false) ? 1 : 0) |
+                         (BoolAttribute(border, "diagonalUp", false) ? 2 : 0);
+    xf->border1 = std::uint32_t(lines[0]) | std::uint32_t(lines[1]) << 4 |
+                  std::uint32_t(lines[2]) << 8 | std::uint32_t(lines[3]) << 12 |
+                  std::uint32_t(colors[0] & 0x7F) << 16 | std::uint32_t(colors[1] & 0x7F) << 23 |
+                  std::uint32_t(diagonal) << 30;
+    xf->border2 = std::uint32_t(colors[2] & 0x7F) | std::uint32_t(colors[3] & 0x7F) << 7 |
+                  std::uint32_t(colors[4] & 0x7F) << 14 |
+                  std::uint32_t(diagonal ? lines[4] : 0) << 21;
+    return true;
+}
+
+bool XlsStyles::readFill(const pugi::xml_node& fill, Xf* xf, QString* unhandled) const {
     int pattern = 0;
     int fore = kSystemForeground;
     int back = kSystemBackground;
-    if (const pugi::xml_node fill = Entry(mFills, "fill", fillId)) {
+    if (fill) {
         if (Child(fill, "gradientFill")) {
             *unhandled = QStringLiteral("グラデーションの塗りつぶし (gradientFill)");
             return false;
@@ -288,16 +313,6 @@ bool XlsStyles::readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* 
     }
     xf->border2 |= std::uint32_t(pattern) << 26;
     xf->fill = (fore & 0x7F) | (back & 0x7F) << 7;
-    if (BoolAttribute(node, "applyFill", false) || fillId != 0)
-        used |= 0x40;
-
-    const pugi::xml_node protection = Child(node, "protection");
-    xf->locked = BoolAttribute(protection, "locked", true);
-    xf->hidden = BoolAttribute(protection, "hidden", false);
-    if (BoolAttribute(node, "applyProtection", false) || protection)
-        used |= 0x80;
-    xf->used = style ? 0 : used;
-    xf->prefix = BoolAttribute(node, "quotePrefix", false);
     return true;
 }
 
@@ -434,44 +449,55 @@ void XlsStyles::write(BiffStream& globals) const {
         data.unicodeString(code);
         globals.add(Rec::Format, data);
     }
+    writeXfs(globals);
+    writeStyles(globals);
+    if (mPalette.isCustom())
+        writePalette(globals);
+}
 
-    const auto writeXf = [&](const Xf& xf) {
-        RecordData data;
-        data.u16(xf.font);
-        data.u16(xf.format);
-        data.u16((xf.locked ? 0x01 : 0) | (xf.hidden ? 0x02 : 0) | (xf.style ? 0x04 : 0) |
-                 (xf.prefix ? 0x08 : 0) | (xf.parent << 4));
-        data.u8(xf.alignment);
-        data.u8(xf.rotation);
-        data.u8(xf.indent);
-        data.u8(xf.used);
-        data.u32(xf.border1);
-        data.u32(xf.border2);
-        data.u16(xf.fill);
-        globals.add(Rec::XF, data);
-    };
+void XlsStyles::WriteXf(BiffStream& globals, const Xf& xf) {
+    RecordData data;
+    data.u16(xf.font);
+    data.u16(xf.format);
+    data.u16((xf.locked ? 0x01 : 0) | (xf.hidden ? 0x02 : 0) | (xf.style ? 0x04 : 0) |
+             (xf.prefix ? 0x08 : 0) | (xf.parent << 4));
+    data.u8(xf.alignment);
+    data.u8(xf.rotation);
+    data.u8(xf.indent);
+    data.u8(xf.used);
+    data.u32(xf.border1);
+    data.u32(xf.border2);
+    data.u16(xf.fill);
+    globals.add(Rec::XF, data);
+}
+
+// The XFs every BIFF8 workbook begins with, then the stylesheet's cell and style formats.
+void XlsStyles::writeXfs(BiffStream& globals) const {
     const Xf& normal = mStyleXfs.front();
-    writeXf(normal);
+    WriteXf(globals, normal);
     // Styles 1 to 14: fonts 1, 1, 2, 2, then 0; only the font belongs to them.
     for (int i = 1; i <= 14; ++i) {
         Xf xf = normal;
         xf.font = i <= 2 ? 1 : i <= 4 ? 2 : 0;
         xf.used = 0xF4;
-        writeXf(xf);
+        WriteXf(globals, xf);
     }
-    writeXf(mCellXfs.front());
+    WriteXf(globals, mCellXfs.front());
     for (const auto& [builtIn, format] : kBuiltInStyles) {
         (void)builtIn;
         Xf xf = normal;
         xf.format = format;
         xf.used = 0xF8;
-        writeXf(xf);
+        WriteXf(globals, xf);
     }
     for (size_t i = 1; i < mCellXfs.size(); ++i)
-        writeXf(mCellXfs[i]);
+        WriteXf(globals, mCellXfs[i]);
     for (size_t i = 1; i < mStyleXfs.size(); ++i)
-        writeXf(mStyleXfs[i]);
+        WriteXf(globals, mStyleXfs[i]);
+}
 
+// The named styles of the stylesheet, each built-in one once, then the built-in ones it lacks.
+void XlsStyles::writeStyles(BiffStream& globals) const {
     QList<int> builtInsWritten;
     for (const NamedStyle& style : mStyles) {
         RecordData data;
@@ -508,18 +534,19 @@ void XlsStyles::write(BiffStream& globals) const {
         data.u8(0xFF);
         globals.add(Rec::Style, data);
     }
-    if (mPalette.isCustom()) {
-        RecordData data;
-        data.u16(56);
-        for (int index = 8; index < 64; ++index) {
-            const unsigned rgb = mPalette.rgb(index);
-            data.u8(int(rgb >> 16));
-            data.u8(int((rgb >> 8) & 0xFF));
-            data.u8(int(rgb & 0xFF));
-            data.u8(0);
-        }
-        globals.add(Rec::Palette, data);
+}
+
+void XlsStyles::writePalette(BiffStream& globals) const {
+    RecordData data;
+    data.u16(56);
+    for (int index = 8; index < 64; ++index) {
+        const unsigned rgb = mPalette.rgb(index);
+        data.u8(int(rgb >> 16));
+        data.u8(int((rgb >> 8) & 0xFF));
+        data.u8(int(rgb & 0xFF));
+        data.u8(0);
     }
+    globals.add(Rec::Palette, data);
 }
 
 } // namespace plw::xls

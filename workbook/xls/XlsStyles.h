@@ -79,10 +79,20 @@ private:
     bool readFonts(const pugi::xml_node& fonts, QString* unhandled);
     bool readFormats(const pugi::xml_node& formats, QString* unhandled);
     bool readXf(const pugi::xml_node& node, bool style, Xf* xf, QString* unhandled) const;
+    // The parts of an XF: alignment, the border it refers to and the fill it refers to (none when
+    // fill is null). False with the construct BIFF8 cannot express.
+    static bool readAlignment(const pugi::xml_node& alignment, Xf* xf, QString* unhandled);
+    bool readBorder(const pugi::xml_node& border, Xf* xf, QString* unhandled) const;
+    bool readFill(const pugi::xml_node& fill, Xf* xf, QString* unhandled) const;
     int colorOf(const pugi::xml_node& color, int automatic, QString* unhandled) const;
     // While style XFs are read: a colour outside the palette takes the closest palette colour.
     mutable bool mClosestColours = false;
     int biffXfOfStyle(int cellStyleFormat) const;
+    // The steps of write().
+    static void WriteXf(BiffStream& globals, const Xf& xf);
+    void writeXfs(BiffStream& globals) const;
+    void writeStyles(BiffStream& globals) const;
+    void writePalette(BiffStream& globals) const;
 
     XlsPalette mPalette;
     std::vector<RecordData> mFonts;

@@ -140,6 +140,9 @@ private:
     void writeRow(int row, const RowLook& look);
     void writeRowCells(int row);
     void writeWindow();
+    void writeWindow2(const pugi::xml_node& view, const pugi::xml_node& pane, bool frozen);
+    void writePane(const pugi::xml_node& pane);
+    void writeSelections(const pugi::xml_node& view, bool frozen);
     void writeMerges();
     void writeLinks();
 
@@ -200,23 +203,18 @@ void SheetWriter::write(const std::function<void(int)>& rowsWritten) {
 }
 
 void SheetWriter::writeGlobals() {
-    const auto u16Record = [&](std::uint16_t id, int value) {
-        RecordData data;
-        data.u16(value);
-        mOut.add(id, data);
-    };
-    u16Record(Rec::CalcMode, 1);
-    u16Record(Rec::CalcCount, 100);
-    u16Record(Rec::CalcRefMode, 1);
-    u16Record(Rec::CalcIter, 0);
+    mOut.addU16(Rec::CalcMode, 1);
+    mOut.addU16(Rec::CalcCount, 100);
+    mOut.addU16(Rec::CalcRefMode, 1);
+    mOut.addU16(Rec::CalcIter, 0);
     RecordData delta;
     delta.f64(0.001);
     mOut.add(Rec::CalcDelta, delta);
-    u16Record(Rec::CalcSaveRecalc, 1);
+    mOut.addU16(Rec::CalcSaveRecalc, 1);
     const pugi::xml_node printOptions = Child(mRoot, "printOptions");
-    u16Record(Rec::PrintRowCol, BoolAttribute(printOptions, "headings", false) ? 1 : 0);
-    u16Record(Rec::PrintGrid, BoolAttribute(printOptions, "gridLines", false) ? 1 : 0);
-    u16Record(Rec::GridSet, 1);
+    mOut.addU16(Rec::PrintRowCol, BoolAttribute(printOptions, "headings", false) ? 1 : 0);
+    mOut.addU16(Rec::PrintGrid, BoolAttribute(printOptions, "gridLines", false) ? 1 : 0);
+    mOut.addU16(Rec::GridSet, 1);
     RecordData guts;
     guts.zeros(8);
     mOut.add(Rec::Guts, guts);
@@ -240,7 +238,7 @@ void SheetWriter::writeGlobals() {
         wsBool |= 0x80;
     if (BoolAttribute(Child(properties, "pageSetUpPr"), "fitToPage", false))
         wsBool |= 0x100;
-    u16Record(Rec::WsBool, wsBool);
+    mOut.addU16(Rec::WsBool, wsBool);
 
     // Manual page breaks: the row or column after each break, 0-based.
     const auto breaks = [&](const char* element, std::uint16_t id, int limit) {
@@ -514,11 +512,27 @@ void SheetWriter::writeCells(const std::function<void(int)>& rowsWritten) {
         rowsWritten(mRows.back());
 }
 
+// The panes of a sheet view by their BIFF8 numbers (pnn): 0 bottomRight to 3 topLeft.
+const QStringList& PaneNames() {
+    static const QStringList names = {QStringLiteral("bottomRight"), QStringLiteral("topRight"),
+                                      QStringLiteral("bottomLeft"), QStringLiteral("topLeft")};
+    return names;
+}
+
 void SheetWriter::writeWindow() {
     const pugi::xml_node view = Child(Child(mRoot, "sheetViews"), "sheetView");
     const pugi::xml_node pane = Child(view, "pane");
     const bool frozen = pane && (Attribute(pane, "state") == u"frozen" ||
                                  Attribute(pane, "state") == u"frozenSplit");
+    writeWindow2(view, pane, frozen);
+    if (frozen)
+        writePane(pane);
+    writeSelections(view, frozen);
+}
+
+// WINDOW2 and, when the sheet is zoomed, SCL.
+void SheetWriter::writeWindow2(const pugi::xml_node& view, const pugi::xml_node& pane,
+                               bool frozen) {
     int topRow = 0, leftColumn = 0;
     ParseCell(Attribute(view, "topLeftCell"), &topRow, &leftColumn);
     const bool selected = BoolAttribute(view, "tabSelected", false);
@@ -554,33 +568,34 @@ void SheetWriter::writeWindow() {
         scale.u16(100);
         mOut.add(Rec::Scl, scale);
     }
+}
 
-    const QStringList paneNames = {QStringLiteral("bottomRight"), QStringLiteral("topRight"),
-                                   QStringLiteral("bottomLeft"), QStringLiteral("topLeft")};
-    if (frozen) {
-        int paneRow = 0, paneColumn = 0;
-        const int xSplit = pane.attribute("xSplit").as_int(0);
-        const int ySplit = pane.attribute("ySplit").as_int(0);
-        if (!ParseCell(Attribute(pane, "topLeftCell"), &paneRow, &paneColumn)) {
-            paneRow = ySplit;
-            paneColumn = xSplit;
-        }
-        const qsizetype active = paneNames.indexOf(Attribute(pane, "activePane"));
-        RecordData data;
-        data.u16(xSplit);
-        data.u16(ySplit);
-        data.u16(paneRow);
-        data.u16(paneColumn);
-        data.u8(active < 0 ? 3 : int(active));
-        data.u8(0);
-        mOut.add(Rec::Pane, data);
+// The PANE of frozen panes.
+void SheetWriter::writePane(const pugi::xml_node& pane) {
+    int paneRow = 0, paneColumn = 0;
+    const int xSplit = pane.attribute("xSplit").as_int(0);
+    const int ySplit = pane.attribute("ySplit").as_int(0);
+    if (!ParseCell(Attribute(pane, "topLeftCell"), &paneRow, &paneColumn)) {
+        paneRow = ySplit;
+        paneColumn = xSplit;
     }
-    std::vector<pugi::xml_node> selections = Children(view, "selection");
-    // The top-left pane's selection comes first; a frozen sheet always has one.
+    const qsizetype active = PaneNames().indexOf(Attribute(pane, "activePane"));
+    RecordData data;
+    data.u16(xSplit);
+    data.u16(ySplit);
+    data.u16(paneRow);
+    data.u16(paneColumn);
+    data.u8(active < 0 ? 3 : int(active));
+    data.u8(0);
+    mOut.add(Rec::Pane, data);
+}
+
+// One SELECTION a pane, the top-left pane's first; a frozen sheet always has that one.
+void SheetWriter::writeSelections(const pugi::xml_node& view, bool frozen) {
     std::vector<std::pair<int, pugi::xml_node>> ordered;
-    for (const pugi::xml_node& selection : selections) {
+    for (const pugi::xml_node& selection : Children(view, "selection")) {
         const QString name = Attribute(selection, "pane");
-        const qsizetype pnn = name.isEmpty() ? 3 : paneNames.indexOf(name);
+        const qsizetype pnn = name.isEmpty() ? 3 : PaneNames().indexOf(name);
         ordered.emplace_back(pnn < 0 ? 3 : int(pnn), selection);
     }
     if (frozen && std::none_of(ordered.begin(), ordered.end(),

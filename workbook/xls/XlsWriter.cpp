@@ -116,11 +116,23 @@ struct XlsWriter::State {
 
     bool read(QString* error);
     void check();
+    // The steps of check(), each keeping the first construct not translated.
+    void noteUnhandled(const QString& what, const QString& where);
+    void loadStyles();
+    void checkSheetParts(Sheet& sheet, const QString& where);
+    void checkRows(Sheet& sheet, const QString& where);
+    void reserveStrings(Sheet& sheet, const QString& where);
+    void loadNames();
+    void loadDrawings();
     bool parse(const QString& partName, pugi::xml_document& dom, QString* error) const {
         return XmlPart::Parse(book.package().part(partName), partName, dom, error);
     }
     void readProperties();
     void writeGlobals(xls::BiffStream& out, std::vector<qint64>* sheetPositions) const;
+    void writeFileHeader(xls::BiffStream& out) const;
+    void writeBookWindow(xls::BiffStream& out) const;
+    void writeSheetBounds(xls::BiffStream& out, std::vector<qint64>* sheetPositions) const;
+    void writeBookTail(xls::BiffStream& out) const;
 };
 
 bool XlsWriter::State::read(QString* error) {
@@ -199,93 +211,117 @@ void XlsWriter::State::readProperties() {
         properties.sheets << sheet->name;
 }
 
+// Checks every part against the constructs the writer translates, keeping the first it does not
+// (unhandled), and readies what the file is written from: the styles, the shared strings in the
+// order the cells use them, the defined names and the charts.
 void XlsWriter::State::check() {
-    const auto found = [&](const QString& what, const QString& where) {
-        if (unhandled.isEmpty() && !what.isEmpty())
-            unhandled = where.isEmpty() ? what : QStringLiteral("%1の%2").arg(where, what);
-    };
-    found(ElementCaption(
-              xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element())),
-          {});
-    found(ElementCaption(xls::FirstUnhandled(xls::PartKind::Styles, stylesDom.document_element())),
-          QStringLiteral("スタイル"));
-    QString styleProblem;
-    if (unhandled.isEmpty() && !styles.load(stylesDom.document_element(), &styleProblem))
-        found(styleProblem, QStringLiteral("スタイル"));
-
-    QStringList sheetNames;
-    for (const auto& sheet : sheets)
-        sheetNames << sheet->name;
-    const OoxmlPackage& package = book.package();
+    noteUnhandled(ElementCaption(
+                      xls::FirstUnhandled(xls::PartKind::Workbook, workbookDom.document_element())),
+                  {});
+    loadStyles();
     qsizetype texts = 0;
     for (const auto& sheet : sheets)
         texts += sheet->cells->textCount();
     strings.reserve(texts);
     for (const auto& sheet : sheets) {
         const QString where = QStringLiteral("シート「%1」").arg(sheet->name);
-        const pugi::xml_node worksheet = sheet->dom.document_element();
-        found(ElementCaption(xls::FirstUnhandled(xls::PartKind::Worksheet, worksheet)), where);
-        for (const char* text : {"oddHeader", "oddFooter"})
-            if (QString::fromUtf8(Child(Child(worksheet, "headerFooter"), text).text().get())
-                    .size() > kMaxHeaderText)
-                found(QStringLiteral("%1 文字を超えるヘッダーまたはフッター (header/footer)")
-                          .arg(kMaxHeaderText),
-                      where);
-        QList<Relationship> relationships;
-        package.relationships(sheet->part, &relationships, nullptr);
-        for (const Relationship& relationship : relationships) {
-            if (IsType(relationship, "printerSettings"))
-                continue; // printer-specific settings; the page setup is written without them
-            if (IsType(relationship, "drawing") && sheet->drawingPart.isEmpty()) {
-                sheet->drawingPart = OoxmlPackage::targetPartName(sheet->part, relationship);
-                continue;
-            }
-            found(
-                QStringLiteral("部品 %1").arg(PartKindCaption(relationship.type.section(u'/', -1))),
-                where);
-        }
-        const CellStore& cells = *sheet->cells;
-        int lastRow = 0;
-        for (int row = 1; row <= cells.rowLimit(); ++row) {
-            const std::vector<CellStore::Cell>& rowCells = cells.rowCells(row);
-            const CellStore::Attributes attributes = cells.rowAttributes(row);
-            if (rowCells.empty() && attributes.isEmpty())
-                continue;
-            if (row > xls::MaxXlsRow) {
-                found(QStringLiteral("%1 行目より下のセル").arg(xls::MaxXlsRow), where);
-                break;
-            }
-            for (const auto& [name, value] : attributes)
-                if (!xls::IsHandledRowAttribute(name, value))
-                    found(QStringLiteral("行の属性 row@") + QString::fromUtf8(name), where);
-            if (!rowCells.empty() && rowCells.back().column > xls::MaxXlsColumn)
-                found(QStringLiteral("IV 列より右のセル"), where);
-            lastRow = row;
-            cellCount += qint64(rowCells.size());
-        }
-        // Progress counts rows by their number, as the sheets are written.
-        sheet->lastRow = lastRow;
-        rows += lastRow;
-        // Each text the cells use, once, in the order first used.
-        sheet->sharedIndex.assign(size_t(cells.textCount()), -1);
-        qint64 references = strings.references();
-        for (int row = 1; row <= std::min(cells.rowLimit(), xls::MaxXlsRow); ++row) {
-            for (const CellStore::Cell& cell : cells.rowCells(row)) {
-                if (cell.kind != CellKind::Text || cell.column > xls::MaxXlsColumn)
-                    continue;
-                ++references;
-                int& index = sheet->sharedIndex[cell.textIndex];
-                if (index >= 0)
-                    continue;
-                const QString& text = cells.text(cell);
-                if (text.size() > kMaxCellText)
-                    found(QStringLiteral("%1 文字を超える文字列").arg(kMaxCellText), where);
-                index = strings.add(text);
-            }
-        }
-        strings.setReferences(references);
+        checkSheetParts(*sheet, where);
+        checkRows(*sheet, where);
+        reserveStrings(*sheet, where);
     }
+    loadNames();
+    loadDrawings();
+}
 
+void XlsWriter::State::noteUnhandled(const QString& what, const QString& where) {
+    if (unhandled.isEmpty() && !what.isEmpty())
+        unhandled = where.isEmpty() ? what : QStringLiteral("%1の%2").arg(where, what);
+}
+
+void XlsWriter::State::loadStyles() {
+    noteUnhandled(
+        ElementCaption(xls::FirstUnhandled(xls::PartKind::Styles, stylesDom.document_element())),
+        QStringLiteral("スタイル"));
+    QString styleProblem;
+    if (unhandled.isEmpty() && !styles.load(stylesDom.document_element(), &styleProblem))
+        noteUnhandled(styleProblem, QStringLiteral("スタイル"));
+}
+
+// The sheet's elements, its header and footer, and the parts it refers to.
+void XlsWriter::State::checkSheetParts(Sheet& sheet, const QString& where) {
+    const pugi::xml_node worksheet = sheet.dom.document_element();
+    noteUnhandled(ElementCaption(xls::FirstUnhandled(xls::PartKind::Worksheet, worksheet)), where);
+    for (const char* text : {"oddHeader", "oddFooter"})
+        if (QString::fromUtf8(Child(Child(worksheet, "headerFooter"), text).text().get()).size() >
+            kMaxHeaderText)
+            noteUnhandled(QStringLiteral("%1 文字を超えるヘッダーまたはフッター (header/footer)")
+                              .arg(kMaxHeaderText),
+                          where);
+    QList<Relationship> relationships;
+    book.package().relationships(sheet.part, &relationships, nullptr);
+    for (const Relationship& relationship : relationships) {
+        if (IsType(relationship, "printerSettings"))
+            continue; // printer-specific settings; the page setup is written without them
+        if (IsType(relationship, "drawing") && sheet.drawingPart.isEmpty()) {
+            sheet.drawingPart = OoxmlPackage::targetPartName(sheet.part, relationship);
+            continue;
+        }
+        noteUnhandled(
+            QStringLiteral("部品 %1").arg(PartKindCaption(relationship.type.section(u'/', -1))),
+            where);
+    }
+}
+
+// The rows within the sheet's bounds and their attributes; counts the rows and cells to write.
+void XlsWriter::State::checkRows(Sheet& sheet, const QString& where) {
+    const CellStore& cells = *sheet.cells;
+    int lastRow = 0;
+    for (int row = 1; row <= cells.rowLimit(); ++row) {
+        const std::vector<CellStore::Cell>& rowCells = cells.rowCells(row);
+        const CellStore::Attributes attributes = cells.rowAttributes(row);
+        if (rowCells.empty() && attributes.isEmpty())
+            continue;
+        if (row > xls::MaxXlsRow) {
+            noteUnhandled(QStringLiteral("%1 行目より下のセル").arg(xls::MaxXlsRow), where);
+            break;
+        }
+        for (const auto& [name, value] : attributes)
+            if (!xls::IsHandledRowAttribute(name, value))
+                noteUnhandled(QStringLiteral("行の属性 row@") + QString::fromUtf8(name), where);
+        if (!rowCells.empty() && rowCells.back().column > xls::MaxXlsColumn)
+            noteUnhandled(QStringLiteral("IV 列より右のセル"), where);
+        lastRow = row;
+        cellCount += qint64(rowCells.size());
+    }
+    // Progress counts rows by their number, as the sheets are written.
+    sheet.lastRow = lastRow;
+    rows += lastRow;
+}
+
+// Each text the sheet's cells use, once, in the order first used; a text too long for a cell is
+// unhandled.
+void XlsWriter::State::reserveStrings(Sheet& sheet, const QString& where) {
+    const CellStore& cells = *sheet.cells;
+    sheet.sharedIndex.assign(size_t(cells.textCount()), -1);
+    qint64 references = strings.references();
+    for (int row = 1; row <= std::min(cells.rowLimit(), xls::MaxXlsRow); ++row) {
+        for (const CellStore::Cell& cell : cells.rowCells(row)) {
+            if (cell.kind != CellKind::Text || cell.column > xls::MaxXlsColumn)
+                continue;
+            ++references;
+            int& index = sheet.sharedIndex[cell.textIndex];
+            if (index >= 0)
+                continue;
+            const QString& text = cells.text(cell);
+            if (text.size() > kMaxCellText)
+                noteUnhandled(QStringLiteral("%1 文字を超える文字列").arg(kMaxCellText), where);
+            index = strings.add(text);
+        }
+    }
+    strings.setReferences(references);
+}
+
+void XlsWriter::State::loadNames() {
     std::vector<xls::DefinedName> definedNames;
     for (pugi::xml_node node : Child(workbookDom.document_element(), "definedNames").children()) {
         if (!HasLocalName(node, "definedName"))
@@ -297,19 +333,24 @@ void XlsWriter::State::check() {
         name.formula = QString::fromUtf8(node.text().get()).trimmed();
         definedNames.push_back(name);
     }
+    QStringList sheetNames;
+    for (const auto& sheet : sheets)
+        sheetNames << sheet->name;
     QString nameProblem;
     if (!names.load(definedNames, sheetNames, &nameProblem))
-        found(nameProblem, {});
+        noteUnhandled(nameProblem, {});
+}
 
-    // The charts, once the names are known: their formulas add to the sheets referred to.
+// The charts, once the names are known: their formulas add to the sheets referred to.
+void XlsWriter::State::loadDrawings() {
     int drawings = 0;
     for (const auto& sheet : sheets) {
         if (sheet->drawingPart.isEmpty() || !unhandled.isEmpty())
             continue;
         sheet->drawing = std::make_unique<xls::XlsDrawing>();
         QString problem;
-        if (!sheet->drawing->load(package, sheet->drawingPart, styles, names, &problem)) {
-            found(problem, QStringLiteral("シート ") + sheet->name);
+        if (!sheet->drawing->load(book.package(), sheet->drawingPart, styles, names, &problem)) {
+            noteUnhandled(problem, QStringLiteral("シート ") + sheet->name);
             continue;
         }
         sheet->drawing->place(sheet->dom.document_element(), *sheet->cells);
@@ -318,40 +359,64 @@ void XlsWriter::State::check() {
     }
 }
 
+// The workbook globals substream: everything before the sheets' substreams.
 void XlsWriter::State::writeGlobals(xls::BiffStream& out,
                                     std::vector<qint64>* sheetPositions) const {
     using namespace xls;
-    const auto u16Record = [&](std::uint16_t id, int value) {
-        RecordData data;
-        data.u16(value);
-        out.add(id, data);
-    };
+    writeFileHeader(out);
+    writeBookWindow(out);
+    out.addU16(Rec::Backup, 0);
+    out.addU16(Rec::HideObj, 0);
+    out.addU16(Rec::Date1904,
+               Child(workbookDom.document_element(), "workbookPr").attribute("date1904").as_bool()
+                   ? 1
+                   : 0);
+    out.addU16(Rec::Precision, 1);
+    out.addU16(Rec::RefreshAll, 0);
+    out.addU16(Rec::BookBool, 0);
+    styles.write(out);
+    out.addU16(Rec::UsesELFs, 0);
+    writeSheetBounds(out, sheetPositions);
+    RecordData country;
+    country.u16(81);
+    country.u16(81);
+    out.add(Rec::Country, country);
+    names.write(out);
+    writeBookTail(out);
+}
+
+// The records that open the globals: the file's writer, code page and protection (none).
+void XlsWriter::State::writeFileHeader(xls::BiffStream& out) const {
+    using namespace xls;
     out.addBof(0x0005);
-    u16Record(Rec::InterfaceHdr, 1200);
-    u16Record(Rec::Mms, 0);
+    out.addU16(Rec::InterfaceHdr, 1200);
+    out.addU16(Rec::Mms, 0);
     out.add(Rec::InterfaceEnd);
     RecordData access;
     access.unicodeString(QStringLiteral("PLWAN40"));
     access.bytes(QByteArray(112 - access.size(), ' '));
     out.add(Rec::WriteAccess, access);
-    u16Record(Rec::CodePage, 1200);
-    u16Record(Rec::Dsf, 0);
+    out.addU16(Rec::CodePage, 1200);
+    out.addU16(Rec::Dsf, 0);
     out.add(Rec::Excel9File);
     RecordData tabIds;
     for (size_t i = 0; i < sheets.size(); ++i)
         tabIds.u16(int(i) + 1);
     out.add(Rec::TabId, tabIds);
-    u16Record(Rec::BuiltInFnGroupCount, 14);
-    u16Record(Rec::WinProtect, 0);
-    u16Record(Rec::Protect, 0);
-    u16Record(Rec::Password, 0);
-    u16Record(Rec::Prot4Rev, 0);
-    u16Record(Rec::Prot4RevPass, 0);
+    out.addU16(Rec::BuiltInFnGroupCount, 14);
+    out.addU16(Rec::WinProtect, 0);
+    out.addU16(Rec::Protect, 0);
+    out.addU16(Rec::Password, 0);
+    out.addU16(Rec::Prot4Rev, 0);
+    out.addU16(Rec::Prot4RevPass, 0);
+}
 
-    const pugi::xml_node root = workbookDom.document_element();
-    const pugi::xml_node view = Child(Child(root, "bookViews"), "workbookView");
+// The workbook window (WINDOW1) from the part's first workbookView.
+void XlsWriter::State::writeBookWindow(xls::BiffStream& out) const {
+    const pugi::xml_node view =
+        Child(Child(workbookDom.document_element(), "bookViews"), "workbookView");
     const int sheetCount = int(sheets.size());
-    RecordData window;
+    xls::RecordData window;
     window.u16(std::clamp(view.attribute("xWindow").as_int(0), 0, 0xFFFF));
     window.u16(std::clamp(view.attribute("yWindow").as_int(0), 0, 0xFFFF));
     window.u16(std::clamp(view.attribute("windowWidth").as_int(28800), 0, 0xFFFF));
@@ -363,31 +428,30 @@ void XlsWriter::State::writeGlobals(xls::BiffStream& out,
     window.u16(std::clamp(view.attribute("firstSheet").as_int(0), 0, sheetCount - 1));
     window.u16(1);
     window.u16(std::clamp(view.attribute("tabRatio").as_int(600), 0, 1000));
-    out.add(Rec::Window1, window);
-    u16Record(Rec::Backup, 0);
-    u16Record(Rec::HideObj, 0);
-    u16Record(Rec::Date1904, Child(root, "workbookPr").attribute("date1904").as_bool() ? 1 : 0);
-    u16Record(Rec::Precision, 1);
-    u16Record(Rec::RefreshAll, 0);
-    u16Record(Rec::BookBool, 0);
-    styles.write(out);
-    u16Record(Rec::UsesELFs, 0);
+    out.add(xls::Rec::Window1, window);
+}
+
+// One BOUNDSHEET8 a sheet; sheetPositions gets where each one's BOF offset is patched in.
+void XlsWriter::State::writeSheetBounds(xls::BiffStream& out,
+                                        std::vector<qint64>* sheetPositions) const {
     for (const auto& sheet : sheets) {
         sheetPositions->push_back(out.position() + 4);
-        RecordData bound;
+        xls::RecordData bound;
         bound.u32(0); // the sheet's BOF position, patched once known
         bound.u8(sheet->visibility);
         bound.u8(0);
         bound.unicodeString(sheet->name, true);
-        out.add(Rec::BoundSheet8, bound);
+        out.add(xls::Rec::BoundSheet8, bound);
     }
-    RecordData country;
-    country.u16(81);
-    country.u16(81);
-    out.add(Rec::Country, country);
-    names.write(out);
+}
+
+// What follows the names: the calculation id, the drawing group, the strings, the options of
+// later versions and the end of the globals.
+void XlsWriter::State::writeBookTail(xls::BiffStream& out) const {
+    using namespace xls;
     // The calculation engine build the workbook was last calculated with.
-    if (const unsigned calcId = Child(root, "calcPr").attribute("calcId").as_uint()) {
+    if (const unsigned calcId =
+            Child(workbookDom.document_element(), "calcPr").attribute("calcId").as_uint()) {
         RecordData recalc;
         recalc.u16(Rec::RecalcId);
         recalc.u16(0);
