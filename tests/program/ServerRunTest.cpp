@@ -328,6 +328,21 @@ TEST_F(ServerRun, ServerFaultsEndTheRunWithTheirCause) {
     EXPECT_TRUE(outcome.messages.contains(QStringLiteral("M1_お客様マスタ")))
         << outcome.messages.toStdString();
 
+    // A role that may read the base tables but not create work tables: named, exit 2.
+    const QString role = mServer->work() + QStringLiteral("_shop");
+    mServer->admin().connection().run(
+        QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN; GRANT USAGE ON SCHEMA %2, %3 "
+                       "TO %1; GRANT SELECT ON ALL TABLES IN SCHEMA %2 TO %1")
+            .arg(role, mServer->base(), mServer->work()));
+    db::ServerConnection readOnly = *connection;
+    readOnly.Connection = test::TestServerConnection() + QStringLiteral(" user=") + role;
+    ASSERT_TRUE(db::WriteServerConnectionFile(file, readOnly, &error));
+    outcome = run();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.messages.contains(QStringLiteral("作業表を作る権限がありません")))
+        << outcome.messages.toStdString();
+    mServer->admin().connection().run(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(role));
+
     // Another PC holds the work schema: refused with a message.
     ASSERT_TRUE(db::WriteServerConnectionFile(file, *connection, &error));
     auto other = mServer->transaction();
