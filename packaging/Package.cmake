@@ -86,5 +86,6 @@ with charts for each viewpoint, and group totals.
 .
 The suite's menu program starts the desktop program; plwan40 --batch runs an
 analysis from the saved settings without screens. plwan40-sample writes a
-sample installation to try it on.")
+sample installation to try it on; plwan40-to-postgres moves an installation's
+databases to a PostgreSQL server.")
 include(CPack)

@@ -201,12 +201,14 @@ void WriteRunRow(db::Database& database, const KeptRun& run) {
 // Fills slot k from the work table in one statement: a customer's group followed by "_" (so that
 // a customer without a group gets "_"), then "." (so that a customer the run did not score
 // gets "."), of which the first letter is the slot's. Only rows that change are rewritten: those
-// whose slot held an earlier run and those of the run's customers.
+// whose slot held an earlier run and those of the run's customers, found by the work table's key
+// (a correlated EXISTS: a server evaluates "IN (SELECT ...)" beside an OR by scanning the whole
+// work table for every row once it is larger than its hash memory).
 QString FillSlotStatement(int k, const QString& workTable) {
     return QStringLiteral("UPDATE %1 SET HSlots = MID$(HSlots, 1, %2) & MID$((SELECT %3.グループ & "
                           "'%4' FROM %3 WHERE %3.M1KaiBan = %1.HKaiBan) & '%5', 1, 1) & "
-                          "MID$(HSlots, %6) WHERE MID$(HSlots, %7, 1) <> '%5' OR HKaiBan IN "
-                          "(SELECT M1KaiBan FROM %3)")
+                          "MID$(HSlots, %6) WHERE MID$(HSlots, %7, 1) <> '%5' OR EXISTS (SELECT * "
+                          "FROM %3 WHERE %3.M1KaiBan = %1.HKaiBan)")
         .arg(GroupTable)
         .arg(k - 1)
         .arg(workTable)
