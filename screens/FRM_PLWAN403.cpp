@@ -84,6 +84,7 @@ FRM_PLWAN403::FRM_PLWAN403(const Environment& environment, Prompter& prompter,
 }
 
 void FRM_PLWAN403::buildControls() {
+    // The parts are made in the order Tab goes through them.
     QWidget* area = body();
     QWidget* outputBox = buildOutputChoices(area);
     QLayout* charts = buildChartChoices(area);
