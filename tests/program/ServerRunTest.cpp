@@ -1,5 +1,6 @@
 // The program on a PostgreSQL server: the same analysis as on the SQLite files gives the same key
-// file, work rows and workbook; the server's faults end the run with their cause.
+// file, work rows and workbook; two shops analyse at once; the server's faults end the run with
+// their cause.
 
 #include "app/Clock.h"
 #include "app/EventPump.h"
@@ -21,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -147,6 +149,28 @@ private:
     int mYields = 0;
 };
 
+// A key file without the times its records carry (the key, a blank, the time of the run).
+QByteArray WithoutTimes(QByteArray keys) {
+    constexpr qsizetype Record = 48;
+    for (qsizetype at = 0; at + 22 <= keys.size(); at += Record)
+        keys.replace(at + 8, 14, QByteArray(14, '-'));
+    return keys;
+}
+
+// The rows of a work schema's WorkRFM_1, in number order.
+QStringList ScoredRows(db::Database& work) {
+    QStringList scored;
+    for (auto rows =
+             work.openRecordset(QStringLiteral("SELECT * FROM WorkRFM_1 ORDER BY M1KaiBan"));
+         !rows->eof(); rows->moveNext()) {
+        QStringList row;
+        for (int c = 0; c < rows->fieldCount(); ++c)
+            row << rows->value(c).toString();
+        scored << row.join(u'\t');
+    }
+    return scored;
+}
+
 } // namespace
 
 TEST_F(ServerRun, TheSameAnalysisGivesTheSameKeyFileRowsAndWorkbook) {
@@ -165,6 +189,55 @@ TEST_F(ServerRun, TheSameAnalysisGivesTheSameKeyFileRowsAndWorkbook) {
     EXPECT_EQ(server.keyFile, files.keyFile);
     EXPECT_EQ(server.scored, files.scored);
     EXPECT_EQ(server.workbook, files.workbook);
+}
+
+// Two shops on one server: the same base tables, a work folder and a work schema each. Their
+// analyses run at the same moment as two programs; each gives what the files give.
+TEST_F(ServerRun, TwoShopsAnalyseAtOnceEachInItsOwnWorkSchema) {
+    const RunOutcome files = run();
+    ASSERT_EQ(files.status, 0) << files.messages.toStdString();
+    ASSERT_TRUE(copyToServer()) << mCopyError.toStdString();
+
+    // The second shop: an installation of its own whose connection file names the first one's
+    // base schema and a work schema of its own.
+    sample::SampleOptions options;
+    options.folder = mDir.path() + QStringLiteral("/shop2");
+    options.customers = 300;
+    sample::SampleSummary second;
+    QString error;
+    ASSERT_TRUE(sample::WriteSampleInstallation(options, &error, &second)) << error.toStdString();
+    const QString secondWork = mServer->work() + QStringLiteral("_2");
+    mServer->admin().connection().run(
+        QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE; CREATE SCHEMA %1").arg(secondWork));
+    const db::ServerConnection server{
+        test::TestServerConnection(), mServer->base(), secondWork,
+        db::DatabaseFileChanged(second.workFolder + QStringLiteral("PLW_TRN.MDB")),
+        db::DatabaseFileChanged(second.systemFolder + QStringLiteral("DATA/PLW_MST.MDB"))};
+    ASSERT_TRUE(db::WriteServerConnectionFile(second.systemFolder + db::ServerConnectionFileName,
+                                              server, &error))
+        << error.toStdString();
+
+    QProcess shops[2];
+    const QString locations[2] = {mSummary.locationFile, second.locationFile};
+    for (int i = 0; i < 2; ++i)
+        shops[i].start(QStringLiteral(PLWAN40_PROGRAM_FOLDER "/plwan40"),
+                       {QStringLiteral("--batch"), QStringLiteral("--location"), locations[i],
+                        QStringLiteral("--base-date"), QStringLiteral("20261130"),
+                        QStringLiteral("--period-months"), QStringLiteral("12")});
+    for (QProcess& shop : shops) {
+        ASSERT_TRUE(shop.waitForFinished(120000));
+        EXPECT_EQ(shop.exitCode(), 0) << shop.readAllStandardError().toStdString();
+    }
+    // The key files as the run on the files wrote them, but for the time of the run.
+    for (const QString& folder : {mSummary.workFolder, second.workFolder})
+        EXPECT_EQ(WithoutTimes(test::ReadBytes(folder + QStringLiteral("PLWAN40.KEY"))),
+                  WithoutTimes(files.keyFile));
+    EXPECT_EQ(ScoredRows(*mServer->transaction()), files.scored);
+    auto secondDatabase =
+        db::PostgresDatabase::connect(test::TestServerConnection(), {secondWork, mServer->base()});
+    EXPECT_EQ(ScoredRows(*secondDatabase), files.scored);
+    secondDatabase.reset();
+    mServer->admin().connection().run(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(secondWork));
 }
 
 TEST_F(ServerRun, ACopyIsRefusedOverTablesAndARefreshReplacesTheRows) {
@@ -254,6 +327,21 @@ TEST_F(ServerRun, ServerFaultsEndTheRunWithTheirCause) {
     EXPECT_EQ(outcome.status, 2);
     EXPECT_TRUE(outcome.messages.contains(QStringLiteral("M1_お客様マスタ")))
         << outcome.messages.toStdString();
+
+    // A role that may read the base tables but not create work tables: named, exit 2.
+    const QString role = mServer->work() + QStringLiteral("_shop");
+    mServer->admin().connection().run(
+        QStringLiteral("DROP ROLE IF EXISTS %1; CREATE ROLE %1 LOGIN; GRANT USAGE ON SCHEMA %2, %3 "
+                       "TO %1; GRANT SELECT ON ALL TABLES IN SCHEMA %2 TO %1")
+            .arg(role, mServer->base(), mServer->work()));
+    db::ServerConnection readOnly = *connection;
+    readOnly.Connection = test::TestServerConnection() + QStringLiteral(" user=") + role;
+    ASSERT_TRUE(db::WriteServerConnectionFile(file, readOnly, &error));
+    outcome = run();
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.messages.contains(QStringLiteral("作業表を作る権限がありません")))
+        << outcome.messages.toStdString();
+    mServer->admin().connection().run(QStringLiteral("DROP OWNED BY %1; DROP ROLE %1").arg(role));
 
     // Another PC holds the work schema: refused with a message.
     ASSERT_TRUE(db::WriteServerConnectionFile(file, *connection, &error));
