@@ -86,83 +86,77 @@ bool isPlaceholder(QChar c) {
     return c == QLatin1Char('#') || c == QLatin1Char('0');
 }
 
-QString formatDecimal(Decimal value, const QString& pattern) {
-    if (pattern.isEmpty())
-        return generalText(value);
+// What the whole part of a pattern asks for.
+struct WholeLayout {
+    qsizetype placeholders = 0;
+    int minimumDigits = 0; // placeholders from the first "0" on
+    bool grouping = false; // thousands separators
+    int thousands = 0;     // commas after the last placeholder: divisions by 1,000
+};
 
-    const qsizetype point = pattern.indexOf(QLatin1Char('.'));
-    const QStringView wholePattern =
-        point < 0 ? QStringView(pattern) : QStringView(pattern).first(point);
-    const QStringView fractionPattern =
-        point < 0 ? QStringView() : QStringView(pattern).mid(point + 1);
-
-    // Whole part: digits fill the placeholders from the right; every placeholder from the first
-    // "0" on shows a digit even when it is a leading zero.
-    qsizetype wholePlaceholders = 0;
+// Whole part: digits fill the placeholders from the right; every placeholder from the first
+// "0" on shows a digit even when it is a leading zero.
+WholeLayout readWholePattern(QStringView wholePattern) {
+    WholeLayout layout;
     qsizetype first = -1;
     qsizetype last = -1;
-    int minimumDigits = 0;
     for (qsizetype i = 0; i < wholePattern.size(); ++i) {
         if (!isPlaceholder(wholePattern[i]))
             continue;
         if (first < 0)
             first = i;
         last = i;
-        ++wholePlaceholders;
-        if (wholePattern[i] == QLatin1Char('0') || minimumDigits > 0)
-            ++minimumDigits;
+        ++layout.placeholders;
+        if (wholePattern[i] == QLatin1Char('0') || layout.minimumDigits > 0)
+            ++layout.minimumDigits;
     }
     // A comma between placeholders asks for thousands separators; each comma after the last
     // placeholder divides the value by 1,000.
-    bool grouping = false;
-    int thousands = 0;
     for (qsizetype i = 0; i < wholePattern.size(); ++i) {
         if (wholePattern[i] != QLatin1Char(',') || first < 0 || i < first)
             continue;
         if (i < last)
-            grouping = true;
+            layout.grouping = true;
         else
-            ++thousands;
+            ++layout.thousands;
     }
+    return layout;
+}
 
-    // Fraction part: "0" always shows its digit, "#" only up to the last non-zero digit.
-    int fractionPlaceholders = 0;
+// What the fraction part of a pattern asks for: its placeholders, and how many of them show
+// their digit always ("0" does, "#" only up to the last non-zero digit).
+struct FractionLayout {
+    int placeholders = 0;
     int required = 0;
+};
+
+FractionLayout readFractionPattern(QStringView fractionPattern) {
+    FractionLayout layout;
     for (QChar c : fractionPattern) {
         if (!isPlaceholder(c))
             continue;
-        ++fractionPlaceholders;
+        ++layout.placeholders;
         if (c == QLatin1Char('0'))
-            required = fractionPlaceholders;
+            layout.required = layout.placeholders;
     }
+    return layout;
+}
 
-    value.scale += 3 * thousands;
-    roundTo(value, fractionPlaceholders);
-    QString wholeDigits;
-    QString fractionDigits;
-    splitDigits(value, fractionPlaceholders, wholeDigits, fractionDigits);
-    if (wholeDigits.size() < minimumDigits)
-        wholeDigits.prepend(QString(minimumDigits - wholeDigits.size(), QLatin1Char('0')));
-    qsizetype shown = fractionDigits.size();
-    while (shown > required && fractionDigits[shown - 1] == QLatin1Char('0'))
-        --shown;
-
-    // A value that rounds to zero shows no sign.
-    QString text;
-    if (value.negative && value.magnitude != 0)
-        text += QLatin1Char('-');
+// Appends the whole digits to text as the whole pattern places them, with its other characters.
+void writeWhole(QString& text, const QString& wholeDigits, QStringView wholePattern,
+                const WholeLayout& layout) {
     const qsizetype count = wholeDigits.size();
     // Digit i counts from the right, starting at 0.
     auto putDigit = [&](qsizetype i) {
         text += wholeDigits[count - 1 - i];
-        if (grouping && i > 0 && i % 3 == 0)
+        if (layout.grouping && i > 0 && i % 3 == 0)
             text += QLatin1Char(',');
     };
-    qsizetype position = wholePlaceholders;
+    qsizetype position = layout.placeholders;
     for (QChar c : wholePattern) {
         if (isPlaceholder(c)) {
             --position;
-            if (position == wholePlaceholders - 1) {
+            if (position == layout.placeholders - 1) {
                 // The leftmost placeholder takes every digit the pattern has no room for.
                 for (qsizetype i = count - 1; i >= position; --i)
                     putDigit(i);
@@ -173,23 +167,58 @@ QString formatDecimal(Decimal value, const QString& pattern) {
             text += c;
         }
     }
-    if (wholePlaceholders == 0)
+    if (layout.placeholders == 0)
         for (qsizetype i = count - 1; i >= 0; --i)
             putDigit(i);
+}
 
+// Appends the first shown fraction digits to text as the fraction pattern places them.
+void writeFraction(QString& text, const QString& fractionDigits, qsizetype shown,
+                   QStringView fractionPattern) {
+    qsizetype j = 0;
+    for (QChar c : fractionPattern) {
+        if (isPlaceholder(c)) {
+            if (j < shown)
+                text += fractionDigits[j];
+            ++j;
+        } else if (c != QLatin1Char(',')) {
+            text += c;
+        }
+    }
+}
+
+QString formatDecimal(Decimal value, const QString& pattern) {
+    if (pattern.isEmpty())
+        return generalText(value);
+
+    const qsizetype point = pattern.indexOf(QLatin1Char('.'));
+    const QStringView wholePattern =
+        point < 0 ? QStringView(pattern) : QStringView(pattern).first(point);
+    const QStringView fractionPattern =
+        point < 0 ? QStringView() : QStringView(pattern).mid(point + 1);
+    const WholeLayout whole = readWholePattern(wholePattern);
+    const FractionLayout fraction = readFractionPattern(fractionPattern);
+
+    value.scale += 3 * whole.thousands;
+    roundTo(value, fraction.placeholders);
+    QString wholeDigits;
+    QString fractionDigits;
+    splitDigits(value, fraction.placeholders, wholeDigits, fractionDigits);
+    if (wholeDigits.size() < whole.minimumDigits)
+        wholeDigits.prepend(QString(whole.minimumDigits - wholeDigits.size(), QLatin1Char('0')));
+    qsizetype shown = fractionDigits.size();
+    while (shown > fraction.required && fractionDigits[shown - 1] == QLatin1Char('0'))
+        --shown;
+
+    // A value that rounds to zero shows no sign.
+    QString text;
+    if (value.negative && value.magnitude != 0)
+        text += QLatin1Char('-');
+    writeWhole(text, wholeDigits, wholePattern, whole);
     if (point >= 0) {
         // The decimal point is shown even when no fraction digit follows ("5.").
         text += QLatin1Char('.');
-        qsizetype j = 0;
-        for (QChar c : fractionPattern) {
-            if (isPlaceholder(c)) {
-                if (j < shown)
-                    text += fractionDigits[j];
-                ++j;
-            } else if (c != QLatin1Char(',')) {
-                text += c;
-            }
-        }
+        writeFraction(text, fractionDigits, shown, fractionPattern);
     }
     return text;
 }

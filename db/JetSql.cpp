@@ -25,92 +25,102 @@ void dropTrailingSemicolon(Nodes& nodes, const QString& sql) {
     }
 }
 
-SqlTranslation translateSelect(Nodes nodes, const QString& sql, SqlDialect dialect) {
-    SqlTranslation result;
+// Takes "TOP n" off the head of a SELECT (after DISTINCT or ALL) and returns n; "" without one.
+QString takeTop(Nodes& nodes, const QString& sql) {
     size_t head = 1;
     if (nodes.size() > head && (isWord(nodes[head], u"DISTINCT") || isWord(nodes[head], u"ALL")))
         ++head;
     if (nodes.size() > head && isWord(nodes[head], u"DISTINCTROW"))
         fail(sql, QStringLiteral("DISTINCTROW には対応していません"));
+    if (nodes.size() <= head + 1 || !isWord(nodes[head], u"TOP"))
+        return {};
+    if (nodes[head + 1].group || nodes[head + 1].token.kind != Kind::Number)
+        fail(sql, QStringLiteral("TOP に件数がありません"));
+    QString top = nodes[head + 1].token.text;
+    nodes.erase(nodes.begin() + qsizetype(head), nodes.begin() + qsizetype(head) + 2);
+    if (nodes.size() > head && isWord(nodes[head], u"PERCENT"))
+        fail(sql, QStringLiteral("TOP ... PERCENT には対応していません"));
+    if (nodes.size() > head)
+        nodes[head].token.spaceBefore = true;
+    return top;
+}
 
-    // TOP n
-    QString top;
-    if (nodes.size() > head + 1 && isWord(nodes[head], u"TOP")) {
-        if (nodes[head + 1].group || nodes[head + 1].token.kind != Kind::Number)
-            fail(sql, QStringLiteral("TOP に件数がありません"));
-        top = nodes[head + 1].token.text;
-        nodes.erase(nodes.begin() + qsizetype(head), nodes.begin() + qsizetype(head) + 2);
-        if (nodes.size() > head && isWord(nodes[head], u"PERCENT"))
-            fail(sql, QStringLiteral("TOP ... PERCENT には対応していません"));
-        if (nodes.size() > head)
-            nodes[head].token.spaceBefore = true;
-    }
+// The table of "INTO t" before FROM, the new table a SELECT makes.
+struct IntoTable {
+    QString name; // "" without INTO
+    bool quoted = false;
+};
 
-    // INTO t before FROM: a new table.
-    QString intoTable;
-    bool intoQuoted = false;
+// Takes "INTO t" before FROM off a SELECT and returns the table.
+IntoTable takeInto(Nodes& nodes, const QString& sql) {
+    IntoTable into;
     const qsizetype from = findWord(nodes, u"FROM");
-    const qsizetype into = findWord(nodes, u"INTO");
-    if (into >= 0 && (from < 0 || into < from)) {
-        if (size_t(into) + 1 >= nodes.size() || !isName(nodes[size_t(into) + 1]))
-            fail(sql, QStringLiteral("INTO に表の名前がありません"));
-        intoTable = nodes[size_t(into) + 1].token.text;
-        intoQuoted = nodes[size_t(into) + 1].token.kind == Kind::Name;
-        if (size_t(into) + 2 < nodes.size() && isWord(nodes[size_t(into) + 2], u"IN"))
-            fail(sql, QStringLiteral("SELECT ... INTO ... IN には対応していません"));
-        nodes.erase(nodes.begin() + into, nodes.begin() + into + 2);
+    const qsizetype at = findWord(nodes, u"INTO");
+    if (at < 0 || (from >= 0 && at >= from))
+        return into;
+    if (size_t(at) + 1 >= nodes.size() || !isName(nodes[size_t(at) + 1]))
+        fail(sql, QStringLiteral("INTO に表の名前がありません"));
+    into.name = nodes[size_t(at) + 1].token.text;
+    into.quoted = nodes[size_t(at) + 1].token.kind == Kind::Name;
+    if (size_t(at) + 2 < nodes.size() && isWord(nodes[size_t(at) + 2], u"IN"))
+        fail(sql, QStringLiteral("SELECT ... INTO ... IN には対応していません"));
+    nodes.erase(nodes.begin() + at, nodes.begin() + at + 2);
+    return into;
+}
+
+// SELECT ... ORDER BY terms with TOP n: the rows ranked by the ranking order in a subquery and
+// those ranked n or better kept; Jet also returns the rows tied with the last one, which RANK()
+// gives. The rank is the one column more the result has.
+Nodes rankedTop(const Nodes& query, qsizetype order, const QString& top, const QString& sql,
+                SqlDialect dialect) {
+    const qsizetype selectFrom = findWord(query, u"FROM");
+    if (selectFrom < 0 || selectFrom > order)
+        fail(sql, QStringLiteral("FROM のない SELECT TOP です"));
+    const Nodes terms = slice(query, size_t(order) + 2, query.size());
+    Nodes inner = slice(query, 0, size_t(selectFrom));
+    inner.push_back(symbol(QStringLiteral(","), false));
+    inner.push_back(word(QStringLiteral("RANK")));
+    inner.push_back(group({}));
+    inner.push_back(word(QStringLiteral("OVER")));
+    Nodes window{word(QStringLiteral("ORDER"), false), word(QStringLiteral("BY"))};
+    append(window, terms);
+    inner.push_back(group(window, true));
+    inner.push_back(word(QStringLiteral("AS")));
+    inner.push_back(word(QString::fromLatin1(JetTopRankColumn)));
+    append(inner, slice(query, size_t(selectFrom), size_t(order)));
+    inner.front().token.spaceBefore = false;
+
+    Nodes outer{word(QStringLiteral("SELECT"), false), symbol(QStringLiteral("*")),
+                word(QStringLiteral("FROM")), group(inner, true)};
+    if (dialect == SqlDialect::Postgres) // a subquery in FROM needs a name there
+        append(outer, {word(QStringLiteral("AS")), word(QStringLiteral("jet_top"))});
+    append(outer, {word(QStringLiteral("WHERE")), word(QString::fromLatin1(JetTopRankColumn)),
+                   symbol(QStringLiteral("<=")), leaf(JetToken{Kind::Number, top, true}),
+                   word(QStringLiteral("ORDER")), word(QStringLiteral("BY")),
+                   word(QString::fromLatin1(JetTopRankColumn))});
+    return outer;
+}
+
+// Applies TOP n to the query: LIMIT without an order of this level, else the ranking; returns
+// the columns the query has more than asked for.
+int applyTop(Nodes& query, const QString& top, const QString& sql, SqlDialect dialect) {
+    // ORDER BY of this level: the ranking order.
+    qsizetype order = -1;
+    for (size_t i = 0; i + 1 < query.size(); ++i)
+        if (isWord(query[i], u"ORDER") && isWord(query[i + 1], u"BY"))
+            order = qsizetype(i);
+    if (order < 0) {
+        query.push_back(word(QStringLiteral("LIMIT")));
+        query.push_back(leaf(JetToken{Kind::Number, top, true}));
+        return 0;
     }
+    query = rankedTop(query, order, top, sql, dialect);
+    return 1;
+}
 
-    translateExpressions(nodes, sql, dialect);
-
-    Nodes query = std::move(nodes);
-    if (!top.isEmpty()) {
-        // ORDER BY of this level: the ranking order. Jet also returns the rows tied with the
-        // last one, which RANK() gives.
-        qsizetype order = -1;
-        for (size_t i = 0; i + 1 < query.size(); ++i)
-            if (isWord(query[i], u"ORDER") && isWord(query[i + 1], u"BY"))
-                order = qsizetype(i);
-        if (order < 0) {
-            query.push_back(word(QStringLiteral("LIMIT")));
-            query.push_back(leaf(JetToken{Kind::Number, top, true}));
-        } else {
-            const qsizetype selectFrom = findWord(query, u"FROM");
-            if (selectFrom < 0 || selectFrom > order)
-                fail(sql, QStringLiteral("FROM のない SELECT TOP です"));
-            const Nodes terms = slice(query, size_t(order) + 2, query.size());
-            Nodes inner = slice(query, 0, size_t(selectFrom));
-            inner.push_back(symbol(QStringLiteral(","), false));
-            inner.push_back(word(QStringLiteral("RANK")));
-            inner.push_back(group({}));
-            inner.push_back(word(QStringLiteral("OVER")));
-            Nodes window{word(QStringLiteral("ORDER"), false), word(QStringLiteral("BY"))};
-            append(window, terms);
-            inner.push_back(group(window, true));
-            inner.push_back(word(QStringLiteral("AS")));
-            inner.push_back(word(QString::fromLatin1(JetTopRankColumn)));
-            append(inner, slice(query, size_t(selectFrom), size_t(order)));
-            inner.front().token.spaceBefore = false;
-
-            Nodes outer{word(QStringLiteral("SELECT"), false), symbol(QStringLiteral("*")),
-                        word(QStringLiteral("FROM")), group(inner, true)};
-            if (dialect == SqlDialect::Postgres) // a subquery in FROM needs a name there
-                append(outer, {word(QStringLiteral("AS")), word(QStringLiteral("jet_top"))});
-            append(outer,
-                   {word(QStringLiteral("WHERE")), word(QString::fromLatin1(JetTopRankColumn)),
-                    symbol(QStringLiteral("<=")), leaf(JetToken{Kind::Number, top, true}),
-                    word(QStringLiteral("ORDER")), word(QStringLiteral("BY")),
-                    word(QString::fromLatin1(JetTopRankColumn))});
-            query = std::move(outer);
-            result.hiddenColumns = 1;
-        }
-    }
-
-    if (intoTable.isEmpty()) {
-        result.statements << emit(query, dialect);
-        return result;
-    }
-    const Node table = intoQuoted ? name(intoTable) : word(intoTable);
+// The statements that make the table into from the query, the rank column of a TOP dropped.
+void createInto(SqlTranslation& result, Nodes& query, const IntoTable& into, SqlDialect dialect) {
+    const Node table = into.quoted ? name(into.name) : word(into.name);
     query.front().token.spaceBefore = true;
     Nodes create{word(QStringLiteral("CREATE"), false), word(QStringLiteral("TABLE")), table,
                  word(QStringLiteral("AS"))};
@@ -123,12 +133,26 @@ SqlTranslation translateSelect(Nodes nodes, const QString& sql, SqlDialect diale
     }
     if (result.hiddenColumns > 0) {
         const QString quoted = dialect == SqlDialect::Postgres
-                                   ? QuoteSqliteName(FoldPostgresName(intoTable))
-                                   : QuoteSqliteName(intoTable);
+                                   ? QuoteSqliteName(FoldPostgresName(into.name))
+                                   : QuoteSqliteName(into.name);
         result.statements << QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
                                  .arg(quoted, QString::fromLatin1(JetTopRankColumn));
         result.hiddenColumns = 0;
     }
+}
+
+SqlTranslation translateSelect(Nodes nodes, const QString& sql, SqlDialect dialect) {
+    SqlTranslation result;
+    const QString top = takeTop(nodes, sql);
+    const IntoTable into = takeInto(nodes, sql);
+    translateExpressions(nodes, sql, dialect);
+    Nodes query = std::move(nodes);
+    if (!top.isEmpty())
+        result.hiddenColumns = applyTop(query, top, sql, dialect);
+    if (into.name.isEmpty())
+        result.statements << emit(query, dialect);
+    else
+        createInto(result, query, into, dialect);
     return result;
 }
 

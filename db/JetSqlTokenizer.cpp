@@ -35,6 +35,64 @@ qsizetype readQuoted(const QString& sql, qsizetype i, QChar close, bool doubling
     return -1;
 }
 
+// Reads the number starting at i (digits, a fraction, an exponent); returns the position after
+// it. A letter right after it makes it no number.
+qsizetype readNumber(const QString& sql, qsizetype i) {
+    const qsizetype start = i;
+    const qsizetype n = sql.size();
+    while (i < n && sql[i].isDigit())
+        ++i;
+    if (i < n && sql[i] == u'.') {
+        ++i;
+        while (i < n && sql[i].isDigit())
+            ++i;
+    }
+    if (i < n && (sql[i] == u'e' || sql[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (sql[j] == u'+' || sql[j] == u'-'))
+            ++j;
+        if (j < n && sql[j].isDigit()) {
+            i = j;
+            while (i < n && sql[i].isDigit())
+                ++i;
+        }
+    }
+    if (i < n && isWordStart(sql[i]))
+        fail(sql, QStringLiteral("「%1」の近くの数値が正しくありません").arg(sql.mid(start, 12)));
+    return i;
+}
+
+// The position after the word characters starting at i.
+qsizetype skipWordParts(const QString& sql, qsizetype i) {
+    while (i < sql.size() && isWordPart(sql[i]))
+        ++i;
+    return i;
+}
+
+// Reads the enclosed run whose opening character is at i into value; returns the position after
+// its closing character, and fails with unclosed when there is none.
+qsizetype readEnclosed(const QString& sql, qsizetype i, QChar close, bool doubling, QString& value,
+                       const QString& unclosed) {
+    const qsizetype next = readQuoted(sql, i + 1, close, doubling, value);
+    if (next < 0)
+        fail(sql, unclosed);
+    return next;
+}
+
+// The operator at i: one of the two-character ones, else one of the allowed characters.
+QString readSymbol(const QString& sql, qsizetype i) {
+    static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
+                                      QStringLiteral(">="), QStringLiteral("!="),
+                                      QStringLiteral("||"), QStringLiteral("==")};
+    for (const QString& symbol : twoChar)
+        if (QStringView(sql).mid(i, 2) == symbol)
+            return symbol;
+    const QChar c = sql[i];
+    if (!QStringLiteral("(),.;*+-/\\&=<>^%").contains(c))
+        fail(sql, QStringLiteral("使えない文字「%1」があります").arg(c));
+    return QString(c);
+}
+
 } // namespace
 
 JetTokens TokenizeJetSql(const QString& sql) {
@@ -42,97 +100,50 @@ JetTokens TokenizeJetSql(const QString& sql) {
     bool space = false;
     qsizetype i = 0;
     const qsizetype n = sql.size();
-    auto push = [&](JetToken::Kind kind, QString text) {
+    // Appends the token and moves i to next.
+    auto push = [&](JetToken::Kind kind, QString text, qsizetype next) {
         tokens.append(JetToken{kind, std::move(text), space});
         space = false;
+        i = next;
     };
 
     while (i < n) {
         const QChar c = sql[i];
+        QString value;
         if (c.isSpace() || c == QChar(0)) {
             space = true;
             ++i;
         } else if (c.isDigit() || (c == u'.' && i + 1 < n && sql[i + 1].isDigit())) {
-            const qsizetype start = i;
-            while (i < n && sql[i].isDigit())
-                ++i;
-            if (i < n && sql[i] == u'.') {
-                ++i;
-                while (i < n && sql[i].isDigit())
-                    ++i;
-            }
-            if (i < n && (sql[i] == u'e' || sql[i] == u'E')) {
-                qsizetype j = i + 1;
-                if (j < n && (sql[j] == u'+' || sql[j] == u'-'))
-                    ++j;
-                if (j < n && sql[j].isDigit()) {
-                    i = j;
-                    while (i < n && sql[i].isDigit())
-                        ++i;
-                }
-            }
-            if (i < n && isWordStart(sql[i]))
-                fail(
-                    sql,
-                    QStringLiteral("「%1」の近くの数値が正しくありません").arg(sql.mid(start, 12)));
-            push(JetToken::Kind::Number, sql.mid(start, i - start));
+            const qsizetype end = readNumber(sql, i);
+            push(JetToken::Kind::Number, sql.mid(i, end - i), end);
         } else if (isWordStart(c)) {
-            const qsizetype start = i;
-            while (i < n && isWordPart(sql[i]))
-                ++i;
-            push(JetToken::Kind::Word, sql.mid(start, i - start));
+            const qsizetype end = skipWordParts(sql, i);
+            push(JetToken::Kind::Word, sql.mid(i, end - i), end);
         } else if (c == u'\'' || c == u'"') {
-            QString value;
-            const qsizetype next = readQuoted(sql, i + 1, c, true, value);
-            if (next < 0)
-                fail(sql, QStringLiteral("文字列が閉じていません"));
-            i = next;
-            push(JetToken::Kind::String, value);
+            const qsizetype next =
+                readEnclosed(sql, i, c, true, value, QStringLiteral("文字列が閉じていません"));
+            push(JetToken::Kind::String, value, next);
         } else if (c == u'[') {
-            QString value;
-            const qsizetype next = readQuoted(sql, i + 1, u']', false, value);
-            if (next < 0)
-                fail(sql, QStringLiteral("[名前] が閉じていません"));
+            const qsizetype next =
+                readEnclosed(sql, i, u']', false, value, QStringLiteral("[名前] が閉じていません"));
             if (value.isEmpty())
                 fail(sql, QStringLiteral("[名前] が空です"));
-            i = next;
-            push(JetToken::Kind::Name, value);
+            push(JetToken::Kind::Name, value, next);
         } else if (c == u'#') {
-            QString value;
-            const qsizetype next = readQuoted(sql, i + 1, u'#', false, value);
-            if (next < 0)
-                fail(sql, QStringLiteral("#日付# が閉じていません"));
-            i = next;
-            push(JetToken::Kind::DateLiteral, value);
+            const qsizetype next =
+                readEnclosed(sql, i, u'#', false, value, QStringLiteral("#日付# が閉じていません"));
+            push(JetToken::Kind::DateLiteral, value, next);
         } else if (c == u'?') {
-            const qsizetype start = i++;
-            while (i < n && sql[i].isDigit())
-                ++i;
-            push(JetToken::Kind::Parameter, sql.mid(start, i - start));
+            qsizetype end = i + 1;
+            while (end < n && sql[end].isDigit())
+                ++end;
+            push(JetToken::Kind::Parameter, sql.mid(i, end - i), end);
         } else if ((c == u':' || c == u'@') && i + 1 < n && isWordStart(sql[i + 1])) {
-            const qsizetype start = i++;
-            while (i < n && isWordPart(sql[i]))
-                ++i;
-            push(JetToken::Kind::Parameter, sql.mid(start, i - start));
+            const qsizetype end = skipWordParts(sql, i + 1);
+            push(JetToken::Kind::Parameter, sql.mid(i, end - i), end);
         } else {
-            static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
-                                              QStringLiteral(">="), QStringLiteral("!="),
-                                              QStringLiteral("||"), QStringLiteral("==")};
-            bool matched = false;
-            for (const QString& symbol : twoChar) {
-                if (QStringView(sql).mid(i, 2) == symbol) {
-                    push(JetToken::Kind::Symbol, symbol);
-                    i += 2;
-                    matched = true;
-                    break;
-                }
-            }
-            if (matched)
-                continue;
-            if (!QStringLiteral("(),.;*+-/\\&=<>^%").contains(c))
-                fail(sql, QStringLiteral("使えない文字「%1」があります").arg(c));
-            push(JetToken::Kind::Symbol, QString(c));
-            ++i;
+            const QString symbol = readSymbol(sql, i);
+            push(JetToken::Kind::Symbol, symbol, i + symbol.size());
         }
     }
     return tokens;

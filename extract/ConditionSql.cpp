@@ -76,6 +76,19 @@ public:
         : mRecord(record), mToday(today), mKind(kind), mJoiner(joiner), mClause(clause) {}
 
     void run() {
+        addBasicInformation();
+        addAgeInformation();
+        addPointInformation();
+        addMailingInformation();
+        if (on(R::KhMemoKind))
+            add(QStringLiteral("M1KhMemo LIKE '*") + LikeLiteral(mRecord[R::KhMemoText]) +
+                QStringLiteral("*'"));
+        addClassifications();
+    }
+
+private:
+    // Member number, sex, first visit, postcode, address and registering shop.
+    void addBasicInformation() {
         if (on(R::KihKaiKind))
             add(RangeClause(QStringLiteral("M1KaiBan"), true, mRecord[R::KihKaiFrom],
                             mRecord[R::KihKaiTo]));
@@ -94,6 +107,10 @@ public:
         if (on(R::MisBanKind))
             add(QStringLiteral("M1MisBan =  '") + Literal(mRecord[R::MisBanValue]) +
                 QLatin1Char('\''));
+    }
+
+    // Birth date, birth months and birthday.
+    void addAgeInformation() {
         if (on(R::TosTanKind))
             add(RangeClause(QStringLiteral("M1KhBart"), true, DateBound(mRecord[R::TosTanFrom]),
                             DateBound(mRecord[R::TosTanTo])));
@@ -109,6 +126,10 @@ public:
         if (on(R::TosBarKind))
             add(QStringLiteral(" ( MID$(M1KhBart,5,4) = '") + Literal(mRecord[R::TosBarMmdd]) +
                 QStringLiteral("'  ) "));
+    }
+
+    // Points, uses, last visit and purchase amount.
+    void addPointInformation() {
         if (on(R::PinGenKind))
             add(RangeClause(QStringLiteral("M1SakPoG"), false, mRecord[R::PinGenFrom],
                             mRecord[R::PinGenTo]));
@@ -124,6 +145,10 @@ public:
         if (on(R::PinGakKind))
             add(RangeClause(QStringLiteral("M1SakRgk"), false, AmountBound(mRecord[R::PinGakFrom]),
                             AmountBound(mRecord[R::PinGakTo])));
+    }
+
+    // Direct mail and e-mail: counts, consents, months since the last one and mail types.
+    void addMailingInformation() {
         if (on(R::DmkHKsKind))
             add(RangeClause(QStringLiteral("M1SakDmk"), false, mRecord[R::DmkHKsFrom],
                             mRecord[R::DmkHKsTo]));
@@ -152,9 +177,10 @@ public:
                 types << QStringLiteral("M1EmaSbt = '' ");
             add(Bracketed(types));
         }
-        if (on(R::KhMemoKind))
-            add(QStringLiteral("M1KhMemo LIKE '*") + LikeLiteral(mRecord[R::KhMemoText]) +
-                QStringLiteral("*'"));
+    }
+
+    // The chosen entries of each classification level.
+    void addClassifications() {
         for (int level = 1; level <= 4; ++level) {
             if (!on(R::BunKind(level)))
                 continue;
@@ -168,7 +194,6 @@ public:
         }
     }
 
-private:
     bool on(int kindField) const { return mRecord[kindField] == mKind; }
 
     void add(const QString& piece) {

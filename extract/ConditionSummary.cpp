@@ -66,6 +66,48 @@ QString BunText(const ConditionRecord& r, int level) {
     return text;
 }
 
+// The values of the summary, each the text of one condition's fields.
+template <int From> QString RangeOf(const R& r) {
+    return Range(r, From);
+}
+
+template <int From> QString DateRangeOf(const R& r) {
+    return DateRange(r, From);
+}
+
+template <int Field> QString FieldOf(const R& r) {
+    return r[Field];
+}
+
+template <int Months> QString ElapsedOf(const R& r) {
+    return r[Months] + QStringLiteral("ヵ月以上経過");
+}
+
+template <int Field, bool Mail> QString ConsentOf(const R& r) {
+    return ConsentText(r[Field], Mail);
+}
+
+QString SexOf(const R& r) {
+    return SexText(r[R::KihSeiValue]);
+}
+
+QString ZipOf(const R& r) {
+    return r[R::KihZip3] + QLatin1Char('-') + r[R::KihZip4];
+}
+
+QString BirthdayOf(const R& r) {
+    const QString& mmdd = r[R::TosBarMmdd];
+    return mmdd.left(2) + QStringLiteral("月") + mmdd.mid(2, 2) + QStringLiteral("日");
+}
+
+QString AgeOf(const R& r) {
+    return TrimAll(r[R::TosNenFrom]) + Tilde + TrimAll(r[R::TosNenTo]);
+}
+
+QString PurchaseAmountOf(const R& r) {
+    return r[R::PinGakFrom] + QStringLiteral("千円～") + r[R::PinGakTo] + QStringLiteral("千円");
+}
+
 struct SummaryItem {
     int KindField;
     const char16_t* Section;
@@ -76,98 +118,30 @@ struct SummaryItem {
 // The summary table: one item per condition in row order.
 const std::array<SummaryItem, 24>& SummaryItems() {
     static const std::array<SummaryItem, 24> items = {{
-        {R::KihKaiKind, u"基本情報", u"会員番号",
-         [](const R& r) {
-             return Range(r, R::KihKaiFrom);
-         }},
-        {R::KihSeiKind, u"基本情報", u"性別",
-         [](const R& r) {
-             return SexText(r[R::KihSeiValue]);
-         }},
-        {R::KihHjmKind, u"基本情報", u"初回来店日",
-         [](const R& r) {
-             return DateRange(r, R::KihHjmFrom);
-         }},
-        {R::KihZipKind, u"基本情報", u"郵便番号",
-         [](const R& r) {
-             return r[R::KihZip3] + QLatin1Char('-') + r[R::KihZip4];
-         }},
-        {R::KihAdrKind, u"基本情報", u"住所",
-         [](const R& r) {
-             return r[R::KihAdrText];
-         }},
-        {R::MisBanKind, u"基本情報", u"登録店番",
-         [](const R& r) {
-             return r[R::MisBanValue];
-         }},
-        {R::TosTanKind, u"年齢情報", u"生年月日",
-         [](const R& r) {
-             return DateRange(r, R::TosTanFrom);
-         }},
+        {R::KihKaiKind, u"基本情報", u"会員番号", RangeOf<R::KihKaiFrom>},
+        {R::KihSeiKind, u"基本情報", u"性別", SexOf},
+        {R::KihHjmKind, u"基本情報", u"初回来店日", DateRangeOf<R::KihHjmFrom>},
+        {R::KihZipKind, u"基本情報", u"郵便番号", ZipOf},
+        {R::KihAdrKind, u"基本情報", u"住所", FieldOf<R::KihAdrText>},
+        {R::MisBanKind, u"基本情報", u"登録店番", FieldOf<R::MisBanValue>},
+        {R::TosTanKind, u"年齢情報", u"生年月日", DateRangeOf<R::TosTanFrom>},
         {R::TosTukKind, u"年齢情報", u"誕生月", MonthsText},
-        {R::TosBarKind, u"年齢情報", u"誕生日",
-         [](const R& r) {
-             const QString& mmdd = r[R::TosBarMmdd];
-             return mmdd.left(2) + QStringLiteral("月") + mmdd.mid(2, 2) + QStringLiteral("日");
-         }},
-        {R::TosNenKind, u"年齢情報", u"年齢・推定年齢",
-         [](const R& r) {
-             return TrimAll(r[R::TosNenFrom]) + Tilde + TrimAll(r[R::TosNenTo]);
-         }},
-        {R::PinGenKind, u"ポイント情報", u"現在ポイント",
-         [](const R& r) {
-             return Range(r, R::PinGenFrom);
-         }},
-        {R::PinLifKind, u"ポイント情報", u"生涯ポイント",
-         [](const R& r) {
-             return Range(r, R::PinLifFrom);
-         }},
-        {R::PinUseKind, u"ポイント情報", u"利用回数",
-         [](const R& r) {
-             return Range(r, R::PinUseFrom);
-         }},
-        {R::PinJunKind, u"ポイント情報", u"累計購買額順位",
-         [](const R& r) {
-             return Range(r, R::PinJunFrom);
-         }},
-        {R::PinRaiKind, u"ポイント情報", u"最終来店日",
-         [](const R& r) {
-             return DateRange(r, R::PinRaiFrom);
-         }},
-        {R::PinGakKind, u"ポイント情報", u"累計購買額",
-         [](const R& r) {
-             return r[R::PinGakFrom] + QStringLiteral("千円～") + r[R::PinGakTo] +
-                    QStringLiteral("千円");
-         }},
-        {R::DmkHasKind, u"ＤＭ情報", u"前回ＤＭ発送日から",
-         [](const R& r) {
-             return r[R::DmkHasMonths] + QStringLiteral("ヵ月以上経過");
-         }},
-        {R::DmkHKsKind, u"ＤＭ情報", u"ＤＭ送付回数",
-         [](const R& r) {
-             return Range(r, R::DmkHKsFrom);
-         }},
-        {R::DmkOsrKind, u"ＤＭ情報", u"ＤＭ送付許諾",
-         [](const R& r) {
-             return ConsentText(r[R::DmkOsrValue], false);
-         }},
-        {R::EmlHasKind, u"メール情報", u"前回メール送信日から",
-         [](const R& r) {
-             return r[R::EmlHasMonths] + QStringLiteral("ヵ月以上経過");
-         }},
-        {R::EmlHKsKind, u"メール情報", u"メール送信回数",
-         [](const R& r) {
-             return Range(r, R::EmlHKsFrom);
-         }},
-        {R::EmlOsrKind, u"メール情報", u"メール送信許諾",
-         [](const R& r) {
-             return ConsentText(r[R::EmlOsrValue], true);
-         }},
+        {R::TosBarKind, u"年齢情報", u"誕生日", BirthdayOf},
+        {R::TosNenKind, u"年齢情報", u"年齢・推定年齢", AgeOf},
+        {R::PinGenKind, u"ポイント情報", u"現在ポイント", RangeOf<R::PinGenFrom>},
+        {R::PinLifKind, u"ポイント情報", u"生涯ポイント", RangeOf<R::PinLifFrom>},
+        {R::PinUseKind, u"ポイント情報", u"利用回数", RangeOf<R::PinUseFrom>},
+        {R::PinJunKind, u"ポイント情報", u"累計購買額順位", RangeOf<R::PinJunFrom>},
+        {R::PinRaiKind, u"ポイント情報", u"最終来店日", DateRangeOf<R::PinRaiFrom>},
+        {R::PinGakKind, u"ポイント情報", u"累計購買額", PurchaseAmountOf},
+        {R::DmkHasKind, u"ＤＭ情報", u"前回ＤＭ発送日から", ElapsedOf<R::DmkHasMonths>},
+        {R::DmkHKsKind, u"ＤＭ情報", u"ＤＭ送付回数", RangeOf<R::DmkHKsFrom>},
+        {R::DmkOsrKind, u"ＤＭ情報", u"ＤＭ送付許諾", ConsentOf<R::DmkOsrValue, false>},
+        {R::EmlHasKind, u"メール情報", u"前回メール送信日から", ElapsedOf<R::EmlHasMonths>},
+        {R::EmlHKsKind, u"メール情報", u"メール送信回数", RangeOf<R::EmlHKsFrom>},
+        {R::EmlOsrKind, u"メール情報", u"メール送信許諾", ConsentOf<R::EmlOsrValue, true>},
         {R::EmlSbtKind, u"メール情報", u"Ｅメール種別", MailTypesText},
-        {R::KhMemoKind, u"基本情報", u"メモ",
-         [](const R& r) {
-             return r[R::KhMemoText];
-         }},
+        {R::KhMemoKind, u"基本情報", u"メモ", FieldOf<R::KhMemoText>},
     }};
     return items;
 }

@@ -244,12 +244,6 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return Unusable;
     case AnalysisOutcome::NobodyExtracted:
         return NobodyExtracted;
-    case AnalysisOutcome::Scored:
-        PrintScoring(out, result.Extracted, session.Statistics);
-        PrintMailing(out, session.OutputScreen, result);
-        session.Messages.show(QStringLiteral(
-            "ワークブックの作成はまだ組み込まれていないため、採点結果のみ出力しました。"));
-        return result.Problems.isEmpty() ? Done : Failure;
     case AnalysisOutcome::WorkbookSaved:
         PrintScoring(out, result.Extracted, session.Statistics);
         PrintMailing(out, session.OutputScreen, result);
@@ -261,6 +255,8 @@ int RunAnalysisInBatch(Session& session, std::FILE* out, std::FILE* err) {
         return result.UnfinishedSheets.isEmpty() && !result.Interrupted && result.Problems.isEmpty()
                    ? Done
                    : Failure;
+    // The run above always has its workbook writer, so it never ends scored without a workbook.
+    case AnalysisOutcome::Scored:
     case AnalysisOutcome::WorkbookAbandoned:
     case AnalysisOutcome::Cancelled:
     case AnalysisOutcome::Failed:

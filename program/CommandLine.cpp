@@ -75,125 +75,155 @@ std::optional<std::array<bool, 6>> GroupsOf(const QString& value) {
     return groups;
 }
 
+// What the arguments say, gathered before the options that belong together are checked.
+struct Gathered {
+    CommandLine Line;
+    bool Batch = false;
+    bool Help = false;
+    QStringList BatchOnly; // the batch options given, in their order
+    QString MailingFile, Groups, Consent;
+};
+
+// One option of the arguments with its value; Error names what is wrong with it.
+struct GivenOption {
+    const KnownOption* Known = nullptr;
+    QString Name;
+    QString Value;
+    QString Error;
+};
+
+// Reads the option at arguments[i] and its value, moving i past a value given as the next
+// argument.
+GivenOption ReadOption(const QStringList& arguments, qsizetype& i) {
+    GivenOption given;
+    const QString& argument = arguments.at(i);
+    const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
+    given.Name = equals < 0 ? argument : argument.left(equals);
+    given.Known = FindOption(given.Name);
+    if (!given.Known) {
+        given.Error = argument.startsWith(u'-')
+                          ? QStringLiteral("不明なオプションです: %1").arg(given.Name)
+                          : QStringLiteral("余分な引数があります: %1").arg(argument);
+        return given;
+    }
+    if (given.Known->TakesValue) {
+        if (equals >= 0)
+            given.Value = argument.mid(equals + 1);
+        else if (i + 1 < arguments.size())
+            given.Value = arguments.at(++i);
+        if (given.Value.isEmpty())
+            given.Error = QStringLiteral("%1 には値を指定してください").arg(given.Name);
+    } else if (equals >= 0) {
+        given.Error = QStringLiteral("%1 には値を指定できません").arg(given.Name);
+    }
+    return given;
+}
+
+// Records the option in what is gathered; an error text when its value cannot be used.
+QString ApplyOption(Gathered& gathered, const GivenOption& given) {
+    CommandLine& line = gathered.Line;
+    const QString& value = given.Value;
+    switch (given.Known->Id) {
+    case Option::Help:
+        gathered.Help = true;
+        return {};
+    case Option::Batch:
+        gathered.Batch = true;
+        return {};
+    case Option::Location:
+        line.LocationFile = value;
+        return {};
+    case Option::BaseDate:
+        line.BaseDate = value;
+        break;
+    case Option::PeriodMonths: {
+        bool number = false;
+        const int months = value.toInt(&number);
+        if (!number)
+            return QStringLiteral("--period-months には月数を整数で指定してください: %1")
+                .arg(value);
+        line.PeriodMonths = months;
+        break;
+    }
+    case Option::CompareWith:
+        line.CompareWith = ComparisonOf(value);
+        if (!line.CompareWith)
+            return QStringLiteral("--compare-with には previous か YYYYMMDD の基準日を"
+                                  "指定してください: %1")
+                .arg(value);
+        break;
+    case Option::MailingList:
+        gathered.MailingFile = value;
+        break;
+    case Option::Groups:
+        gathered.Groups = value;
+        break;
+    case Option::Consent:
+        gathered.Consent = value;
+        break;
+    case Option::SuggestThresholds:
+        line.SuggestThresholds = true;
+        break;
+    }
+    gathered.BatchOnly << given.Name;
+    return {};
+}
+
+// Builds the mailing request from --mailing-list, --groups and --consent, which only go
+// together; an error text when one is missing or has a value it cannot take.
+QString ApplyMailing(Gathered& gathered) {
+    const QString& groups = gathered.Groups;
+    const QString& consent = gathered.Consent;
+    if (gathered.MailingFile.isEmpty() && groups.isEmpty() && consent.isEmpty())
+        return {};
+    if (gathered.MailingFile.isEmpty())
+        return QStringLiteral("%1 は --mailing-list と一緒に指定してください")
+            .arg(groups.isEmpty() ? QStringLiteral("--consent") : QStringLiteral("--groups"));
+    if (groups.isEmpty() || consent.isEmpty())
+        return QStringLiteral("--mailing-list には --groups と --consent も指定してください");
+    MailingRequest request;
+    request.Path = gathered.MailingFile;
+    const std::optional<std::array<bool, 6>> chosen = GroupsOf(groups);
+    if (!chosen)
+        return QStringLiteral("--groups には A から E と X の中からグループを指定してください: %1")
+            .arg(groups);
+    request.Groups = *chosen;
+    if (consent.compare(u"dm", Qt::CaseInsensitive) == 0)
+        request.Consent = MailingConsent::DirectMail;
+    else if (consent.compare(u"mail", Qt::CaseInsensitive) == 0)
+        request.Consent = MailingConsent::Mail;
+    else
+        return QStringLiteral("--consent には dm か mail を指定してください: %1").arg(consent);
+    gathered.Line.MailingList = request;
+    return {};
+}
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
-    CommandLine line;
-    bool batch = false;
-    bool help = false;
-    QStringList batchOnly;
-    QString mailingFile, groups, consent;
+    Gathered gathered;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        const qsizetype equals = argument.startsWith(u"--") ? argument.indexOf(u'=') : -1;
-        const QString name = equals < 0 ? argument : argument.left(equals);
-        const KnownOption* known = FindOption(name);
-        if (!known) {
-            if (!argument.startsWith(u'-'))
-                return Refuse(QStringLiteral("余分な引数があります: %1").arg(argument));
-            return Refuse(QStringLiteral("不明なオプションです: %1").arg(name));
-        }
-        QString value;
-        if (known->TakesValue) {
-            if (equals >= 0) {
-                value = argument.mid(equals + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments.at(++i);
-            } else {
-                return Refuse(QStringLiteral("%1 には値を指定してください").arg(name));
-            }
-            if (value.isEmpty())
-                return Refuse(QStringLiteral("%1 には値を指定してください").arg(name));
-        } else if (equals >= 0) {
-            return Refuse(QStringLiteral("%1 には値を指定できません").arg(name));
-        }
-        switch (known->Id) {
-        case Option::Help:
-            help = true;
-            break;
-        case Option::Batch:
-            batch = true;
-            break;
-        case Option::Location:
-            line.LocationFile = value;
-            break;
-        case Option::BaseDate:
-            line.BaseDate = value;
-            batchOnly << name;
-            break;
-        case Option::PeriodMonths: {
-            bool number = false;
-            const int months = value.toInt(&number);
-            if (!number)
-                return Refuse(QStringLiteral("--period-months には月数を整数で指定してください: %1")
-                                  .arg(value));
-            line.PeriodMonths = months;
-            batchOnly << name;
-            break;
-        }
-        case Option::CompareWith:
-            line.CompareWith = ComparisonOf(value);
-            if (!line.CompareWith)
-                return Refuse(QStringLiteral("--compare-with には previous か YYYYMMDD の基準日を"
-                                             "指定してください: %1")
-                                  .arg(value));
-            batchOnly << name;
-            break;
-        case Option::MailingList:
-            mailingFile = value;
-            batchOnly << name;
-            break;
-        case Option::Groups:
-            groups = value;
-            batchOnly << name;
-            break;
-        case Option::Consent:
-            consent = value;
-            batchOnly << name;
-            break;
-        case Option::SuggestThresholds:
-            line.SuggestThresholds = true;
-            batchOnly << name;
-            break;
-        }
+        const GivenOption given = ReadOption(arguments, i);
+        if (!given.Error.isEmpty())
+            return Refuse(given.Error);
+        if (const QString error = ApplyOption(gathered, given); !error.isEmpty())
+            return Refuse(error);
     }
-    if (!mailingFile.isEmpty() || !groups.isEmpty() || !consent.isEmpty()) {
-        if (mailingFile.isEmpty())
-            return Refuse(QStringLiteral("%1 は --mailing-list と一緒に指定してください")
-                              .arg(groups.isEmpty() ? QStringLiteral("--consent")
-                                                    : QStringLiteral("--groups")));
-        if (groups.isEmpty() || consent.isEmpty())
-            return Refuse(QStringLiteral("--mailing-list には --groups と --consent も指定して"
-                                         "ください"));
-        MailingRequest request;
-        request.Path = mailingFile;
-        const std::optional<std::array<bool, 6>> chosen = GroupsOf(groups);
-        if (!chosen)
-            return Refuse(QStringLiteral("--groups には A から E と X の中からグループを指定してく"
-                                         "ださい: %1")
-                              .arg(groups));
-        request.Groups = *chosen;
-        if (consent.compare(u"dm", Qt::CaseInsensitive) == 0)
-            request.Consent = MailingConsent::DirectMail;
-        else if (consent.compare(u"mail", Qt::CaseInsensitive) == 0)
-            request.Consent = MailingConsent::Mail;
-        else
-            return Refuse(
-                QStringLiteral("--consent には dm か mail を指定してください: %1").arg(consent));
-        line.MailingList = request;
-    }
+    if (const QString error = ApplyMailing(gathered); !error.isEmpty())
+        return Refuse(error);
+    CommandLine& line = gathered.Line;
     // The suggestion runs no analysis: nothing to compare and no list to write.
     if (line.SuggestThresholds && (line.CompareWith || line.MailingList))
         return Refuse(QStringLiteral("--suggest-thresholds は %1 と一緒に指定できません")
                           .arg(line.CompareWith ? QStringLiteral("--compare-with")
                                                 : QStringLiteral("--mailing-list")));
-    if (help) {
+    if (gathered.Help) {
         line.RunMode = CommandLine::Mode::Help;
-    } else if (batch) {
+    } else if (gathered.Batch) {
         line.RunMode = CommandLine::Mode::Batch;
-    } else if (!batchOnly.isEmpty()) {
-        return Refuse(
-            QStringLiteral("%1 は --batch と一緒に指定してください").arg(batchOnly.first()));
+    } else if (!gathered.BatchOnly.isEmpty()) {
+        return Refuse(QStringLiteral("%1 は --batch と一緒に指定してください")
+                          .arg(gathered.BatchOnly.first()));
     }
     return ParsedCommandLine{line, QString()};
 }

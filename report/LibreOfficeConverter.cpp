@@ -96,6 +96,78 @@ private:
     QProcess mShell;
 };
 
+// The converter's arguments: a profile of its own, no window, the input converted by filter into
+// outDir. The input is passed as an absolute path, so it can never read as an option.
+QStringList ConverterArguments(const QString& profilePath, const QString& filter,
+                               const QString& outDir, const QString& input) {
+    const QString profileUrl =
+        QString::fromLatin1(QUrl::fromLocalFile(profilePath).toEncoded(QUrl::FullyEncoded));
+    return {QStringLiteral("-env:UserInstallation=") + profileUrl,
+            QStringLiteral("--headless"),
+            QStringLiteral("--norestore"),
+            QStringLiteral("--nolockcheck"),
+            QStringLiteral("--nologo"),
+            QStringLiteral("--nodefault"),
+            QStringLiteral("--convert-to"),
+            filter,
+            QStringLiteral("--outdir"),
+            outDir,
+            input};
+}
+
+// Waits for the process in short steps, letting the window system repaint in between when a
+// pump is given; false when the time limit (none for 0) passed first.
+bool WaitWithinLimit(QProcess& process, const QElapsedTimer& clock, int timeLimitMs,
+                     EventPump* pump) {
+    bool finished = false;
+    bool timedOut = false;
+    while (!finished && !timedOut) {
+        const qint64 left = timeLimitMs > 0 ? timeLimitMs - clock.elapsed() : 100;
+        finished = process.waitForFinished(int(std::clamp<qint64>(left, 1, 100))) ||
+                   process.state() == QProcess::NotRunning;
+        timedOut = !finished && timeLimitMs > 0 && clock.elapsed() >= timeLimitMs;
+        if (!finished && pump)
+            pump->yield();
+    }
+    return !timedOut;
+}
+
+// Runs the converter on source to its end; false with the cause when it does not start, runs
+// out of time (its whole process group is stopped) or ends in failure.
+bool RunConverter(QProcess& process, const QString& program, const QStringList& arguments,
+                  const QFileInfo& source, int timeLimitMs, QString* error, EventPump* pump) {
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    // Its own process group, so a time-out stops the office process the launcher started too.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+
+    QElapsedTimer clock;
+    clock.start();
+    process.start();
+    if (!process.waitForStarted()) {
+        SetEngineError(error, EngineFault::ConverterNotStarted, {program, process.errorString()});
+        return false;
+    }
+    const ProcessGroupGuard guard(process.processId());
+    if (!WaitWithinLimit(process, clock, timeLimitMs, pump)) {
+        ::kill(-pid_t(process.processId()), SIGKILL);
+        process.waitForFinished(-1);
+        SetEngineError(error, EngineFault::ConversionTimedOut,
+                       {source.filePath(), QString::number(timeLimitMs / 1000.0)});
+        return false;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        const QString how = process.exitStatus() == QProcess::NormalExit
+                                ? QStringLiteral("終了コード %1").arg(process.exitCode())
+                                : QStringLiteral("異常終了");
+        SetEngineError(error, EngineFault::ConversionFailed,
+                       {source.filePath(), how, LastLines(process)});
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString LibreOfficeConverter::ProgramPath() {
@@ -142,62 +214,12 @@ bool LibreOfficeConverter::Convert(const QString& input, const QString& output,
     }
 
     const Target converted = TargetOf(format);
-    const QString profileUrl =
-        QString::fromLatin1(QUrl::fromLocalFile(profile.path()).toEncoded(QUrl::FullyEncoded));
-    // The input is passed as an absolute path, so it can never read as an option.
-    const QStringList arguments = {QStringLiteral("-env:UserInstallation=") + profileUrl,
-                                   QStringLiteral("--headless"),
-                                   QStringLiteral("--norestore"),
-                                   QStringLiteral("--nolockcheck"),
-                                   QStringLiteral("--nologo"),
-                                   QStringLiteral("--nodefault"),
-                                   QStringLiteral("--convert-to"),
-                                   converted.filter,
-                                   QStringLiteral("--outdir"),
-                                   outDir.path(),
-                                   source.absoluteFilePath()};
-
     QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    // Its own process group, so a time-out stops the office process the launcher started too.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-
-    QElapsedTimer clock;
-    clock.start();
-    process.start();
-    if (!process.waitForStarted()) {
-        SetEngineError(error, EngineFault::ConverterNotStarted, {program, process.errorString()});
+    if (!RunConverter(process, program,
+                      ConverterArguments(profile.path(), converted.filter, outDir.path(),
+                                         source.absoluteFilePath()),
+                      source, timeLimitMs, error, pump))
         return false;
-    }
-    const ProcessGroupGuard guard(process.processId());
-    // Waits in short steps, letting the window system repaint in between when a pump is given.
-    bool finished = false;
-    bool timedOut = false;
-    while (!finished && !timedOut) {
-        const qint64 left = timeLimitMs > 0 ? timeLimitMs - clock.elapsed() : 100;
-        finished = process.waitForFinished(int(std::clamp<qint64>(left, 1, 100))) ||
-                   process.state() == QProcess::NotRunning;
-        timedOut = !finished && timeLimitMs > 0 && clock.elapsed() >= timeLimitMs;
-        if (!finished && pump)
-            pump->yield();
-    }
-    if (timedOut) {
-        ::kill(-pid_t(process.processId()), SIGKILL);
-        process.waitForFinished(-1);
-        SetEngineError(error, EngineFault::ConversionTimedOut,
-                       {source.filePath(), QString::number(timeLimitMs / 1000.0)});
-        return false;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        const QString how = process.exitStatus() == QProcess::NormalExit
-                                ? QStringLiteral("終了コード %1").arg(process.exitCode())
-                                : QStringLiteral("異常終了");
-        SetEngineError(error, EngineFault::ConversionFailed,
-                       {source.filePath(), how, LastLines(process)});
-        return false;
-    }
 
     const QString produced = ProducedFile(outDir.path(), source.filePath(), converted.extension);
     if (produced.isEmpty()) {

@@ -18,6 +18,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <optional>
 #include <unistd.h>
 
 namespace plw {
@@ -113,17 +114,10 @@ bool SaveWorkbook(Workbook& book, const QString& target, const WorkbookConversio
     return saved;
 }
 
-WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
-                                const SheetSelection& selection, const QString& workTable,
-                                qint64 extractedCount, const QString& outputPath) {
-    WorkbookRunResult result;
-    const qint16 check = ExcelRunCheck(
-        ExcelRunCheckContext{frame.Host, frame.Dialog, frame.Messages, frame.Pump, frame.Sleep});
-    if (check == ExcelAbandoned || check == ExcelNotAvailable) {
-        result.End = WorkbookEnd::Abandoned;
-        return result;
-    }
+namespace {
 
+// Opens the progress window on "準備中" with nothing counted and forgets an earlier cancel.
+void ShowPreparing(ExcelFrame& frame) {
     frame.Progress.open();
     frame.Progress.showCount(QString());
     frame.Progress.showPercent(0);
@@ -131,40 +125,49 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     frame.Progress.showStep(QStringLiteral("準備中"));
     frame.Pump.yield();
     frame.Cancel.reset();
+}
 
-    Workbook book;
+// Opens the template workbook into book and returns its path; else tells the operator, closes
+// the progress window and returns nothing, with the cause in error.
+std::optional<QString> OpenTemplate(ExcelFrame& frame, Workbook& book, QString& error) {
     const QString templateName = QString::fromUtf16(TemplateFileName);
     const QString templatePath = FindProgramFile(frame.ProgramFolder, templateName);
-    QString error;
-    if (templatePath.isEmpty() || !book.openTemplate(templatePath, &error)) {
-        frame.Progress.close();
-        // A template that is there but cannot be used is reported with its cause; a missing one
-        // with every place it was looked for.
-        QStringList looked;
-        for (const QString& folder : ProgramFileFolders(frame.ProgramFolder))
-            looked << folder + u'/' + templateName;
-        frame.Messages.show(
-            !templatePath.isEmpty()
-                ? QStringLiteral("必要な下記ファイルを読めません。\r") + templatePath + u'\r' +
-                      error + QStringLiteral("\r処理は続行できません。")
-                : QStringLiteral("必要な下記ファイルがありません。\r") + looked.join(u'\r') +
-                      QStringLiteral("\r処理は続行できません。"));
-        result.End = WorkbookEnd::Abandoned;
-        result.Error = error;
-        return result;
-    }
+    if (!templatePath.isEmpty() && book.openTemplate(templatePath, &error))
+        return templatePath;
+    frame.Progress.close();
+    // A template that is there but cannot be used is reported with its cause; a missing one
+    // with every place it was looked for.
+    QStringList looked;
+    for (const QString& folder : ProgramFileFolders(frame.ProgramFolder))
+        looked << folder + u'/' + templateName;
+    frame.Messages.show(!templatePath.isEmpty()
+                            ? QStringLiteral("必要な下記ファイルを読めません。\r") + templatePath +
+                                  u'\r' + error + QStringLiteral("\r処理は続行できません。")
+                            : QStringLiteral("必要な下記ファイルがありません。\r") +
+                                  looked.join(u'\r') + QStringLiteral("\r処理は続行できません。"));
+    return std::nullopt;
+}
 
-    ExcelRun run{book, frame.Progress, frame.Messages, frame.Pump, frame.Cancel};
+// Leaves the group movement sheet out, and says so, when the template has no sheet to make it
+// from.
+void LeaveOutMovementWithoutTemplate(ExcelFrame& frame, ExcelRun& run,
+                                     const SheetSelection& selection, const QString& templatePath) {
     const QString movement = QString::fromUtf16(GroupMovementSheetName);
-    if (selection.GroupMovement &&
-        !book.templateSheetNames().contains(QString::fromUtf16(GroupMovementTemplateSheet))) {
-        run.LeftOut << movement;
-        frame.Messages.show(
-            QStringLiteral("テンプレート %1 にシート「%2」がないため、シート「%3」は作成しません。"
-                           "\r新しいテンプレートに入れ替えると作成されます。")
-                .arg(templatePath, QString::fromUtf16(GroupMovementTemplateSheet), movement),
-            MessageIcon::Information);
-    }
+    if (!selection.GroupMovement ||
+        run.Book.templateSheetNames().contains(QString::fromUtf16(GroupMovementTemplateSheet)))
+        return;
+    run.LeftOut << movement;
+    frame.Messages.show(
+        QStringLiteral("テンプレート %1 にシート「%2」がないため、シート「%3」は作成しません。"
+                       "\r新しいテンプレートに入れ替えると作成されます。")
+            .arg(templatePath, QString::fromUtf16(GroupMovementTemplateSheet), movement),
+        MessageIcon::Information);
+}
+
+// Writes the selected sheets in their order until the operator cancels, then the index.
+void WriteSelectedSheets(ExcelFrame& frame, SheetWriters& writers, ExcelRun& run,
+                         const SheetSelection& selection, const QString& workTable,
+                         qint64 extractedCount) {
     const auto go = [&](bool selected) {
         return selected && !frame.Cancel.requested();
     };
@@ -173,7 +176,8 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
         writers.WriteParameterSheet(run);
     if (go(selection.GroupValues))
         writers.WriteGroupValueSheet(run);
-    if (go(selection.GroupMovement) && !run.LeftOut.contains(movement))
+    if (go(selection.GroupMovement) &&
+        !run.LeftOut.contains(QString::fromUtf16(GroupMovementSheetName)))
         writers.WriteGroupMovementSheet(run);
     if (go(selection.CustomerList))
         writers.WriteCustomerList(run, workTable, extractedCount);
@@ -190,11 +194,15 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     if (go(selection.MAmount))
         writers.WriteMSheet(run, MatrixMode::Amount);
     writers.CompleteIndex(run);
+}
 
+// Saves the book to outputPath with the rows written shown in the progress window, then closes
+// it; a cancel meanwhile does not stop the save.
+bool SaveShowingProgress(ExcelFrame& frame, Workbook& book, const QString& outputPath,
+                         QString& error) {
     book.activateFirstSheet();
     frame.Progress.showStep(QStringLiteral("保存中"));
     frame.Pump.yield();
-    // The window shows the rows written; a cancel meanwhile does not stop the save.
     ProgressCounter counter(frame.Progress, frame.Pump);
     ClassicWriting classic{
         frame.WriteXls,
@@ -211,10 +219,12 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
     const bool saved = SaveWorkbook(book, ToNativePath(outputPath), frame.Convert, &error, classic);
     frame.Progress.close();
     frame.Pump.yield();
-    if (!saved) {
-        result.Error = error;
-        return result;
-    }
+    return saved;
+}
+
+// The saved workbook's sheets, those cut short marked, and what the run left unwritten.
+void DescribeSaved(WorkbookRunResult& result, const ExcelRun& run, const Workbook& book,
+                   bool cancelled) {
     result.End = WorkbookEnd::Saved;
     result.Unfinished = run.Unfinished;
     const QStringList sheets = book.sheetNames();
@@ -227,7 +237,38 @@ WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
             result.NotWritten << entry.Sheet;
     // A cancel that came when every sheet was complete (during the save) cut nothing short.
     result.Interrupted =
-        frame.Cancel.requested() && (!run.CutShortSheet.isEmpty() || !result.NotWritten.isEmpty());
+        cancelled && (!run.CutShortSheet.isEmpty() || !result.NotWritten.isEmpty());
+}
+
+} // namespace
+
+WorkbookRunResult WriteWorkbook(ExcelFrame& frame, SheetWriters& writers,
+                                const SheetSelection& selection, const QString& workTable,
+                                qint64 extractedCount, const QString& outputPath) {
+    WorkbookRunResult result;
+    const qint16 check = ExcelRunCheck(
+        ExcelRunCheckContext{frame.Host, frame.Dialog, frame.Messages, frame.Pump, frame.Sleep});
+    if (check == ExcelAbandoned || check == ExcelNotAvailable) {
+        result.End = WorkbookEnd::Abandoned;
+        return result;
+    }
+    ShowPreparing(frame);
+    Workbook book;
+    QString error;
+    const std::optional<QString> templatePath = OpenTemplate(frame, book, error);
+    if (!templatePath) {
+        result.End = WorkbookEnd::Abandoned;
+        result.Error = error;
+        return result;
+    }
+    ExcelRun run{book, frame.Progress, frame.Messages, frame.Pump, frame.Cancel};
+    LeaveOutMovementWithoutTemplate(frame, run, selection, *templatePath);
+    WriteSelectedSheets(frame, writers, run, selection, workTable, extractedCount);
+    if (!SaveShowingProgress(frame, book, outputPath, error)) {
+        result.Error = error;
+        return result;
+    }
+    DescribeSaved(result, run, book, frame.Cancel.requested());
     return result;
 }
 

@@ -46,7 +46,8 @@ struct AnalysisContext {
     CancelToken& Cancel;
     // Filled by the scoring for the workbook.
     ScoringStatistics& Statistics;
-    // Writes the workbook of a scored run; none until a workbook writer is built in.
+    // Writes the workbook of a scored run. The programs always give one; without it (tests of the
+    // scoring alone) the run ends scored.
     WorkbookWriter* Workbook = nullptr;
     // Hides the screens once scoring starts (desktop only).
     std::function<void()> HideScreens;

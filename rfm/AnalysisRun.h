@@ -17,7 +17,7 @@ enum class AnalysisOutcome {
     LockHeld,          // another analysis holds the work folder
     NobodyExtracted,   // the conditions select nobody: back to the output screen
     Cancelled,         // the operator cancelled the scoring: the program ends without a workbook
-    Scored,            // scored, but no workbook writer is built in
+    Scored,            // scored by a run given no workbook writer (tests of the scoring)
     WorkbookSaved,     // the workbook is at WorkbookPath: the program ends and opens it
     WorkbookAbandoned, // no spreadsheet program, abandoned, or no template: the program ends
     Failed,            // a database, file or workbook failure, shown with its cause

@@ -212,6 +212,23 @@ QWidget* FRM_DMSentk1::buildBottomLine() {
 }
 
 void FRM_DMSentk1::bindConditions() {
+    bindOptions();
+    bindChecksAndLists();
+    bindSliderBoxes();
+    bindTextFields();
+    bindDateFields();
+    for (const char* name : {"txtKihKai_F", "txtKihKai_T", "txtMisBan_A"})
+        findChild<QLineEdit*>(QLatin1String(name))->installEventFilter(this);
+
+    S& s = mModule.Screen();
+    connect(mTabs, &QTabWidget::currentChanged, this, [this, &s](int index) {
+        if (!mShowing)
+            s.CurrentTab = index;
+    });
+}
+
+// Each condition's kind options and the options that choose a value store their choice.
+void FRM_DMSentk1::bindOptions() {
     S& s = mModule.Screen();
     for (int c = 0; c < Cond::Count; ++c) {
         const QString group =
@@ -238,6 +255,11 @@ void FRM_DMSentk1::bindConditions() {
             });
         }
     }
+}
+
+// The month and mail-type check boxes and the classification lists store their ticks.
+void FRM_DMSentk1::bindChecksAndLists() {
+    S& s = mModule.Screen();
     const auto bindChecks = [this](const QString& stem, auto& flags) {
         for (size_t i = 0; i < flags.size(); ++i) {
             auto* box = findChild<QCheckBox*>(stem + QString::number(i + 1));
@@ -263,8 +285,10 @@ void FRM_DMSentk1::bindConditions() {
                     changed();
                 });
     }
+}
 
-    // A box paired with a slider moves it first; the slider and the up-down type into the box.
+// A box paired with a slider moves it first; the slider and the up-down type into the box.
+void FRM_DMSentk1::bindSliderBoxes() {
     for (const ConditionPages::SliderBox& pair : mPages->sliderBoxes()) {
         QSlider* slider = pair.Slider;
         TextField* box = pair.Box;
@@ -282,6 +306,11 @@ void FRM_DMSentk1::bindConditions() {
             box->setText(QString::number(value));
         });
     }
+}
+
+// The text boxes store what is typed.
+void FRM_DMSentk1::bindTextFields() {
+    S& s = mModule.Screen();
     for (const ConditionTextControl& control : ConditionTextControls()) {
         auto* box = findChild<QLineEdit*>(QString::fromUtf16(control.Name));
         connect(box, &QLineEdit::textChanged, this,
@@ -292,6 +321,12 @@ void FRM_DMSentk1::bindConditions() {
                     changed();
                 });
     }
+}
+
+// The date fields store their date (a month and day in a leap year); the event filter shows the
+// calendar hint while one has the focus and checks it when it loses the focus.
+void FRM_DMSentk1::bindDateFields() {
+    S& s = mModule.Screen();
     for (const ConditionDateControl& control : ConditionDateControls()) {
         const QString name = QString::fromUtf16(control.Name);
         QWidget* field = nullptr;
@@ -316,13 +351,6 @@ void FRM_DMSentk1::bindConditions() {
         }
         field->installEventFilter(this);
     }
-    for (const char* name : {"txtKihKai_F", "txtKihKai_T", "txtMisBan_A"})
-        findChild<QLineEdit*>(QLatin1String(name))->installEventFilter(this);
-
-    connect(mTabs, &QTabWidget::currentChanged, this, [this, &s](int index) {
-        if (!mShowing)
-            s.CurrentTab = index;
-    });
 }
 
 void FRM_DMSentk1::bindButtons() {

@@ -51,6 +51,11 @@ private:
     QWidget* buildTopLine();
     QWidget* buildBottomLine();
     void bindConditions();
+    void bindOptions();
+    void bindChecksAndLists();
+    void bindSliderBoxes();
+    void bindTextFields();
+    void bindDateFields();
     void bindButtons();
     // Runs a routine of the module and shows the state it left.
     void act(const std::function<void()>& routine);

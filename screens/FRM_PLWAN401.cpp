@@ -252,7 +252,18 @@ QWidget* FRM_PLWAN401::buildDetailPeriod() {
 QWidget* FRM_PLWAN401::buildParameters() {
     auto* box = area(QStringLiteral("RFＭ分析パラメータ"), body());
     auto* layout = Compact(new QVBoxLayout(box));
+    layout->addLayout(buildBaseDate(box));
+    auto* table = new QHBoxLayout;
+    table->addLayout(buildThresholds(box));
+    table->addSpacing(12);
+    table->addLayout(buildThresholdButtons(box));
+    table->addStretch(1);
+    layout->addLayout(table);
+    return box;
+}
 
+// The base date with the buttons that set it.
+QLayout* FRM_PLWAN401::buildBaseDate(QWidget* box) {
     auto* base = new QHBoxLayout;
     base->addWidget(label(QStringLiteral("基準日"), box));
     mBaseDate = new DateField(box);
@@ -275,9 +286,11 @@ QWidget* FRM_PLWAN401::buildParameters() {
     for (QPushButton* b : {today, thisMonth, lastMonth, fromLastVisit})
         base->addWidget(b);
     base->addStretch(1);
-    layout->addLayout(base);
+    return base;
+}
 
-    // Three columns R, F, M; rows rank 5 (top) to rank 1, each field with its unit caption.
+// Three columns R, F, M; rows rank 5 (top) to rank 1, each field with its unit caption.
+QLayout* FRM_PLWAN401::buildThresholds(QWidget* box) {
     auto* thresholds = new QGridLayout;
     thresholds->setHorizontalSpacing(4);
     thresholds->setVerticalSpacing(1);
@@ -317,9 +330,11 @@ QWidget* FRM_PLWAN401::buildParameters() {
                                   column + 1);
         }
     }
-    auto* table = new QHBoxLayout;
-    table->addLayout(thresholds);
-    table->addSpacing(12);
+    return thresholds;
+}
+
+// The buttons beside the thresholds: the sample set, the helper screens and the distribution.
+QLayout* FRM_PLWAN401::buildThresholdButtons(QWidget* box) {
     auto* buttons = new QVBoxLayout;
     auto* sample = MakeButton(QStringLiteral("Command1"), QStringLiteral("サンプル設定"), box);
     connect(sample, &QPushButton::clicked, this, [this] {
@@ -345,10 +360,7 @@ QWidget* FRM_PLWAN401::buildParameters() {
     });
     buttons->addWidget(mDistributionButton);
     buttons->addStretch(1);
-    table->addLayout(buttons);
-    table->addStretch(1);
-    layout->addLayout(table);
-    return box;
+    return buttons;
 }
 
 QWidget* FRM_PLWAN401::buildMatrix() {

@@ -15,6 +15,7 @@
 class QAbstractButton;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -103,6 +104,9 @@ private:
     QWidget* buildLastVisit();
     QWidget* buildDetailPeriod();
     QWidget* buildParameters();
+    QLayout* buildBaseDate(QWidget* box);
+    QLayout* buildThresholds(QWidget* box);
+    QLayout* buildThresholdButtons(QWidget* box);
     QWidget* buildMatrix();
     QWidget* buildPreview();
     QWidget* buildBottomLine();

@@ -84,9 +84,30 @@ FRM_PLWAN403::FRM_PLWAN403(const Environment& environment, Prompter& prompter,
 }
 
 void FRM_PLWAN403::buildControls() {
+    // The parts are made in the order Tab goes through them.
     QWidget* area = body();
+    QWidget* outputBox = buildOutputChoices(area);
+    QLayout* charts = buildChartChoices(area);
+    QWidget* listBox = buildCustomerList(area);
+    QWidget* nameBox = buildWorkbookName(area);
+    QLayout* bottom = buildBottomLine(area);
 
-    // Sheets of the workbook.
+    auto* top = new QHBoxLayout;
+    top->addWidget(outputBox);
+    top->addLayout(charts, 1);
+    auto* extras = new QHBoxLayout;
+    extras->addWidget(buildComparison(area));
+    extras->addWidget(buildMailing(area), 1);
+    auto* layout = new QVBoxLayout(area);
+    layout->addLayout(top);
+    layout->addWidget(listBox, 1);
+    layout->addLayout(extras);
+    layout->addWidget(nameBox);
+    layout->addLayout(bottom);
+}
+
+// Sheets of the workbook.
+QWidget* FRM_PLWAN403::buildOutputChoices(QWidget* area) {
     auto* outputBox = new QGroupBox(QStringLiteral("出力物の選択"), area);
     const std::array<std::pair<const char16_t*, const char16_t*>, 9> outputs{{
         {u"chkP10", u"RFM解析パラメータ"},
@@ -122,8 +143,12 @@ void FRM_PLWAN403::buildControls() {
     outputLayout->addLayout(outputButtons, 3, 0, 1, 3);
     connect(checkAll, &QPushButton::clicked, this, [this] { tickAllOutputs(true); });
     connect(clearAll, &QPushButton::clicked, this, [this] { tickAllOutputs(false); });
+    return outputBox;
+}
 
-    // Chart types of the group-value sheet, each option with its sample picture.
+// Chart types of the group-value sheet, each option with its sample picture: the left and the
+// right chart one above the other.
+QLayout* FRM_PLWAN403::buildChartChoices(QWidget* area) {
     using Kind = ChartSamplePicture::Kind;
     const auto chartBox = [this, area](const QString& caption, auto& options, QButtonGroup*& group,
                                        const QString& prefix, const auto& pictures, int columns) {
@@ -163,8 +188,14 @@ void FRM_PLWAN403::buildControls() {
                              mLeftChartGroup, QStringLiteral("optG2"), leftPictures, 3);
     auto* rightBox = chartBox(QStringLiteral("グループ値のグラフの種類(右)"), mRightCharts,
                               mRightChartGroup, QStringLiteral("optG3"), rightPictures, 6);
+    auto* charts = new QVBoxLayout;
+    charts->addWidget(leftBox);
+    charts->addWidget(rightBox);
+    return charts;
+}
 
-    // Columns, order and groups of the customer list.
+// Columns, order and groups of the customer list.
+QWidget* FRM_PLWAN403::buildCustomerList(QWidget* area) {
     auto* listBox = new QGroupBox(QStringLiteral("RFM顧客一覧の出力項目/順序"), area);
     const auto itemList = [listBox](const QString& name) {
         auto* list = new ItemList(listBox);
@@ -191,7 +222,27 @@ void FRM_PLWAN403::buildControls() {
     connect(allClear, &QPushButton::clicked, this, [this] { outputAll(); });
     connect(mList2, &QListWidget::itemDoubleClicked, this, [this] { moveToUnneeded(); });
     connect(mList3, &QListWidget::itemDoubleClicked, this, [this] { moveToOutput(); });
+    QWidget* orderBox = buildListOrder(listBox);
+    QWidget* groupBox = buildListGroups(listBox);
 
+    auto* listLayout = Compact(new QGridLayout(listBox));
+    listLayout->addWidget(new QLabel(QStringLiteral("出力項目"), listBox), 0, 0);
+    listLayout->addWidget(new QLabel(QStringLiteral("出力不要項目"), listBox), 0, 2);
+    listLayout->addWidget(mList2, 1, 0);
+    listLayout->addLayout(moveButtons, 1, 1);
+    listLayout->addWidget(mList3, 1, 2);
+    listLayout->addWidget(
+        new QLabel(QStringLiteral("ダブルクリックでも指定/解除できます。"), listBox), 2, 0, 1, 3);
+    auto* listOptions = new QVBoxLayout;
+    listOptions->addWidget(orderBox);
+    listOptions->addWidget(groupBox);
+    listOptions->addStretch(1);
+    listLayout->addLayout(listOptions, 0, 3, 3, 1);
+    return listBox;
+}
+
+// The order of the customer list.
+QWidget* FRM_PLWAN403::buildListOrder(QWidget* listBox) {
     auto* orderBox = new QGroupBox(QStringLiteral("出力順序"), listBox);
     auto* orderLayout = Compact(new QVBoxLayout(orderBox));
     mOrderGroup = new QButtonGroup(orderBox);
@@ -202,7 +253,11 @@ void FRM_PLWAN403::buildControls() {
         mOrderGroup->addButton(mOrders[i]);
         orderLayout->addWidget(mOrders[i]);
     }
+    return orderBox;
+}
 
+// The groups the customer list shows.
+QWidget* FRM_PLWAN403::buildListGroups(QWidget* listBox) {
     auto* groupBox = new QGroupBox(QStringLiteral("出力グループ"), listBox);
     auto* groupLayout = Compact(new QGridLayout(groupBox));
     const std::array<std::pair<const char16_t*, const char16_t*>, 6> groups{{
@@ -225,22 +280,11 @@ void FRM_PLWAN403::buildControls() {
     groupLayout->addWidget(groupsOff, 3, 1);
     connect(groupsOn, &QPushButton::clicked, this, [this] { tickAllGroups(true); });
     connect(groupsOff, &QPushButton::clicked, this, [this] { tickAllGroups(false); });
+    return groupBox;
+}
 
-    auto* listLayout = Compact(new QGridLayout(listBox));
-    listLayout->addWidget(new QLabel(QStringLiteral("出力項目"), listBox), 0, 0);
-    listLayout->addWidget(new QLabel(QStringLiteral("出力不要項目"), listBox), 0, 2);
-    listLayout->addWidget(mList2, 1, 0);
-    listLayout->addLayout(moveButtons, 1, 1);
-    listLayout->addWidget(mList3, 1, 2);
-    listLayout->addWidget(
-        new QLabel(QStringLiteral("ダブルクリックでも指定/解除できます。"), listBox), 2, 0, 1, 3);
-    auto* listOptions = new QVBoxLayout;
-    listOptions->addWidget(orderBox);
-    listOptions->addWidget(groupBox);
-    listOptions->addStretch(1);
-    listLayout->addLayout(listOptions, 0, 3, 3, 1);
-
-    // Workbook name.
+// The name of the workbook written, with F9 to choose it.
+QWidget* FRM_PLWAN403::buildWorkbookName(QWidget* area) {
     auto* nameBox = new QGroupBox(
         QStringLiteral(
             "出力するExcelブック名(フォルダを指定しない場合はマイドキュメントに作成されます）"),
@@ -252,8 +296,11 @@ void FRM_PLWAN403::buildControls() {
     nameLayout->addWidget(mWorkbookName, 1);
     nameLayout->addWidget(mF9);
     connect(mF9, &QPushButton::clicked, this, [this] { browseWorkbook(); });
+    return nameBox;
+}
 
-    // Bottom line.
+// ESC, the hard copy and F12.
+QLayout* FRM_PLWAN403::buildBottomLine(QWidget* area) {
     mEsc = MakeButton(QStringLiteral("cmdEsc"), QStringLiteral("ESC:前画面"), area);
     mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:Excel出力"), area);
     for (QPushButton* b : {mEsc, mF12})
@@ -263,27 +310,12 @@ void FRM_PLWAN403::buildControls() {
     setEscButton(mEsc);
     setF9Button(mF9);
     setF12Button(mF12);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(outputBox);
-    auto* charts = new QVBoxLayout;
-    charts->addWidget(leftBox);
-    charts->addWidget(rightBox);
-    top->addLayout(charts, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(mEsc);
     bottom->addStretch(1);
     bottom->addWidget(new HardCopyButton(area));
     bottom->addWidget(mF12);
-    auto* extras = new QHBoxLayout;
-    extras->addWidget(buildComparison(area));
-    extras->addWidget(buildMailing(area), 1);
-    auto* layout = new QVBoxLayout(area);
-    layout->addLayout(top);
-    layout->addWidget(listBox, 1);
-    layout->addLayout(extras);
-    layout->addWidget(nameBox);
-    layout->addLayout(bottom);
+    return bottom;
 }
 
 QWidget* FRM_PLWAN403::buildComparison(QWidget* area) {

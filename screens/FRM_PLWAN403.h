@@ -17,6 +17,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLayout;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -64,6 +65,13 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildOutputChoices(QWidget* area);
+    QLayout* buildChartChoices(QWidget* area);
+    QWidget* buildCustomerList(QWidget* area);
+    QWidget* buildListOrder(QWidget* listBox);
+    QWidget* buildListGroups(QWidget* listBox);
+    QWidget* buildWorkbookName(QWidget* area);
+    QLayout* buildBottomLine(QWidget* area);
     void tickAllOutputs(bool on);
     void tickAllGroups(bool on);
     void chooseChart(QRadioButton* option);

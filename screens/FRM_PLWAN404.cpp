@@ -78,79 +78,8 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
                            ParameterScreenState& state, QWidget* parent)
     : AnalysisScreen(environment, prompter, QStringLiteral("(PLWAN401) "), parent), mState(state) {
     setObjectName(QStringLiteral("FRM_PLWAN404"));
-
-    auto* frame = new QGroupBox(QStringLiteral("RFＭ分析パラメータ"), body());
-    frame->setObjectName(QStringLiteral("fraPrm"));
-    auto* grid = new QGridLayout(frame);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
-
-    // Rows: headings, ranks 5 to 1, then the step buttons; one column group per dimension.
-    for (int rank = 5; rank >= 1; --rank)
-        grid->addWidget(new QLabel(rankCaption(rank), frame), 1 + 5 - rank, 0);
-
-    for (int d = 0; d < static_cast<int>(Dimensions.size()); ++d) {
-        const DimensionLayout& dim = Dimensions[d];
-        const int column = 1 + d * 3;
-        auto* heading = new QLabel(QString::fromUtf16(dim.heading), frame);
-        heading->setAlignment(Qt::AlignCenter);
-        grid->addWidget(heading, 0, column, 1, 2);
-        Fields& fields = fieldsOf(dim.letter);
-        for (int rank = 5; rank >= 1; --rank) {
-            auto* field = new TextField(frame);
-            field->setDigitsOnly(ThresholdDigits, this->prompter());
-            field->setObjectName(QStringLiteral("txtPrm") + QChar(QLatin1Char(dim.letter)) +
-                                 QStringLiteral("_") + QString::number(rank));
-            field->setAlignment(Qt::AlignRight);
-            field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 7 +
-                                 12);
-            fields[rank - 1] = field;
-            grid->addWidget(field, 1 + 5 - rank, column);
-            grid->addWidget(
-                new QLabel(QString::fromUtf16(rank == 1 ? dim.lower : dim.upper), frame),
-                1 + 5 - rank, column + 1);
-        }
-        // Field 1 is the echo of field 2.
-        fields[0]->setReadOnly(true);
-        fields[0]->setFocusPolicy(Qt::NoFocus);
-        TextField* echo = fields[0];
-        connect(fields[1], &QLineEdit::textChanged, echo,
-                [echo](const QString& text) { echo->setText(text); });
-
-        auto* steps = new QHBoxLayout;
-        steps->setSpacing(2);
-        steps->addStretch(1);
-        for (const StepButton& button : StepButtons) {
-            if (button.dimension != dim.letter)
-                continue;
-            auto* push =
-                MakeButton(QString::fromUtf16(button.name), stepCaption(button.amount), frame);
-            push->setFocusPolicy(Qt::TabFocus);
-            push->setFixedWidth(push->fontMetrics().horizontalAdvance(QStringLiteral("＋10")) + 20);
-            const char dimension = button.dimension;
-            const int amount = button.amount;
-            connect(push, &QPushButton::clicked, this,
-                    [this, dimension, amount] { step(dimension, amount); });
-            steps->addWidget(push);
-        }
-        steps->addStretch(1);
-        grid->addLayout(steps, 6, column, 1, 2);
-        if (d + 1 < static_cast<int>(Dimensions.size()))
-            grid->setColumnMinimumWidth(column + 2, 24);
-    }
-
-    // Enter moves through the twelve input fields first, then the step buttons.
-    QWidget* previous = nullptr;
-    const auto chain = [&previous](QWidget* next) {
-        if (previous)
-            setTabOrder(previous, next);
-        previous = next;
-    };
-    for (Fields* fields : {&mR, &mF, &mM})
-        for (int i = 4; i >= 1; --i)
-            chain((*fields)[i]);
-    for (const StepButton& button : StepButtons)
-        chain(frame->findChild<QPushButton*>(QString::fromUtf16(button.name)));
+    QWidget* frame = buildThresholds();
+    chainEnterOrder(frame);
 
     mF12 = MakeButton(QStringLiteral("cmdF12"), QStringLiteral("F12:前画面"), body());
     connect(mF12, &QPushButton::clicked, this, [this] { goBack(); });
@@ -166,6 +95,88 @@ FRM_PLWAN404::FRM_PLWAN404(const Environment& environment, Prompter& prompter,
     layout->addLayout(bottom);
     layout->addStretch(1);
     adjustSize();
+}
+
+QWidget* FRM_PLWAN404::buildThresholds() {
+    auto* frame = new QGroupBox(QStringLiteral("RFＭ分析パラメータ"), body());
+    frame->setObjectName(QStringLiteral("fraPrm"));
+    auto* grid = new QGridLayout(frame);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    // Rows: headings, ranks 5 to 1, then the step buttons; one column group per dimension.
+    for (int rank = 5; rank >= 1; --rank)
+        grid->addWidget(new QLabel(rankCaption(rank), frame), 1 + 5 - rank, 0);
+
+    for (int d = 0; d < static_cast<int>(Dimensions.size()); ++d) {
+        const int column = 1 + d * 3;
+        addDimension(grid, d, column);
+        if (d + 1 < static_cast<int>(Dimensions.size()))
+            grid->setColumnMinimumWidth(column + 2, 24);
+    }
+    return frame;
+}
+
+// The heading, the five fields with their units and the step buttons of dimension d in the
+// columns from column on.
+void FRM_PLWAN404::addDimension(QGridLayout* grid, int d, int column) {
+    QWidget* frame = grid->parentWidget();
+    const DimensionLayout& dim = Dimensions[static_cast<size_t>(d)];
+    auto* heading = new QLabel(QString::fromUtf16(dim.heading), frame);
+    heading->setAlignment(Qt::AlignCenter);
+    grid->addWidget(heading, 0, column, 1, 2);
+    Fields& fields = fieldsOf(dim.letter);
+    for (int rank = 5; rank >= 1; --rank) {
+        auto* field = new TextField(frame);
+        field->setDigitsOnly(ThresholdDigits, this->prompter());
+        field->setObjectName(QStringLiteral("txtPrm") + QChar(QLatin1Char(dim.letter)) +
+                             QStringLiteral("_") + QString::number(rank));
+        field->setAlignment(Qt::AlignRight);
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 7 + 12);
+        fields[rank - 1] = field;
+        grid->addWidget(field, 1 + 5 - rank, column);
+        grid->addWidget(new QLabel(QString::fromUtf16(rank == 1 ? dim.lower : dim.upper), frame),
+                        1 + 5 - rank, column + 1);
+    }
+    // Field 1 is the echo of field 2.
+    fields[0]->setReadOnly(true);
+    fields[0]->setFocusPolicy(Qt::NoFocus);
+    TextField* echo = fields[0];
+    connect(fields[1], &QLineEdit::textChanged, echo,
+            [echo](const QString& text) { echo->setText(text); });
+
+    auto* steps = new QHBoxLayout;
+    steps->setSpacing(2);
+    steps->addStretch(1);
+    for (const StepButton& button : StepButtons) {
+        if (button.dimension != dim.letter)
+            continue;
+        auto* push = MakeButton(QString::fromUtf16(button.name), stepCaption(button.amount), frame);
+        push->setFocusPolicy(Qt::TabFocus);
+        push->setFixedWidth(push->fontMetrics().horizontalAdvance(QStringLiteral("＋10")) + 20);
+        const char dimension = button.dimension;
+        const int amount = button.amount;
+        connect(push, &QPushButton::clicked, this,
+                [this, dimension, amount] { step(dimension, amount); });
+        steps->addWidget(push);
+    }
+    steps->addStretch(1);
+    grid->addLayout(steps, 6, column, 1, 2);
+}
+
+// Enter moves through the twelve input fields first, then the step buttons.
+void FRM_PLWAN404::chainEnterOrder(QWidget* frame) {
+    QWidget* previous = nullptr;
+    const auto chain = [&previous](QWidget* next) {
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    };
+    for (Fields* fields : {&mR, &mF, &mM})
+        for (int i = 4; i >= 1; --i)
+            chain((*fields)[i]);
+    for (const StepButton& button : StepButtons)
+        chain(frame->findChild<QPushButton*>(QString::fromUtf16(button.name)));
 }
 
 void FRM_PLWAN404::open() {

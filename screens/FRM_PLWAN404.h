@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+class QGridLayout;
 class QPushButton;
 
 namespace plw {
@@ -39,6 +40,9 @@ protected:
 private:
     using Fields = std::array<TextField*, 5>;
 
+    QWidget* buildThresholds();
+    void addDimension(QGridLayout* grid, int d, int column);
+    void chainEnterOrder(QWidget* frame);
     Fields& fieldsOf(char dimension);
     // Fields 5 to 2 take their numeric value plus the step; with a negative step a value below
     // 0 becomes 0. Field 1 then follows field 2.

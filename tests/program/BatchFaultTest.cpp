@@ -360,17 +360,30 @@ TEST(BatchFaults, TheConverterDiesWithTheProgramAndTheNextRunRemovesItsLeftovers
     const QString bin = scratch + QStringLiteral("/bin");
     QDir().mkpath(temporary);
     QDir().mkpath(bin);
-    // A converter that announces itself, then takes its time in a process of its own.
+    // A converter that announces itself once the program's guard of its process group runs
+    // (a process whose arguments name the group: "plwan40-guard <its id>"), then takes its time in
+    // a process of its own. Without a guard it announces itself after 20 s all the same.
     const QString started = scratch + QStringLiteral("/started");
     const QString finished = scratch + QStringLiteral("/finished");
     const QString soffice = bin + QStringLiteral("/soffice");
-    test::WriteBytes(soffice, QStringLiteral("#!/bin/sh\n"
-                                             "[ -n \"$CONVERTER_FAILS\" ] && exit 1\n"
-                                             ": > '%1'\n"
-                                             "( sleep 3; : > '%2' ) &\n"
-                                             "wait\n")
-                                  .arg(started, finished)
-                                  .toUtf8());
+    test::WriteBytes(
+        soffice,
+        QStringLiteral("#!/bin/sh\n"
+                       "[ -n \"$CONVERTER_FAILS\" ] && exit 1\n"
+                       "guarded() {\n"
+                       "  for c in /proc/[0-9]*/cmdline; do\n"
+                       "    tr '\\0' ' ' < \"$c\" 2>/dev/null |\n"
+                       "      grep -q \" plwan40-guard $$ $\" && return 0\n"
+                       "  done\n"
+                       "  return 1\n"
+                       "}\n"
+                       "give_up=$(($(date +%s) + 20))\n"
+                       "until guarded || [ $(date +%s) -ge $give_up ]; do sleep 0.1; done\n"
+                       ": > '%1'\n"
+                       "( sleep 3; : > '%2' ) &\n"
+                       "wait\n")
+            .arg(started, finished)
+            .toUtf8());
     QFile::setPermissions(soffice, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PATH"),
@@ -382,7 +395,6 @@ TEST(BatchFaults, TheConverterDiesWithTheProgramAndTheNextRunRemovesItsLeftovers
     for (int waited = 0; !QFile::exists(started) && waited < 600; ++waited)
         QThread::msleep(100);
     ASSERT_TRUE(QFile::exists(started)) << killed.readAllStandardError().toStdString();
-    QThread::msleep(500); // the program has its guard up once the converter runs
     const qint64 pid = killed.processId();
     killed.kill();
     ASSERT_TRUE(killed.waitForFinished(10000));
